@@ -1,0 +1,46 @@
+#include "frame/translation_rules.h"
+
+#include <algorithm>
+#include <cctype>
+
+#include "frame/platform_values.h"
+
+namespace commonq {
+namespace {
+
+bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+           return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+         });
+}
+
+}  // namespace
+
+std::uint32_t TranslationStringId(int controlId, std::uint32_t explicitStringId, int offset) {
+  const long long key = explicitStringId != 0 ? static_cast<long long>(explicitStringId) : controlId;
+  switch (key) {
+    case platform::kIdOk:
+      return 3;
+    case platform::kIdCancel:
+      return 5;
+    case platform::kIdAbort:
+      return 7;
+    case platform::kIdClose:
+      return 11;
+    default:
+      break;
+  }
+  if (explicitStringId != 0) return explicitStringId;
+  if (controlId == 13 || controlId == 15 || controlId == 17 || controlId == 19) return 0;
+  return static_cast<std::uint32_t>(offset + controlId);
+}
+
+bool IsTranslatedClass(std::string_view className) {
+  return EqualsIgnoringCase(className, "Button") || EqualsIgnoringCase(className, "Static");
+}
+
+bool ShouldReplaceText(std::string_view current, std::string_view loaded) {
+  return !loaded.empty() && !EqualsIgnoringCase(current, loaded);
+}
+
+}  // namespace commonq

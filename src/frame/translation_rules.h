@@ -1,0 +1,29 @@
+#pragma once
+// The numbering rules that map a dialog's controls to strings of the host's language file.
+#include <cstdint>
+#include <string_view>
+
+namespace commonq {
+
+// Every translated dialog passes this base; the string id offset is base - 1000.
+inline constexpr int kDialogTranslationBase = 4000;
+// The language text meaning "no translation", compared byte for byte.
+inline constexpr std::string_view kEnglishLanguage = ".enu";
+// The language file beside the host's executable; its extension is replaced by the language.
+inline constexpr std::string_view kLanguageFileTail = "Languages\\QelmLang.enu";
+
+inline constexpr int TranslationOffset(int dialogBase) { return dialogBase - 1000; }
+
+// The string id for one control: the standard buttons map to the host's shared strings, an
+// explicit id wins over the offset rule, and the ids 13, 15, 17 and 19 never translate (they ask
+// for string 0, which no language file holds).
+std::uint32_t TranslationStringId(int controlId, std::uint32_t explicitStringId, int offset);
+
+// Only push buttons, check boxes, radio buttons, group boxes and static texts are translated.
+bool IsTranslatedClass(std::string_view className);
+
+// Whether a loaded text replaces the current one: it must be non-empty and differ other than in
+// ASCII letter case.
+bool ShouldReplaceText(std::string_view current, std::string_view loaded);
+
+}  // namespace commonq

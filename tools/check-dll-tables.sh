@@ -1,0 +1,106 @@
+#!/bin/bash
+# check-dll-tables.sh OBJDUMP DLL DEF
+#
+# Checks a built CommonQ.dll against its module definition file:
+#  - the export table names exactly the functions in DEF's EXPORTS section, undecorated (a
+#    stdcall "@N" or a leading "_" means the host's GetProcAddress by plain name would fail);
+#  - every imported DLL is a system DLL, so the DLL runs from the host's folder on its own
+#    (a libstdc++/libgcc/libwinpthread import means the static runtime link was lost).
+# Exit status: 0 passed, 1 failed, 2 usage error, 77 OBJDUMP unavailable (CTest skips).
+set -u
+export LC_ALL=C
+
+if [ $# -ne 3 ]; then
+  echo "usage: $0 OBJDUMP DLL DEF" >&2
+  exit 2
+fi
+objdump=$1 dll=$2 def=$3
+
+if ! command -v "$objdump" >/dev/null 2>&1; then
+  echo "check-dll-tables: $objdump not found, cannot check $dll" >&2
+  exit 77
+fi
+for f in "$dll" "$def"; do
+  if [ ! -f "$f" ]; then
+    echo "check-dll-tables: FAIL: $f does not exist" >&2
+    exit 1
+  fi
+done
+
+if ! dump=$("$objdump" -p "$dll" 2>&1); then
+  echo "check-dll-tables: FAIL: $objdump -p $dll failed:" >&2
+  echo "$dump" >&2
+  exit 1
+fi
+
+# The names a DEF line exports: "Name", "Name@8", "Name = Internal", "Name @3", "Name DATA".
+# An alias exports its left-hand side; "@N" is stripped because --kill-at drops it from the
+# export; NONAME entries have no name in the table at all.
+expected=$(awk '
+  { sub(/;.*/, ""); sub(/\r$/, "") }
+  /^[ \t]*$/ { next }
+  {
+    keyword = toupper($1)
+    if (keyword ~ /^(LIBRARY|NAME|DESCRIPTION|STACKSIZE|HEAPSIZE|CODE|DATA|SECTIONS|IMPORTS|VERSION)$/) {
+      in_exports = 0
+      next
+    }
+    if (keyword == "EXPORTS") {
+      in_exports = 1
+      $1 = ""
+      if ($0 ~ /^[ \t]*$/) next
+    }
+    if (!in_exports) next
+    line = $0
+    if (toupper(line) ~ /(^|[ \t])NONAME([ \t]|$)/) next
+    sub(/^[ \t]+/, "", line)
+    split(line, parts, /[ \t=]+/)
+    name = parts[1]
+    sub(/@[0-9]+$/, "", name)
+    if (name != "") print name
+  }' "$def" | sort -u)
+
+actual=$(printf '%s\n' "$dump" | awk '
+  /^\[Ordinal\/Name Pointer\] Table/ { table = 1; next }
+  table && /^[ \t]*$/ { table = 0 }
+  table && /^[ \t]*\[ *[0-9]+\]/ { print $NF }' | sort)
+
+imports=$(printf '%s\n' "$dump" | sed -n 's/^[[:space:]]*DLL Name:[[:space:]]*//p')
+delay=$(printf '%s\n' "$dump" | awk '/^Entry d / { print $3 }')
+
+failures=()
+# One line per list, for the messages.
+flat() { printf '%s\n' "$1" | sed '/^$/d' | paste -sd ' ' -; }
+
+echo "exports of $dll:"
+if [ -n "$actual" ]; then printf '%s\n' "$actual" | sed 's/^/  /'; else echo "  (none)"; fi
+echo "imported DLLs:"
+if [ -n "$imports" ]; then printf '%s\n' "$imports" | sed 's/^/  /'; else echo "  (none)"; fi
+
+if [ -z "$expected" ]; then
+  failures+=("$def has no EXPORTS entries")
+fi
+missing=$(comm -23 <(printf '%s\n' "$expected") <(printf '%s\n' "$actual" | sort -u) | sed '/^$/d')
+extra=$(comm -13 <(printf '%s\n' "$expected") <(printf '%s\n' "$actual" | sort -u) | sed '/^$/d')
+duplicated=$(printf '%s\n' "$actual" | uniq -d | sed '/^$/d')
+decorated=$(printf '%s\n' "$actual" | grep -E '@|^_' || true)
+[ -n "$missing" ] && failures+=("not exported although in $def: $(flat "$missing")")
+[ -n "$extra" ] && failures+=("exported but not in $def: $(flat "$extra")")
+[ -n "$duplicated" ] && failures+=("exported more than once: $(flat "$duplicated")")
+[ -n "$decorated" ] && failures+=("decorated export names: $(flat "$decorated")")
+
+allowed='^(kernel32|user32|gdi32|comdlg32|comctl32|advapi32|shell32|shlwapi|ole32|oleaut32|msimg32|msvcrt|uxtheme|api-ms-win-crt-[a-z0-9-]+|api-ms-win-core-[a-z0-9-]+)\.dll$'
+foreign=$(printf '%s\n' "$imports" | sed '/^$/d' | while read -r name; do
+  [[ ${name,,} =~ $allowed ]] || printf '%s\n' "$name"
+done)
+[ -n "$foreign" ] && failures+=("imports non-system DLLs: $(flat "$foreign")")
+# objdump does not list delay-loaded DLLs by name, so they would escape the allow-list.
+if [ -n "$delay" ] && [ "$((16#$delay))" -ne 0 ]; then
+  failures+=("has a delay-load import table, which this check cannot vet")
+fi
+
+if [ ${#failures[@]} -ne 0 ]; then
+  for f in "${failures[@]}"; do echo "check-dll-tables: FAIL: $f" >&2; done
+  exit 1
+fi
+echo "check-dll-tables: OK: $(printf '%s\n' "$actual" | grep -c .) exports match $def, imports are system DLLs only"

@@ -1,0 +1,80 @@
+# Cross build with mingw-w64: CommonQ.dll, the sample language file, the Wine tests and the demo.
+set(COMMONQ_BIN ${CMAKE_BINARY_DIR}/bin)
+set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${COMMONQ_BIN})
+set(CMAKE_LIBRARY_OUTPUT_DIRECTORY ${COMMONQ_BIN})
+add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601 WINVER=0x0601 _WIN32_IE=0x0600
+                        STRICT)
+set(COMMONQ_SYSTEM_LIBS comctl32 comdlg32 shell32 shlwapi ole32 advapi32 gdi32 user32 msimg32 kernel32)
+
+add_library(commonq_logic STATIC ${COMMONQ_LOGIC_SOURCES})
+target_include_directories(commonq_logic PUBLIC ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR})
+target_compile_options(commonq_logic PRIVATE ${COMMONQ_WARNINGS} -Werror)
+
+# The Win32 tier is an object library so that the white-box Wine tests link the very objects
+# that make up the DLL.
+set(COMMONQ_WIN32_SOURCES
+  src/frame/module_state.cpp
+  src/frame/subclass.cpp
+  src/frame/window_binding.cpp
+  src/frame/dialog_base.cpp
+  src/frame/settings_store.cpp
+  src/frame/dialog_translator.cpp
+  src/msgbox/message_box.cpp
+  src/msgbox/color_chooser.cpp
+)
+add_library(commonq_win32 OBJECT ${COMMONQ_WIN32_SOURCES})
+target_include_directories(commonq_win32 PUBLIC ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR}/include)
+target_compile_options(commonq_win32 PRIVATE ${COMMONQ_WARNINGS} -Werror)
+target_compile_definitions(commonq_win32 PRIVATE COMMONQ_BUILDING)
+target_link_libraries(commonq_win32 PUBLIC commonq_logic)
+
+# Icons and the bitmap are drawn by a script, so they can be changed and rebuilt from source.
+set(COMMONQ_ART_DIR ${CMAKE_BINARY_DIR}/art)
+set(COMMONQ_ART_FILES arrow_hot.ico arrow.ico expando_expanded.ico expando_collapsed.ico favorites.ico disclosure.bmp)
+list(TRANSFORM COMMONQ_ART_FILES PREPEND ${COMMONQ_ART_DIR}/ OUTPUT_VARIABLE COMMONQ_ART_OUTPUTS)
+add_custom_command(OUTPUT ${COMMONQ_ART_OUTPUTS}
+  COMMAND python3 ${PROJECT_SOURCE_DIR}/resources/draw_art.py ${COMMONQ_ART_DIR}
+  DEPENDS ${PROJECT_SOURCE_DIR}/resources/draw_art.py
+  COMMENT "Drawing the library's icons and bitmap")
+add_custom_target(commonq_art DEPENDS ${COMMONQ_ART_OUTPUTS})
+set_source_files_properties(resources/CommonQ.rc PROPERTIES OBJECT_DEPENDS "${COMMONQ_ART_OUTPUTS}")
+
+add_library(CommonQ SHARED resources/CommonQ.rc src/CommonQ.def $<TARGET_OBJECTS:commonq_win32>)
+add_dependencies(CommonQ commonq_art)
+set_target_properties(CommonQ PROPERTIES PREFIX "" OUTPUT_NAME CommonQ)
+target_include_directories(CommonQ PRIVATE ${COMMONQ_ART_DIR} ${PROJECT_SOURCE_DIR}/resources)
+target_link_libraries(CommonQ PRIVATE commonq_logic ${COMMONQ_SYSTEM_LIBS})
+target_link_options(CommonQ PRIVATE -Wl,--kill-at -Wl,--enable-stdcall-fixup)
+
+add_subdirectory(languages)
+
+# GoogleTest from Debian's sources, cross-compiled.
+set(gtest_disable_pthreads OFF CACHE BOOL "" FORCE)
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL SYSTEM)
+
+add_subdirectory(tests/support)
+include(GoogleTest)
+file(GLOB COMMONQ_WINE_TESTS CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/wine/*_test.cpp)
+add_executable(commonq_wine_tests ${COMMONQ_WINE_TESTS} tests/wine/wine_test_main.cpp tests/wine/library_fixture.cpp tests/wine/dialog_template.cpp $<TARGET_OBJECTS:commonq_win32>)
+target_include_directories(commonq_wine_tests PRIVATE ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR}/include ${PROJECT_SOURCE_DIR}/tests)
+target_link_libraries(commonq_wine_tests PRIVATE commonq_test_support commonq_logic gtest ${COMMONQ_SYSTEM_LIBS})
+target_compile_options(commonq_wine_tests PRIVATE ${COMMONQ_WARNINGS})
+add_dependencies(commonq_wine_tests CommonQ commonq_languages)
+gtest_discover_tests(commonq_wine_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
+                     WORKING_DIRECTORY ${COMMONQ_BIN} PROPERTIES TIMEOUT 90 LABELS wine)
+
+# The public header compiles as C99 and as C++ with -pedantic.
+add_library(commonq_header_check OBJECT tests/header/header_c99.c tests/header/header_cxx.cpp)
+target_include_directories(commonq_header_check PRIVATE ${PROJECT_SOURCE_DIR}/include)
+set_source_files_properties(tests/header/header_c99.c PROPERTIES COMPILE_OPTIONS "-std=c99;-Wall;-Wextra;-pedantic;-Werror")
+set_source_files_properties(tests/header/header_cxx.cpp PROPERTIES COMPILE_OPTIONS "-Wall;-Wextra;-pedantic;-Werror")
+add_dependencies(CommonQ commonq_header_check)
+
+add_subdirectory(tools/demo)
+
+# The DLL exports exactly the built functions, undecorated, and imports system DLLs only.
+add_test(NAME dll_tables
+  COMMAND ${PROJECT_SOURCE_DIR}/tools/check-dll-tables.sh ${MINGW_TRIPLE}-objdump $<TARGET_FILE:CommonQ> ${PROJECT_SOURCE_DIR}/src/CommonQ.def)
+set_tests_properties(dll_tables PROPERTIES SKIP_RETURN_CODE 77)

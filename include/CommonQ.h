@@ -1,0 +1,68 @@
+/* CommonQ: the common dialogs of Qelm Explorer.
+ *
+ * Load CommonQ.dll and call these functions from your user-interface thread, one call at a time.
+ * Every function shows one modal dialog and returns when the user has closed it. Strings are ANSI
+ * in the system code page. A function that is called while another CommonQ call is still running
+ * (from another thread, or from inside a running dialog) returns its "cannot start" result (0)
+ * and shows nothing.
+ *
+ * Settings are kept under HKEY_CURRENT_USER\Software\Dravonix\Qelm Explorer, and dialog texts
+ * are translated through Languages\QelmLang.<ext> beside the host's executable, where <ext> is
+ * the "Language" value (".enu" or absent: English).
+ */
+#ifndef COMMONQ_H
+#define COMMONQ_H
+
+#include <windows.h>
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+/* The functions never throw; C++ callers may rely on it. */
+#ifdef __cplusplus
+#define COMMONQ_NOEXCEPT noexcept
+#else
+#define COMMONQ_NOEXCEPT
+#endif
+
+#ifdef COMMONQ_BUILDING
+#define COMMONQ_API
+#else
+#define COMMONQ_API __declspec(dllimport)
+#endif
+
+/* The colour chooser's record. */
+typedef struct DlgColorParams {
+  DWORD reserved;       /* not read */
+  COLORREF rgbInitial;  /* in: colour selected when the chooser opens; 0 selects none */
+  DWORD dwFlags;        /* in: CHOOSECOLOR flags added to the library's own */
+  HWND hwndOwner;       /* in: owner window; NULL means the active window */
+  COLORREF rgbResult;   /* out: the chosen colour, written only when the result is 1 */
+} DlgColorParams;
+
+/* Shows a message box (MessageBoxA with the same owner, text, caption and type). For the message
+ * numbers the library knows as suppressible (3031, 10101) the box carries a "Do not show again"
+ * check box; once the user ticked it, later calls with that number return 1 (IDOK) at once.
+ * Returns MessageBoxA's result, 1 when suppressed, 0 when the call cannot start. */
+COMMONQ_API int __cdecl MessageBoxDoModal(HWND owner, LPCSTR text, LPCSTR caption, UINT type, UINT messageNumber) COMMONQ_NOEXCEPT;
+
+/* Shows the colour chooser with six preset colours and the user's recent colours.
+ * Returns 1 when the user chose a colour (params->rgbResult holds it), 2 when the user cancelled
+ * or the chooser failed, 0 when the call cannot start. */
+COMMONQ_API int __cdecl DlgColorDialogDoModal(DlgColorParams* params) COMMONQ_NOEXCEPT;
+
+#ifdef __cplusplus
+}
+#endif
+
+/* The records keep their 32-bit layout, which the host was built against. */
+#if defined(_WIN32) && !defined(_WIN64)
+#ifdef __cplusplus
+static_assert(sizeof(DlgColorParams) == 20, "DlgColorParams is 20 bytes on 32-bit Windows");
+#else
+_Static_assert(sizeof(DlgColorParams) == 20, "DlgColorParams is 20 bytes on 32-bit Windows");
+#endif
+#endif
+
+#endif /* COMMONQ_H */

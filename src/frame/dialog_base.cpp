@@ -1,0 +1,96 @@
+#include "frame/dialog_base.h"
+
+#include "frame/module_state.h"
+#include "frame/placement.h"
+
+namespace commonq {
+
+INT_PTR DialogWindow::RunModal(int templateId, HWND owner) {
+  PrepareBinding();
+  const INT_PTR result = ::DialogBoxParamA(CurrentModuleState().resourceInstance, MAKEINTRESOURCEA(templateId),
+                                           owner, &DialogWindow::StartDialogProc, 0);
+  CancelBinding();
+  return result;
+}
+
+INT_PTR DialogWindow::RunModalIndirect(const DLGTEMPLATE* dialogTemplate, HWND owner) {
+  PrepareBinding();
+  const INT_PTR result = ::DialogBoxIndirectParamA(CurrentModuleState().resourceInstance, dialogTemplate, owner,
+                                                   &DialogWindow::StartDialogProc, 0);
+  CancelBinding();
+  return result;
+}
+
+INT_PTR CALLBACK DialogWindow::StartDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  auto* self = reinterpret_cast<DialogWindow*>(::GetWindowLongPtrA(window, DWLP_USER));
+  if (self == nullptr) {
+    auto* binding = static_cast<WindowBinding*>(ClaimWindowCreation());
+    self = dynamic_cast<DialogWindow*>(binding);
+    if (self == nullptr) return FALSE;
+    self->SetWindow(window);
+    ::SetWindowLongPtrA(window, DWLP_USER, reinterpret_cast<LONG_PTR>(self));
+  }
+  return self->Dispatch(window, message, wParam, lParam);
+}
+
+bool DialogWindow::ReturnsResultDirectly(UINT message) noexcept {
+  switch (message) {
+    case WM_COMPAREITEM:
+    case WM_VKEYTOITEM:
+    case WM_CHARTOITEM:
+    case WM_QUERYDRAGICON:
+    case WM_INITDIALOG:
+      return true;
+    default:
+      return message >= WM_CTLCOLORMSGBOX && message <= WM_CTLCOLORSTATIC;
+  }
+}
+
+INT_PTR DialogWindow::Dispatch(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  LRESULT result = 0;
+  const bool handled = HandleMessage(message, wParam, lParam, result);
+  if (message == WM_NCDESTROY) {
+    // The window is going away; the object must not be reached through it any more.
+    ::SetWindowLongPtrA(window, DWLP_USER, 0);
+    SetWindow(nullptr);
+  }
+  if (!handled) return FALSE;
+  if (ReturnsResultDirectly(message)) return static_cast<INT_PTR>(result);
+  ::SetWindowLongPtrA(window, DWLP_MSGRESULT, result);
+  return TRUE;
+}
+
+void CenterDialog(HWND dialog) noexcept {
+  RECT window{};
+  if (!::GetWindowRect(dialog, &window)) return;
+  const bool isChild = (::GetWindowLongA(dialog, GWL_STYLE) & WS_CHILD) != 0;
+
+  HWND reference = ::GetParent(dialog);
+  if (reference == nullptr) reference = isChild ? ::GetParent(dialog) : ::GetWindow(dialog, GW_OWNER);
+
+  RECT area{};
+  RECT centre{};
+  if (isChild) {
+    HWND parent = ::GetParent(dialog);
+    ::GetClientRect(parent, &area);
+    ::GetClientRect(reference, &centre);
+    ::MapWindowPoints(reference, parent, reinterpret_cast<POINT*>(&centre), 2);
+  } else {
+    if (reference != nullptr) {
+      const LONG style = ::GetWindowLongA(reference, GWL_STYLE);
+      if ((style & WS_VISIBLE) == 0 || (style & WS_MINIMIZE) != 0) reference = nullptr;
+    }
+    ::SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
+    if (reference != nullptr) {
+      ::GetWindowRect(reference, &centre);
+    } else {
+      centre = area;
+    }
+  }
+  const Point at = CenteredPosition(window.right - window.left, window.bottom - window.top,
+                                    Rect{centre.left, centre.top, centre.right, centre.bottom},
+                                    Rect{area.left, area.top, area.right, area.bottom});
+  ::SetWindowPos(dialog, nullptr, at.x, at.y, -1, -1, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+}  // namespace commonq

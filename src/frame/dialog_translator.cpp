@@ -1,0 +1,86 @@
+#include "frame/dialog_translator.h"
+
+#include <shlwapi.h>
+
+#include <cstring>
+
+#include "frame/settings_store.h"
+
+namespace commonq {
+namespace {
+
+std::string WindowText(HWND window) {
+  char text[kTranslationTextChars] = {};
+  ::GetWindowTextA(window, text, kTranslationTextChars);
+  return text;
+}
+
+}  // namespace
+
+std::string LanguageFilePath(const std::string& language) {
+  char path[MAX_PATH] = {};
+  const DWORD length = ::GetModuleFileNameA(nullptr, path, MAX_PATH);
+  if (length == 0 || length >= MAX_PATH) return {};
+  ::PathRemoveFileSpecA(path);
+  if (::PathAddBackslashA(path) == nullptr) return {};
+  const std::size_t used = std::strlen(path);
+  if (used + kLanguageFileTail.size() >= MAX_PATH) return {};
+  std::memcpy(path + used, kLanguageFileTail.data(), kLanguageFileTail.size());
+  path[used + kLanguageFileTail.size()] = '\0';
+  if (!::PathRenameExtensionA(path, language.c_str())) return {};
+  return path;
+}
+
+UniqueModule LoadLanguageModule(std::string& language) {
+  if (std::optional<std::string> stored = ReadStringSetting(kRootKey, "Language")) language = std::move(*stored);
+  if (language == kEnglishLanguage) return {};
+  const std::string path = LanguageFilePath(language);
+  if (path.empty() || !::PathFileExistsA(path.c_str())) return {};
+  return UniqueModule(
+      ::LoadLibraryExA(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE));
+}
+
+bool DialogTranslator::LoadLanguage(int dialogBase) {
+  offset_ = TranslationOffset(dialogBase);
+  module_ = LoadLanguageModule(language_);
+  return static_cast<bool>(module_);
+}
+
+std::string DialogTranslator::LoadText(std::uint32_t stringId) {
+  if (!module_ || stringId == 0) return {};
+  char text[kTranslationTextChars] = {};
+  if (::LoadStringA(module_.get(), stringId, text, kTranslationTextChars) <= 0) return {};
+  return text;
+}
+
+void DialogTranslator::TranslateControl(HWND dialog, int controlId) {
+  if (controlId == 0) return;
+  const std::uint32_t stringId = TranslationStringId(controlId, explicitStringId_, offset_);
+  explicitStringId_ = 0;
+  char current[kTranslationTextChars] = {};
+  ::GetDlgItemTextA(dialog, controlId, current, kTranslationTextChars);
+  if (current[0] == '\0') return;
+  const std::string loaded = LoadText(stringId);
+  if (ShouldReplaceText(current, loaded) && ::lstrcmpiA(current, loaded.c_str()) != 0) {
+    ::SetDlgItemTextA(dialog, controlId, loaded.c_str());
+  }
+}
+
+void DialogTranslator::TranslateDialog(HWND dialog, int templateId) {
+  if (!module_ || !::IsWindow(dialog)) return;
+  for (HWND child = ::GetWindow(dialog, GW_CHILD); child != nullptr; child = ::GetWindow(child, GW_HWNDNEXT)) {
+    char className[MAX_PATH] = {};
+    ::GetClassNameA(child, className, MAX_PATH);
+    if (!IsTranslatedClass(className)) continue;
+    const int controlId = ::GetDlgCtrlID(child);
+    if (controlId != 0) TranslateControl(dialog, controlId);
+  }
+  const std::string caption = WindowText(dialog);
+  if (caption.empty()) return;
+  const std::string loaded = LoadText(static_cast<std::uint32_t>(offset_ + templateId));
+  if (ShouldReplaceText(caption, loaded) && ::lstrcmpiA(caption.c_str(), loaded.c_str()) != 0) {
+    ::SetWindowTextA(dialog, loaded.c_str());
+  }
+}
+
+}  // namespace commonq

@@ -1,0 +1,15 @@
+#pragma once
+// The logic tier spells the platform values it needs once; here they are checked against the SDK.
+#include <windows.h>
+
+#include "frame/platform_values.h"
+
+namespace commonq::platform {
+
+static_assert(kRegSz == REG_SZ && kRegExpandSz == REG_EXPAND_SZ && kRegDword == REG_DWORD &&
+              kRegMultiSz == REG_MULTI_SZ);
+static_assert(kErrorSuccess == ERROR_SUCCESS && kErrorMoreData == ERROR_MORE_DATA);
+static_assert(kIdOk == IDOK && kIdCancel == IDCANCEL && kIdAbort == IDABORT && kIdClose == IDCLOSE);
+static_assert(kColorWhite == RGB(255, 255, 255) && kColorBlack == RGB(0, 0, 0));
+
+}  // namespace commonq::platform

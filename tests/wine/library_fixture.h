@@ -1,0 +1,55 @@
+#pragma once
+// The way a host uses the library: load CommonQ.dll and call its exports. Every test starts from
+// a clean settings key and runs under the leak tracer.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "CommonQ.h"
+#include "support/leak_tracer.h"
+
+namespace commonq::testing {
+
+inline constexpr const char* kSettingsRoot = "Software\\Dravonix\\Qelm Explorer";
+
+using MessageBoxDoModalFn = int(__cdecl*)(HWND, LPCSTR, LPCSTR, UINT, UINT);
+using DlgColorDialogDoModalFn = int(__cdecl*)(DlgColorParams*);
+
+// Registry access of the tests themselves (never through the library).
+void DeleteSettings();
+void SetDword(const std::string& key, const std::string& name, DWORD value);
+void SetString(const std::string& key, const std::string& name, const std::string& text, DWORD type = REG_SZ);
+void SetRaw(const std::string& key, const std::string& name, DWORD type, const void* data, DWORD size);
+std::optional<DWORD> GetDword(const std::string& key, const std::string& name);
+bool ValueExists(const std::string& key, const std::string& name);
+bool KeyExists(const std::string& key);
+inline std::string Key(const std::string& sub) { return std::string(kSettingsRoot) + "\\" + sub; }
+
+HMODULE LibraryModule();
+
+class LibraryTest : public ::testing::Test {
+ protected:
+  void SetUp() override;
+  void TearDown() override;
+
+  template <typename Function>
+  Function Export(const char* name) {
+    return reinterpret_cast<Function>(reinterpret_cast<void*>(::GetProcAddress(LibraryModule(), name)));
+  }
+  int MessageBoxDoModal(HWND owner, const char* text, const char* caption, UINT type, UINT number) {
+    return Export<MessageBoxDoModalFn>("MessageBoxDoModal")(owner, text, caption, type, number);
+  }
+  int DlgColorDialogDoModal(DlgColorParams* params) {
+    return Export<DlgColorDialogDoModalFn>("DlgColorDialogDoModal")(params);
+  }
+  LeakTracer& Tracer() { return *tracer_; }
+
+ private:
+  std::unique_ptr<LeakTracer> tracer_;
+};
+
+}  // namespace commonq::testing

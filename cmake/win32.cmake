@@ -14,7 +14,6 @@ target_compile_options(commonq_logic PRIVATE ${COMMONQ_WARNINGS} -Werror)
 # that make up the DLL.
 set(COMMONQ_WIN32_SOURCES
   src/frame/module_state.cpp
-  src/frame/subclass.cpp
   src/frame/window_binding.cpp
   src/frame/dialog_base.cpp
   src/frame/settings_store.cpp
@@ -39,11 +38,26 @@ add_custom_command(OUTPUT ${COMMONQ_ART_OUTPUTS}
 add_custom_target(commonq_art DEPENDS ${COMMONQ_ART_OUTPUTS})
 set_source_files_properties(resources/CommonQ.rc PROPERTIES OBJECT_DEPENDS "${COMMONQ_ART_OUTPUTS}")
 
+# comctl32 by ordinal (see the .def): an import library of our own, made with dlltool.
+if(CMAKE_SYSTEM_PROCESSOR STREQUAL "i686")
+  set(DECORATION_0 "@0")
+  set(DECORATION_12 "@12")
+  set(DECORATION_16 "@16")
+endif()
+configure_file(cmake/comctl32_ordinals.def.in ${CMAKE_BINARY_DIR}/comctl32_ordinals.def @ONLY)
+set(COMMONQ_COMCTL32_ORDINALS ${CMAKE_BINARY_DIR}/libcomctl32_ordinals.a)
+add_custom_command(OUTPUT ${COMMONQ_COMCTL32_ORDINALS}
+  COMMAND ${MINGW_TRIPLE}-dlltool -d ${CMAKE_BINARY_DIR}/comctl32_ordinals.def -l ${COMMONQ_COMCTL32_ORDINALS}
+          $<$<STREQUAL:${CMAKE_SYSTEM_PROCESSOR},i686>:--kill-at>
+  DEPENDS ${CMAKE_BINARY_DIR}/comctl32_ordinals.def)
+add_custom_target(commonq_comctl32_ordinals DEPENDS ${COMMONQ_COMCTL32_ORDINALS})
+
 add_library(CommonQ SHARED resources/CommonQ.rc src/CommonQ.def $<TARGET_OBJECTS:commonq_win32>)
 add_dependencies(CommonQ commonq_art)
 set_target_properties(CommonQ PROPERTIES PREFIX "" OUTPUT_NAME CommonQ)
 target_include_directories(CommonQ PRIVATE ${COMMONQ_ART_DIR} ${PROJECT_SOURCE_DIR}/resources)
-target_link_libraries(CommonQ PRIVATE commonq_logic ${COMMONQ_SYSTEM_LIBS})
+add_dependencies(CommonQ commonq_comctl32_ordinals)
+target_link_libraries(CommonQ PRIVATE commonq_logic ${COMMONQ_COMCTL32_ORDINALS} ${COMMONQ_SYSTEM_LIBS})
 target_link_options(CommonQ PRIVATE -Wl,--kill-at -Wl,--enable-stdcall-fixup)
 
 add_subdirectory(languages)
@@ -59,7 +73,9 @@ include(GoogleTest)
 file(GLOB COMMONQ_WINE_TESTS CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/wine/*_test.cpp)
 add_executable(commonq_wine_tests ${COMMONQ_WINE_TESTS} tests/wine/wine_test_main.cpp tests/wine/library_fixture.cpp tests/wine/dialog_template.cpp $<TARGET_OBJECTS:commonq_win32>)
 target_include_directories(commonq_wine_tests PRIVATE ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR}/include ${PROJECT_SOURCE_DIR}/tests)
-target_link_libraries(commonq_wine_tests PRIVATE commonq_test_support commonq_logic gtest ${COMMONQ_SYSTEM_LIBS})
+add_dependencies(commonq_wine_tests commonq_comctl32_ordinals)
+target_link_libraries(commonq_wine_tests PRIVATE commonq_test_support commonq_logic gtest ${COMMONQ_COMCTL32_ORDINALS}
+                      ${COMMONQ_SYSTEM_LIBS})
 target_compile_options(commonq_wine_tests PRIVATE ${COMMONQ_WARNINGS})
 add_dependencies(commonq_wine_tests CommonQ commonq_languages)
 gtest_discover_tests(commonq_wine_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60

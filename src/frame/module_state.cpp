@@ -1,5 +1,6 @@
 #include "frame/module_state.h"
 
+#include <commctrl.h>
 #include <objbase.h>
 
 #include <atomic>
@@ -26,6 +27,9 @@ ModuleState& CurrentModuleState() noexcept { return g_state; }
 HRESULT BeginExportCall() noexcept {
   const HRESULT com = ::CoInitialize(nullptr);
   if (FAILED(com)) return com;
+  // Registers the common control classes the dialogs use; it also keeps comctl32 a static
+  // import, so the subclass functions are always there.
+  ::InitCommonControls();
 
   g_state = ModuleState{};
   g_state.instance = g_instance;

@@ -57,12 +57,16 @@ COMMONQ_API int __cdecl DlgColorDialogDoModal(DlgColorParams* params) COMMONQ_NO
 #endif
 
 /* The records keep their 32-bit layout, which the host was built against. */
-#if defined(_WIN32) && !defined(_WIN64)
-#ifdef __cplusplus
-static_assert(sizeof(DlgColorParams) == 20, "DlgColorParams is 20 bytes on 32-bit Windows");
+#if defined(__cplusplus)
+#define COMMONQ_STATIC_ASSERT(condition, name) static_assert(condition, #name)
+#elif defined(__STDC_VERSION__) && __STDC_VERSION__ >= 201112L
+#define COMMONQ_STATIC_ASSERT(condition, name) _Static_assert(condition, #name)
 #else
-_Static_assert(sizeof(DlgColorParams) == 20, "DlgColorParams is 20 bytes on 32-bit Windows");
+#define COMMONQ_STATIC_ASSERT(condition, name) typedef char commonq_static_assert_##name[(condition) ? 1 : -1]
 #endif
+
+#if defined(_WIN32) && !defined(_WIN64)
+COMMONQ_STATIC_ASSERT(sizeof(DlgColorParams) == 20, DlgColorParams_is_20_bytes);
 #endif
 
 #endif /* COMMONQ_H */

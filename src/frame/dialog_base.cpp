@@ -7,8 +7,8 @@ namespace commonq {
 
 INT_PTR DialogWindow::RunModal(int templateId, HWND owner) {
   PrepareBinding();
-  const INT_PTR result = ::DialogBoxParamA(CurrentModuleState().resourceInstance, MAKEINTRESOURCEA(templateId),
-                                           owner, &DialogWindow::StartDialogProc, 0);
+  const INT_PTR result = ::DialogBoxParamA(CurrentModuleState().resourceInstance, MAKEINTRESOURCEA(templateId), owner,
+                                           &DialogWindow::StartDialogProc, 0);
   CancelBinding();
   return result;
 }

@@ -32,7 +32,9 @@ SettingsReader::SettingsReader(const char* keyPath) noexcept {
   if (::RegOpenKeyExA(HKEY_CURRENT_USER, keyPath, 0, KEY_READ, key_.put()) != ERROR_SUCCESS) key_.release();
 }
 
-std::optional<DWORD> SettingsReader::ReadDword(const char* valueName) const { return QueryDword(key_.get(), valueName); }
+std::optional<DWORD> SettingsReader::ReadDword(const char* valueName) const {
+  return QueryDword(key_.get(), valueName);
+}
 
 std::optional<std::string> SettingsReader::ReadString(const char* valueName, std::size_t bufferBytes) const {
   return QueryString(key_.get(), valueName, bufferBytes);
@@ -55,7 +57,9 @@ bool SettingsWriter::WriteString(const char* valueName, const std::string& text)
                                   static_cast<DWORD>(StringValueBytes(text))) == ERROR_SUCCESS;
 }
 
-std::optional<DWORD> SettingsWriter::ReadDword(const char* valueName) const { return QueryDword(key_.get(), valueName); }
+std::optional<DWORD> SettingsWriter::ReadDword(const char* valueName) const {
+  return QueryDword(key_.get(), valueName);
+}
 
 std::optional<DWORD> ReadDwordSetting(const char* keyPath, const char* valueName) {
   return SettingsReader(keyPath).ReadDword(valueName);

@@ -42,8 +42,7 @@ void RegisterWindowCreation(WindowCreationEntry* entry, void* object) {
 void* ClaimWindowCreation() noexcept {
   CreationListLock lock;
   const DWORD thread = ::GetCurrentThreadId();
-  for (WindowCreationEntry** link = &CurrentModuleState().windowCreationHead; *link != nullptr;
-       link = &(*link)->next) {
+  for (WindowCreationEntry** link = &CurrentModuleState().windowCreationHead; *link != nullptr; link = &(*link)->next) {
     WindowCreationEntry* entry = *link;
     if (entry->threadId == thread) {
       *link = entry->next;
@@ -56,8 +55,7 @@ void* ClaimWindowCreation() noexcept {
 
 void CancelWindowCreation(WindowCreationEntry* entry) noexcept {
   CreationListLock lock;
-  for (WindowCreationEntry** link = &CurrentModuleState().windowCreationHead; *link != nullptr;
-       link = &(*link)->next) {
+  for (WindowCreationEntry** link = &CurrentModuleState().windowCreationHead; *link != nullptr; link = &(*link)->next) {
     if (*link == entry) {
       *link = entry->next;
       entry->next = nullptr;

@@ -59,8 +59,8 @@ SuppressibleMessageBox::SuppressibleMessageBox(UINT messageNumber) {
   const std::optional<DWORD> doNot = ReadDwordSetting(kCommonKey, kDoNotValue);
   suppressed_ = doNot && (*doNot & BitValue(bitIndex_)) != 0;
   if (!suppressed_) {
-    hook_.reset(::SetWindowsHookExA(WH_CALLWNDPROC, &SuppressibleMessageBox::HookProc, nullptr,
-                                    ::GetCurrentThreadId()));
+    hook_.reset(
+        ::SetWindowsHookExA(WH_CALLWNDPROC, &SuppressibleMessageBox::HookProc, nullptr, ::GetCurrentThreadId()));
   }
 }
 
@@ -77,9 +77,8 @@ int SuppressibleMessageBox::Run(HWND owner, LPCSTR text, LPCSTR caption, UINT ty
 
 void SuppressibleMessageBox::StoreSuppression() const {
   const DWORD bit = BitValue(bitIndex_);
-  UpdateDwordSetting(kCommonKey, kDoNotValue, [bit](std::optional<DWORD> current) -> std::optional<DWORD> {
-    return current.value_or(0) | bit;
-  });
+  UpdateDwordSetting(kCommonKey, kDoNotValue,
+                     [bit](std::optional<DWORD> current) -> std::optional<DWORD> { return current.value_or(0) | bit; });
 }
 
 LRESULT CALLBACK SuppressibleMessageBox::HookProc(int code, WPARAM wParam, LPARAM lParam) {
@@ -95,8 +94,8 @@ LRESULT CALLBACK SuppressibleMessageBox::HookProc(int code, WPARAM wParam, LPARA
   return ::CallNextHookEx(self != nullptr ? self->hook_.get() : nullptr, code, wParam, lParam);
 }
 
-LRESULT CALLBACK SuppressibleMessageBox::SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
-                                                      UINT_PTR, DWORD_PTR data) {
+LRESULT CALLBACK SuppressibleMessageBox::SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                                      DWORD_PTR data) {
   auto* self = reinterpret_cast<SuppressibleMessageBox*>(data);
   self->window_ = window;
   // The message box handles every message first; the check box is added to its finished layout.
@@ -146,11 +145,12 @@ void SuppressibleMessageBox::AddCheckBox(HWND window) {
   const int newWidth = width > size.cx + kCheckBoxSidePadding ? width : size.cx + kCheckBoxSidePadding;
   ::MoveWindow(window, normal.left, normal.top, newWidth, height + size.cy + kCheckBoxExtraHeight, TRUE);
 
-  HWND checkBox = ::CreateWindowExA(0, "BUTTON", text.c_str(), WS_CHILD | WS_VISIBLE | BS_AUTOCHECKBOX,
-                                    kCheckBoxLeft, height - 2 * size.cy, size.cx, size.cy, window,
+  HWND checkBox = ::CreateWindowExA(0, "BUTTON", text.c_str(), WS_CHILD | WS_VISIBLE | BS_AUTOCHECKBOX, kCheckBoxLeft,
+                                    height - 2 * size.cy, size.cx, size.cy, window,
                                     reinterpret_cast<HMENU>(static_cast<INT_PTR>(kDoNotCheckBoxId)),
                                     CurrentModuleState().instance, nullptr);
-  if (checkBox != nullptr) ::SendMessageA(checkBox, WM_SETFONT, reinterpret_cast<WPARAM>(::GetStockObject(DEFAULT_GUI_FONT)), FALSE);
+  if (checkBox != nullptr)
+    ::SendMessageA(checkBox, WM_SETFONT, reinterpret_cast<WPARAM>(::GetStockObject(DEFAULT_GUI_FONT)), FALSE);
 }
 
 }  // namespace

@@ -20,7 +20,7 @@ using platform::kRegSz;
 TEST(DwordValue, TakenOnlyAsFourByteRegDword) {
   const std::uint8_t bytes[4] = {0x78, 0x56, 0x34, 0x12};
   EXPECT_EQ(AcceptDwordValue(kErrorSuccess, kRegDword, bytes, 4), 0x12345678u);
-  EXPECT_FALSE(AcceptDwordValue(kErrorSuccess, kRegSz, bytes, 4));       // "DoNot" stored as text
+  EXPECT_FALSE(AcceptDwordValue(kErrorSuccess, kRegSz, bytes, 4));  // "DoNot" stored as text
   EXPECT_FALSE(AcceptDwordValue(kErrorSuccess, 3 /* REG_BINARY */, bytes, 4));
   EXPECT_FALSE(AcceptDwordValue(kErrorSuccess, kRegDword, bytes, 2));
   EXPECT_FALSE(AcceptDwordValue(kErrorMoreData, kRegDword, bytes, 4));

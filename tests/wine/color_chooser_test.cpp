@@ -130,12 +130,13 @@ TEST_F(ColorChooserTest, ShowsPresetsAndStoredColoursUpToTheFirstGap) {
   bool presets = false;
   bool recent = false;
   bool gap = true;
-  EXPECT_EQ(Choose(RGB(0x7E, 0x7E, 0x7E), IDCANCEL, [&](HWND chooser) {
-              presets = ShowsColor(chooser, 0x191919) && ShowsColor(chooser, 0xFF0000) &&
-                        ShowsColor(chooser, 0x7FC0FF);
-              recent = ShowsColor(chooser, first) && ShowsColor(chooser, third);
-              gap = ShowsColor(chooser, afterGap);
-            }),
+  EXPECT_EQ(Choose(RGB(0x7E, 0x7E, 0x7E), IDCANCEL,
+                   [&](HWND chooser) {
+                     presets = ShowsColor(chooser, 0x191919) && ShowsColor(chooser, 0xFF0000) &&
+                               ShowsColor(chooser, 0x7FC0FF);
+                     recent = ShowsColor(chooser, first) && ShowsColor(chooser, third);
+                     gap = ShowsColor(chooser, afterGap);
+                   }),
             2);
   EXPECT_TRUE(presets);
   EXPECT_TRUE(recent);

@@ -10,9 +10,8 @@ namespace commonq::testing {
 
 class DialogTemplate {
  public:
-  DialogTemplate(const std::string& caption, short width, short height, DWORD style = DS_MODALFRAME | WS_POPUP |
-                                                                                       WS_CAPTION | WS_SYSMENU |
-                                                                                       DS_SETFONT);
+  DialogTemplate(const std::string& caption, short width, short height,
+                 DWORD style = DS_MODALFRAME | WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_SETFONT);
   // Predefined classes by name ("BUTTON", "STATIC", "EDIT", "COMBOBOX").
   DialogTemplate& Add(const std::string& className, const std::string& text, WORD id, short x, short y, short cx,
                       short cy, DWORD style = WS_CHILD | WS_VISIBLE);

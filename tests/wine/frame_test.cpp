@@ -273,9 +273,8 @@ TEST_F(FrameTest, SettingsRefuseWrongTypesAndOverlongStrings) {
 
 TEST_F(FrameTest, UpdateKeepsOtherBitsAndCanDeclineToWrite) {
   SetDword(Key("Option"), "OptGlb", 0x80000003);
-  EXPECT_TRUE(UpdateDwordSetting(kOptionKey, "OptGlb", [](std::optional<DWORD> v) -> std::optional<DWORD> {
-    return v.value_or(0) | 0x20;
-  }));
+  EXPECT_TRUE(UpdateDwordSetting(kOptionKey, "OptGlb",
+                                 [](std::optional<DWORD> v) -> std::optional<DWORD> { return v.value_or(0) | 0x20; }));
   EXPECT_EQ(GetDword(Key("Option"), "OptGlb"), 0x80000023u);
   EXPECT_FALSE(UpdateDwordSetting(kOptionKey, "OptGlb", [](std::optional<DWORD>) { return std::nullopt; }));
   EXPECT_EQ(GetDword(Key("Option"), "OptGlb"), 0x80000023u);
@@ -324,9 +323,9 @@ Texts RunTranslated(TranslatedProbe& probe) {
   Texts texts;
   DialogDriver driver;
   driver.WaitForDialog().Read([&](HWND d) {
-    texts = {WindowTextOf(d),         ControlText(d, IDOK), ControlText(d, IDCANCEL), ControlText(d, 1004),
-             ControlText(d, 1005),    ControlText(d, 1006), ControlText(d, 1007),     ControlText(d, 1008),
-             ControlText(d, 13),      ControlText(d, 1009), ControlText(d, 1010)};
+    texts = {WindowTextOf(d),      ControlText(d, IDOK), ControlText(d, IDCANCEL), ControlText(d, 1004),
+             ControlText(d, 1005), ControlText(d, 1006), ControlText(d, 1007),     ControlText(d, 1008),
+             ControlText(d, 13),   ControlText(d, 1009), ControlText(d, 1010)};
   });
   driver.Command(IDCANCEL).Start();
   probe.RunModalIndirect(dialog.Get(), nullptr);

@@ -18,9 +18,9 @@ void DeleteSettings() { ::SHDeleteKeyA(HKEY_CURRENT_USER, kSettingsRoot); }
 
 void SetRaw(const std::string& key, const std::string& name, DWORD type, const void* data, DWORD size) {
   OpenKey k;
-  ASSERT_EQ(::RegCreateKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &k.handle,
-                              nullptr),
-            ERROR_SUCCESS);
+  ASSERT_EQ(
+      ::RegCreateKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &k.handle, nullptr),
+      ERROR_SUCCESS);
   ASSERT_EQ(::RegSetValueExA(k.handle, name.c_str(), 0, type, static_cast<const BYTE*>(data), size), ERROR_SUCCESS);
 }
 

@@ -118,9 +118,7 @@ class MessageBoxLanguageTest : public MessageBoxTest {
   }
 };
 
-TEST_F(MessageBoxLanguageTest, EnglishWithoutALanguageFile) {
-  EXPECT_EQ(ShownCheckBoxText(), "Do not show again");
-}
+TEST_F(MessageBoxLanguageTest, EnglishWithoutALanguageFile) { EXPECT_EQ(ShownCheckBoxText(), "Do not show again"); }
 
 TEST_F(MessageBoxLanguageTest, EnglishLanguageValueLoadsNoFile) {
   SetString(Key(""), "Language", ".enu");

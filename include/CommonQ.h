@@ -34,18 +34,19 @@ extern "C" {
 
 /* The colour chooser's record. */
 typedef struct DlgColorParams {
-  DWORD reserved;       /* not read */
-  COLORREF rgbInitial;  /* in: colour selected when the chooser opens; 0 selects none */
-  DWORD dwFlags;        /* in: CHOOSECOLOR flags added to the library's own */
-  HWND hwndOwner;       /* in: owner window; NULL means the active window */
-  COLORREF rgbResult;   /* out: the chosen colour, written only when the result is 1 */
+  DWORD reserved;      /* not read */
+  COLORREF rgbInitial; /* in: colour selected when the chooser opens; 0 selects none */
+  DWORD dwFlags;       /* in: CHOOSECOLOR flags added to the library's own */
+  HWND hwndOwner;      /* in: owner window; NULL means the active window */
+  COLORREF rgbResult;  /* out: the chosen colour, written only when the result is 1 */
 } DlgColorParams;
 
 /* Shows a message box (MessageBoxA with the same owner, text, caption and type). For the message
  * numbers the library knows as suppressible (3031, 10101) the box carries a "Do not show again"
  * check box; once the user ticked it, later calls with that number return 1 (IDOK) at once.
  * Returns MessageBoxA's result, 1 when suppressed, 0 when the call cannot start. */
-COMMONQ_API int __cdecl MessageBoxDoModal(HWND owner, LPCSTR text, LPCSTR caption, UINT type, UINT messageNumber) COMMONQ_NOEXCEPT;
+COMMONQ_API int __cdecl MessageBoxDoModal(HWND owner, LPCSTR text, LPCSTR caption, UINT type,
+                                          UINT messageNumber) COMMONQ_NOEXCEPT;
 
 /* Shows the colour chooser with six preset colours and the user's recent colours.
  * Returns 1 when the user chose a colour (params->rgbResult holds it), 2 when the user cancelled

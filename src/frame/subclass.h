@@ -2,8 +2,8 @@
 // Window subclassing through comctl32's subclass chain. These functions, and
 // InitCommonControls, are imported by ordinal (cmake/comctl32_ordinals.def.in): comctl32 before
 // version 6 exports the subclass functions by ordinal only.
-#include <commctrl.h>
 #include <windows.h>
+#include <commctrl.h>
 
 namespace commonq {
 

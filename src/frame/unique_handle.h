@@ -1,8 +1,8 @@
 #pragma once
 // One owner type for every kind of handle the library creates, so that a forgotten release is a
 // type error rather than a review finding. Dialog code never calls a release function itself.
-#include <commctrl.h>
 #include <windows.h>
+#include <commctrl.h>
 
 #include <utility>
 

@@ -1,6 +1,6 @@
 // DlgColorDialogDoModal: the system colour chooser with six presets and the user's recent colours.
-#include <commdlg.h>
 #include <windows.h>
+#include <commdlg.h>
 
 #include <algorithm>
 

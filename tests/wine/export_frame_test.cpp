@@ -1,7 +1,7 @@
 // The frame every export shares, seen from the host: calls that overlap are refused, a thread
 // whose COM apartment cannot be joined gets the "cannot start" result, and nothing is shown then.
-#include <objbase.h>
 #include <windows.h>
+#include <objbase.h>
 
 #include <gtest/gtest.h>
 

@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# Builds the library and runs the demo host under Wine: interactively when a display is set,
+# otherwise headless on its own Xvfb, writing the PNG gallery of every dialog.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash tools/setup.sh
+source tools/wine-env.sh
+bash tools/build.sh x86_64
+
+interactive=0
+if [ -n "${DISPLAY:-}" ] && xset q >/dev/null 2>&1; then interactive=1; fi
+commonq_display
+commonq_prefix "$PWD/build/x86_64/demo-prefix"
+cd build/x86_64/bin
+if [ "$interactive" = 1 ] && [ "${1:-}" != "--gallery" ]; then
+  exec wine CommonQDemo.exe
+fi
+gallery=$(cd ../.. && pwd)/gallery
+rm -rf "$gallery"
+mkdir -p "$gallery"
+wine CommonQDemo.exe --gallery "$(winepath -w "$gallery")" | tr -d '\r'
+echo "gallery written to $gallery"
+ls "$gallery"

@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# Installs what building and running CommonQ needs on a fresh Debian machine. Idempotent: when
+# everything is already there it returns without touching apt.
+set -euo pipefail
+packages=(cmake ninja-build g++ python3 googletest
+          g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
+          wine wine64 fonts-wine xvfb x11-apps imagemagick xauth clang libclang-rt-14-dev)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing+=("$p")
+done
+sudo_cmd=()
+[ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "setup: installing ${missing[*]}"
+  # A broken optional index (such as i386 during a mirror sync) must not stop the install.
+  "${sudo_cmd[@]}" apt-get update -qq || echo "setup: apt-get update reported errors; trying the install anyway"
+  DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi
+
+# 32-bit Wine runs the i686 build's tests. Its package index is not always reachable, so this is
+# best effort: the rest of the run never depends on it.
+if [ "${COMMONQ_WINE32:-1}" = 1 ] && ! dpkg-query -W -f='${Status}' wine32:i386 2>/dev/null | grep -q "ok installed"; then
+  echo "setup: trying to install wine32:i386 (optional)"
+  "${sudo_cmd[@]}" dpkg --add-architecture i386 || true
+  timeout 300 "${sudo_cmd[@]}" apt-get update -qq >/dev/null 2>&1 || true
+  if DEBIAN_FRONTEND=noninteractive timeout 900 "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends \
+       wine32:i386 >/dev/null 2>&1; then
+    echo "setup: wine32:i386 installed; the i686 build's tests will run too"
+  else
+    echo "setup: wine32:i386 is not available here; the i686 build is built and checked but its tests do not run"
+  fi
+fi

@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds every flavour and runs all tests: the native unit tests under
+# the sanitizers, the DLL checks of both Windows builds, and the Wine tests of the x86_64 build
+# (and of the i686 build where 32-bit Wine is installed). Each Wine run gets a fresh prefix.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash tools/setup.sh
+source tools/wine-env.sh
+
+for flavour in native x86_64 i686; do
+  echo "== building $flavour"
+  bash tools/build.sh "$flavour"
+done
+
+echo "== native unit tests (AddressSanitizer, UndefinedBehaviorSanitizer)"
+ctest --test-dir build/native --output-on-failure -j "$(nproc)"
+
+commonq_display
+tested=("native unit tests")
+for flavour in x86_64 i686; do
+  if [ "$flavour" = i686 ] && ! dpkg-query -W -f='${Status}' wine32:i386 2>/dev/null | grep -q "ok installed"; then
+    echo "== i686: 32-bit Wine is not installed here; checking the DLL's tables and language files only"
+    ctest --test-dir build/i686 --output-on-failure -LE wine
+    tested+=("i686 DLL checks (no Wine tests: wine32 missing)")
+    continue
+  fi
+  echo "== $flavour: Wine tests in a fresh prefix"
+  commonq_prefix "$PWD/build/$flavour/wineprefix"
+  ctest --test-dir "build/$flavour" --output-on-failure --timeout 120
+  wineserver -k 2>/dev/null || true
+  tested+=("$flavour DLL checks and Wine tests")
+done
+echo "== tested: ${tested[*]}"

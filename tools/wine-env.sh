@@ -1,0 +1,44 @@
+# Sourced by the run scripts: a display and a fresh Wine prefix for one run.
+#   commonq_display            starts Xvfb unless a working DISPLAY is set
+#   commonq_prefix DIR         makes a fresh prefix in DIR and exports WINEPREFIX
+# The display must exist before the first Wine command of a prefix: a wineserver started without
+# one leaves every later window of that prefix unable to show.
+
+commonq_display() {
+  if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then return 0; fi
+  if [ -n "${DISPLAY:-}" ] && xset q >/dev/null 2>&1; then return 0; fi
+  local n
+  for n in 91 92 93 94 95 96 97 98; do
+    if [ ! -e "/tmp/.X${n}-lock" ]; then
+      Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+      COMMONQ_XVFB_PID=$!
+      export DISPLAY=":$n"
+      local i
+      for i in $(seq 1 50); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
+      trap 'kill $COMMONQ_XVFB_PID 2>/dev/null; wineserver -k 2>/dev/null' EXIT
+      return 0
+    fi
+  done
+  echo "no free X display number for Xvfb" >&2
+  return 1
+}
+
+commonq_prefix() {
+  local dir=$1
+  export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+  [ -d "$dir" ] && WINEPREFIX="$dir" wineserver -k 2>/dev/null || true
+  rm -rf "$dir"
+  mkdir -p "$dir"
+  export WINEPREFIX=$dir
+  wineboot -i >/dev/null 2>&1 || true
+  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+  local f
+  mkdir -p "$WINEPREFIX/drive_c/windows/Fonts"
+  for f in /usr/share/wine/fonts/*.ttf; do [ -e "$f" ] && ln -sf "$f" "$WINEPREFIX/drive_c/windows/Fonts/"; done
+  wineserver -p >/dev/null 2>&1 || true
+}
+
+# commonq_winver EXE VERSION: the Windows version Wine reports to one executable.
+commonq_winver() {
+  wine reg add "HKCU\\Software\\Wine\\AppDefaults\\$1" /v Version /d "$2" /f >/dev/null 2>&1
+}

@@ -79,11 +79,12 @@ constexpr WORD kButton = 0x0080;
 constexpr WORD kEditClass = 0x0081;
 
 struct FormState {
-  bool slowInit = false;      // pump messages for a while inside WM_INITDIALOG
-  bool confirmOnOk = false;   // OK asks a nested MB_OKCANCEL box "Confirm" first
+  bool slowInit = false;     // pump messages for a while inside WM_INITDIALOG
+  bool confirmOnOk = false;  // OK asks a nested MB_OKCANCEL box "Confirm" first
   bool initDone = false;
   int checkClicks = 0;
   int confirmations = 0;
+  int cancels = 0;
   std::string text;
   bool checked = false;
 };
@@ -120,6 +121,7 @@ INT_PTR CALLBACK FormProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPara
         return TRUE;
       }
       if (LOWORD(wParam) == IDCANCEL) {
+        ++state->cancels;
         EndDialog(dialog, IDCANCEL);
         return TRUE;
       }
@@ -251,6 +253,7 @@ TEST(DialogDriver, TimeoutAlsoClosesANestedBox) {
   EXPECT_LT(GetTickCount64() - started, 8000u);
   EXPECT_EQ(result, IDCANCEL);
   EXPECT_EQ(state.confirmations, 0);
+  EXPECT_EQ(state.cancels, 1) << "the form is asked to cancel before it is ended by force";
   ASSERT_FALSE(driver.Errors().empty());
   EXPECT_NE(driver.Errors()[0].find("timed out"), std::string::npos) << Join(driver.Errors());
 }
@@ -291,8 +294,8 @@ TEST(DialogDriver, TypesIntoAControlGivenTheFocus) {
 TEST(DialogDriver, TypingBringsTheDialogBackToTheFront) {
   // SendInput goes to the foreground window, so keystrokes typed while another window is in
   // front would be lost unless the driver brings the dialog back first.
-  HWND other = CreateWindowExW(0, L"STATIC", L"In front", WS_POPUP | WS_VISIBLE | WS_CAPTION, 0, 0, 200, 100,
-                               nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+  HWND other = CreateWindowExW(0, L"STATIC", L"In front", WS_POPUP | WS_VISIBLE | WS_CAPTION, 0, 0, 200, 100, nullptr,
+                               nullptr, GetModuleHandleW(nullptr), nullptr);
   ASSERT_NE(other, nullptr);
   FormState state;
   bool otherWasInFront = false;
@@ -336,7 +339,8 @@ TEST(DialogDriver, DrivesAFormThroughANestedConfirmation) {
       })
       .SetCheck(kCheck, false)
       .Click(IDOK)
-      .WaitForDialog("Confirm")
+      .WaitForDialog()  // no caption: the box, not the form it disabled
+      .Read([&](HWND box) { EXPECT_EQ(WindowTextOf(box), "Confirm"); })
       .Click(IDOK)
       .WaitUntilGone()
       .WaitUntilGone();  // the form itself

@@ -1,7 +1,7 @@
 #include "support/leak_tracer.h"
 
-#include <gtest/gtest.h>
 #include <objbase.h>
+#include <gtest/gtest.h>
 
 #include <cstdio>
 #include <functional>
@@ -97,9 +97,9 @@ TEST_F(LeakTracerTest, BalancedCallsLeaveNoSurvivors) {
   }
   EXPECT_TRUE(tracer.Survivors().empty()) << Join(tracer.Survivors());
   // Each was seen being created, so the empty list above is a real result.
-  for (const char* function : {"CreateSolidBrush", "RegOpenKeyExA", "GetDC", "CreateCompatibleDC",
-                               "CreateCompatibleBitmap", "GlobalAlloc", "LocalAlloc", "HeapAlloc", "HeapReAlloc",
-                               "CoInitializeEx", "SetTimer", "CreateWindowExA"}) {
+  for (const char* function :
+       {"CreateSolidBrush", "RegOpenKeyExA", "GetDC", "CreateCompatibleDC", "CreateCompatibleBitmap", "GlobalAlloc",
+        "LocalAlloc", "HeapAlloc", "HeapReAlloc", "CoInitializeEx", "SetTimer", "CreateWindowExA"}) {
     EXPECT_EQ(tracer.Created(function), 1u) << function;
   }
   EXPECT_EQ(tracer.Created("LoadImageA"), 0u) << "an LR_SHARED icon is not the DLL's to destroy";

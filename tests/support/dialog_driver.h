@@ -1,0 +1,122 @@
+#pragma once
+
+#include <windows.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace commonq::testing {
+
+// Drives a modal dialog that the calling thread itself is about to run. The test builds a script,
+// calls Start() and then makes the blocking call (MessageBoxA, DialogBoxParamA, ChooseColorA ...);
+// a thread timer, which every modal loop dispatches, runs one step of the script whenever that
+// step is ready. Texts are UTF-8 throughout.
+//
+//   DialogDriver driver;
+//   driver.WaitForDialog("Save").SetText(1001, "a.txt").Click(IDOK).WaitUntilGone();
+//   driver.Start();
+//   EXPECT_EQ(ShowTheDialog(), IDOK);
+//   EXPECT_TRUE(driver.Finished());
+//   EXPECT_THAT(driver.Errors(), IsEmpty());
+//
+// When the script has not finished within the timeout, the driver records an error and closes the
+// thread's dialogs (IDCANCEL first, EndDialog if that is ignored) so the blocking call returns. It
+// does the same when the script has finished but a dialog is still open at the timeout. One driver
+// is armed per thread: Start() disarms any other.
+class DialogDriver {
+ public:
+  explicit DialogDriver(int timeoutMs = 20000);
+  ~DialogDriver();
+  DialogDriver(const DialogDriver&) = delete;
+  DialogDriver& operator=(const DialogDriver&) = delete;
+
+  // Waits for a visible, enabled top-level "#32770" window of this thread whose WM_INITDIALOG has
+  // returned (and whose caption equals `caption` when one is given); the newest such dialog
+  // becomes the current one. A dialog's disabled owner is skipped, so a nested message box is
+  // found in preference to the dialog that opened it.
+  DialogDriver& WaitForDialog(std::string caption = {});
+  // Posts BM_CLICK, so a handler that opens another modal dialog runs from the modal loop rather
+  // than from inside the driver. A missing, disabled or hidden control is an error.
+  DialogDriver& Click(int id);
+  // Clicks (up to three times, for three-state boxes) until the button shows the wanted state, so
+  // the dialog sees genuine BN_CLICKED notifications; nothing is sent when it already does.
+  DialogDriver& SetCheck(int id, bool checked);
+  DialogDriver& SetText(int id, const std::string& text);
+  // Moves the keyboard focus the way the dialog manager does (WM_NEXTDLGCTL).
+  DialogDriver& Focus(int id);
+  // Types ASCII text with SendInput into whatever has the focus in the current dialog. '\n', '\t'
+  // and '\b' become Return, Tab and Backspace; characters without a key are errors.
+  DialogDriver& Keys(const std::string& text);
+  DialogDriver& Key(WORD vk, bool ctrl = false, bool shift = false, bool alt = false);
+  // Runs reads and assertions against the current dialog.
+  DialogDriver& Read(std::function<void(HWND dialog)> fn);
+  DialogDriver& Capture(const std::string& pngPath);
+  DialogDriver& Pause(int ms);
+  // Posts WM_COMMAND(id, BN_CLICKED) to the current dialog, e.g. IDCANCEL to close it.
+  DialogDriver& Command(int id);
+  // Waits until the current dialog is destroyed; the dialog that was current before it (if it
+  // still exists) becomes current again, so a script can go back to the dialog that opened a box.
+  DialogDriver& WaitUntilGone();
+
+  void Start();
+  bool Finished() const;
+  const std::vector<std::string>& Errors() const;
+  HWND CurrentDialog() const { return current_; }
+
+ private:
+  struct Step {
+    std::string label;
+    std::function<bool(Step&)> run;  // true once the step is done
+    int phase = 0;                   // the step's own progress, reset by Start()
+    ULONGLONG since = 0;
+    bool onStack = false;
+    bool waitsUntilGone = false;
+  };
+
+  static void CALLBACK OnTimer(HWND, UINT, UINT_PTR id, DWORD);
+  static LRESULT CALLBACK OnCallWndProcRet(int code, WPARAM wParam, LPARAM lParam);
+
+  DialogDriver& Add(std::string label, std::function<bool(Step&)> run);
+  void Tick();
+  void OnDestroyed(HWND window);
+  void ReturnToPreviousDialog(HWND gone);
+  void Disarm();
+  void Fail(const std::string& message);
+  HWND FindDialog(const std::string& caption) const;
+  HWND RequireDialog();
+  HWND RequireControl(int id);
+  bool PrepareKeyboard(HWND dialog);
+  void SendKeys(HWND dialog, const std::vector<INPUT>& inputs);
+  void CloseThreadWindows(bool force);
+  std::vector<HWND> ThreadWindows() const;
+
+  int timeoutMs_;
+  std::vector<Step> steps_;
+  size_t next_ = 0;
+  std::vector<std::string> errors_;
+  HWND current_ = nullptr;
+  std::vector<HWND> previous_;  // dialogs that were current before, oldest first
+  DWORD thread_ = 0;
+  UINT_PTR timer_ = 0;
+  HHOOK hook_ = nullptr;
+  ULONGLONG deadline_ = 0;
+  ULONGLONG abortedAt_ = 0;      // 0 while the script is on time
+  std::vector<HWND> closeSent_;  // windows already sent WM_CLOSE while aborting
+  // Dialogs whose WM_INITDIALOG has returned, with the order it happened in; dialogs that were
+  // already up at Start() count as initialised with order 0.
+  std::vector<std::pair<HWND, unsigned>> initialized_;
+  unsigned initOrder_ = 0;
+  size_t running_ = SIZE_MAX;  // the step being run, for error messages
+};
+
+std::string WindowTextOf(HWND w);
+std::string ControlText(HWND dialog, int id);
+bool IsChecked(HWND dialog, int id);
+// Depth-first search of all descendants; the class compares case-insensitively as Windows does,
+// the text exactly. A null class or text matches any.
+HWND FindChildByClassAndText(HWND parent, const char* cls, const char* text);
+
+}  // namespace commonq::testing

@@ -15,7 +15,7 @@ commonq_display() {
       export DISPLAY=":$n"
       local i
       for i in $(seq 1 50); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
-      trap 'kill $COMMONQ_XVFB_PID 2>/dev/null; wineserver -k 2>/dev/null' EXIT
+      trap 'status=$?; wineserver -k 2>/dev/null || true; kill $COMMONQ_XVFB_PID 2>/dev/null || true; exit $status' EXIT
       return 0
     fi
   done

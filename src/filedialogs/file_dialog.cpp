@@ -34,12 +34,17 @@ constexpr int kFileTitleChars = 256;
 constexpr LRESULT kAcceptFile = 0;
 constexpr LRESULT kRefuseFile = 1;
 
-std::uint32_t StructureSize() {
+#ifndef _WIN64
+static_assert(sizeof(OPENFILENAMEA) == kOpenFileNameSize);
+static_assert(OPENFILENAME_SIZE_VERSION_400A == kOpenFileNameSizeOld);
+#endif
+
+DWORD StructureSize() {
   OSVERSIONINFOA info{};
   info.dwOSVersionInfoSize = sizeof info;
-  if (!::GetVersionExA(&info)) return OpenFileNameSize(nullptr);
+  if (!::GetVersionExA(&info)) return OPENFILENAME_SIZE_VERSION_400A;
   const WindowsVersion version{info.dwMajorVersion, info.dwMinorVersion};
-  return OpenFileNameSize(&version);
+  return UsesFullOpenFileName(&version) ? sizeof(OPENFILENAMEA) : OPENFILENAME_SIZE_VERSION_400A;
 }
 
 class FileDialog : public DialogWindow {
@@ -193,7 +198,10 @@ void FileDialog::OnTypeChange() {
   if (::SendMessageA(dialog, CDM_GETFILEPATH, sizeof path, reinterpret_cast<LPARAM>(path)) > 0) {
     StripToFileName(path, sizeof path);
     ::PathRenameExtensionA(path, extension);
-    ::SendMessageA(dialog, CDM_SETCONTROLTEXT, edt1, reinterpret_cast<LPARAM>(path));
+    // Windows maps edt1 to its file name box; a dialog without that control (Wine's) names the
+    // box cmb13, which is then set directly.
+    const int nameBox = ::GetDlgItem(dialog, edt1) == nullptr && ::GetDlgItem(dialog, cmb13) != nullptr ? cmb13 : edt1;
+    ::SendMessageA(dialog, CDM_SETCONTROLTEXT, nameBox, reinterpret_cast<LPARAM>(path));
   }
   ::SendMessageA(dialog, CDM_SETDEFEXT, 0, reinterpret_cast<LPARAM>(extension + 1));
   if (options != nullptr && !::IsWindowEnabled(options)) ::EnableWindow(options, TRUE);

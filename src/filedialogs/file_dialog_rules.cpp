@@ -30,11 +30,9 @@ constexpr std::array<std::pair<std::string_view, FormatDialog>, 8> kExtensionTab
 
 }  // namespace
 
-std::uint32_t OpenFileNameSize(const WindowsVersion* version) noexcept {
-  if (version == nullptr) return kOpenFileNameSizeOld;
-  if (version->major >= 5) return kOpenFileNameSize;
-  if (version->major == 4 && version->minor >= kWindowsMeMinor) return kOpenFileNameSize;
-  return kOpenFileNameSizeOld;
+bool UsesFullOpenFileName(const WindowsVersion* version) noexcept {
+  if (version == nullptr) return false;
+  return version->major >= 5 || (version->major == 4 && version->minor >= kWindowsMeMinor);
 }
 
 std::uint32_t FileDialogFlags(std::uint32_t callerFlags, bool open) noexcept {

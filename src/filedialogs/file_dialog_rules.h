@@ -6,7 +6,7 @@
 
 namespace commonq {
 
-// OPENFILENAMEA with and without the three members added in Windows 2000.
+// OPENFILENAMEA with and without the three members added in Windows 2000, in the 32-bit build.
 inline constexpr std::uint32_t kOpenFileNameSize = 88;
 inline constexpr std::uint32_t kOpenFileNameSizeOld = 76;
 
@@ -28,8 +28,9 @@ struct WindowsVersion {
   std::uint32_t minor = 0;
 };
 
-// 88 on Windows 2000 and later and on Windows Me (4.90); 76 when the version is unknown or older.
-std::uint32_t OpenFileNameSize(const WindowsVersion* version) noexcept;
+// The full structure on Windows 2000 and later and on Windows Me (4.90); the one without the
+// Windows 2000 members when the version is unknown or older.
+bool UsesFullOpenFileName(const WindowsVersion* version) noexcept;
 
 std::uint32_t FileDialogFlags(std::uint32_t callerFlags, bool open) noexcept;
 

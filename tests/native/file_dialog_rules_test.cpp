@@ -8,19 +8,19 @@ namespace commonq {
 namespace {
 
 TEST(FileDialogRules, StructureSizeFollowsTheWindowsVersion) {
-  EXPECT_EQ(OpenFileNameSize(nullptr), 76u);
+  EXPECT_FALSE(UsesFullOpenFileName(nullptr));
   const WindowsVersion nt4{4, 0};
   const WindowsVersion win98{4, 10};
   const WindowsVersion me{4, 90};
   const WindowsVersion win2000{5, 0};
   const WindowsVersion win10{10, 0};
   const WindowsVersion old{3, 95};
-  EXPECT_EQ(OpenFileNameSize(&nt4), 76u);
-  EXPECT_EQ(OpenFileNameSize(&win98), 76u);
-  EXPECT_EQ(OpenFileNameSize(&me), 88u);
-  EXPECT_EQ(OpenFileNameSize(&win2000), 88u);
-  EXPECT_EQ(OpenFileNameSize(&win10), 88u);
-  EXPECT_EQ(OpenFileNameSize(&old), 76u);
+  EXPECT_FALSE(UsesFullOpenFileName(&nt4));
+  EXPECT_FALSE(UsesFullOpenFileName(&win98));
+  EXPECT_TRUE(UsesFullOpenFileName(&me));
+  EXPECT_TRUE(UsesFullOpenFileName(&win2000));
+  EXPECT_TRUE(UsesFullOpenFileName(&win10));
+  EXPECT_FALSE(UsesFullOpenFileName(&old));
 }
 
 TEST(FileDialogRules, FlagsAddTheLibrarysOwn) {

@@ -5,6 +5,7 @@
 #include <dlgs.h>
 #include <shlwapi.h>
 
+#include <cstddef>
 #include <cstring>
 #include <memory>
 
@@ -34,17 +35,19 @@ constexpr int kFileTitleChars = 256;
 constexpr LRESULT kAcceptFile = 0;
 constexpr LRESULT kRefuseFile = 1;
 
+// The structure up to lpTemplateName, as before Windows 2000 (OPENFILENAME_SIZE_VERSION_400A).
+constexpr DWORD kOldStructureSize = offsetof(OPENFILENAMEA, lpTemplateName) + sizeof(LPCSTR);
 #ifndef _WIN64
 static_assert(sizeof(OPENFILENAMEA) == kOpenFileNameSize);
-static_assert(OPENFILENAME_SIZE_VERSION_400A == kOpenFileNameSizeOld);
+static_assert(kOldStructureSize == kOpenFileNameSizeOld);
 #endif
 
 DWORD StructureSize() {
   OSVERSIONINFOA info{};
   info.dwOSVersionInfoSize = sizeof info;
-  if (!::GetVersionExA(&info)) return OPENFILENAME_SIZE_VERSION_400A;
+  if (!::GetVersionExA(&info)) return kOldStructureSize;
   const WindowsVersion version{info.dwMajorVersion, info.dwMinorVersion};
-  return UsesFullOpenFileName(&version) ? sizeof(OPENFILENAMEA) : OPENFILENAME_SIZE_VERSION_400A;
+  return UsesFullOpenFileName(&version) ? sizeof(OPENFILENAMEA) : kOldStructureSize;
 }
 
 class FileDialog : public DialogWindow {

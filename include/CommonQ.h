@@ -14,6 +14,7 @@
 #define COMMONQ_H
 
 #include <windows.h>
+#include <stddef.h>
 
 #ifdef __cplusplus
 extern "C" {
@@ -55,6 +56,9 @@ typedef struct DlgFileParams {
   LONG nPromptMode;   /* Save As: 0 no "Prompt for format options" box, > 0 box shown and
                          remembered, < 0 box shown disabled and unchecked */
 } DlgFileParams;
+
+/* cbSize of a record that ends before nPromptMode. */
+#define DLGFILEPARAMS_SHORT_SIZE 28
 
 /* The format options dialog's record: only the extension is read. */
 typedef struct DlgFormatOptionParams {
@@ -105,6 +109,8 @@ COMMONQ_API int __cdecl DlgFormatOptionDoModal(DlgFormatOptionParams* params) CO
 #if defined(_WIN32) && !defined(_WIN64)
 COMMONQ_STATIC_ASSERT(sizeof(DlgColorParams) == 20, DlgColorParams_is_20_bytes);
 COMMONQ_STATIC_ASSERT(sizeof(DlgFileParams) == 32, DlgFileParams_is_32_bytes);
+COMMONQ_STATIC_ASSERT(offsetof(DlgFileParams, nPromptMode) == DLGFILEPARAMS_SHORT_SIZE,
+                      DlgFileParams_short_is_28_bytes);
 COMMONQ_STATIC_ASSERT(sizeof(DlgFormatOptionParams) == 268, DlgFormatOptionParams_is_268_bytes);
 #endif
 

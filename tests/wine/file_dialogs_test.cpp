@@ -129,6 +129,20 @@ TEST_F(FileDialogsTest, OpenRefusesAFileThatDoesNotExist) {
   EXPECT_EQ(result, IDCANCEL);
 }
 
+TEST_F(FileDialogsTest, OpenNameFollowsTheFileType) {
+  const int result = Run(true, Params(0, 0, 2), "Open", [](DialogDriver& driver) {
+    driver.SetText(cmb13, "C:\\x\\scene.jpg");
+    driver.Read([](HWND dialog) {
+      ChooseType(dialog, 2);
+      EXPECT_EQ(FileNameBox(dialog), "C:\\x\\scene.jpg");
+      ChooseType(dialog, 0);
+      EXPECT_EQ(FileNameBox(dialog), "scene.bmp");
+    });
+    driver.Command(IDCANCEL).WaitUntilGone();
+  });
+  EXPECT_EQ(result, IDCANCEL);
+}
+
 TEST_F(FileDialogsTest, CancelLeavesTheCallersBufferUntouched) {
   char expected[260];
   for (std::size_t i = 0; i < sizeof file_; ++i) file_[i] = static_cast<char>('a' + i % 26);
@@ -240,7 +254,7 @@ TEST_F(FileDialogsTest, ShortRecordNeverPrompts) {
   SetDword(kFormat, "Check", 1);
   const std::string target = folder_ + "\\photo.jpg";
   // The 28-byte record ends before the prompt mode; whatever follows it must not count.
-  DlgFileParams params = Params(OFN_ENABLETEMPLATE, 1, 2, 28);
+  DlgFileParams params = Params(OFN_ENABLETEMPLATE, 1, 2, DLGFILEPARAMS_SHORT_SIZE);
   const int result = Run(false, params, "Save As", [&](DialogDriver& driver) {
     driver.Read([](HWND dialog) { EXPECT_FALSE(::IsWindowVisible(PanelControl(dialog, kPromptCheck))); });
     driver.SetText(cmb13, target).Click(IDOK).WaitUntilGone();

@@ -9,6 +9,7 @@
 #include <functional>
 
 #include "support/dialog_driver.h"
+#include "wine/beep_counter.h"
 #include "wine/library_fixture.h"
 
 namespace commonq::testing {
@@ -145,25 +146,39 @@ TEST_F(FormatOptionsTest, JpegShows25AndTheArrowsStepToMultiplesOfFive) {
   EXPECT_EQ(GetDword(kFormat, "jpeg"), 0u);
 }
 
+TEST_F(FormatOptionsTest, JpegFactor99IsStoredWithoutABeep) {
+  const BeepCounter beeps(LibraryModule());
+  Show(".jpg", "Jpeg Save Options",
+       [](DialogDriver& driver) { driver.SetText(1025, "99").Click(IDOK).WaitUntilGone(); });
+  EXPECT_EQ(beeps.Count(), 0);
+  EXPECT_EQ(GetDword(kFormat, "jpegComp"), 99u);
+}
+
 TEST_F(FormatOptionsTest, JpegFactorOf100IsRefusedButTheDialogStillCloses) {
   SetDword(kFormat, "jpegComp", 95);
   SetDword(kFormat, "jpeg", 7);
+  const BeepCounter beeps(LibraryModule());
+  ASSERT_TRUE(beeps.Patched());
   const int result = Show(".jpg", "Jpeg Save Options", [](DialogDriver& driver) {
     driver.Focus(1025).Key(VK_UP);
     driver.Read([](HWND dialog) { EXPECT_EQ(ControlText(dialog, 1025), "100"); });
     driver.Click(IDOK).WaitUntilGone();
   });
   EXPECT_EQ(result, IDOK);
+  EXPECT_EQ(beeps.Count(), 1);
+  EXPECT_EQ(beeps.LastType(), 0xFFFFFFFFu);
   EXPECT_EQ(GetDword(kFormat, "jpegComp"), 95u);
   EXPECT_EQ(GetDword(kFormat, "jpeg"), 7u);
 }
 
 TEST_F(FormatOptionsTest, JpegStoredFactorIsShownWithoutRangeCheck) {
   SetDword(kFormat, "jpegComp", 250);
+  const BeepCounter beeps(LibraryModule());
   Show(".jpg", "Jpeg Save Options", [](DialogDriver& driver) {
     driver.Read([](HWND dialog) { EXPECT_EQ(ControlText(dialog, 1025), "250"); });
     driver.SetText(1025, "").Click(IDOK).WaitUntilGone();
   });
+  EXPECT_EQ(beeps.Count(), 1) << "an empty box is no number";
   EXPECT_EQ(GetDword(kFormat, "jpegComp"), 250u);
   EXPECT_FALSE(ValueExists(kFormat, "jpeg"));
 }

@@ -6,6 +6,7 @@
 #include <functional>
 
 #include "support/dialog_driver.h"
+#include "wine/beep_counter.h"
 #include "wine/library_fixture.h"
 
 namespace commonq::testing {
@@ -156,6 +157,7 @@ TEST_F(ObjOptionsTest, TextThatIsNoNumberShowsInvalidScaleAndKeepsTheDialogOpen)
 }
 
 TEST_F(ObjOptionsTest, ScaleOutsideTheRangeKeepsTheDialogOpenWithoutAMessage) {
+  const BeepCounter beeps(LibraryModule());
   for (const char* scale : {"0", "0.001", "100001"}) {
     Show([&](DialogDriver& driver) {
       driver.SetCheck(1101, true).SetText(1102, scale).Click(IDOK).Pause(100);
@@ -167,11 +169,13 @@ TEST_F(ObjOptionsTest, ScaleOutsideTheRangeKeepsTheDialogOpenWithoutAMessage) {
     });
   }
   EXPECT_FALSE(KeyExists(kFormat));
+  EXPECT_EQ(beeps.Count(), 3);
   OkWithScale("0.0011", false, true);
   EXPECT_EQ(StoredText(kFormat, "3dScale"), "0.001100");
   OkWithScale("100000", false, true);
   EXPECT_EQ(StoredText(kFormat, "3dScale"), "100000.000000");
   EXPECT_EQ(GetDword(kFormat, "3dCheck"), 0x4u);
+  EXPECT_EQ(beeps.Count(), 3) << "accepted scales do not beep";
 }
 
 TEST_F(ObjOptionsTest, DisabledScaleBoxIsStillValidated) {

@@ -82,7 +82,7 @@ bool FormatOptionsDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lPar
       return OnCommand(id, HIWORD(wParam));
     }
     case WM_NOTIFY:
-      return lParam != 0 && OnNotify(*reinterpret_cast<const NMHDR*>(lParam), result);
+      return lParam != 0 && OnNotify(*reinterpret_cast<NMHDR*>(lParam), result);
     default:
       return false;
   }

@@ -42,7 +42,7 @@ class FormatOptionsDialog : public DialogWindow {
   virtual void OnOk() = 0;
   // Commands and notifications of the format's own controls.
   virtual bool OnCommand(int, int) { return false; }
-  virtual bool OnNotify(const NMHDR&, LRESULT&) { return false; }
+  virtual bool OnNotify(NMHDR&, LRESULT&) { return false; }
 
   // Centres the dialog and, unless `translated` is false, translates its texts.
   void CenterAndTranslate(bool translated = true);

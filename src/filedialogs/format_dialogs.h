@@ -28,7 +28,7 @@ class JpegOptionsDialog : public FormatOptionsDialog {
  private:
   void OnInitDialog() override;
   void OnOk() override;
-  bool OnNotify(const NMHDR& header, LRESULT& result) override;
+  bool OnNotify(NMHDR& header, LRESULT& result) override;
   int encodingIndex_ = 0;
   int factor_ = kJpegDefaultFactor;
 };

@@ -70,9 +70,10 @@ void JpegOptionsDialog::OnOk() {
   ::EndDialog(Window(), IDOK);
 }
 
-bool JpegOptionsDialog::OnNotify(const NMHDR& header, LRESULT& result) {
+bool JpegOptionsDialog::OnNotify(NMHDR& header, LRESULT& result) {
   if (header.idFrom != kJpegFactorSpin || header.code != UDN_DELTAPOS) return false;
-  auto& change = const_cast<NMUPDOWN&>(reinterpret_cast<const NMUPDOWN&>(header));
+  // UDN_DELTAPOS comes with an NMUPDOWN, whose delta the dialog may change before it is applied.
+  auto& change = reinterpret_cast<NMUPDOWN&>(header);
   change.iDelta = JpegArrowDelta(change.iPos, change.iDelta);
   result = 0;
   return true;

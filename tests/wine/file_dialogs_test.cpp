@@ -312,7 +312,7 @@ TEST_F(FileDialogsTest, GermanPanel) {
   Run(false, Params(OFN_ENABLETEMPLATE, 1), "Save As", [](DialogDriver& driver) {
     driver.Read([](HWND dialog) {
       EXPECT_EQ(WindowTextOf(PanelControl(dialog, kOptionsButton)), "&Optionen...");
-      EXPECT_EQ(WindowTextOf(PanelControl(dialog, kPromptCheck)), "Nach Formatoptionen fragen");
+      EXPECT_EQ(WindowTextOf(PanelControl(dialog, kPromptCheck)), "Nach Optionen fragen");
       EXPECT_EQ(WindowTextOf(PanelControl(dialog, 1003)), "Zuletzt verwendete &Ordner");
     });
     driver.Command(IDCANCEL).WaitUntilGone();

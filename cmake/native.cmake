@@ -16,3 +16,15 @@ target_link_libraries(commonq_unit_tests PRIVATE commonq_logic GTest::gtest GTes
 target_compile_options(commonq_unit_tests PRIVATE ${COMMONQ_WARNINGS})
 gtest_discover_tests(commonq_unit_tests DISCOVERY_MODE PRE_TEST)
 
+
+# libFuzzer target for the filter-list and scale parsers (clang only), with a short bounded run
+# as a test.
+if(CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
+  add_executable(commonq_fuzz_filter_scale tests/fuzz/filter_scale_fuzz.cpp
+                 src/filedialogs/filter_list.cpp src/filedialogs/scale_text.cpp)
+  target_include_directories(commonq_fuzz_filter_scale PRIVATE ${PROJECT_SOURCE_DIR}/src)
+  target_compile_options(commonq_fuzz_filter_scale PRIVATE ${COMMONQ_WARNINGS} -Werror -g
+                         -fsanitize=fuzzer,address,undefined)
+  target_link_options(commonq_fuzz_filter_scale PRIVATE -fsanitize=fuzzer,address,undefined)
+  add_test(NAME fuzz_filter_scale COMMAND commonq_fuzz_filter_scale -runs=20000 -seed=1 -max_len=512)
+endif()

@@ -20,6 +20,10 @@ set(COMMONQ_WIN32_SOURCES
   src/frame/dialog_translator.cpp
   src/msgbox/message_box.cpp
   src/msgbox/color_chooser.cpp
+  src/filedialogs/format_dialog.cpp
+  src/filedialogs/raster_dialogs.cpp
+  src/filedialogs/obj_dialog.cpp
+  src/filedialogs/file_dialog.cpp
 )
 add_library(commonq_win32 OBJECT ${COMMONQ_WIN32_SOURCES})
 target_include_directories(commonq_win32 PUBLIC ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR}/include)
@@ -37,6 +41,8 @@ add_custom_command(OUTPUT ${COMMONQ_ART_OUTPUTS}
   COMMENT "Drawing the library's icons and bitmap")
 add_custom_target(commonq_art DEPENDS ${COMMONQ_ART_OUTPUTS})
 set_source_files_properties(resources/CommonQ.rc PROPERTIES OBJECT_DEPENDS "${COMMONQ_ART_OUTPUTS}")
+# windres reports no dependencies, so the .rc files it includes are named here.
+set_property(SOURCE resources/CommonQ.rc APPEND PROPERTY OBJECT_DEPENDS ${PROJECT_SOURCE_DIR}/resources/filedialogs.rc)
 
 # comctl32 by ordinal (see the .def): an import library of our own, made with dlltool.
 if(CMAKE_SYSTEM_PROCESSOR STREQUAL "i686")

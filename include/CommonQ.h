@@ -14,6 +14,7 @@
 #define COMMONQ_H
 
 #include <windows.h>
+#include <stddef.h>
 
 #ifdef __cplusplus
 extern "C" {
@@ -41,6 +42,31 @@ typedef struct DlgColorParams {
   COLORREF rgbResult;  /* out: the chosen colour, written only when the result is 1 */
 } DlgColorParams;
 
+/* The Open and Save As dialogs' record. A caller may pass the first seven fields only and set
+ * cbSize to 28; the Save As dialog then behaves as with nPromptMode 0. */
+typedef struct DlgFileParams {
+  DWORD cbSize;       /* 28 or 32 */
+  HWND hwndOwner;     /* owner window; NULL means the active window */
+  LPSTR pszFile;      /* in: initial name (at most 259 characters taken); out on OK: full path.
+                         Must point to 260 bytes, which are cleared before the path is copied. */
+  LPCSTR pszFilter;   /* filter list: description and pattern pairs, ended by an empty string */
+  DWORD nFilterIndex; /* 1-based filter selected at start */
+  LPCSTR pszDefExt;   /* default extension without the dot; may be NULL */
+  DWORD dwFlags;      /* OFN_* flags; OFN_ENABLETEMPLATE shows the Save As format options panel */
+  LONG nPromptMode;   /* Save As: 0 no "Prompt for format options" box, > 0 box shown and
+                         remembered, < 0 box shown disabled and unchecked */
+} DlgFileParams;
+
+/* cbSize of a record that ends before nPromptMode. */
+#define DLGFILEPARAMS_SHORT_SIZE 28
+
+/* The format options dialog's record: only the extension is read. */
+typedef struct DlgFormatOptionParams {
+  DWORD dwReserved0;     /* not read */
+  DWORD dwReserved1;     /* not read */
+  char szExtension[260]; /* the extension with its dot, as ".png"; case does not matter */
+} DlgFormatOptionParams;
+
 /* Shows a message box (MessageBoxA with the same owner, text, caption and type). For the message
  * numbers the library knows as suppressible (3031, 10101) the box carries a "Do not show again"
  * check box; once the user ticked it, later calls with that number return 1 (IDOK) at once.
@@ -52,6 +78,20 @@ COMMONQ_API int __cdecl MessageBoxDoModal(HWND owner, LPCSTR text, LPCSTR captio
  * Returns 1 when the user chose a colour (params->rgbResult holds it), 2 when the user cancelled
  * or the chooser failed, 0 when the call cannot start. */
 COMMONQ_API int __cdecl DlgColorDialogDoModal(DlgColorParams* params) COMMONQ_NOEXCEPT;
+
+/* Shows the Open dialog. Returns 1 when the user chose an existing file (params->pszFile holds its
+ * full path), 2 when the user cancelled or the dialog failed (pszFile untouched), 0 when the call
+ * cannot start. */
+COMMONQ_API int __cdecl DlgFileOpenDoModal(DlgFileParams* params) COMMONQ_NOEXCEPT;
+
+/* Shows the Save As dialog, with the format options panel when dwFlags holds OFN_ENABLETEMPLATE.
+ * Results as DlgFileOpenDoModal. The options the user chose are stored under Format\. */
+COMMONQ_API int __cdecl DlgFileSaveasDoModal(DlgFileParams* params) COMMONQ_NOEXCEPT;
+
+/* Shows the save options of one format (.bmp .gif .jpg .png .rsr .obj .car .cbr) and stores them
+ * under Format\ on OK. Returns 1 (OK, or an extension without options), 2 (Cancel), -1 when
+ * the dialog cannot be shown, 0 when the call cannot start. */
+COMMONQ_API int __cdecl DlgFormatOptionDoModal(DlgFormatOptionParams* params) COMMONQ_NOEXCEPT;
 
 #ifdef __cplusplus
 }
@@ -68,6 +108,10 @@ COMMONQ_API int __cdecl DlgColorDialogDoModal(DlgColorParams* params) COMMONQ_NO
 
 #if defined(_WIN32) && !defined(_WIN64)
 COMMONQ_STATIC_ASSERT(sizeof(DlgColorParams) == 20, DlgColorParams_is_20_bytes);
+COMMONQ_STATIC_ASSERT(sizeof(DlgFileParams) == 32, DlgFileParams_is_32_bytes);
+COMMONQ_STATIC_ASSERT(offsetof(DlgFileParams, nPromptMode) == DLGFILEPARAMS_SHORT_SIZE,
+                      DlgFileParams_short_is_28_bytes);
+COMMONQ_STATIC_ASSERT(sizeof(DlgFormatOptionParams) == 268, DlgFormatOptionParams_is_268_bytes);
 #endif
 
 #endif /* COMMONQ_H */

@@ -18,6 +18,8 @@ inline constexpr const char* kSettingsRoot = "Software\\Dravonix\\Qelm Explorer"
 
 using MessageBoxDoModalFn = int(__cdecl*)(HWND, LPCSTR, LPCSTR, UINT, UINT);
 using DlgColorDialogDoModalFn = int(__cdecl*)(DlgColorParams*);
+using DlgFileDoModalFn = int(__cdecl*)(DlgFileParams*);
+using DlgFormatOptionDoModalFn = int(__cdecl*)(DlgFormatOptionParams*);
 
 // Registry access of the tests themselves (never through the library).
 void DeleteSettings();
@@ -45,6 +47,11 @@ class LibraryTest : public ::testing::Test {
   }
   int DlgColorDialogDoModal(DlgColorParams* params) {
     return Export<DlgColorDialogDoModalFn>("DlgColorDialogDoModal")(params);
+  }
+  int DlgFileOpenDoModal(DlgFileParams* params) { return Export<DlgFileDoModalFn>("DlgFileOpenDoModal")(params); }
+  int DlgFileSaveasDoModal(DlgFileParams* params) { return Export<DlgFileDoModalFn>("DlgFileSaveasDoModal")(params); }
+  int DlgFormatOptionDoModal(DlgFormatOptionParams* params) {
+    return Export<DlgFormatOptionDoModalFn>("DlgFormatOptionDoModal")(params);
   }
   LeakTracer& Tracer() { return *tracer_; }
 

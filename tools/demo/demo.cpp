@@ -11,6 +11,7 @@
 #include <string>
 
 #include "demo_host.h"
+#include "file_demo.h"
 
 namespace demo {
 namespace {
@@ -79,6 +80,7 @@ void OnCreate(HWND window) {
   AddButton(window, "English", kEnglish, 12, y += 44, 120, BS_AUTORADIOBUTTON | WS_GROUP);
   AddButton(window, "German (.deu)", kGerman, 140, y, 122, BS_AUTORADIOBUTTON);
   CheckRadioButton(window, kEnglish, kGerman, kEnglish);
+  AddFileDialogControls(window, y += 44);
   g_log = CreateWindowExA(WS_EX_CLIENTEDGE, "EDIT", "",
                           WS_CHILD | WS_VISIBLE | WS_VSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL, 276, 12,
                           480, 330, window, reinterpret_cast<HMENU>(kLog), nullptr, nullptr);
@@ -114,6 +116,7 @@ void OnCommand(HWND window, int id) {
       Log("Language: .deu (Languages\\QelmLang.deu)");
       return;
     default:
+      if (const std::optional<std::string> line = OnFileDialogCommand(window, id)) Log(*line);
       return;
   }
   Log(DescribeSettings());
@@ -144,7 +147,7 @@ int RunInteractive(HINSTANCE instance) {
   windowClass.lpszClassName = "CommonQDemo";
   RegisterClassA(&windowClass);
   HWND window = CreateWindowExA(0, "CommonQDemo", "CommonQ demo host", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
-                                CW_USEDEFAULT, 790, 400, nullptr, nullptr, instance, nullptr);
+                                CW_USEDEFAULT, 790, 470, nullptr, nullptr, instance, nullptr);
   ShowWindow(window, SW_SHOW);
   MSG message;
   while (GetMessageA(&message, nullptr, 0, 0) > 0) {
@@ -165,7 +168,7 @@ bool Library::Load() {
       reinterpret_cast<MessageBoxDoModalFn>(reinterpret_cast<void*>(GetProcAddress(module, "MessageBoxDoModal")));
   colorDialog = reinterpret_cast<DlgColorDialogDoModalFn>(
       reinterpret_cast<void*>(GetProcAddress(module, "DlgColorDialogDoModal")));
-  return messageBox != nullptr && colorDialog != nullptr;
+  return messageBox != nullptr && colorDialog != nullptr && LoadFileExports(module);
 }
 
 void SetLanguage(const char* extension) {

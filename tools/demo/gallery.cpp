@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "demo_host.h"
+#include "file_demo.h"
 #include "support/dialog_driver.h"
 
 namespace demo {
@@ -33,6 +34,12 @@ void ShowMessage(Library& library, UINT number, UINT type) {
                      "Qelm Explorer", type, number);
 }
 
+// The options dialog of one extension, in one language; the GIF and 3D dialogs stay English.
+Shot FormatShot(const char* file, const char* caption, const char* language, const char* extension) {
+  return {file, caption, IDCANCEL, [language] { SetLanguage(language); },
+          [extension](Library&) { CallFormatOptions(extension); }};
+}
+
 std::vector<Shot> Shots() {
   return {
       {"messagebox_suppressible_en.png", "Qelm Explorer", IDNO, [] { SetLanguage(nullptr); },
@@ -54,6 +61,33 @@ std::vector<Shot> Shots() {
          params.dwFlags = 0x2;  // CC_FULLOPEN: show the colour space as well
          l.colorDialog(&params);
        }},
+      {"saveas_panel.png", "Save As", IDCANCEL,
+       [] {
+         SetLanguage(nullptr);
+         SetDwordValue("Format", "Check", 1);
+       },
+       [](Library&) {
+         char file[260] = "scene.png";
+         CallSaveAs(nullptr, 3, 1, file);
+       }},
+      {"saveas_panel_de.png", "Save As", IDCANCEL, [] { SetLanguage(".deu"); },
+       [](Library&) {
+         char file[260] = "scene.png";
+         CallSaveAs(nullptr, 3, 1, file);
+       }},
+      FormatShot("options_bmp_en.png", "Bitmap Save Options", nullptr, ".bmp"),
+      FormatShot("options_bmp_de.png", "Bitmap-Speicheroptionen", ".deu", ".bmp"),
+      FormatShot("options_jpg_en.png", "Jpeg Save Options", nullptr, ".jpg"),
+      FormatShot("options_jpg_de.png", "JPEG-Speicheroptionen", ".deu", ".jpg"),
+      FormatShot("options_png_en.png", "Png Save Options", nullptr, ".png"),
+      FormatShot("options_png_de.png", "PNG-Speicheroptionen", ".deu", ".png"),
+      FormatShot("options_rsr_en.png", "Rsr Save Options", nullptr, ".rsr"),
+      FormatShot("options_rsr_de.png", "RSR-Speicheroptionen", ".deu", ".rsr"),
+      FormatShot("options_carrara_en.png", "Carrara Image Save Options", nullptr, ".car"),
+      FormatShot("options_carrara_de.png", "Carrara-Bild-Speicheroptionen", ".deu", ".cbr"),
+      FormatShot("options_gif.png", "Gif Save Options", ".deu", ".gif"),
+      FormatShot("options_obj.png", "3D File save options", nullptr, ".obj"),
+      FormatShot("options_obj_de.png", "3D File save options", ".deu", ".obj"),
   };
 }
 

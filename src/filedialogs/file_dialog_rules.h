@@ -1,0 +1,51 @@
+#pragma once
+// The rules of the Open and Save As dialogs and of the format dispatcher that need no platform:
+// the structure size, the flags, the prompt mode and the extension table.
+#include <cstdint>
+#include <string_view>
+
+namespace commonq {
+
+// OPENFILENAMEA with and without the three members added in Windows 2000, in the 32-bit build.
+inline constexpr std::uint32_t kOpenFileNameSize = 88;
+inline constexpr std::uint32_t kOpenFileNameSizeOld = 76;
+
+// The published OFN_* values the dialogs combine.
+inline constexpr std::uint32_t kOfnOverwritePrompt = 0x2;
+inline constexpr std::uint32_t kOfnHideReadOnly = 0x4;
+inline constexpr std::uint32_t kOfnEnableHook = 0x20;
+inline constexpr std::uint32_t kOfnEnableTemplate = 0x40;
+inline constexpr std::uint32_t kOfnEnableSizing = 0x800000;
+inline constexpr std::uint32_t kOfnExplorer = 0x80000;
+inline constexpr std::uint32_t kOfnPathMustExist = 0x800;
+inline constexpr std::uint32_t kOfnFileMustExist = 0x1000;
+
+// The caller's record with or without its prompt mode.
+inline constexpr std::uint32_t kFileParamsShortSize = 28;
+
+struct WindowsVersion {
+  std::uint32_t major = 0;
+  std::uint32_t minor = 0;
+};
+
+// The full structure on Windows 2000 and later and on Windows Me (4.90); the one without the
+// Windows 2000 members when the version is unknown or older.
+bool UsesFullOpenFileName(const WindowsVersion* version) noexcept;
+
+std::uint32_t FileDialogFlags(std::uint32_t callerFlags, bool open) noexcept;
+
+// The Save As prompt mode: the record's last field, or 0 for a record without it.
+int PromptModeOf(std::uint32_t cbSize, std::int32_t promptField) noexcept;
+
+// "Check" as the panel reads it: bit 0 checks "Prompt for format options".
+int PromptValueFromCheck(bool isDword, std::uint32_t stored) noexcept;
+
+enum class FormatDialog { kNone, kBitmap, kGif, kJpeg, kPng, kRsr, kObj, kCarrara };
+
+// The options dialog of an extension (with its dot), compared whole and ignoring ASCII case.
+FormatDialog FindFormatDialog(std::string_view extension) noexcept;
+
+// The dialog template of each options dialog; 0 for none.
+int FormatDialogTemplate(FormatDialog dialog) noexcept;
+
+}  // namespace commonq

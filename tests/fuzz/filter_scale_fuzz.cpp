@@ -1,0 +1,37 @@
+// Fuzzes the parsers that read outside text: the caller's filter list and the scale box (and the
+// registry's "3dScale" text). The first byte picks the filter index; the rest is the input.
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "filedialogs/filter_list.h"
+#include "filedialogs/scale_text.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  if (size == 0) return 0;
+  const unsigned index = data[0] % 16;
+  const std::string_view input(reinterpret_cast<const char*>(data + 1), size - 1);
+
+  // As a host passes it: whatever the bytes, the list ends with two NULs.
+  std::string list(input);
+  list.append(2, '\0');
+  char buffer[260] = {};
+  const bool found = commonq::GetFilterExtension(list.c_str(), index, buffer, sizeof buffer);
+  const std::optional<std::string> extension = commonq::FilterExtension(commonq::FilterListExtent(list.c_str()), index);
+  if (found != extension.has_value()) std::abort();
+  if (found && *extension != std::string_view(buffer).substr(0, 259) && extension->size() < 260) std::abort();
+
+  const commonq::ScaleReading reading = commonq::ReadScaleText(input);
+  if (reading.verdict == commonq::ScaleVerdict::kAccepted && !(reading.scale >= 0.001f && reading.scale <= 100000.0f)) {
+    std::abort();
+  }
+  std::size_t used = 0;
+  commonq::LeadingNumber(input, &used);
+  if (used > input.size()) std::abort();
+  (void)commonq::ScaleForBox(reading.scale);
+  (void)commonq::ScaleForStore(reading.scale);
+  return 0;
+}

@@ -16,3 +16,13 @@ target_link_libraries(commonq_unit_tests PRIVATE commonq_logic GTest::gtest GTes
 target_compile_options(commonq_unit_tests PRIVATE ${COMMONQ_WARNINGS})
 gtest_discover_tests(commonq_unit_tests DISCOVERY_MODE PRE_TEST)
 
+
+# The template writer's fuzz target (libFuzzer needs clang); a short bounded run is a test.
+if(CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
+  add_executable(template_writer_fuzz tests/fuzz/template_writer_fuzz.cpp)
+  target_include_directories(template_writer_fuzz PRIVATE ${PROJECT_SOURCE_DIR}/tests)
+  target_compile_options(template_writer_fuzz PRIVATE -fsanitize=fuzzer ${COMMONQ_WARNINGS} -Werror)
+  target_link_options(template_writer_fuzz PRIVATE -fsanitize=fuzzer)
+  target_link_libraries(template_writer_fuzz PRIVATE commonq_logic)
+  add_test(NAME template_writer_fuzz COMMAND template_writer_fuzz -runs=20000 -seed=1)
+endif()

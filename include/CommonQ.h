@@ -53,6 +53,20 @@ COMMONQ_API int __cdecl MessageBoxDoModal(HWND owner, LPCSTR text, LPCSTR captio
  * or the chooser failed, 0 when the call cannot start. */
 COMMONQ_API int __cdecl DlgColorDialogDoModal(DlgColorParams* params) COMMONQ_NOEXCEPT;
 
+/* The task dialog on every Windows version: TaskDialogIndirect's contract (commctrl.h's
+ * TASKDIALOGCONFIG in; the pressed button, the chosen radio button and the verification state out,
+ * each out-pointer optional). Forwards to the system's TaskDialogIndirect from Windows 6 on and
+ * shows the library's own equivalent before. Icons passed as HICON (TDF_USE_HICON_MAIN,
+ * TDF_USE_HICON_FOOTER) are destroyed by the call. Returns S_OK after the dialog ran (also when
+ * its window could not be created: button IDCANCEL, radio 0, verification FALSE); E_FAIL when
+ * the call cannot start, for more than 20 buttons or radio buttons, or for command links without
+ * custom buttons; E_INVALIDARG for a null configuration; E_OUTOFMEMORY when the dialog's template
+ * cannot be allocated. */
+struct _TASKDIALOGCONFIG;
+COMMONQ_API HRESULT __cdecl TaskDialogIndirect98(const struct _TASKDIALOGCONFIG* pTaskConfig, int* pnButton,
+                                                 int* pnRadioButton,
+                                                 BOOL* pfVerificationFlagChecked) COMMONQ_NOEXCEPT;
+
 #ifdef __cplusplus
 }
 #endif

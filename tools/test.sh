@@ -26,6 +26,7 @@ for flavour in x86_64 i686; do
   fi
   echo "== $flavour: Wine tests in a fresh prefix"
   commonq_prefix "$PWD/build/$flavour/wineprefix"
+  commonq_winver commonq_wine_tests_xp.exe winxp
   ctest --test-dir "build/$flavour" --output-on-failure --timeout 120
   wineserver -k 2>/dev/null || true
   tested+=("$flavour DLL checks and Wine tests")

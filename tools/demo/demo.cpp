@@ -24,6 +24,7 @@ enum ControlId : int {
   kEnglish,
   kGerman,
   kLog,
+  kTaskDialogs,
 };
 
 Library g_library;
@@ -79,6 +80,7 @@ void OnCreate(HWND window) {
   AddButton(window, "English", kEnglish, 12, y += 44, 120, BS_AUTORADIOBUTTON | WS_GROUP);
   AddButton(window, "German (.deu)", kGerman, 140, y, 122, BS_AUTORADIOBUTTON);
   CheckRadioButton(window, kEnglish, kGerman, kEnglish);
+  AddButton(window, "Task dialogs...", kTaskDialogs, 12, y += 44, 250);
   g_log = CreateWindowExA(WS_EX_CLIENTEDGE, "EDIT", "",
                           WS_CHILD | WS_VISIBLE | WS_VSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL, 276, 12,
                           480, 330, window, reinterpret_cast<HMENU>(kLog), nullptr, nullptr);
@@ -112,6 +114,9 @@ void OnCommand(HWND window, int id) {
     case kGerman:
       SetLanguage(".deu");
       Log("Language: .deu (Languages\\QelmLang.deu)");
+      return;
+    case kTaskDialogs:
+      OpenTaskDialogPage(window, g_library, &Log);
       return;
     default:
       return;
@@ -165,6 +170,8 @@ bool Library::Load() {
       reinterpret_cast<MessageBoxDoModalFn>(reinterpret_cast<void*>(GetProcAddress(module, "MessageBoxDoModal")));
   colorDialog = reinterpret_cast<DlgColorDialogDoModalFn>(
       reinterpret_cast<void*>(GetProcAddress(module, "DlgColorDialogDoModal")));
+  taskDialog =
+      reinterpret_cast<TaskDialogIndirect98Fn>(reinterpret_cast<void*>(GetProcAddress(module, "TaskDialogIndirect98")));
   return messageBox != nullptr && colorDialog != nullptr;
 }
 
@@ -232,6 +239,11 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     const std::wstring folder = argv[2];
     LocalFree(argv);
     return demo::RunGallery(demo::g_library, folder);
+  }
+  if (argv != nullptr && argc >= 3 && lstrcmpW(argv[1], L"--task-dialog") == 0) {
+    const int index = _wtoi(argv[2]);
+    LocalFree(argv);
+    return demo::RunTaskDialogSample(demo::g_library, index);
   }
   if (argv != nullptr) LocalFree(argv);
   return demo::RunInteractive(instance);

@@ -5,7 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <shlwapi.h>
+
 #include "support/dialog_driver.h"
+#include "taskdialog/task_dialog_metrics.h"
 #include "wine/task_dialog_support.h"
 
 namespace commonq::testing {
@@ -218,7 +221,9 @@ TEST_F(EmulatedRun, VerificationStateIsReportedAndReturned) {
   EXPECT_EQ(verification_, FALSE);
   ASSERT_EQ(recorder_.Count(TDN_VERIFICATION_CLICKED), 1u);
   for (const Notification& n : recorder_.seen) {
-    if (n.code == TDN_VERIFICATION_CLICKED) EXPECT_EQ(n.wParam, 0u);
+    if (n.code == TDN_VERIFICATION_CLICKED) {
+      EXPECT_EQ(n.wParam, 0u);
+    }
   }
 }
 
@@ -354,7 +359,9 @@ TEST_F(EmulatedRun, ExpandoInTheContentAreaMovesTheControlsBelow) {
   EXPECT_GE(okExpanded.top - okCollapsed.top, detailsHeight);
   ASSERT_EQ(recorder_.Count(TDN_EXPANDO_BUTTON_CLICKED), 1u);
   for (const Notification& n : recorder_.seen) {
-    if (n.code == TDN_EXPANDO_BUTTON_CLICKED) EXPECT_EQ(n.wParam, 1u);
+    if (n.code == TDN_EXPANDO_BUTTON_CLICKED) {
+      EXPECT_EQ(n.wParam, 1u);
+    }
   }
 }
 
@@ -479,6 +486,56 @@ TEST_F(EmulatedRun, LimitsOnButtonsAndLinks) {
   EXPECT_EQ(ShowGuarded(config), S_OK);
   EXPECT_EQ(button_, 300);
   EXPECT_EQ(radio_, 300);
+}
+
+// First row at or below `from` whose pixel in column `x` has `color`, or -1.
+int FindRow(HDC dc, int x, int from, int to, COLORREF color) {
+  for (int y = from; y < to; ++y) {
+    if (::GetPixel(dc, x, y) == color) return y;
+  }
+  return -1;
+}
+
+TEST_F(EmulatedRun, PaintsTheSeparatorTheEtchedFooterLineAndTheDefaultLinkFrame) {
+  TASKDIALOGCONFIG config = Config(L"Paint");
+  config.pszMainInstruction = L"Instruction";
+  config.dwFlags = TDF_USE_COMMAND_LINKS;
+  config.cButtons = 2;
+  config.pButtons = kButtons;
+  config.nDefaultButton = 101;
+  config.pszFooter = L"Footer";
+  const COLORREF separator = LightenSeparator(::ColorAdjustLuma(::GetSysColor(COLOR_BTNSHADOW), 300, TRUE));
+  int separatorRow = -1, shadowRow = -1, footerTop = 0, linkBottom = 0;
+  COLORREF highlightBelow = CLR_INVALID, linkFrame = CLR_INVALID, linkInside = CLR_INVALID;
+  DialogDriver driver;
+  driver.WaitForDialog("Paint")
+      .Read([](HWND) { ::SetCursorPos(0, 0); })
+      .Pause(300)
+      .Read([&](HWND dialog) {
+        ::RedrawWindow(dialog, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+        HDC dc = ::GetDC(dialog);
+        const RECT link = ClientRectOf(dialog, kFirstCustom);
+        const RECT footer = ClientRectOf(dialog, kFooter);
+        linkBottom = ClientRectOf(dialog, kFirstCustom + 1).bottom;
+        footerTop = footer.top;
+        separatorRow = FindRow(dc, 2, linkBottom, footer.top, separator);
+        shadowRow = FindRow(dc, 2, separatorRow + 1, footer.top, ::GetSysColor(COLOR_BTNSHADOW));
+        highlightBelow = ::GetPixel(dc, 2, shadowRow + 1);
+        linkFrame = ::GetPixel(dc, (link.left + link.right) / 2, link.top);
+        linkInside = ::GetPixel(dc, (link.left + link.right) / 2, link.top + 1);
+        ::ReleaseDC(dialog, dc);
+      })
+      .Click(kFirstCustom)
+      .WaitUntilGone();
+  EXPECT_EQ(Show(config, driver), S_OK);
+  EXPECT_EQ(button_, 101);
+  EXPECT_GE(separatorRow, linkBottom);
+  ASSERT_GT(shadowRow, separatorRow);
+  EXPECT_EQ(highlightBelow, ::GetSysColor(COLOR_BTNHIGHLIGHT));
+  EXPECT_LT(shadowRow, footerTop);
+  // The default link's frame is grey with classic common controls.
+  EXPECT_EQ(linkFrame, RGB(140, 140, 140));
+  EXPECT_NE(linkInside, RGB(140, 140, 140));
 }
 
 }  // namespace

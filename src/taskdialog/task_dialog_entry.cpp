@@ -7,6 +7,7 @@
 
 #include "CommonQ.h"
 #include "frame/module_state.h"
+#include "taskdialog/task_dialog_metrics.h"
 #include "taskdialog/task_dialog_run.h"
 #include "taskdialog/task_dialog_values.h"
 
@@ -34,12 +35,9 @@ int ComputeVersionClass() {
   info.dwOSVersionInfoSize = kVersionInfoSize;
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wdeprecated-declarations"
-  if (!::GetVersionExA(&info)) return 5;
+  const bool known = ::GetVersionExA(&info) != FALSE;
 #pragma GCC diagnostic pop
-  if (info.dwMajorVersion < 5) return 3;
-  if (info.dwMajorVersion == 5) return info.dwMinorVersion == 0 ? 4 : 5;
-  if (info.dwMajorVersion == 6 && info.dwMinorVersion == 0) return 6;
-  return 7;
+  return ClassifyWindowsVersion(known, info.dwMajorVersion, info.dwMinorVersion);
 }
 
 bool IsDialogCountValid(const TASKDIALOGCONFIG& config) {

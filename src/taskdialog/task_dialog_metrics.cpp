@@ -91,6 +91,14 @@ DialogFrame MakeDialogFrame(uint32_t flags, int width, int height, int bx, int b
   return frame;
 }
 
+int ClassifyWindowsVersion(bool known, unsigned major, unsigned minor) {
+  if (!known) return 5;
+  if (major < 5) return 3;
+  if (major == 5) return minor == 0 ? 4 : 5;
+  if (major == 6 && minor == 0) return 6;
+  return 7;
+}
+
 int TemplatePointSize(int fontHeight, int pixelsPerInch) {
   return fontHeight < 0 ? -RoundingMulDiv(fontHeight, 72, pixelsPerInch) : fontHeight;
 }

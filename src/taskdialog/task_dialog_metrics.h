@@ -101,6 +101,10 @@ struct ReferenceRect {
 // pixels with base units bx, by, inside `reference` (pixels).
 DialogFrame MakeDialogFrame(uint32_t flags, int width, int height, int bx, int by, const ReferenceRect& reference);
 
+// The Windows version class of the task dialog: 3 before 5, 4 for 5.0, 5 for other 5.x and when
+// the version cannot be read, 6 for 6.0, 7 for everything later.
+int ClassifyWindowsVersion(bool known, unsigned major, unsigned minor);
+
 // The template's point size for a font height in logical units at `pixelsPerInch`.
 int TemplatePointSize(int fontHeight, int pixelsPerInch);
 

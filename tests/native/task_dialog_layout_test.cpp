@@ -397,6 +397,17 @@ TEST(TaskDialogMetrics, FrameStyleAndCentring) {
   EXPECT_EQ(MainInstructionHeight(12, false), 14);
 }
 
+TEST(TaskDialogMetrics, WindowsVersionClasses) {
+  EXPECT_EQ(ClassifyWindowsVersion(true, 4, 10), 3);
+  EXPECT_EQ(ClassifyWindowsVersion(true, 5, 0), 4);  // Windows 2000
+  EXPECT_EQ(ClassifyWindowsVersion(true, 5, 1), 5);  // XP
+  EXPECT_EQ(ClassifyWindowsVersion(true, 5, 2), 5);
+  EXPECT_EQ(ClassifyWindowsVersion(false, 10, 0), 5);
+  EXPECT_EQ(ClassifyWindowsVersion(true, 6, 0), 6);  // Vista
+  EXPECT_EQ(ClassifyWindowsVersion(true, 6, 1), 7);
+  EXPECT_EQ(ClassifyWindowsVersion(true, 10, 0), 7);
+}
+
 TEST(TaskDialogMetrics, DerivedFromTheBaseUnits) {
   const TaskDialogMetrics m = MakeTaskDialogMetrics(7, 13, SystemSizes{15, 15, 16, 32});
   EXPECT_EQ(m.margin, 10);

@@ -5,11 +5,14 @@
 #include <commctrl.h>
 
 #include <cstdio>
+#include <functional>
 #include <string>
 
 #include "demo_host.h"
+#include "frame/module_state.h"
 #include "support/dialog_driver.h"
 #include "task_dialog_samples.h"
+#include "taskdialog/task_dialog_run.h"
 
 namespace demo {
 namespace {
@@ -119,31 +122,67 @@ int RunTaskDialogSample(Library& library, int index) {
   return button;
 }
 
+namespace {
+
+// Runs the library's own task dialog inside this process with common controls 6 injected, as an
+// XP system with a common-controls manifest would see it.
+void ShowModernEmulation(Library& library, const TASKDIALOGCONFIG& config) {
+  commonq::SetLibraryInstance(library.module);
+  const commonq::TaskDialogPlatform modern{5, true, false};
+  commonq::OverrideTaskDialogPlatformForTesting(&modern);
+  {
+    commonq::ExportCall call;
+    if (call.Started()) commonq::RunTaskDialog(&config, nullptr, nullptr, nullptr);
+  }
+  commonq::OverrideTaskDialogPlatformForTesting(nullptr);
+  commonq::SetLibraryInstance(nullptr);
+}
+
+bool Capture(const std::string& path, const char* caption, const std::function<void()>& show) {
+  commonq::testing::DialogDriver driver(15000);
+  // Ended directly: Wine's own task dialog lacks some controls the close command would need.
+  driver.WaitForDialog(caption)
+      .Pause(300)
+      .Capture(path)
+      .Read([](HWND dialog) { EndDialog(dialog, IDCANCEL); })
+      .WaitUntilGone();
+  driver.Start();
+  show();
+  const bool ok = driver.Finished() && driver.Errors().empty();
+  std::printf("%s %s\n", ok ? "captured" : "FAILED  ", path.substr(path.find_last_of('\\') + 1).c_str());
+  for (const std::string& error : driver.Errors()) std::printf("  %s\n", error.c_str());
+  return ok;
+}
+
+}  // namespace
+
 int RunTaskDialogGallery(Library& library, const std::string& base, std::string& index) {
   const bool xp = IsWindowsXpCopy();
-  const char* suffix = xp ? "_emulated_classic.png" : "_native.png";
   int failures = 0;
   std::string table =
       "<!doctype html><title>Task dialogs</title><body style=\"font-family:sans-serif\">\n"
-      "<table><tr><th>emulated (classic, as before Windows 6)</th><th>native</th></tr>\n";
+      "<table><tr><th>emulated, classic (before Windows 6)</th><th>emulated, common controls 6</th>"
+      "<th>native</th></tr>\n";
   for (TaskDialogSample& sample : TaskDialogSamples()) {
-    const std::string file = std::string(sample.file) + suffix;
-    commonq::testing::DialogDriver driver(15000);
-    // Ended directly: Wine's own task dialog lacks some controls the close command would need.
-    driver.WaitForDialog(sample.caption)
-        .Pause(300)
-        .Capture(base + file)
-        .Read([](HWND dialog) { EndDialog(dialog, IDCANCEL); })
-        .WaitUntilGone();
-    driver.Start();
-    library.taskDialog(&sample.config, nullptr, nullptr, nullptr);
-    const bool ok = driver.Finished() && driver.Errors().empty();
-    if (!ok) ++failures;
-    std::printf("%s %s\n", ok ? "captured" : "FAILED  ", file.c_str());
-    for (const std::string& error : driver.Errors()) std::printf("  %s\n", error.c_str());
-    index += "<figure><img src=\"" + file + "\"><figcaption>" + file + "</figcaption></figure>\n";
-    table += std::string("<tr><td><img src=\"") + sample.file + "_emulated_classic.png\"></td><td><img src=\"" +
-             sample.file + "_native.png\"></td></tr>\n";
+    const std::string stem = sample.file;
+    std::vector<std::string> files;
+    if (xp) {
+      files = {stem + "_emulated_classic.png", stem + "_emulated_modern.png"};
+      if (!Capture(base + files[0], sample.caption,
+                   [&] { library.taskDialog(&sample.config, nullptr, nullptr, nullptr); }))
+        ++failures;
+      if (!Capture(base + files[1], sample.caption, [&] { ShowModernEmulation(library, sample.config); })) ++failures;
+    } else {
+      files = {stem + "_native.png"};
+      if (!Capture(base + files[0], sample.caption,
+                   [&] { library.taskDialog(&sample.config, nullptr, nullptr, nullptr); }))
+        ++failures;
+    }
+    for (const std::string& file : files) {
+      index += "<figure><img src=\"" + file + "\"><figcaption>" + file + "</figcaption></figure>\n";
+    }
+    table += "<tr><td><img src=\"" + stem + "_emulated_classic.png\"></td><td><img src=\"" + stem +
+             "_emulated_modern.png\"></td><td><img src=\"" + stem + "_native.png\"></td></tr>\n";
   }
   if (FILE* html = std::fopen((base + "taskdialogs.html").c_str(), "w")) {
     std::fputs((table + "</table>\n").c_str(), html);

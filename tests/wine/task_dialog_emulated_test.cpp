@@ -275,7 +275,9 @@ TEST_F(EmulatedRun, MessagesFromTheCallbackAnswerAsTheNativeDialog) {
     answers.push_back(::SendMessageA(dialog, TDM_CLICK_VERIFICATION, TRUE, FALSE));
     answers.push_back(::SendMessageA(dialog, TDM_CLICK_RADIO_BUTTON, 201, 0));
     answers.push_back(::SendMessageA(dialog, TDM_NAVIGATE_PAGE, 0, 0));
+    answers.push_back(::SendMessageA(dialog, TDM_SET_PROGRESS_BAR_STATE, PBST_PAUSED, 0));
     answers.push_back(::SendMessageA(dialog, TDM_SET_MARQUEE_PROGRESS_BAR, TRUE, 0));
+    answers.push_back(::SendMessageA(dialog, TDM_SET_PROGRESS_BAR_MARQUEE, TRUE, 50));
     contentAfter = ControlText(dialog, kContent);
     instructionAfter = ControlText(dialog, kMainInstruction);
     progressPos = static_cast<int>(::SendDlgItemMessageA(dialog, kProgressBar, PBM_GETPOS, 0, 0));
@@ -287,8 +289,10 @@ TEST_F(EmulatedRun, MessagesFromTheCallbackAnswerAsTheNativeDialog) {
     return S_OK;
   };
   EXPECT_EQ(ShowGuarded(config), S_OK);
-  // ENABLE_* answer what EnableWindow answers: 0 for a window that was enabled.
-  const std::vector<LRESULT> expected = {1, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+  // ENABLE_* answer what EnableWindow answers: 0 for a window that was enabled. The progress
+  // state and marquee answer 1 because the bar answered non-zero (the previous state, PBST_NORMAL,
+  // and TRUE).
+  const std::vector<LRESULT> expected = {1, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 0, 1, 0};
   EXPECT_EQ(answers, expected);
   EXPECT_EQ(contentAfter, "New content");
   EXPECT_EQ(instructionAfter, "New main");

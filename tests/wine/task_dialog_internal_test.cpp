@@ -100,6 +100,39 @@ TEST_F(TaskDialogInternalTest, MessageTypesChooseButtonsAndIcon) {
   }
 }
 
+TEST_F(TaskDialogInternalTest, OverwriteQuestionOnALaterWindowsIsTheNativeDialog) {
+  if (RunsAsWindowsXp()) GTEST_SKIP() << "runs in commonq_wine_tests.exe";
+  OverrideTaskDialogPlatformForTesting(nullptr);
+  DialogDriver driver;
+  driver.WaitForDialog("Add a Favorite")
+      .Read([](HWND dialog) { EXPECT_EQ(::GetDlgItem(dialog, 0x7401), nullptr); })
+      .Command(IDNO)
+      .WaitUntilGone();
+  driver.Start();
+  EXPECT_EQ(TaskMessageBox(owner_, "Confirm File Overwrite", "Chairs\nalready exists. Overwrite ?", 0x34), IDNO);
+  EXPECT_TRUE(driver.Finished());
+  EXPECT_TRUE(driver.Errors().empty()) << driver.Errors().front();
+}
+
+TEST_F(TaskDialogInternalTest, HelpRequestIsReportedToTheCallback) {
+  TASKDIALOGCONFIG config{};
+  config.cbSize = sizeof config;
+  config.pszWindowTitle = L"Help";
+  config.pfCallback = &CallbackRecorder::Callback;
+  config.lpCallbackData = reinterpret_cast<LONG_PTR>(&recorder_);
+  DialogDriver driver;
+  driver.WaitForDialog("Help")
+      .Read([](HWND dialog) {
+        HELPINFO help{sizeof(HELPINFO)};
+        ::SendMessageA(dialog, WM_HELP, 0, reinterpret_cast<LPARAM>(&help));
+      })
+      .Click(IDOK)
+      .WaitUntilGone();
+  driver.Start();
+  EXPECT_EQ(RunTaskDialog(&config, nullptr, nullptr, nullptr), S_OK);
+  EXPECT_EQ(recorder_.Count(TDN_HELP), 1u);
+}
+
 TEST_F(TaskDialogInternalTest, ModernControlsUseLinksAndReportHyperlinkClicks) {
   platform_ = {5, true, true};
   TASKDIALOGCONFIG config{};

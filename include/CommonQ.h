@@ -64,8 +64,7 @@ COMMONQ_API int __cdecl DlgColorDialogDoModal(DlgColorParams* params) COMMONQ_NO
  * cannot be allocated. */
 struct _TASKDIALOGCONFIG;
 COMMONQ_API HRESULT __cdecl TaskDialogIndirect98(const struct _TASKDIALOGCONFIG* pTaskConfig, int* pnButton,
-                                                 int* pnRadioButton,
-                                                 BOOL* pfVerificationFlagChecked) COMMONQ_NOEXCEPT;
+                                                 int* pnRadioButton, BOOL* pfVerificationFlagChecked) COMMONQ_NOEXCEPT;
 
 #ifdef __cplusplus
 }

@@ -19,6 +19,9 @@ static_assert(td::kNoDefaultRadioButton == TDF_NO_DEFAULT_RADIO_BUTTON && td::kR
 static_assert(td::kRetryButton == TDCBF_RETRY_BUTTON && td::kCloseButton == TDCBF_CLOSE_BUTTON);
 static_assert(td::kCancelButton == TDCBF_CANCEL_BUTTON && td::kNoButton == TDCBF_NO_BUTTON);
 static_assert(td::kWordBreak == DT_WORDBREAK && td::kNoPrefix == DT_NOPREFIX);
+#if !defined(_WIN64)
+static_assert(sizeof(TASKDIALOGCONFIG) == 96, "the caller's record is read in its published 32-bit layout");
+#endif
 static_assert(td::kIdClose == IDCLOSE && td::kIdRetry == IDRETRY && td::kIdYes == IDYES);
 
 namespace {

@@ -123,7 +123,8 @@ TEST_F(TaskDialogInternalTest, HelpRequestIsReportedToTheCallback) {
   DialogDriver driver;
   driver.WaitForDialog("Help")
       .Read([](HWND dialog) {
-        HELPINFO help{sizeof(HELPINFO)};
+        HELPINFO help{};
+        help.cbSize = sizeof help;
         ::SendMessageA(dialog, WM_HELP, 0, reinterpret_cast<LPARAM>(&help));
       })
       .Click(IDOK)

@@ -15,6 +15,11 @@ done
 echo "== native unit tests (AddressSanitizer, UndefinedBehaviorSanitizer)"
 ctest --test-dir build/native --output-on-failure -j "$(nproc)"
 
+if command -v clang++ >/dev/null; then
+  echo "== fuzzing the template writer (clang, libFuzzer, bounded run)"
+  bash tools/fuzz.sh -runs=20000 2>&1 | tail -1
+fi
+
 commonq_display
 tested=("native unit tests")
 for flavour in x86_64 i686; do

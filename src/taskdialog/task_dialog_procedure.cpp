@@ -81,10 +81,10 @@ void TaskDialogRun::OnInitDialog() {
   ::SendDlgItemMessageA(dialog, td::kMainInstructionId, WM_SETFONT, reinterpret_cast<WPARAM>(mainFont_.get()), 0);
 
   if (layout_.ownerDrawnLinks) {
-    hotTimer_ = std::make_unique<UniqueTimer>(dialog, kHotTrackingTimerId, kHotTrackingPeriod);
+    hotTimer_ = UniqueTimer(dialog, kHotTrackingTimerId, kHotTrackingPeriod);
   }
   if (config_.dwFlags & TDF_CALLBACK_TIMER) {
-    callbackTimer_ = std::make_unique<UniqueTimer>(dialog, kCallbackTimerId, kCallbackPeriod);
+    callbackTimer_ = UniqueTimer(dialog, kCallbackTimerId, kCallbackPeriod);
   }
   if (config_.dwFlags & TDF_VERIFICATION_FLAG_CHECKED) ::CheckDlgButton(dialog, td::kVerificationId, BST_CHECKED);
   if (config_.dwFlags & TDF_SHOW_MARQUEE_PROGRESS_BAR) {

@@ -140,8 +140,8 @@ class TaskDialogRun : public DialogWindow {
   TaskDialogPalette palette_;
   TaskDialogLayoutInput input_;
   TaskDialogLayoutState layout_;
-  std::unique_ptr<UniqueTimer> callbackTimer_;
-  std::unique_ptr<UniqueTimer> hotTimer_;
+  UniqueTimer callbackTimer_;
+  UniqueTimer hotTimer_;
   UniqueHook copyHook_;
 };
 

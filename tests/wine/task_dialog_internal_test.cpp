@@ -134,6 +134,89 @@ TEST_F(TaskDialogInternalTest, HelpRequestIsReportedToTheCallback) {
   EXPECT_EQ(recorder_.Count(TDN_HELP), 1u);
 }
 
+TEST_F(TaskDialogInternalTest, StringsComeFromTheLibraryAndAreBounded) {
+  // A resource id is always the library's own string, whatever hInstance says.
+  EXPECT_EQ(ResolveTaskDialogString(MAKEINTRESOURCEW(3), 2048), "&OK");
+  EXPECT_EQ(ResolveTaskDialogString(MAKEINTRESOURCEW(8), 2048), "&Close");
+  EXPECT_EQ(ResolveTaskDialogString(MAKEINTRESOURCEW(9999), 2048), "");
+  EXPECT_EQ(ResolveTaskDialogString(nullptr, 2048), "");
+  EXPECT_EQ(ResolveTaskDialogString(L"Window title that is long", 7), "Window");
+  EXPECT_EQ(ResolveTaskDialogString(std::wstring(5000, L'x').c_str(), 2048).size(), 2047u);
+}
+
+TEST_F(TaskDialogInternalTest, IconsFallBackToTheApplicationIcon) {
+  EXPECT_EQ(LoadTaskDialogIcon(nullptr, nullptr, 32), nullptr);
+  const UniqueIcon missing(LoadTaskDialogIcon(nullptr, MAKEINTRESOURCEW(4711), 32));
+  EXPECT_NE(missing.get(), nullptr);
+  const UniqueIcon named(LoadTaskDialogIcon(nullptr, L"NO_SUCH_ICON", 16));
+  EXPECT_NE(named.get(), nullptr);
+  const UniqueIcon glyph(LoadTaskDialogIcon(nullptr, MAKEINTRESOURCEW(1028), 20));
+  ICONINFO info{};
+  ASSERT_TRUE(::GetIconInfo(glyph.get(), &info));
+  BITMAP bitmap{};
+  ::GetObjectA(info.hbmMask, sizeof bitmap, &bitmap);
+  EXPECT_EQ(bitmap.bmWidth, 20);
+  ::DeleteObject(info.hbmMask);
+  if (info.hbmColor != nullptr) ::DeleteObject(info.hbmColor);
+}
+
+TEST_F(TaskDialogInternalTest, FrameFlagsAndPositionRelativeToTheOwner) {
+  ::SetWindowPos(owner_, nullptr, 200, 150, 600, 400, SWP_NOZORDER);
+  TASKDIALOGCONFIG config{};
+  config.cbSize = sizeof config;
+  config.hwndParent = owner_;
+  config.pszWindowTitle = L"Placed";
+  config.dwFlags = TDF_POSITION_RELATIVE_TO_WINDOW | TDF_CAN_BE_MINIMIZED;
+  RECT placed{};
+  LONG style = 0;
+  DialogDriver driver;
+  driver.WaitForDialog("Placed")
+      .Read([&](HWND dialog) {
+        ::GetWindowRect(dialog, &placed);
+        style = ::GetWindowLongA(dialog, GWL_STYLE);
+      })
+      .Click(IDOK)
+      .WaitUntilGone();
+  driver.Start();
+  EXPECT_EQ(RunTaskDialog(&config, nullptr, nullptr, nullptr), S_OK);
+  EXPECT_TRUE(driver.Finished());
+  EXPECT_NE(style & WS_MINIMIZEBOX, 0);
+  EXPECT_EQ(style & WS_SYSMENU, 0);
+  // Centred on the owner's window rectangle (500, 350) within the rounding of dialog units.
+  EXPECT_NEAR((placed.left + placed.right) / 2, 500, 12);
+  EXPECT_NEAR((placed.top + placed.bottom) / 2, 350, 24);
+}
+
+TEST_F(TaskDialogInternalTest, DoubleClickOnTheExpandoLabelTogglesTwice) {
+  TASKDIALOGCONFIG config{};
+  config.cbSize = sizeof config;
+  config.pszWindowTitle = L"Toggle";
+  config.pszExpandedInformation = L"Details";
+  config.pfCallback = &CallbackRecorder::Callback;
+  config.lpCallbackData = reinterpret_cast<LONG_PTR>(&recorder_);
+  bool visibleAfter = true;
+  DialogDriver driver;
+  driver.WaitForDialog("Toggle")
+      .Read([&](HWND dialog) {
+        ::SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(0x7406, STN_CLICKED), 0);
+        ::SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(0x7406, STN_DBLCLK), 0);
+        // Other static notifications do not toggle.
+        ::SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(0x7406, STN_ENABLE), 0);
+        visibleAfter = ::IsWindowVisible(::GetDlgItem(dialog, 0x7407)) != FALSE;
+      })
+      .Click(IDOK)
+      .WaitUntilGone();
+  driver.Start();
+  EXPECT_EQ(RunTaskDialog(&config, nullptr, nullptr, nullptr), S_OK);
+  EXPECT_FALSE(visibleAfter);
+  ASSERT_EQ(recorder_.Count(TDN_EXPANDO_BUTTON_CLICKED), 2u);
+  std::vector<WPARAM> states;
+  for (const Notification& n : recorder_.seen) {
+    if (n.code == TDN_EXPANDO_BUTTON_CLICKED) states.push_back(n.wParam);
+  }
+  EXPECT_EQ(states, (std::vector<WPARAM>{1, 0}));
+}
+
 TEST_F(TaskDialogInternalTest, ModernControlsUseLinksAndReportHyperlinkClicks) {
   platform_ = {5, true, true};
   TASKDIALOGCONFIG config{};

@@ -7,4 +7,4 @@ cd "$(dirname "$0")/.."
 cmake --build build/fuzz --target template_writer_fuzz
 mkdir -p build/fuzz/corpus
 if [ $# -eq 0 ]; then set -- -runs=20000; fi
-build/fuzz/template_writer_fuzz build/fuzz/corpus "$@"
+build/fuzz/template_writer_fuzz -artifact_prefix=build/fuzz/ build/fuzz/corpus "$@"

@@ -62,11 +62,15 @@ void TemplateWriter::AlignTo4() {
   AppendBytes(zeros, padding);
 }
 
+// The dialog manager takes a template as extended when it starts with version 1 and the
+// signature; a classic style can carry the signature's bits on their own.
 bool TemplateWriter::Extended() const {
   if (!begun_) return false;
+  uint16_t version = 0;
   uint16_t signature = 0;
+  std::memcpy(&version, block_.Data(), sizeof version);
   std::memcpy(&signature, block_.Data() + kSignatureOffset, sizeof signature);
-  return signature == kOrdinalMarker;
+  return version == 1 && signature == kOrdinalMarker;
 }
 
 uint16_t TemplateWriter::ItemCount() const {

@@ -52,11 +52,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   commonq::TemplateHeader header;
   header.extended = (in.Byte() & 1) != 0;
   header.style = in.Dword();
+  header.title = in.Text();
+  header.face = in.Text();
+  // A classic style that is 0xFFFF0001 once DS_SETFONT follows the face reads as the extended
+  // form's version and signature; the system tells the forms apart the same way.
+  const uint32_t written =
+      header.face.empty() ? header.style & ~commonq::kDsSetFont : header.style | commonq::kDsSetFont;
+  if (!header.extended && written == 0xFFFF0001) header.style ^= 0x2;
   header.exStyle = in.Dword();
   header.x = static_cast<int16_t>(in.Word());
   header.cx = static_cast<int16_t>(in.Word());
-  header.title = in.Text();
-  header.face = in.Text();
   header.menu = in.Name();
   header.windowClass = in.Name();
   writer.BeginTemplate(header);

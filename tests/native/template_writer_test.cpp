@@ -192,6 +192,23 @@ TEST(TemplateWriter, ReportsAFailedGrowthAndWritesNothingAfterIt) {
   EXPECT_EQ(empty.ItemCount(), 0);
 }
 
+TEST(TemplateWriter, ClassicStyleWithTheSignatureBitsStaysClassic) {
+  // Found by fuzzing: a classic style whose high word is 0xFFFF made the items extended.
+  VectorTemplateBlock block;
+  TemplateWriter writer(block);
+  TemplateHeader h;
+  h.extended = false;
+  h.style = 0xFFFFFF28;
+  writer.BeginTemplate(h);
+  writer.AddItem(Item(7, u"a"));
+  EXPECT_FALSE(writer.Extended());
+  const auto read = TemplateReader(block.Bytes().data(), writer.Used()).Read();
+  ASSERT_TRUE(read.has_value());
+  ASSERT_EQ(read->items.size(), 1u);
+  EXPECT_EQ(read->items[0].id, 7u);
+  EXPECT_EQ(read->end, writer.Used());
+}
+
 TEST(TemplateWriter, ItemBeforeHeaderIsIgnored) {
   VectorTemplateBlock block;
   TemplateWriter writer(block);

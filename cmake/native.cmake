@@ -27,4 +27,12 @@ if(CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
                          -fsanitize=fuzzer,address,undefined)
   target_link_options(commonq_fuzz_filter_scale PRIVATE -fsanitize=fuzzer,address,undefined)
   add_test(NAME fuzz_filter_scale COMMAND commonq_fuzz_filter_scale -runs=20000 -seed=1 -max_len=512)
+
+  # The template writer's fuzz target, likewise.
+  add_executable(template_writer_fuzz tests/fuzz/template_writer_fuzz.cpp)
+  target_include_directories(template_writer_fuzz PRIVATE ${PROJECT_SOURCE_DIR}/tests)
+  target_compile_options(template_writer_fuzz PRIVATE -fsanitize=fuzzer ${COMMONQ_WARNINGS} -Werror)
+  target_link_options(template_writer_fuzz PRIVATE -fsanitize=fuzzer)
+  target_link_libraries(template_writer_fuzz PRIVATE commonq_logic)
+  add_test(NAME template_writer_fuzz COMMAND template_writer_fuzz -runs=20000 -seed=1)
 endif()

@@ -24,6 +24,12 @@ set(COMMONQ_WIN32_SOURCES
   src/filedialogs/raster_dialogs.cpp
   src/filedialogs/obj_dialog.cpp
   src/filedialogs/file_dialog.cpp
+  src/taskdialog/task_dialog_entry.cpp
+  src/taskdialog/task_dialog_model.cpp
+  src/taskdialog/task_dialog_procedure.cpp
+  src/taskdialog/task_dialog_paint.cpp
+  src/taskdialog/task_dialog_copy.cpp
+  src/taskdialog/task_message_box.cpp
 )
 add_library(commonq_win32 OBJECT ${COMMONQ_WIN32_SOURCES})
 target_include_directories(commonq_win32 PUBLIC ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR}/include)
@@ -100,3 +106,14 @@ add_subdirectory(tools/demo)
 add_test(NAME dll_tables
   COMMAND ${PROJECT_SOURCE_DIR}/tools/check-dll-tables.sh ${MINGW_TRIPLE}-objdump $<TARGET_FILE:CommonQ> ${PROJECT_SOURCE_DIR}/src/CommonQ.def)
 set_tests_properties(dll_tables PROPERTIES SKIP_RETURN_CODE 77)
+
+# Task dialog tests: shared helpers, and a copy of the test executable that Wine is told to run
+# as Windows XP, where the library shows its own task dialog instead of forwarding.
+target_sources(commonq_wine_tests PRIVATE tests/wine/task_dialog_support.cpp)
+add_custom_command(TARGET commonq_wine_tests POST_BUILD
+  COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:commonq_wine_tests> ${COMMONQ_BIN}/commonq_wine_tests_xp.exe)
+add_test(NAME task_dialog_emulated_xp
+  COMMAND ${PROJECT_SOURCE_DIR}/tests/support/wine-run.sh ${COMMONQ_BIN}/commonq_wine_tests_xp.exe
+          --gtest_filter=EmulatedRun*
+  WORKING_DIRECTORY ${COMMONQ_BIN})
+set_tests_properties(task_dialog_emulated_xp PROPERTIES TIMEOUT 300 LABELS wine)

@@ -93,6 +93,19 @@ COMMONQ_API int __cdecl DlgFileSaveasDoModal(DlgFileParams* params) COMMONQ_NOEX
  * the dialog cannot be shown, 0 when the call cannot start. */
 COMMONQ_API int __cdecl DlgFormatOptionDoModal(DlgFormatOptionParams* params) COMMONQ_NOEXCEPT;
 
+/* The task dialog on every Windows version: TaskDialogIndirect's contract (commctrl.h's
+ * TASKDIALOGCONFIG in; the pressed button, the chosen radio button and the verification state out,
+ * each out-pointer optional). Forwards to the system's TaskDialogIndirect from Windows 6 on and
+ * shows the library's own equivalent before. Icons passed as HICON (TDF_USE_HICON_MAIN,
+ * TDF_USE_HICON_FOOTER) are destroyed by the call. Returns S_OK after the dialog ran (also when
+ * its window could not be created: button IDCANCEL, radio 0, verification FALSE); E_FAIL when
+ * the call cannot start, for more than 20 buttons or radio buttons, or for command links without
+ * custom buttons; E_INVALIDARG for a null configuration; E_OUTOFMEMORY when the dialog's template
+ * cannot be allocated. */
+struct _TASKDIALOGCONFIG;
+COMMONQ_API HRESULT __cdecl TaskDialogIndirect98(const struct _TASKDIALOGCONFIG* pTaskConfig, int* pnButton,
+                                                 int* pnRadioButton, BOOL* pfVerificationFlagChecked) COMMONQ_NOEXCEPT;
+
 #ifdef __cplusplus
 }
 #endif

@@ -11,6 +11,7 @@ interactive=0
 if [ -n "${DISPLAY:-}" ] && xset q >/dev/null 2>&1; then interactive=1; fi
 commonq_display
 commonq_prefix "$PWD/build/x86_64/demo-prefix"
+commonq_winver CommonQDemo_xp.exe winxp
 cd build/x86_64/bin
 if [ "$interactive" = 1 ] && [ "${1:-}" != "--gallery" ]; then
   exec wine CommonQDemo.exe
@@ -19,5 +20,6 @@ gallery=$(cd ../.. && pwd)/gallery
 rm -rf "$gallery"
 mkdir -p "$gallery"
 wine CommonQDemo.exe --gallery "$(winepath -w "$gallery")" | tr -d '\r'
+wine CommonQDemo_xp.exe --gallery "$(winepath -w "$gallery")" | tr -d '\r'
 echo "gallery written to $gallery"
 ls "$gallery"

@@ -15,6 +15,11 @@ done
 echo "== native unit tests (AddressSanitizer, UndefinedBehaviorSanitizer)"
 ctest --test-dir build/native --output-on-failure -j "$(nproc)"
 
+if command -v clang++ >/dev/null; then
+  echo "== fuzzing the template writer (clang, libFuzzer, bounded run)"
+  bash tools/fuzz.sh -runs=20000 2>&1 | tail -3
+fi
+
 commonq_display
 tested=("native unit tests")
 for flavour in x86_64 i686; do
@@ -26,6 +31,7 @@ for flavour in x86_64 i686; do
   fi
   echo "== $flavour: Wine tests in a fresh prefix"
   commonq_prefix "$PWD/build/$flavour/wineprefix"
+  commonq_winver commonq_wine_tests_xp.exe winxp
   ctest --test-dir "build/$flavour" --output-on-failure --timeout 120
   wineserver -k 2>/dev/null || true
   tested+=("$flavour DLL checks and Wine tests")

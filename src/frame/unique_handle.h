@@ -49,11 +49,11 @@ struct SimpleTraits {
 };
 
 using UniqueKey = UniqueHandle<SimpleTraits<HKEY, &::RegCloseKey>>;
-using UniqueFont = UniqueHandle<SimpleTraits<HFONT, [](HFONT h) { ::DeleteObject(h); }>>;
-using UniqueBrush = UniqueHandle<SimpleTraits<HBRUSH, [](HBRUSH h) { ::DeleteObject(h); }>>;
-using UniquePen = UniqueHandle<SimpleTraits<HPEN, [](HPEN h) { ::DeleteObject(h); }>>;
-using UniqueBitmap = UniqueHandle<SimpleTraits<HBITMAP, [](HBITMAP h) { ::DeleteObject(h); }>>;
-using UniqueRegion = UniqueHandle<SimpleTraits<HRGN, [](HRGN h) { ::DeleteObject(h); }>>;
+using UniqueFont = UniqueHandle<SimpleTraits<HFONT, &::DeleteObject>>;
+using UniqueBrush = UniqueHandle<SimpleTraits<HBRUSH, &::DeleteObject>>;
+using UniquePen = UniqueHandle<SimpleTraits<HPEN, &::DeleteObject>>;
+using UniqueBitmap = UniqueHandle<SimpleTraits<HBITMAP, &::DeleteObject>>;
+using UniqueRegion = UniqueHandle<SimpleTraits<HRGN, &::DeleteObject>>;
 using UniqueIcon = UniqueHandle<SimpleTraits<HICON, &::DestroyIcon>>;
 using UniqueMemoryDc = UniqueHandle<SimpleTraits<HDC, &::DeleteDC>>;
 using UniqueHook = UniqueHandle<SimpleTraits<HHOOK, &::UnhookWindowsHookEx>>;

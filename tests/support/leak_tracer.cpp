@@ -364,7 +364,8 @@ std::string Bytes(SIZE_T size) { return std::to_string(size) + " bytes"; }
   X(ReleaseDC)                \
   X(DestroyIcon)              \
   X(DestroyCursor)            \
-  X(UnhookWindowsHookEx)
+  X(UnhookWindowsHookEx)        \
+  X(SetClipboardData)
 // clang-format on
 
 enum class Fn : size_t {
@@ -652,6 +653,13 @@ HGLOBAL WINAPI Traced_GlobalFree(HGLOBAL memory) {
   HGLOBAL failed = COMMONQ_ORIGINAL(GlobalFree)(memory);
   if (!failed && memory) Untrack(Kind::kGlobal, Value(memory));
   return failed;
+}
+
+// Memory handed to the clipboard belongs to the system from then on.
+HANDLE WINAPI Traced_SetClipboardData(UINT format, HANDLE memory) {
+  HANDLE taken = COMMONQ_ORIGINAL(SetClipboardData)(format, memory);
+  if (taken && memory) Untrack(Kind::kGlobal, Value(memory));
+  return taken;
 }
 
 HLOCAL WINAPI Traced_LocalAlloc(UINT flags, SIZE_T size) {

@@ -2,6 +2,7 @@
 // The way a host uses the library: load CommonQ.dll and call its exports. Every test starts from
 // a clean settings key and runs under the leak tracer.
 #include <windows.h>
+#include <commctrl.h>
 
 #include <gtest/gtest.h>
 
@@ -20,6 +21,7 @@ using MessageBoxDoModalFn = int(__cdecl*)(HWND, LPCSTR, LPCSTR, UINT, UINT);
 using DlgColorDialogDoModalFn = int(__cdecl*)(DlgColorParams*);
 using DlgFileDoModalFn = int(__cdecl*)(DlgFileParams*);
 using DlgFormatOptionDoModalFn = int(__cdecl*)(DlgFormatOptionParams*);
+using TaskDialogIndirect98Fn = HRESULT(__cdecl*)(const TASKDIALOGCONFIG*, int*, int*, BOOL*);
 
 // Registry access of the tests themselves (never through the library).
 void DeleteSettings();
@@ -52,6 +54,9 @@ class LibraryTest : public ::testing::Test {
   int DlgFileSaveasDoModal(DlgFileParams* params) { return Export<DlgFileDoModalFn>("DlgFileSaveasDoModal")(params); }
   int DlgFormatOptionDoModal(DlgFormatOptionParams* params) {
     return Export<DlgFormatOptionDoModalFn>("DlgFormatOptionDoModal")(params);
+  }
+  HRESULT TaskDialogIndirect98(const TASKDIALOGCONFIG* config, int* button, int* radio, BOOL* verification) {
+    return Export<TaskDialogIndirect98Fn>("TaskDialogIndirect98")(config, button, radio, verification);
   }
   LeakTracer& Tracer() { return *tracer_; }
 

@@ -25,6 +25,7 @@ enum ControlId : int {
   kEnglish,
   kGerman,
   kLog,
+  kTaskDialogs,
 };
 
 Library g_library;
@@ -81,6 +82,7 @@ void OnCreate(HWND window) {
   AddButton(window, "German (.deu)", kGerman, 140, y, 122, BS_AUTORADIOBUTTON);
   CheckRadioButton(window, kEnglish, kGerman, kEnglish);
   AddFileDialogControls(window, y += 44);
+  AddButton(window, "Task dialogs...", kTaskDialogs, 12, y += 44, 250);
   g_log = CreateWindowExA(WS_EX_CLIENTEDGE, "EDIT", "",
                           WS_CHILD | WS_VISIBLE | WS_VSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL, 276, 12,
                           480, 330, window, reinterpret_cast<HMENU>(kLog), nullptr, nullptr);
@@ -114,6 +116,9 @@ void OnCommand(HWND window, int id) {
     case kGerman:
       SetLanguage(".deu");
       Log("Language: .deu (Languages\\QelmLang.deu)");
+      return;
+    case kTaskDialogs:
+      OpenTaskDialogPage(window, g_library, &Log);
       return;
     default:
       if (const std::optional<std::string> line = OnFileDialogCommand(window, id)) Log(*line);
@@ -168,7 +173,9 @@ bool Library::Load() {
       reinterpret_cast<MessageBoxDoModalFn>(reinterpret_cast<void*>(GetProcAddress(module, "MessageBoxDoModal")));
   colorDialog = reinterpret_cast<DlgColorDialogDoModalFn>(
       reinterpret_cast<void*>(GetProcAddress(module, "DlgColorDialogDoModal")));
-  return messageBox != nullptr && colorDialog != nullptr && LoadFileExports(module);
+  taskDialog =
+      reinterpret_cast<TaskDialogIndirect98Fn>(reinterpret_cast<void*>(GetProcAddress(module, "TaskDialogIndirect98")));
+  return messageBox != nullptr && colorDialog != nullptr && taskDialog != nullptr && LoadFileExports(module);
 }
 
 void SetLanguage(const char* extension) {
@@ -235,6 +242,11 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     const std::wstring folder = argv[2];
     LocalFree(argv);
     return demo::RunGallery(demo::g_library, folder);
+  }
+  if (argv != nullptr && argc >= 3 && lstrcmpW(argv[1], L"--task-dialog") == 0) {
+    const int index = _wtoi(argv[2]);
+    LocalFree(argv);
+    return demo::RunTaskDialogSample(demo::g_library, index);
   }
   if (argv != nullptr) LocalFree(argv);
   return demo::RunInteractive(instance);

@@ -1,6 +1,7 @@
 #pragma once
 // What the demo and its gallery share: the loaded library and the host-side settings helpers.
 #include <windows.h>
+#include <commctrl.h>
 
 #include <string>
 
@@ -10,12 +11,14 @@ namespace demo {
 
 using MessageBoxDoModalFn = int(__cdecl*)(HWND, LPCSTR, LPCSTR, UINT, UINT);
 using DlgColorDialogDoModalFn = int(__cdecl*)(DlgColorParams*);
+using TaskDialogIndirect98Fn = HRESULT(__cdecl*)(const TASKDIALOGCONFIG*, int*, int*, BOOL*);
 
 // The exports, found the way a host finds them.
 struct Library {
   HMODULE module = nullptr;
   MessageBoxDoModalFn messageBox = nullptr;
   DlgColorDialogDoModalFn colorDialog = nullptr;
+  TaskDialogIndirect98Fn taskDialog = nullptr;
   bool Load();
 };
 
@@ -28,5 +31,15 @@ void DeleteAllSettings();
 std::string DescribeSettings();
 
 int RunGallery(Library& library, const std::wstring& folder);
+
+// The task dialog page and its part of the gallery (task_dialog_page.cpp).
+using LogFunction = void (*)(const std::string& line);
+// CommonQDemo_xp.exe, the copy that Wine runs as Windows XP.
+bool IsWindowsXpCopy();
+void OpenTaskDialogPage(HWND owner, Library& library, LogFunction log);
+// Shows ready configuration `index` and returns the button; for the sibling executable.
+int RunTaskDialogSample(Library& library, int index);
+// Captures every ready configuration; returns the number of failed captures.
+int RunTaskDialogGallery(Library& library, const std::string& base, std::string& index);
 
 }  // namespace demo

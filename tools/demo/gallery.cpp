@@ -98,7 +98,10 @@ int RunGallery(Library& library, const std::wstring& folder) {
   const std::string base = Narrow(folder) + "\\";
   int failures = 0;
   std::string index = "<!doctype html><title>CommonQ gallery</title><body style=\"font-family:sans-serif\">\n";
+  // The copy that runs as Windows XP only adds the emulated task dialogs.
+  const bool taskDialogsOnly = IsWindowsXpCopy();
   for (const Shot& shot : Shots()) {
+    if (taskDialogsOnly) break;
     DeleteAllSettings();
     shot.prepare();
     commonq::testing::DialogDriver driver(15000);
@@ -112,8 +115,9 @@ int RunGallery(Library& library, const std::wstring& folder) {
     index +=
         std::string("<figure><img src=\"") + shot.file + "\"><figcaption>" + shot.file + "</figcaption></figure>\n";
   }
+  failures += RunTaskDialogGallery(library, base, index);
   DeleteAllSettings();
-  if (FILE* html = std::fopen((base + "index.html").c_str(), "w")) {
+  if (FILE* html = std::fopen((base + (taskDialogsOnly ? "index_emulated.html" : "index.html")).c_str(), "w")) {
     std::fputs(index.c_str(), html);
     std::fclose(html);
   }

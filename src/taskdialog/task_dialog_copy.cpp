@@ -1,0 +1,93 @@
+// Ctrl+C in the emulated task dialog copies its texts as plain text, as the native dialog does.
+#include <windows.h>
+
+#include <cstring>
+
+#include "taskdialog/task_dialog_run.h"
+#include "taskdialog/task_dialog_values.h"
+
+namespace commonq {
+namespace {
+
+constexpr size_t kTextBufferSize = 2048;
+
+// The run whose dialog is up; calls never overlap, so there is at most one.
+const TaskDialogRun* g_copySource = nullptr;
+HWND g_copyDialog = nullptr;
+
+std::string ControlText(HWND dialog, int id) {
+  HWND control = ::GetDlgItem(dialog, id);
+  if (control == nullptr) return {};
+  char text[kTextBufferSize] = {};
+  ::GetWindowTextA(control, text, static_cast<int>(sizeof text));
+  return text;
+}
+
+}  // namespace
+
+LRESULT CALLBACK TaskDialogRun::CopyHookProc(int code, WPARAM wParam, LPARAM lParam) {
+  const auto* message = reinterpret_cast<const MSG*>(lParam);
+  if (code == MSGF_DIALOGBOX && message != nullptr && g_copySource != nullptr && message->message == WM_KEYDOWN &&
+      message->wParam == 'C' && ::GetKeyState(VK_CONTROL) < 0 &&
+      (message->hwnd == g_copyDialog || ::IsChild(g_copyDialog, message->hwnd))) {
+    g_copySource->CopyToClipboard();
+    return TRUE;
+  }
+  return ::CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+void TaskDialogRun::InstallCopyHook() {
+  g_copySource = this;
+  g_copyDialog = Window();
+  copyHook_.reset(::SetWindowsHookExA(WH_MSGFILTER, &TaskDialogRun::CopyHookProc, nullptr, ::GetCurrentThreadId()));
+}
+
+void TaskDialogRun::RemoveCopyHook() {
+  copyHook_.reset();
+  if (g_copySource == this) {
+    g_copySource = nullptr;
+    g_copyDialog = nullptr;
+  }
+}
+
+std::string TaskDialogRun::ClipboardText() const {
+  HWND dialog = Window();
+  TaskDialogTexts texts;
+  char title[kTextBufferSize] = {};
+  ::GetWindowTextA(dialog, title, static_cast<int>(sizeof title));
+  texts.windowTitle = title;
+  texts.mainInstruction = ControlText(dialog, td::kMainInstructionId);
+  texts.content = ControlText(dialog, td::kContentId);
+  if (expanded_) texts.expandedInformation = ControlText(dialog, td::kExpandedInformationId);
+  texts.verification = ControlText(dialog, td::kVerificationId);
+  texts.verificationChecked = ::IsDlgButtonChecked(dialog, td::kVerificationId) == BST_CHECKED;
+  texts.footer = ControlText(dialog, td::kFooterId);
+  const bool links = (config_.dwFlags & (TDF_USE_COMMAND_LINKS | TDF_USE_COMMAND_LINKS_NO_ICON)) != 0;
+  if (links || config_.cButtons > 0) {
+    for (UINT i = 0; i < config_.cButtons; ++i) {
+      texts.buttons.push_back(ControlText(dialog, td::kFirstCustomButtonId + static_cast<int>(i)));
+    }
+  }
+  for (const td::CommonButton& common : td::kCommonButtons) {
+    if (config_.dwCommonButtons & common.flag) texts.buttons.push_back(ControlText(dialog, common.id));
+  }
+  return TaskDialogClipboardText(texts);
+}
+
+void TaskDialogRun::CopyToClipboard() const {
+  const std::string text = ClipboardText();
+  if (!::OpenClipboard(Window())) return;
+  ::EmptyClipboard();
+  UniqueGlobal memory(::GlobalAlloc(GMEM_MOVEABLE, text.size() + 1));
+  if (memory) {
+    if (void* locked = ::GlobalLock(memory.get())) {
+      std::memcpy(locked, text.c_str(), text.size() + 1);
+      ::GlobalUnlock(memory.get());
+      // The clipboard owns the memory once it has taken it.
+      if (::SetClipboardData(CF_TEXT, memory.get()) != nullptr) memory.release();
+    }
+  }
+  ::CloseClipboard();
+}
+
+}  // namespace commonq

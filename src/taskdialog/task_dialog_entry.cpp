@@ -1,0 +1,130 @@
+// TaskDialogIndirect98: the platform's task dialog where there is one, the library's own before.
+#include <windows.h>
+#include <commctrl.h>
+#include <shlwapi.h>
+
+#include <new>
+
+#include "CommonQ.h"
+#include "frame/module_state.h"
+#include "taskdialog/task_dialog_metrics.h"
+#include "taskdialog/task_dialog_run.h"
+#include "taskdialog/task_dialog_values.h"
+
+namespace commonq {
+
+static_assert(td::kEnableHyperlinks == TDF_ENABLE_HYPERLINKS && td::kCanBeMinimized == TDF_CAN_BE_MINIMIZED);
+static_assert(td::kExpandFooterArea == TDF_EXPAND_FOOTER_AREA && td::kCallbackTimer == TDF_CALLBACK_TIMER);
+static_assert(td::kNoDefaultRadioButton == TDF_NO_DEFAULT_RADIO_BUTTON && td::kRtlLayout == TDF_RTL_LAYOUT);
+static_assert(td::kRetryButton == TDCBF_RETRY_BUTTON && td::kCloseButton == TDCBF_CLOSE_BUTTON);
+static_assert(td::kCancelButton == TDCBF_CANCEL_BUTTON && td::kNoButton == TDCBF_NO_BUTTON);
+static_assert(td::kWordBreak == DT_WORDBREAK && td::kNoPrefix == DT_NOPREFIX);
+#if !defined(_WIN64)
+static_assert(sizeof(TASKDIALOGCONFIG) == 96, "the caller's record is read in its published 32-bit layout");
+#endif
+static_assert(td::kIdClose == IDCLOSE && td::kIdRetry == IDRETRY && td::kIdYes == IDYES);
+
+namespace {
+
+constexpr DWORD kVersionInfoSize = 148;
+constexpr DWORD kDllVersionInfoSize = 20;
+
+// Written without a lock: every writer writes the same value.
+int g_versionClass = 0;
+const TaskDialogPlatform* g_platformOverride = nullptr;
+
+int ComputeVersionClass() {
+  OSVERSIONINFOA info{};
+  info.dwOSVersionInfoSize = kVersionInfoSize;
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+  const bool known = ::GetVersionExA(&info) != FALSE;
+#pragma GCC diagnostic pop
+  return ClassifyWindowsVersion(known, info.dwMajorVersion, info.dwMinorVersion);
+}
+
+bool IsDialogCountValid(const TASKDIALOGCONFIG& config) {
+  if (config.cButtons > td::kMaxButtons || config.cRadioButtons > td::kMaxButtons) return false;
+  const bool links = (config.dwFlags & (TDF_USE_COMMAND_LINKS | TDF_USE_COMMAND_LINKS_NO_ICON)) != 0;
+  return !(links && config.cButtons == 0);
+}
+
+// A configuration that lists buttons must also give them: a null list with a count is refused
+// instead of being read.
+bool AreListsPresent(const TASKDIALOGCONFIG& config) {
+  return (config.cButtons == 0 || config.pButtons != nullptr) &&
+         (config.cRadioButtons == 0 || config.pRadioButtons != nullptr);
+}
+
+}  // namespace
+
+int WindowsVersionClass() noexcept {
+  if (g_platformOverride != nullptr) return g_platformOverride->versionClass;
+  if (g_versionClass == 0) g_versionClass = ComputeVersionClass();
+  return g_versionClass;
+}
+
+bool HasModernCommonControls() noexcept {
+  if (g_platformOverride != nullptr) return g_platformOverride->modernControls;
+  const UniqueModule comctl(::LoadLibraryA("comctl32.dll"));
+  if (!comctl) return false;
+  const auto getVersion =
+      reinterpret_cast<DLLGETVERSIONPROC>(reinterpret_cast<void*>(::GetProcAddress(comctl.get(), "DllGetVersion")));
+  if (getVersion == nullptr) return false;
+  DLLVERSIONINFO info{};
+  info.cbSize = kDllVersionInfoSize;
+  return SUCCEEDED(getVersion(&info)) && info.dwMajorVersion >= 6;
+}
+
+bool IsWindows6OrLater() noexcept {
+  if (g_platformOverride != nullptr) return g_platformOverride->windows6;
+  return WindowsVersionClass() >= 6;
+}
+
+void OverrideTaskDialogPlatformForTesting(const TaskDialogPlatform* facts) noexcept { g_platformOverride = facts; }
+
+HRESULT ForwardToNativeTaskDialog(const TASKDIALOGCONFIG* config, int* button, int* radioButton,
+                                  BOOL* verificationChecked) noexcept {
+  using TaskDialogIndirectFn = HRESULT(WINAPI*)(const TASKDIALOGCONFIG*, int*, int*, BOOL*);
+  const UniqueModule comctl(::LoadLibraryA("comctl32.dll"));
+  if (!comctl) return E_FAIL;
+  const auto native = reinterpret_cast<TaskDialogIndirectFn>(
+      reinterpret_cast<void*>(::GetProcAddress(comctl.get(), "TaskDialogIndirect")));
+  if (native == nullptr) return E_FAIL;
+  return native(config, button, radioButton, verificationChecked);
+}
+
+HRESULT RunTaskDialog(const TASKDIALOGCONFIG* config, int* button, int* radioButton, BOOL* verificationChecked) {
+  if (button != nullptr) *button = 0;
+  if (config == nullptr) return E_INVALIDARG;
+  if (WindowsVersionClass() >= 6 && ForwardToNativeTaskDialog(config, button, radioButton, verificationChecked) >= 0) {
+    return S_OK;
+  }
+  if (!IsDialogCountValid(*config) || !AreListsPresent(*config)) return E_FAIL;
+  TaskDialogPlatform platform;
+  platform.versionClass = WindowsVersionClass();
+  platform.modernControls = HasModernCommonControls();
+  platform.windows6 = IsWindows6OrLater();
+  TaskDialogRun run(*config, platform);
+  const HRESULT shown = run.Show();
+  if (FAILED(shown)) return shown;
+  if (button != nullptr) *button = run.ButtonResult();
+  if (radioButton != nullptr) *radioButton = run.RadioResult();
+  if (verificationChecked != nullptr) *verificationChecked = run.VerificationResult();
+  return S_OK;
+}
+
+}  // namespace commonq
+
+extern "C" HRESULT __cdecl TaskDialogIndirect98(const TASKDIALOGCONFIG* config, int* button, int* radioButton,
+                                                BOOL* verificationChecked) noexcept {
+  try {
+    commonq::ExportCall call;
+    if (!call.Started()) return E_FAIL;
+    return commonq::RunTaskDialog(config, button, radioButton, verificationChecked);
+  } catch (const std::bad_alloc&) {
+    return E_OUTOFMEMORY;
+  } catch (...) {
+    return E_FAIL;
+  }
+}

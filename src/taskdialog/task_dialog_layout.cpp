@@ -1,0 +1,293 @@
+#include "taskdialog/task_dialog_layout.h"
+
+#include <algorithm>
+
+#include "taskdialog/dialog_units.h"
+#include "taskdialog/task_dialog_values.h"
+
+namespace commonq {
+namespace {
+
+constexpr int kButtonMeasureWidth = 9999;
+
+class LayoutPass {
+ public:
+  LayoutPass(const TaskDialogLayoutInput& input, TextMeasurer& measurer, TaskDialogLayoutState& state, int width,
+             std::vector<LayoutItem>* items)
+      : in_(input), m_(input.metrics), measurer_(measurer), state_(state), width_(width), items_(items) {}
+
+  TextSize Run();
+
+ private:
+  bool Natural() const { return width_ == kNaturalWidth; }
+  int Wrap(int available, int natural) const { return Natural() ? natural : available; }
+  int LiftToLine(int v) const { return in_.y > 0 ? v + in_.y - v % in_.y : v; }
+  bool Hyperlinks() const { return (in_.flags & td::kEnableHyperlinks) != 0; }
+  const char* LinkClass() const { return in_.modernControls ? "SysLink" : "STATIC"; }
+
+  TextSize Measure(std::string_view text, TextFont font, unsigned format, int width) {
+    if (text.empty()) return {};
+    return measurer_.Measure(text, font, format, width);
+  }
+  // Link-capable texts are measured without markup; the template gets the markup only when the
+  // control is a link control that understands it.
+  TextSize MeasureLinkText(const std::string& text, int width) {
+    if (!Hyperlinks()) return Measure(text, TextFont::kBody, td::kNoPrefix | td::kWordBreak, width);
+    std::string plain = text;
+    StripLinkMarkup(plain, in_.isLeadByte);
+    return Measure(plain, TextFont::kBody, td::kNoPrefix | td::kWordBreak, width);
+  }
+  std::string LinkTemplateText(const std::string& text) const {
+    if (in_.modernControls || !Hyperlinks()) return text;
+    std::string plain = text;
+    StripLinkMarkup(plain, in_.isLeadByte);
+    return plain;
+  }
+  void Emit(const char* className, int id, LayoutRect rect, uint32_t style, std::string text) {
+    if (items_ != nullptr) items_->push_back({className, id, rect, style, std::move(text)});
+  }
+
+  void MainBand();
+  void Choices();
+  void CommandLinks();
+  void LowerBand();
+  void ButtonRow(int leftColumn, int columnHeight);
+  void Footer();
+
+  const TaskDialogLayoutInput& in_;
+  const TaskDialogMetrics& m_;
+  TextMeasurer& measurer_;
+  TaskDialogLayoutState& state_;
+  int width_;
+  std::vector<LayoutItem>* items_;
+  int left_ = 0;
+  int top_ = 0;
+  int right_ = 0;
+};
+
+TextSize LayoutPass::Run() {
+  state_.defaultControlId = 0;
+  left_ = m_.margin;
+  top_ = m_.topMargin;
+  right_ = 0;
+  MainBand();
+  Choices();
+  CommandLinks();
+  LowerBand();
+  Footer();
+  return {right_ + m_.margin, top_ + m_.topMargin};
+}
+
+void LayoutPass::MainBand() {
+  const int M = m_.margin;
+  int iconHeight = 0;
+  if (in_.hasMainIcon) {
+    Emit("STATIC", td::kMainIconId, {M, top_, M + m_.largeIcon, top_ + m_.largeIcon}, td::kIconStaticStyle, {});
+    left_ = M + m_.largeIcon + m_.iconGap;
+    iconHeight = m_.largeIcon;
+  }
+  if (in_.mainInstruction) {
+    const TextSize text = Measure(*in_.mainInstruction, TextFont::kMain, td::kNoPrefix | td::kWordBreak,
+                                  Wrap(width_ - M - left_, m_.naturalInstructionWidth));
+    const int h = std::max(text.cy, m_.largeIcon);
+    Emit("STATIC", td::kMainInstructionId, {left_, top_, left_ + text.cx, top_ + h}, td::kStaticTextStyle,
+         *in_.mainInstruction);
+    right_ = left_ + text.cx;
+    top_ += h + m_.instructionGap;
+  }
+  if (in_.content) {
+    const TextSize text = MeasureLinkText(*in_.content, Wrap(width_ - M - left_, m_.naturalContentWidth));
+    Emit(LinkClass(), td::kContentId, {left_, top_, left_ + text.cx, top_ + text.cy}, td::kStaticTextStyle,
+         LinkTemplateText(*in_.content));
+    const bool iconAlone = in_.hasMainIcon && !in_.mainInstruction;
+    top_ += iconAlone ? std::max(text.cy, iconHeight) : text.cy;
+    right_ = std::max(right_, left_ + text.cx);
+  }
+  top_ += m_.sectionGap / 2;
+  if (in_.expandedInformation && !(in_.flags & td::kExpandFooterArea)) {
+    const TextSize text = MeasureLinkText(*in_.expandedInformation, width_ - M - left_);
+    Emit(LinkClass(), td::kExpandedInformationId, {left_, top_, left_ + text.cx, top_ + text.cy}, td::kStaticTextStyle,
+         LinkTemplateText(*in_.expandedInformation));
+    right_ = std::max(right_, left_ + text.cx);
+    top_ = LiftToLine(top_ + text.cy + m_.bandGap);
+  }
+  if (in_.flags & (td::kShowProgressBar | td::kShowMarqueeProgressBar)) {
+    const int w = Wrap(width_ - M - left_, m_.naturalProgressWidth);
+    Emit("msctls_progress32", td::kProgressBarId, {left_, top_, left_ + w, top_ + m_.progressHeight},
+         td::kProgressBarStyle, {});
+    right_ = std::max(right_, left_ + w);
+    top_ += m_.progressHeight + m_.instructionGap;
+  }
+  left_ += m_.indent;
+}
+
+void LayoutPass::Choices() {
+  const int count = static_cast<int>(in_.radioButtons.size());
+  for (int i = 0; i < count; ++i) {
+    const LayoutButton& radio = in_.radioButtons[i];
+    const TextSize text = Measure(radio.text, TextFont::kBody, td::kWordBreak,
+                                  Wrap(width_ - m_.margin - left_ - m_.checkWidth, m_.naturalRadioWidth));
+    const int h = std::max(text.cy, m_.checkHeight);
+    const uint32_t style = td::kRadioButtonStyle | (i == 0 ? td::kGroupStyle : 0);
+    const LayoutRect rect{left_, top_, left_ + text.cx + m_.checkWidth, top_ + h};
+    Emit("BUTTON", td::kFirstRadioButtonId + i, rect, style, radio.text);
+    right_ = std::max(right_, rect.right);
+    top_ += h + m_.radioGap;
+  }
+  if (count > 0) top_ += m_.sectionGap / 2 - m_.radioGap;
+}
+
+void LayoutPass::CommandLinks() {
+  state_.ownerDrawnLinks = false;
+  const bool links = (in_.flags & (td::kUseCommandLinks | td::kUseCommandLinksNoIcon)) != 0;
+  if (in_.buttons.empty() || !links) return;
+  top_ = LiftToLine(top_);
+  if (!in_.radioButtons.empty()) top_ += m_.sectionGap / 2;
+  int glyph = 2 * m_.linkInsetX;
+  if (!(in_.flags & td::kUseCommandLinksNoIcon)) glyph += m_.glyphGap + m_.glyph;
+  const int wrap = Wrap(width_ - m_.margin - glyph - left_, m_.naturalLinkWidth - glyph);
+  for (size_t i = 0; i < in_.buttons.size(); ++i) {
+    const LayoutButton& button = in_.buttons[i];
+    const CommandLinkText parts = SplitCommandLinkText(button.text);
+    const TextSize title = Measure(parts.title, TextFont::kMain, td::kWordBreak, wrap);
+    const TextSize note = Measure(parts.note, TextFont::kBody, td::kNoPrefix | td::kWordBreak, wrap);
+    const int blockWidth = std::max(std::max(title.cx, note.cx) + glyph, m_.leastLinkWidth);
+    const int bottom = LiftToLine(top_ + title.cy + 2 * m_.linkInsetY + note.cy);
+    const int id = td::kFirstCustomButtonId + static_cast<int>(i);
+    const bool isDefault = button.id == in_.defaultButton;
+    uint32_t style = td::kCommandLinkStyle | (i == 0 ? td::kGroupStyle : 0);
+    if (in_.windows6) {
+      style |= isDefault ? td::kDefCommandLinkKind : td::kCommandLinkKind;
+      if (isDefault) state_.defaultControlId = td::kNativeDefault;
+    } else {
+      style |= td::kOwnerDrawKind;
+      state_.ownerDrawnLinks = true;
+      if (isDefault) state_.defaultControlId = static_cast<uint32_t>(id);
+    }
+    Emit("BUTTON", id, {left_, top_, width_ - m_.margin, bottom}, style, button.text);
+    right_ = std::max(right_, left_ + blockWidth);
+    top_ = bottom;
+  }
+  top_ += m_.sectionGap / 2;
+}
+
+void LayoutPass::LowerBand() {
+  const int M = m_.margin;
+  state_.bandLine = top_;
+  top_ += m_.bandGap;
+  left_ = M;
+  int column = 0;
+  int columnHeight = 0;
+  const bool expando = in_.expandedInformation.has_value();
+  if (expando) {
+    Emit("STATIC", td::kExpandoButtonId, {M, top_, M + m_.expando, top_ + m_.expando}, td::kExpandoButtonStyle, {});
+    const int g = m_.expando + m_.glyphGap;
+    const TextSize collapsed = Measure(in_.collapsedLabel, TextFont::kBody, td::kWordBreak, m_.labelWidth);
+    const TextSize expanded = Measure(in_.expandedLabel, TextFont::kBody, td::kWordBreak, m_.labelWidth);
+    const int lw = std::max(collapsed.cx, expanded.cx);
+    const int lh = std::max(collapsed.cy, expanded.cy);
+    const int offset = lh < m_.expando ? m_.expando / 2 - lh / 2 : 0;
+    Emit("STATIC", td::kExpandoLabelId, {M + g, top_ + offset, M + 2 * g + lw, top_ + offset + lh},
+         td::kExpandoLabelStyle, in_.expandedLabel);
+    column = M + 2 * g + lw;
+    columnHeight = lh + 2 * offset + (in_.verification ? m_.checkGap : 0);
+  }
+  if (in_.verification) {
+    const TextSize text = Measure(*in_.verification, TextFont::kBody, td::kWordBreak, m_.labelWidth);
+    const int h = std::max(text.cy, m_.checkHeight);
+    int offset = columnHeight;
+    if (!expando && h < state_.rowHeight) offset = state_.rowHeight / 2 - h / 2;
+    const LayoutRect rect{M + 2, top_ + offset, M + 2 + text.cx + m_.checkWidth, top_ + offset + h};
+    Emit("BUTTON", td::kVerificationId, rect, td::kVerificationStyle, *in_.verification);
+    column = std::max(column, rect.right);
+    columnHeight = offset + h;
+  }
+  ButtonRow(column, columnHeight);
+}
+
+void LayoutPass::ButtonRow(int leftColumn, int columnHeight) {
+  const int x = in_.x;
+  int left = state_.rowWidth > 0 ? width_ - m_.margin - state_.rowWidth : leftColumn + m_.rowGap;
+  int rowWidth = 0;
+  int rowHeight = 0;
+  const auto place = [&](int controlId, int buttonId, const std::string& text) {
+    const TextSize size = Measure(text, TextFont::kBody, td::kWordBreak, kButtonMeasureWidth);
+    const int v = left + std::max(size.cx, m_.leastButtonWidth) + 2 * m_.buttonInsetX;
+    const int r = x > 0 ? v + x - v % x : v;
+    const int bottom = top_ + size.cy + 2 * m_.buttonInsetY;
+    Emit("BUTTON", controlId, {left, top_, r, bottom}, td::kPushButtonStyle, text);
+    rowWidth += (r - left) + m_.buttonGap;
+    left = r + m_.buttonGap;
+    rowHeight = std::max(rowHeight, bottom - top_);
+    if (state_.defaultControlId == 0 || buttonId == in_.defaultButton) {
+      state_.defaultControlId = static_cast<uint32_t>(controlId);
+    }
+  };
+  const bool links = (in_.flags & (td::kUseCommandLinks | td::kUseCommandLinksNoIcon)) != 0;
+  if (!links) {
+    for (size_t i = 0; i < in_.buttons.size(); ++i) {
+      place(td::kFirstCustomButtonId + static_cast<int>(i), in_.buttons[i].id, in_.buttons[i].text);
+    }
+  }
+  for (size_t k = 0; k < std::size(td::kCommonButtons); ++k) {
+    const td::CommonButton& common = td::kCommonButtons[k];
+    if (!(in_.commonButtons & common.flag)) continue;
+    const std::string text = k < in_.commonButtonTexts.size() ? in_.commonButtonTexts[k] : std::string();
+    place(common.id, common.id, text);
+  }
+  if (rowWidth > 0) {
+    rowWidth -= m_.buttonGap;
+    left -= m_.buttonGap;
+  }
+  state_.rowWidth = rowWidth;
+  state_.rowHeight = rowHeight;
+  right_ = std::max(right_, left);
+  top_ += std::max(columnHeight, rowHeight);
+}
+
+void LayoutPass::Footer() {
+  const int M = m_.margin;
+  if (in_.footer) {
+    state_.footerSeparator = top_ + m_.bandGap;
+    top_ += 2 * m_.bandGap;
+    int left = M;
+    if (in_.hasFooterIcon) {
+      Emit("STATIC", td::kFooterIconId, {M, top_, M + m_.smallIcon, top_ + m_.smallIcon}, td::kIconStaticStyle, {});
+      left = M + m_.smallIcon + m_.glyphGap;
+    }
+    const TextSize text = MeasureLinkText(*in_.footer, width_ - M - left);
+    const int h = std::max(text.cy, m_.smallIcon);
+    Emit(LinkClass(), td::kFooterId, {left, top_, left + text.cx, top_ + h}, td::kStaticTextStyle,
+         LinkTemplateText(*in_.footer));
+    right_ = std::max(right_, left + text.cx);
+    top_ += h;
+  }
+  if (in_.expandedInformation && (in_.flags & td::kExpandFooterArea)) {
+    state_.expandedFooterSeparator = top_ + m_.bandGap;
+    top_ += 2 * m_.bandGap;
+    const TextSize text = MeasureLinkText(*in_.expandedInformation, width_ - 2 * M);
+    Emit(LinkClass(), td::kExpandedInformationId, {M, top_, M + text.cx, top_ + text.cy}, td::kStaticTextStyle,
+         LinkTemplateText(*in_.expandedInformation));
+    right_ = std::max(right_, M + text.cx);
+    top_ += text.cy;
+  }
+}
+
+}  // namespace
+
+TextSize LayoutTaskDialog(const TaskDialogLayoutInput& input, TextMeasurer& measurer, TaskDialogLayoutState& state,
+                          int width, std::vector<LayoutItem>* items) {
+  return LayoutPass(input, measurer, state, width, items).Run();
+}
+
+TaskDialogSize MeasureTaskDialog(const TaskDialogLayoutInput& input, TextMeasurer& measurer,
+                                 TaskDialogLayoutState& state, uint32_t cxWidth) {
+  TaskDialogSize size;
+  const TextSize natural = LayoutTaskDialog(input, measurer, state, kNaturalWidth, nullptr);
+  size.width = std::max(natural.cx, input.metrics.naturalInstructionWidth);
+  if (cxWidth != 0) size.width = RoundingMulDiv(static_cast<int>(cxWidth), input.x, 4);
+  size.height = LayoutTaskDialog(input, measurer, state, size.width, nullptr).cy;
+  return size;
+}
+
+}  // namespace commonq

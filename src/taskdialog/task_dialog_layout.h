@@ -1,0 +1,104 @@
+#pragma once
+// Places every control of an emulated task dialog, band by band, in client pixels. Measuring mode
+// returns the size only; emitting mode also lists one item per control, in tab order.
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "taskdialog/task_dialog_metrics.h"
+#include "taskdialog/task_dialog_text.h"
+
+namespace commonq {
+
+enum class TextFont { kBody, kMain };
+
+struct TextSize {
+  int cx = 0;
+  int cy = 0;
+};
+
+// Measures wrapped text the way DrawText with DT_CALCRECT does on (0, 0, width, 9999); an empty
+// text measures (0, 0).
+class TextMeasurer {
+ public:
+  virtual ~TextMeasurer() = default;
+  virtual TextSize Measure(std::string_view text, TextFont font, unsigned format, int width) = 0;
+};
+
+struct LayoutButton {
+  int id = 0;
+  std::string text;
+};
+
+// The resolved configuration, in the ANSI texts that the window functions show. A text that the
+// configuration leaves null is absent (nullopt); an empty one is present.
+struct TaskDialogLayoutInput {
+  uint32_t flags = 0;
+  uint32_t commonButtons = 0;
+  int defaultButton = 0;
+  bool hasMainIcon = false;
+  bool hasFooterIcon = false;
+  std::optional<std::string> mainInstruction;
+  std::optional<std::string> content;
+  std::optional<std::string> expandedInformation;
+  std::optional<std::string> verification;
+  std::optional<std::string> footer;
+  std::string collapsedLabel;
+  std::string expandedLabel;
+  std::vector<LayoutButton> buttons;
+  std::vector<LayoutButton> radioButtons;
+  // Texts of the common buttons in the order of td::kCommonButtons.
+  std::vector<std::string> commonButtonTexts;
+  bool modernControls = false;
+  bool windows6 = false;
+  int x = 0;
+  int y = 0;
+  TaskDialogMetrics metrics;
+  LeadBytePredicate isLeadByte = nullptr;
+};
+
+// What one pass leaves for the next pass, the dialog procedure and the painting.
+struct TaskDialogLayoutState {
+  int bandLine = 0;
+  int footerSeparator = 0;
+  int expandedFooterSeparator = 0;
+  int rowWidth = 0;
+  int rowHeight = 0;
+  uint32_t defaultControlId = 0;
+  bool ownerDrawnLinks = false;
+};
+
+struct LayoutRect {
+  int left = 0;
+  int top = 0;
+  int right = 0;
+  int bottom = 0;
+};
+
+struct LayoutItem {
+  std::string className;
+  int id = 0;
+  LayoutRect rect;
+  uint32_t style = 0;
+  std::string text;
+};
+
+inline constexpr int kNaturalWidth = 99999;
+
+// One pass at `width` (or kNaturalWidth). Items are appended to `items` when it is given.
+TextSize LayoutTaskDialog(const TaskDialogLayoutInput& input, TextMeasurer& measurer, TaskDialogLayoutState& state,
+                          int width, std::vector<LayoutItem>* items);
+
+struct TaskDialogSize {
+  int width = 0;
+  int height = 0;
+};
+
+// The width rule: the natural width (at least the instruction's natural width), or cxWidth in
+// dialog units when given; then the height at that width. Runs the two measuring passes.
+TaskDialogSize MeasureTaskDialog(const TaskDialogLayoutInput& input, TextMeasurer& measurer,
+                                 TaskDialogLayoutState& state, uint32_t cxWidth);
+
+}  // namespace commonq

@@ -1,0 +1,371 @@
+// The emulated task dialog's behaviour: initialisation, clicks and results, the caller's
+// notifications, the TDM_* messages, the callback timer, hot tracking and the expando.
+#include <windows.h>
+#include <commctrl.h>
+
+#include "frame/module_state.h"
+#include "taskdialog/task_dialog_run.h"
+#include "taskdialog/task_dialog_values.h"
+
+namespace commonq {
+namespace {
+
+constexpr UINT_PTR kCallbackTimerId = 4050;
+constexpr UINT_PTR kHotTrackingTimerId = 4051;
+constexpr UINT kCallbackPeriod = 200;
+constexpr UINT kHotTrackingPeriod = 100;
+constexpr size_t kTextBufferSize = 2048;
+constexpr int kGlyphSize = 20;
+constexpr int kMarqueeSpeed = 30;
+constexpr int kLastCommonButtonId = 64;
+
+bool IsCustomButton(int id) { return id >= td::kFirstCustomButtonId && id <= td::kLastCustomButtonId; }
+bool IsRadioButton(int id) { return id >= td::kFirstRadioButtonId && id <= td::kLastRadioButtonId; }
+
+BOOL CALLBACK SetFontOnChild(HWND child, LPARAM font) {
+  ::SendMessageA(child, WM_SETFONT, static_cast<WPARAM>(font), 0);
+  return TRUE;
+}
+
+int ElementControl(WPARAM element) {
+  switch (element) {
+    case TDE_CONTENT:
+      return td::kContentId;
+    case TDE_EXPANDED_INFORMATION:
+      return td::kExpandedInformationId;
+    case TDE_FOOTER:
+      return td::kFooterId;
+    case TDE_MAIN_INSTRUCTION:
+      return td::kMainInstructionId;
+    default:
+      return 0;
+  }
+}
+
+}  // namespace
+
+HRESULT TaskDialogRun::NotifyCallback(UINT notification, WPARAM wParam, LPARAM lParam) {
+  if (!created_ || config_.pfCallback == nullptr) return S_OK;
+  return config_.pfCallback(Window(), notification, wParam, lParam, config_.lpCallbackData);
+}
+
+void TaskDialogRun::ReplaceIcon(UniqueIcon& slot, HICON icon) { slot.reset(icon); }
+
+void TaskDialogRun::FillIconSlots() {
+  if (config_.dwFlags & TDF_USE_HICON_MAIN) {
+    ReplaceIcon(mainIcon_, config_.hMainIcon);
+  } else {
+    ReplaceIcon(mainIcon_, LoadTaskDialogIcon(config_.hInstance, config_.pszMainIcon, metrics_.largeIcon));
+  }
+  if (config_.dwFlags & TDF_USE_HICON_FOOTER) {
+    ReplaceIcon(footerIcon_, config_.hFooterIcon);
+  } else {
+    ReplaceIcon(footerIcon_, LoadTaskDialogIcon(config_.hInstance, config_.pszFooterIcon, metrics_.smallIcon));
+  }
+  ReplaceIcon(linkGlyph_, LoadTaskDialogIcon(config_.hInstance, MAKEINTRESOURCEW(1028), kGlyphSize));
+  ReplaceIcon(hotLinkGlyph_, LoadTaskDialogIcon(config_.hInstance, MAKEINTRESOURCEW(1027), kGlyphSize));
+  ReplaceIcon(expandedGlyph_, LoadTaskDialogIcon(config_.hInstance, MAKEINTRESOURCEW(1029), kGlyphSize));
+  ReplaceIcon(collapsedGlyph_, LoadTaskDialogIcon(config_.hInstance, MAKEINTRESOURCEW(1030), kGlyphSize));
+}
+
+void TaskDialogRun::OnInitDialog() {
+  HWND dialog = Window();
+  created_ = false;
+  radioResult_ = 0;
+  buttonResult_ = IDCANCEL;
+  expanded_ = true;
+  hotLinkId_ = 0;
+  timerBase_ = ::GetTickCount();
+
+  ::EnumChildWindows(dialog, &SetFontOnChild, reinterpret_cast<LPARAM>(bodyFont_.get()));
+  ::SendDlgItemMessageA(dialog, td::kMainInstructionId, WM_SETFONT, reinterpret_cast<WPARAM>(mainFont_.get()), 0);
+
+  if (layout_.ownerDrawnLinks) {
+    hotTimer_ = UniqueTimer(dialog, kHotTrackingTimerId, kHotTrackingPeriod);
+  }
+  if (config_.dwFlags & TDF_CALLBACK_TIMER) {
+    callbackTimer_ = UniqueTimer(dialog, kCallbackTimerId, kCallbackPeriod);
+  }
+  if (config_.dwFlags & TDF_VERIFICATION_FLAG_CHECKED) ::CheckDlgButton(dialog, td::kVerificationId, BST_CHECKED);
+  if (config_.dwFlags & TDF_SHOW_MARQUEE_PROGRESS_BAR) {
+    HWND progress = ::GetDlgItem(dialog, td::kProgressBarId);
+    ::SetWindowLongA(progress, GWL_STYLE, ::GetWindowLongA(progress, GWL_STYLE) | PBS_MARQUEE);
+    ::SendMessageA(progress, PBM_SETMARQUEE, TRUE, kMarqueeSpeed);
+  }
+  if (!(config_.dwFlags & TDF_NO_DEFAULT_RADIO_BUTTON) && config_.cRadioButtons > 0) {
+    UINT chosen = 0;
+    for (UINT i = 0; i < config_.cRadioButtons; ++i) {
+      if (config_.pRadioButtons[i].nButtonID == config_.nDefaultRadioButton) {
+        chosen = i;
+        break;
+      }
+    }
+    ::SendDlgItemMessageA(dialog, td::kFirstRadioButtonId + static_cast<int>(chosen), BM_CLICK, 0, 0);
+  }
+  if (!layout_.ownerDrawnLinks && (config_.dwFlags & TDF_USE_COMMAND_LINKS_NO_ICON)) {
+    BUTTON_IMAGELIST noGlyph{};
+    noGlyph.himl = BCCL_NOGLYPH;
+    for (UINT i = 0; i < config_.cButtons; ++i) {
+      ::SendDlgItemMessageA(dialog, td::kFirstCustomButtonId + static_cast<int>(i), BCM_SETIMAGELIST, 0,
+                            reinterpret_cast<LPARAM>(&noGlyph));
+    }
+  }
+  if (config_.pszExpandedInformation != nullptr && !(config_.dwFlags & TDF_EXPANDED_BY_DEFAULT)) {
+    ::SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(td::kExpandoButtonId, 0), 0);
+  }
+  if (layout_.defaultControlId > 0 && layout_.defaultControlId != td::kNativeDefault) {
+    ::SendMessageA(dialog, DM_SETDEFID, layout_.defaultControlId, 0);
+    ::SetFocus(::GetDlgItem(dialog, static_cast<int>(layout_.defaultControlId)));
+  }
+  FillIconSlots();
+  if (mainIcon_ && config_.hwndParent == nullptr) {
+    ::SendMessageA(dialog, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(mainIcon_.get()));
+  }
+  const auto icon = static_cast<WORD>(reinterpret_cast<ULONG_PTR>(config_.pszMainIcon));
+  if (IS_INTRESOURCE(config_.pszMainIcon) && config_.pszMainIcon != nullptr) {
+    if (icon == td::kErrorIcon) ::MessageBeep(MB_ICONHAND);
+    if (icon == td::kWarningIcon) ::MessageBeep(MB_ICONEXCLAMATION);
+    if (icon == td::kInformationIcon) ::MessageBeep(MB_ICONASTERISK);
+  }
+  InstallCopyHook();
+  created_ = true;
+  NotifyCallback(TDN_DIALOG_CONSTRUCTED, 0, 0);
+  NotifyCallback(TDN_CREATED, 0, 0);
+}
+
+void TaskDialogRun::OnDestroy() {
+  callbackTimer_.reset();
+  hotTimer_.reset();
+  RemoveCopyHook();
+  NotifyCallback(TDN_DESTROYED, 0, 0);
+  verificationResult_ = ::IsDlgButtonChecked(Window(), td::kVerificationId) == BST_CHECKED;
+}
+
+void TaskDialogRun::OnCommand(int id, int code) {
+  HWND dialog = Window();
+  if (id == td::kExpandoButtonId || id == td::kExpandoLabelId) {
+    if (code != STN_CLICKED && code != STN_DBLCLK) return;
+    if (config_.pszExpandedInformation == nullptr) return;
+    expanded_ = !expanded_;
+    NotifyCallback(TDN_EXPANDO_BUTTON_CLICKED, expanded_ ? 1 : 0, 0);
+    RelayoutExpando();
+    return;
+  }
+  if (id == td::kVerificationId) {
+    NotifyCallback(TDN_VERIFICATION_CLICKED, ::IsDlgButtonChecked(dialog, id) == BST_CHECKED ? 1 : 0, 0);
+    return;
+  }
+  if (id >= 1 && id <= kLastCommonButtonId) {
+    // Enter on a dialog without a default button asks for IDOK even when there is no OK button.
+    if (id != IDCANCEL && ::GetDlgItem(dialog, id) == nullptr) return;
+    if (NotifyCallback(TDN_BUTTON_CLICKED, static_cast<WPARAM>(id), 0) == S_FALSE) return;
+    buttonResult_ = id;
+    ::EndDialog(dialog, id);
+    return;
+  }
+  if (IsCustomButton(id)) {
+    const UINT index = static_cast<UINT>(id - td::kFirstCustomButtonId);
+    if (index >= config_.cButtons) return;
+    const int buttonId = config_.pButtons[index].nButtonID;
+    if (NotifyCallback(TDN_BUTTON_CLICKED, static_cast<WPARAM>(buttonId), 0) == S_FALSE) return;
+    buttonResult_ = buttonId;
+    ::EndDialog(dialog, id);
+    return;
+  }
+  if (IsRadioButton(id)) {
+    const UINT index = static_cast<UINT>(id - td::kFirstRadioButtonId);
+    if (index >= config_.cRadioButtons) return;
+    radioResult_ = config_.pRadioButtons[index].nButtonID;
+    NotifyCallback(TDN_RADIO_BUTTON_CLICKED, static_cast<WPARAM>(radioResult_), 0);
+  }
+}
+
+void TaskDialogRun::RelayoutExpando() {
+  HWND dialog = Window();
+  HWND details = ::GetDlgItem(dialog, td::kExpandedInformationId);
+  int clientHeight = height_;
+  if (details != nullptr && !(config_.dwFlags & TDF_EXPAND_FOOTER_AREA)) {
+    RECT detailsRect{};
+    ::GetWindowRect(details, &detailsRect);
+    ::MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&detailsRect), 2);
+    int shift = (detailsRect.bottom - detailsRect.top) + metrics_.bandGap;
+    if (!expanded_) shift = -shift;
+    for (HWND child = ::GetWindow(dialog, GW_CHILD); child != nullptr; child = ::GetWindow(child, GW_HWNDNEXT)) {
+      if (child == details) continue;
+      RECT rect{};
+      ::GetWindowRect(child, &rect);
+      ::MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&rect), 2);
+      if (rect.top < detailsRect.top) continue;
+      ::MoveWindow(child, rect.left, rect.top + shift, rect.right - rect.left, rect.bottom - rect.top, TRUE);
+    }
+    ::ShowWindow(details, expanded_ ? SW_SHOWNOACTIVATE : SW_HIDE);
+    if (layout_.bandLine != 0) layout_.bandLine += shift;
+    if (layout_.footerSeparator != 0) layout_.footerSeparator += shift;
+    clientHeight = expanded_ ? height_ : height_ + shift;
+  } else if (details != nullptr) {
+    clientHeight = expanded_ ? height_ : layout_.expandedFooterSeparator - 1;
+  }
+  RECT client{};
+  ::GetClientRect(dialog, &client);
+  RECT frame{0, 0, client.right, clientHeight};
+  ::AdjustWindowRectEx(&frame, static_cast<DWORD>(::GetWindowLongA(dialog, GWL_STYLE)), ::GetMenu(dialog) != nullptr,
+                       static_cast<DWORD>(::GetWindowLongA(dialog, GWL_EXSTYLE)));
+  ::SetWindowPos(dialog, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top, SWP_NOMOVE | SWP_NOZORDER);
+  const std::string label = ResolveTaskDialogString(
+      expanded_ ? config_.pszExpandedControlText : config_.pszCollapsedControlText, kTextBufferSize);
+  ::SetDlgItemTextA(dialog, td::kExpandoLabelId, label.c_str());
+  ::InvalidateRect(::GetDlgItem(dialog, td::kExpandoButtonId), nullptr, TRUE);
+  ::InvalidateRect(::GetDlgItem(dialog, td::kExpandoLabelId), nullptr, TRUE);
+  ::InvalidateRect(dialog, nullptr, TRUE);
+}
+
+void TaskDialogRun::OnTimer(UINT_PTR id) {
+  if (id == kCallbackTimerId) {
+    if (NotifyCallback(TDN_TIMER, ::GetTickCount() - timerBase_, 0) != S_OK) timerBase_ = ::GetTickCount();
+  } else if (id == kHotTrackingTimerId) {
+    OnHotTracking();
+  }
+}
+
+void TaskDialogRun::OnHotTracking() {
+  HWND dialog = Window();
+  POINT cursor{};
+  ::GetCursorPos(&cursor);
+  ::ScreenToClient(dialog, &cursor);
+  HWND under = ::ChildWindowFromPoint(dialog, cursor);
+  int id = under != nullptr && under != dialog ? ::GetDlgCtrlID(under) : 0;
+  if (!IsCustomButton(id)) id = 0;
+  if (id == hotLinkId_) return;
+  if (hotLinkId_ != 0) ::InvalidateRect(::GetDlgItem(dialog, hotLinkId_), nullptr, TRUE);
+  if (id != 0) ::InvalidateRect(::GetDlgItem(dialog, id), nullptr, TRUE);
+  hotLinkId_ = id;
+}
+
+HWND TaskDialogRun::FindButton(WPARAM buttonId) const {
+  HWND control = ::GetDlgItem(Window(), static_cast<int>(buttonId));
+  for (UINT i = 0; i < config_.cButtons; ++i) {
+    if (config_.pButtons[i].nButtonID == static_cast<int>(buttonId)) {
+      control = ::GetDlgItem(Window(), td::kFirstCustomButtonId + static_cast<int>(i));
+    }
+  }
+  return control;
+}
+
+HWND TaskDialogRun::FindRadioButton(WPARAM buttonId) const {
+  HWND radio = nullptr;
+  for (UINT i = 0; i < config_.cRadioButtons; ++i) {
+    if (config_.pRadioButtons[i].nButtonID == static_cast<int>(buttonId)) {
+      radio = ::GetDlgItem(Window(), td::kFirstRadioButtonId + static_cast<int>(i));
+    }
+  }
+  return radio;
+}
+
+bool TaskDialogRun::OnTaskDialogMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+  HWND dialog = Window();
+  HWND progress = ::GetDlgItem(dialog, td::kProgressBarId);
+  result = 0;
+  switch (message) {
+    case TDM_CLICK_BUTTON:
+      if (HWND button = FindButton(wParam)) ::SendMessageA(button, BM_CLICK, 0, 0);
+      return true;
+    case TDM_CLICK_RADIO_BUTTON:
+      if (HWND radio = FindRadioButton(wParam)) ::SendMessageA(radio, BM_CLICK, 0, 0);
+      return true;
+    case TDM_CLICK_VERIFICATION:
+      if (::CheckDlgButton(dialog, td::kVerificationId, wParam != 0 ? BST_CHECKED : BST_UNCHECKED) && lParam != 0) {
+        ::SetFocus(::GetDlgItem(dialog, td::kVerificationId));
+      }
+      return true;
+    case TDM_ENABLE_BUTTON:
+      if (HWND button = FindButton(wParam)) result = ::EnableWindow(button, lParam != 0);
+      return true;
+    case TDM_ENABLE_RADIO_BUTTON:
+      if (HWND radio = FindRadioButton(wParam)) result = ::EnableWindow(radio, lParam != 0);
+      return true;
+    case TDM_SET_PROGRESS_BAR_POS:
+      ::SendMessageA(progress, PBM_SETPOS, wParam, 0);
+      return true;
+    case TDM_SET_PROGRESS_BAR_RANGE:
+      ::SendMessageA(progress, PBM_SETRANGE, 0, lParam);
+      return true;
+    case TDM_SET_PROGRESS_BAR_STATE:
+      result = ::SendMessageA(progress, PBM_SETSTATE, wParam, 0) != 0 ? 1 : 0;
+      return true;
+    case TDM_SET_PROGRESS_BAR_MARQUEE:
+      if (progress != nullptr) result = ::SendMessageA(progress, PBM_SETMARQUEE, wParam, lParam) != 0 ? 1 : 0;
+      return true;
+    case TDM_SET_MARQUEE_PROGRESS_BAR:
+      if (progress != nullptr) {
+        const LONG style = ::GetWindowLongA(progress, GWL_STYLE);
+        const LONG wanted = wParam != 0 ? (style | PBS_MARQUEE) : (style & ~PBS_MARQUEE);
+        if (wanted != style) ::SetWindowLongA(progress, GWL_STYLE, wanted);
+        ::SendMessageA(progress, PBM_SETMARQUEE, TRUE, kMarqueeSpeed);
+      }
+      return true;
+    case TDM_SET_ELEMENT_TEXT:
+    case TDM_UPDATE_ELEMENT_TEXT: {
+      const int control = ElementControl(wParam);
+      if (control == 0) return true;
+      const std::string text = ResolveTaskDialogString(reinterpret_cast<PCWSTR>(lParam), kTextBufferSize);
+      ::SetDlgItemTextA(dialog, control, text.c_str());
+      result = 1;
+      return true;
+    }
+    default:
+      return false;
+  }
+}
+
+bool TaskDialogRun::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+  switch (message) {
+    case WM_INITDIALOG:
+      OnInitDialog();
+      result = FALSE;
+      return true;
+    case WM_DESTROY:
+      OnDestroy();
+      return false;
+    case WM_HELP:
+      NotifyCallback(TDN_HELP, 0, 0);
+      result = 0;
+      return true;
+    case WM_TIMER:
+      OnTimer(wParam);
+      return true;
+    case WM_ERASEBKGND:
+      PaintBackground();
+      result = TRUE;
+      return true;
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN:
+      result = reinterpret_cast<LRESULT>(
+          ControlColors(reinterpret_cast<HDC>(wParam), ::GetDlgCtrlID(reinterpret_cast<HWND>(lParam))));
+      return true;
+    case WM_SYSCOMMAND:
+      if ((wParam & 0xFFF0) != SC_CLOSE || (config_.dwFlags & TDF_ALLOW_DIALOG_CANCELLATION)) return false;
+      return true;
+    case WM_DRAWITEM:
+      result = TRUE;
+      return OnDrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+    case WM_COMMAND:
+      OnCommand(LOWORD(wParam), HIWORD(wParam));
+      result = 0;
+      return true;
+    case WM_NOTIFY: {
+      const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+      const bool fromLink = header->idFrom == td::kExpandedInformationId || header->idFrom == td::kFooterId ||
+                            header->idFrom == td::kContentId;
+      if (header->code != NM_CLICK || !fromLink) return false;
+      const auto* link = reinterpret_cast<const NMLINK*>(lParam);
+      const WCHAR* target = link->item.szID[0] != 0 ? link->item.szID : link->item.szUrl;
+      NotifyCallback(TDN_HYPERLINK_CLICKED, 0, reinterpret_cast<LPARAM>(target));
+      result = 0;
+      return true;
+    }
+    default:
+      return OnTaskDialogMessage(message, wParam, lParam, result);
+  }
+}
+
+}  // namespace commonq

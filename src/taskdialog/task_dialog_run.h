@@ -1,0 +1,148 @@
+#pragma once
+// The state of one emulated task dialog run, which is also the object behind the dialog window.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <memory>
+#include <string>
+
+#include "frame/dialog_base.h"
+#include "frame/unique_handle.h"
+#include "taskdialog/task_dialog_layout.h"
+#include "taskdialog/template_writer.h"
+
+namespace commonq {
+
+// Facts about the platform that choose between forwarding, the modern and the classic look.
+struct TaskDialogPlatform {
+  int versionClass = 0;
+  bool modernControls = false;
+  bool windows6 = false;
+};
+
+// 3: before 5; 4: 5.0; 5: other 5.x (also when the version cannot be read); 6: 6.0; 7: later.
+// Computed once per process.
+int WindowsVersionClass() noexcept;
+bool HasModernCommonControls() noexcept;
+bool IsWindows6OrLater() noexcept;
+// Replaces the facts above for white-box tests of the branches the test system cannot reach;
+// null goes back to the real ones. Not reachable through the exports.
+void OverrideTaskDialogPlatformForTesting(const TaskDialogPlatform* facts) noexcept;
+
+// The platform's TaskDialogIndirect, found at run time; E_FAIL when comctl32.dll lacks it.
+HRESULT ForwardToNativeTaskDialog(const TASKDIALOGCONFIG* config, int* button, int* radioButton,
+                                  BOOL* verificationChecked) noexcept;
+
+// The task dialog inside an export that has already started the module.
+HRESULT RunTaskDialog(const TASKDIALOGCONFIG* config, int* button, int* radioButton, BOOL* verificationChecked);
+
+// A configuration text field (UTF-16 string or a string id of the library) as ANSI, at most
+// size - 1 bytes; empty for a null field or a failed conversion.
+std::string ResolveTaskDialogString(PCWSTR field, size_t size);
+// An icon of the configuration at size x size; the caller owns it.
+HICON LoadTaskDialogIcon(HINSTANCE instance, PCWSTR field, int size);
+
+// Global memory under the template, locked while it exists.
+class GlobalTemplateBlock : public TemplateBlock {
+ public:
+  GlobalTemplateBlock() = default;
+  GlobalTemplateBlock(const GlobalTemplateBlock&) = delete;
+  GlobalTemplateBlock& operator=(const GlobalTemplateBlock&) = delete;
+  ~GlobalTemplateBlock() override;
+  bool Resize(size_t size) override;
+  uint8_t* Data() override { return locked_; }
+
+ private:
+  UniqueGlobal memory_;
+  uint8_t* locked_ = nullptr;
+};
+
+class TaskDialogRun : public DialogWindow {
+ public:
+  TaskDialogRun(const TASKDIALOGCONFIG& config, const TaskDialogPlatform& platform);
+  ~TaskDialogRun() override;
+
+  // Builds the model and template and shows the dialog. S_OK also when the window could not be
+  // made (the results keep their starting values); E_OUTOFMEMORY when the template could not be
+  // written, and then nothing is shown.
+  HRESULT Show();
+
+  int ButtonResult() const { return buttonResult_; }
+  int RadioResult() const { return radioResult_; }
+  BOOL VerificationResult() const { return verificationResult_; }
+
+  // The dialog's texts as the clipboard copy lays them out.
+  std::string ClipboardText() const;
+  void CopyToClipboard() const;
+
+ protected:
+  bool HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+
+ private:
+  // Model and template (task_dialog_model.cpp).
+  bool BuildModel();
+  void ResolveLayoutInput(HDC dc);
+  void MeasureBaseUnits(HDC dc);
+  void WriteItems();
+
+  // Procedure (task_dialog_procedure.cpp).
+  HRESULT NotifyCallback(UINT notification, WPARAM wParam, LPARAM lParam);
+  void OnInitDialog();
+  void OnDestroy();
+  void OnCommand(int id, int code);
+  void OnTimer(UINT_PTR id);
+  void OnHotTracking();
+  bool OnTaskDialogMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+  void ToggleExpando();
+  void RelayoutExpando();
+  HWND FindButton(WPARAM buttonId) const;
+  HWND FindRadioButton(WPARAM buttonId) const;
+  void FillIconSlots();
+  void InstallCopyHook();
+  void RemoveCopyHook();
+  static LRESULT CALLBACK CopyHookProc(int code, WPARAM wParam, LPARAM lParam);
+  void ReplaceIcon(UniqueIcon& slot, HICON icon);
+
+  // Painting (task_dialog_paint.cpp).
+  void PaintBackground() const;
+  HBRUSH ControlColors(HDC dc, int id) const;
+  void DrawIconStatic(const DRAWITEMSTRUCT& item, COLORREF color, HICON icon, int size) const;
+  void DrawCommandLink(const DRAWITEMSTRUCT& item) const;
+  bool OnDrawItem(const DRAWITEMSTRUCT& item);
+
+  TASKDIALOGCONFIG config_{};
+  TaskDialogPlatform platform_;
+  GlobalTemplateBlock block_;
+  TemplateWriter writer_{block_};
+  int bx_ = 0;
+  int by_ = 0;
+  int buttonResult_ = IDCANCEL;
+  int radioResult_ = 0;
+  BOOL verificationResult_ = FALSE;
+  DWORD timerBase_ = 0;
+  int hotLinkId_ = 0;
+  int width_ = 0;
+  int height_ = 0;
+  UniqueFont mainFont_;
+  UniqueFont bodyFont_;
+  LOGFONTA messageFont_{};
+  UniqueBrush bandBrush_;
+  UniqueBrush faceBrush_;
+  UniqueIcon mainIcon_;
+  UniqueIcon footerIcon_;
+  UniqueIcon linkGlyph_;
+  UniqueIcon hotLinkGlyph_;
+  UniqueIcon expandedGlyph_;
+  UniqueIcon collapsedGlyph_;
+  bool created_ = false;
+  bool expanded_ = true;
+  TaskDialogMetrics metrics_;
+  TaskDialogPalette palette_;
+  TaskDialogLayoutInput input_;
+  TaskDialogLayoutState layout_;
+  UniqueTimer callbackTimer_;
+  UniqueTimer hotTimer_;
+  UniqueHook copyHook_;
+};
+
+}  // namespace commonq

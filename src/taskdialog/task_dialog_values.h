@@ -1,0 +1,109 @@
+#pragma once
+// The task dialog's published flag, message and control values, spelled once for the logic tier.
+// The Win32 tier checks them against the SDK's definitions.
+#include <cstdint>
+
+namespace commonq::td {
+
+// dwFlags
+inline constexpr uint32_t kEnableHyperlinks = 0x1;
+inline constexpr uint32_t kUseHiconMain = 0x2;
+inline constexpr uint32_t kUseHiconFooter = 0x4;
+inline constexpr uint32_t kAllowDialogCancellation = 0x8;
+inline constexpr uint32_t kUseCommandLinks = 0x10;
+inline constexpr uint32_t kUseCommandLinksNoIcon = 0x20;
+inline constexpr uint32_t kExpandFooterArea = 0x40;
+inline constexpr uint32_t kExpandedByDefault = 0x80;
+inline constexpr uint32_t kVerificationFlagChecked = 0x100;
+inline constexpr uint32_t kShowProgressBar = 0x200;
+inline constexpr uint32_t kShowMarqueeProgressBar = 0x400;
+inline constexpr uint32_t kCallbackTimer = 0x800;
+inline constexpr uint32_t kPositionRelativeToWindow = 0x1000;
+inline constexpr uint32_t kRtlLayout = 0x2000;
+inline constexpr uint32_t kNoDefaultRadioButton = 0x4000;
+inline constexpr uint32_t kCanBeMinimized = 0x8000;
+
+// dwCommonButtons
+inline constexpr uint32_t kOkButton = 0x1;
+inline constexpr uint32_t kYesButton = 0x2;
+inline constexpr uint32_t kNoButton = 0x4;
+inline constexpr uint32_t kCancelButton = 0x8;
+inline constexpr uint32_t kRetryButton = 0x10;
+inline constexpr uint32_t kCloseButton = 0x20;
+
+// Dialog result ids of the common buttons.
+inline constexpr int kIdOk = 1;
+inline constexpr int kIdCancel = 2;
+inline constexpr int kIdRetry = 4;
+inline constexpr int kIdYes = 6;
+inline constexpr int kIdNo = 7;
+inline constexpr int kIdClose = 8;
+
+// Main and footer icon values.
+inline constexpr uint32_t kWarningIcon = 0xFFFF;
+inline constexpr uint32_t kErrorIcon = 0xFFFE;
+inline constexpr uint32_t kInformationIcon = 0xFFFD;
+inline constexpr uint32_t kShieldIcon = 0xFFFC;
+
+// Control ids of the emulated dialog.
+inline constexpr int kMainInstructionId = 0x7401;
+inline constexpr int kMainIconId = 0x7402;
+inline constexpr int kContentId = 0x7403;
+inline constexpr int kVerificationId = 0x7404;
+inline constexpr int kExpandoButtonId = 0x7405;
+inline constexpr int kExpandoLabelId = 0x7406;
+inline constexpr int kExpandedInformationId = 0x7407;
+inline constexpr int kFooterId = 0x7408;
+inline constexpr int kFooterIconId = 0x7409;
+inline constexpr int kProgressBarId = 0x740A;
+inline constexpr int kFirstCustomButtonId = 0x740B;
+inline constexpr int kLastCustomButtonId = 0x741F;
+inline constexpr int kFirstRadioButtonId = 0x7420;
+inline constexpr int kLastRadioButtonId = 0x7434;
+inline constexpr int kMaxButtons = 20;
+// The default control id that leaves the default to a native command link's own style.
+inline constexpr uint32_t kNativeDefault = 0xFFFFFFFF;
+
+// Window and control styles used in the template.
+inline constexpr uint32_t kStaticTextStyle = 0x50000080;
+inline constexpr uint32_t kIconStaticStyle = 0x5000000D;
+inline constexpr uint32_t kVerificationStyle = 0x50012503;
+inline constexpr uint32_t kExpandoButtonStyle = 0x5000010D;
+inline constexpr uint32_t kExpandoLabelStyle = 0x50000180;
+inline constexpr uint32_t kProgressBarStyle = 0x50000001;
+inline constexpr uint32_t kCommandLinkStyle = 0x50012400;
+inline constexpr uint32_t kPushButtonStyle = 0x50012000;
+inline constexpr uint32_t kRadioButtonStyle = 0x50012409;
+inline constexpr uint32_t kGroupStyle = 0x00020000;
+inline constexpr uint32_t kCommandLinkKind = 0xE;
+inline constexpr uint32_t kDefCommandLinkKind = 0xF;
+inline constexpr uint32_t kOwnerDrawKind = 0xB;
+
+// DrawText formats the layout asks the measurer for.
+inline constexpr unsigned kWordBreak = 0x10;
+inline constexpr unsigned kNoPrefix = 0x800;
+
+// Library string ids of the common button texts.
+inline constexpr int kOkString = 3;
+inline constexpr int kYesString = 4;
+inline constexpr int kNoString = 5;
+inline constexpr int kCancelString = 6;
+inline constexpr int kRetryString = 7;
+inline constexpr int kCloseString = 8;
+
+struct CommonButton {
+  uint32_t flag;
+  int id;
+  int stringId;
+};
+// The order in which common buttons appear in the button row.
+inline constexpr CommonButton kCommonButtons[] = {
+    {kOkButton, kIdOk, kOkString},
+    {kYesButton, kIdYes, kYesString},
+    {kNoButton, kIdNo, kNoString},
+    {kRetryButton, kIdRetry, kRetryString},
+    {kCancelButton, kIdCancel, kCancelString},
+    {kCloseButton, kIdClose, kCloseString},
+};
+
+}  // namespace commonq::td

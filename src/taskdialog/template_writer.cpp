@@ -1,0 +1,144 @@
+#include "taskdialog/template_writer.h"
+
+#include <cstring>
+#include <new>
+
+namespace commonq {
+namespace {
+
+constexpr uint16_t kOrdinalMarker = 0xFFFF;
+constexpr size_t kExtendedCountOffset = 16;
+constexpr size_t kClassicCountOffset = 8;
+constexpr size_t kSignatureOffset = 2;
+
+}  // namespace
+
+bool VectorTemplateBlock::Resize(size_t size) {
+  try {
+    bytes_.resize(size, 0);
+    return true;
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
+}
+
+bool TemplateWriter::Ensure(size_t count) {
+  if (failed_) return false;
+  if (reserved_ - used_ >= count) return true;
+  const size_t grown = reserved_ + (count / kTemplateGrowthStep + 1) * kTemplateGrowthStep;
+  if (!block_.Resize(grown)) {
+    failed_ = true;
+    return false;
+  }
+  reserved_ = grown;
+  return true;
+}
+
+void TemplateWriter::AppendBytes(const void* data, size_t count) {
+  if (count == 0 || !Ensure(count)) return;
+  std::memcpy(block_.Data() + used_, data, count);
+  used_ += count;
+}
+
+void TemplateWriter::AppendText(std::u16string_view text) {
+  const size_t length = text.find(u'\0') == std::u16string_view::npos ? text.size() : text.find(u'\0');
+  if (!Ensure((length + 1) * sizeof(char16_t))) return;
+  AppendBytes(text.data(), length * sizeof(char16_t));
+  Append16(0);
+}
+
+void TemplateWriter::AppendName(const TemplateName& name) {
+  if (name.isOrdinal) {
+    Append16(kOrdinalMarker);
+    Append16(name.ordinal);
+  } else {
+    AppendText(name.text);
+  }
+}
+
+void TemplateWriter::AlignTo4() {
+  const size_t padding = (4 - used_ % 4) % 4;
+  const uint8_t zeros[4] = {};
+  AppendBytes(zeros, padding);
+}
+
+// The dialog manager takes a template as extended when it starts with version 1 and the
+// signature; a classic style can carry the signature's bits on their own.
+bool TemplateWriter::Extended() const {
+  if (!begun_) return false;
+  uint16_t version = 0;
+  uint16_t signature = 0;
+  std::memcpy(&version, block_.Data(), sizeof version);
+  std::memcpy(&signature, block_.Data() + kSignatureOffset, sizeof signature);
+  return version == 1 && signature == kOrdinalMarker;
+}
+
+uint16_t TemplateWriter::ItemCount() const {
+  if (!begun_) return 0;
+  uint16_t count = 0;
+  std::memcpy(&count, block_.Data() + (Extended() ? kExtendedCountOffset : kClassicCountOffset), sizeof count);
+  return count;
+}
+
+void TemplateWriter::BeginTemplate(const TemplateHeader& header) {
+  if (begun_) return;
+  if (!Ensure(header.extended ? kExtendedHeaderSize : kClassicHeaderSize)) return;
+  begun_ = true;
+  const bool hasFont = !header.face.empty();
+  const uint32_t style = hasFont ? (header.style | kDsSetFont) : (header.style & ~kDsSetFont);
+  if (header.extended) {
+    Append16(1);
+    Append16(kOrdinalMarker);
+    Append32(header.helpId);
+    Append32(header.exStyle);
+    Append32(style);
+  } else {
+    Append32(style);
+    Append32(header.exStyle);
+  }
+  Append16(0);
+  for (const int16_t value : {header.x, header.y, header.cx, header.cy}) Append16(static_cast<uint16_t>(value));
+  AppendName(header.menu);
+  AppendName(header.windowClass);
+  AppendText(header.title);
+  if (!hasFont) return;
+  Append16(header.pointSize);
+  if (header.extended) {
+    Append16(header.weight);
+    const uint8_t italicAndCharSet[2] = {header.italic, header.charSet};
+    AppendBytes(italicAndCharSet, sizeof italicAndCharSet);
+  }
+  AppendText(header.face);
+}
+
+void TemplateWriter::AddItem(const TemplateItem& item) {
+  if (!begun_ || failed_) return;
+  const bool extended = Extended();
+  AlignTo4();
+  if (!Ensure(extended ? kExtendedItemSize : kClassicItemSize)) return;
+  const size_t countOffset = extended ? kExtendedCountOffset : kClassicCountOffset;
+  uint16_t count = 0;
+  std::memcpy(&count, block_.Data() + countOffset, sizeof count);
+  ++count;
+  std::memcpy(block_.Data() + countOffset, &count, sizeof count);
+  const uint32_t style = item.style | kItemBaseStyle;
+  if (extended) {
+    Append32(0);
+    Append32(item.exStyle);
+    Append32(style);
+  } else {
+    Append32(style);
+    Append32(item.exStyle);
+  }
+  for (const int16_t value : {item.x, item.y, item.cx, item.cy}) Append16(static_cast<uint16_t>(value));
+  if (extended) {
+    Append32(item.id & 0xFFFF);
+  } else {
+    Append16(static_cast<uint16_t>(item.id));
+  }
+  AppendName(item.windowClass);
+  AppendName(item.text);
+  Append16(0);
+}
+
+}  // namespace commonq

@@ -1,0 +1,16 @@
+#!/usr/bin/env bash
+# Median time from the call of TaskDialogIndirect98 to TDN_CREATED for the rich configuration,
+# 50 runs each: emulated (the copy that Wine runs as Windows XP) and native, and their ratio.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+source tools/wine-env.sh
+bash tools/build.sh x86_64 >/dev/null
+commonq_display
+commonq_prefix "$PWD/build/x86_64/benchmark-prefix"
+commonq_winver TaskDialogBenchmark_xp.exe winxp
+cd build/x86_64/bin
+emulated=$(wine TaskDialogBenchmark_xp.exe | tr -d '\r')
+native=$(wine TaskDialogBenchmark.exe | tr -d '\r')
+echo "emulated: $emulated"
+echo "native:   $native"
+awk -v e="${emulated%% *}" -v n="${native%% *}" 'BEGIN { printf "emulated / native = %.2f\n", e / n }'

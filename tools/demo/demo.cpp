@@ -81,8 +81,8 @@ void OnCreate(HWND window) {
   AddButton(window, "English", kEnglish, 12, y += 44, 120, BS_AUTORADIOBUTTON | WS_GROUP);
   AddButton(window, "German (.deu)", kGerman, 140, y, 122, BS_AUTORADIOBUTTON);
   CheckRadioButton(window, kEnglish, kGerman, kEnglish);
-  AddFileDialogControls(window, y += 44);
-  AddButton(window, "Task dialogs...", kTaskDialogs, 12, y += 44, 250);
+  y = AddFileDialogControls(window, y + 44);
+  AddButton(window, "Task dialogs...", kTaskDialogs, 12, y + 12, 250);
   g_log = CreateWindowExA(WS_EX_CLIENTEDGE, "EDIT", "",
                           WS_CHILD | WS_VISIBLE | WS_VSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL, 276, 12,
                           480, 330, window, reinterpret_cast<HMENU>(kLog), nullptr, nullptr);

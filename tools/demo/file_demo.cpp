@@ -47,7 +47,7 @@ bool LoadFileExports(HMODULE module) {
   return g_open != nullptr && g_saveAs != nullptr && g_formatOptions != nullptr;
 }
 
-void AddFileDialogControls(HWND window, int y) {
+int AddFileDialogControls(HWND window, int y) {
   const struct {
     const char* text;
     int id;
@@ -65,6 +65,7 @@ void AddFileDialogControls(HWND window, int y) {
   HMENU bar = CreateMenu();
   AppendMenuA(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(formats), "Format options");
   SetMenu(window, bar);
+  return y;
 }
 
 int CallSaveAs(HWND owner, DWORD filterIndex, LONG promptMode, char (&file)[260]) {

@@ -19,7 +19,8 @@ extern const char kHostFilter[];
 bool LoadFileExports(HMODULE module);
 
 // Adds the "Open..." and "Save As..." buttons at `y` and the "Format options" menu.
-void AddFileDialogControls(HWND window, int y);
+// Adds the file dialog buttons from `y` down and the "Format options" menu; returns the y below them.
+int AddFileDialogControls(HWND window, int y);
 
 // Runs the call behind a button or menu item; the log line, or nothing for another id.
 std::optional<std::string> OnFileDialogCommand(HWND window, int id);

@@ -10,6 +10,7 @@ static_assert(kRegSz == REG_SZ && kRegExpandSz == REG_EXPAND_SZ && kRegDword == 
               kRegMultiSz == REG_MULTI_SZ);
 static_assert(kErrorSuccess == ERROR_SUCCESS && kErrorMoreData == ERROR_MORE_DATA);
 static_assert(kIdOk == IDOK && kIdCancel == IDCANCEL && kIdAbort == IDABORT && kIdClose == IDCLOSE);
+static_assert(kIdRetry == IDRETRY && kIdYes == IDYES && kIdNo == IDNO);
 static_assert(kColorWhite == RGB(255, 255, 255) && kColorBlack == RGB(0, 0, 0));
 
 }  // namespace commonq::platform

@@ -16,6 +16,9 @@ inline constexpr long kErrorMoreData = 234;
 inline constexpr int kIdOk = 1;
 inline constexpr int kIdCancel = 2;
 inline constexpr int kIdAbort = 3;
+inline constexpr int kIdRetry = 4;
+inline constexpr int kIdYes = 6;
+inline constexpr int kIdNo = 7;
 inline constexpr int kIdClose = 8;
 
 inline constexpr std::uint32_t kColorWhite = 0xFFFFFF;

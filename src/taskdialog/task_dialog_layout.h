@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "frame/placement.h"
 #include "taskdialog/task_dialog_metrics.h"
 #include "taskdialog/task_dialog_text.h"
 
@@ -70,12 +71,7 @@ struct TaskDialogLayoutState {
   bool ownerDrawnLinks = false;
 };
 
-struct LayoutRect {
-  int left = 0;
-  int top = 0;
-  int right = 0;
-  int bottom = 0;
-};
+using LayoutRect = Rect;
 
 struct LayoutItem {
   std::string className;

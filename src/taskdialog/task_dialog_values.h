@@ -3,6 +3,8 @@
 // The Win32 tier checks them against the SDK's definitions.
 #include <cstdint>
 
+#include "frame/platform_values.h"
+
 namespace commonq::td {
 
 // dwFlags
@@ -32,12 +34,12 @@ inline constexpr uint32_t kRetryButton = 0x10;
 inline constexpr uint32_t kCloseButton = 0x20;
 
 // Dialog result ids of the common buttons.
-inline constexpr int kIdOk = 1;
-inline constexpr int kIdCancel = 2;
-inline constexpr int kIdRetry = 4;
-inline constexpr int kIdYes = 6;
-inline constexpr int kIdNo = 7;
-inline constexpr int kIdClose = 8;
+using platform::kIdCancel;
+using platform::kIdClose;
+using platform::kIdNo;
+using platform::kIdOk;
+using platform::kIdRetry;
+using platform::kIdYes;
 
 // Main and footer icon values.
 inline constexpr uint32_t kWarningIcon = 0xFFFF;

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "frame/module_state.h"
+#include "frame/text_conversion.h"
 #include "taskdialog/dialog_units.h"
 #include "taskdialog/task_dialog_run.h"
 #include "taskdialog/task_dialog_values.h"
@@ -21,16 +22,8 @@ constexpr UINT kNonClientMetricsSize = 340;
 constexpr int kMeasureHeight = 9999;
 constexpr char kAlphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
 
-std::wstring Widen(const std::string& text) {
-  if (text.empty()) return {};
-  std::wstring wide(text.size() + 1, L'\0');
-  const int written = ::MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, wide.data(), static_cast<int>(wide.size()));
-  wide.resize(written > 0 ? static_cast<size_t>(written - 1) : 0);
-  return wide;
-}
-
 std::u16string ToTemplateText(const std::string& text) {
-  const std::wstring wide = Widen(text);
+  const std::wstring wide = WidenAnsi(text);
   return std::u16string(wide.begin(), wide.end());
 }
 

@@ -6,8 +6,15 @@ cd "$(dirname "$0")/.."
 flavour=$1
 case "$flavour" in
   native) args=(-DCMAKE_BUILD_TYPE=Debug) ;;
-  x86_64|i686) args=(-DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/toolchain-$flavour.cmake" -DCMAKE_BUILD_TYPE=RelWithDebInfo) ;;
+  x86_64) args=(-DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/toolchain-$flavour.cmake" -DCMAKE_BUILD_TYPE=RelWithDebInfo) ;;
+  i686)
+    # The i686 Wine tests are registered only where 32-bit code can run: listing them already
+    # starts the 32-bit test program.
+    wine_tests=OFF
+    bash tools/i686-runnable.sh >/dev/null && wine_tests=ON
+    args=(-DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/toolchain-$flavour.cmake" -DCMAKE_BUILD_TYPE=RelWithDebInfo
+          -DCOMMONQ_WINE_TESTS=$wine_tests) ;;
   *) echo "usage: tools/build.sh native|x86_64|i686" >&2; exit 2 ;;
 esac
-[ -f "build/$flavour/build.ninja" ] || cmake -S . -B "build/$flavour" -G Ninja "${args[@]}" >/dev/null
+cmake -S . -B "build/$flavour" -G Ninja "${args[@]}" >/dev/null
 cmake --build "build/$flavour"

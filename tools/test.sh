@@ -36,4 +36,5 @@ for flavour in x86_64 i686; do
   wineserver -k 2>/dev/null || true
   tested+=("$flavour DLL checks and Wine tests")
 done
-echo "== tested: ${tested[*]}"
+echo "== tested:"
+printf '   - %s\n' "${tested[@]}"

@@ -2,8 +2,13 @@
 # Installs what is missing, builds every flavour and runs all tests: the native unit tests under
 # the sanitizers, the DLL checks of both Windows builds, and the Wine tests of the x86_64 build
 # (and of the i686 build where 32-bit Wine is installed). Each Wine run gets a fresh prefix.
+#
+#   --long   also runs the long modes: 1000 calls of every export in one process (the soak) and
+#            longer fuzzing runs.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+long=0
+[ "${1:-}" = --long ] && long=1
 bash tools/setup.sh
 source tools/wine-env.sh
 
@@ -17,7 +22,7 @@ ctest --test-dir build/native --output-on-failure -j "$(nproc)"
 
 if command -v clang++ >/dev/null; then
   echo "== fuzzing the template writer and the filter-list and scale parsers (clang, libFuzzer, bounded runs)"
-  bash tools/fuzz.sh -runs=20000
+  if [ "$long" = 1 ]; then bash tools/fuzz.sh -runs=1000000; else bash tools/fuzz.sh -runs=20000; fi
 fi
 
 commonq_display
@@ -33,6 +38,13 @@ for flavour in x86_64 i686; do
   commonq_prefix "$PWD/build/$flavour/wineprefix"
   commonq_winver commonq_wine_tests_xp.exe winxp
   ctest --test-dir "build/$flavour" --output-on-failure --timeout 120
+  if [ "$long" = 1 ]; then
+    echo "== $flavour: soak, 1000 calls of every export (forwarded, then emulated task dialog)"
+    (cd "build/$flavour/bin" &&
+       COMMONQ_SOAK_CALLS=1000 ../../../tests/support/wine-run.sh commonq_wine_tests.exe --gtest_filter='EveryExport/LongUseTest.Many*' &&
+       COMMONQ_SOAK_CALLS=1000 ../../../tests/support/wine-run.sh commonq_wine_tests_xp.exe --gtest_filter='EveryExport/LongUseTest.Many*TaskDialog*') |
+      tr -d '\r' | grep -E 'calls/s|OK|FAILED|PASSED'
+  fi
   wineserver -k 2>/dev/null || true
   tested+=("$flavour DLL checks and Wine tests")
 done

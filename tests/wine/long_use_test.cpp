@@ -1,0 +1,232 @@
+// A long session as a host has it: every export called over and over, each dialog closed by
+// script, must leave no handle behind and must not grow the process; and while any dialog is up,
+// no page of the library may be writable and executable at once.
+//
+// COMMONQ_SOAK_CALLS sets the number of calls per export (default 100; tools/test.sh --long runs
+// 1000). The calls per second are printed, not asserted: timings belong to the benchmarks. The
+// task dialog rows run twice: forwarded here, emulated in the copy that Wine runs as Windows XP.
+#include <windows.h>
+#include <commctrl.h>
+#include <commdlg.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <functional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "support/dialog_driver.h"
+#include "wine/library_fixture.h"
+
+namespace commonq::testing {
+namespace {
+
+// One export, called the way a host would, with the script that closes what it shows.
+struct ExportCall {
+  const char* name;
+  std::function<void(DialogDriver&)> close;  // what closes the dialog once it is up
+  std::function<int()> call;                 // the export's result
+  int expected;
+};
+
+void PrintTo(const ExportCall& call, std::ostream* out) { *out << call.name; }
+
+bool WritableAndExecutable(DWORD protect) { return (protect & (PAGE_EXECUTE_READWRITE | PAGE_EXECUTE_WRITECOPY)) != 0; }
+
+// Regions of the process that are writable and executable at once, as "base+size" texts.
+std::vector<std::string> WritableExecutableRegions(HMODULE inside = nullptr) {
+  std::vector<std::string> found;
+  MEMORY_BASIC_INFORMATION info{};
+  for (const char* at = nullptr; ::VirtualQuery(at, &info, sizeof info) == sizeof info;
+       at = static_cast<const char*>(info.BaseAddress) + info.RegionSize) {
+    if (info.State == MEM_COMMIT && WritableAndExecutable(info.Protect) &&
+        (inside == nullptr || info.AllocationBase == inside)) {
+      char text[64];
+      std::snprintf(text, sizeof text, "%p+%zx", info.BaseAddress, info.RegionSize);
+      found.emplace_back(text);
+    }
+    if (info.RegionSize == 0) break;
+  }
+  return found;
+}
+
+// Each section of the library must be mapped with the access its header asks for: code is never
+// writable, data never executable.
+std::vector<std::string> SectionsOffTheirLinkedProtection(HMODULE module) {
+  std::vector<std::string> wrong;
+  const auto* base = reinterpret_cast<const BYTE*>(module);
+  const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
+  const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
+  const IMAGE_SECTION_HEADER* section = IMAGE_FIRST_SECTION(nt);
+  for (WORD i = 0; i < nt->FileHeader.NumberOfSections; ++i, ++section) {
+    if (section->Misc.VirtualSize == 0) continue;
+    MEMORY_BASIC_INFORMATION info{};
+    if (::VirtualQuery(base + section->VirtualAddress, &info, sizeof info) != sizeof info) continue;
+    const bool linkedWrite = (section->Characteristics & IMAGE_SCN_MEM_WRITE) != 0;
+    const bool linkedExecute = (section->Characteristics & IMAGE_SCN_MEM_EXECUTE) != 0;
+    const bool mappedWrite =
+        (info.Protect & (PAGE_READWRITE | PAGE_WRITECOPY | PAGE_EXECUTE_READWRITE | PAGE_EXECUTE_WRITECOPY)) != 0;
+    const bool mappedExecute =
+        (info.Protect & (PAGE_EXECUTE | PAGE_EXECUTE_READ | PAGE_EXECUTE_READWRITE | PAGE_EXECUTE_WRITECOPY)) != 0;
+    // The loader may map less than the header allows (a relocated page turns read-only again),
+    // never more.
+    if ((mappedWrite && !linkedWrite) || (mappedExecute && !linkedExecute)) {
+      char name[9] = {};
+      std::memcpy(name, section->Name, 8);
+      char text[96];
+      std::snprintf(text, sizeof text, "%s mapped with protection 0x%lx", name, info.Protect);
+      wrong.emplace_back(text);
+    }
+  }
+  return wrong;
+}
+
+template <typename Function>
+Function Find(const char* name) {
+  return reinterpret_cast<Function>(reinterpret_cast<void*>(::GetProcAddress(LibraryModule(), name)));
+}
+
+std::vector<ExportCall> EveryExport() {
+  auto cancel = [](const char* caption) {
+    return [caption](DialogDriver& driver) { driver.WaitForDialog(caption).Command(IDCANCEL).WaitUntilGone(); };
+  };
+  static char file[MAX_PATH];
+  return {
+      {"MessageBoxDoModal", cancel("Long use"),
+       [] { return Find<MessageBoxDoModalFn>("MessageBoxDoModal")(nullptr, "Text", "Long use", MB_OKCANCEL, 3031); },
+       IDCANCEL},
+      {"DlgColorDialogDoModal", cancel(""),
+       [] {
+         DlgColorParams params{};
+         params.rgbInitial = RGB(1, 2, 3);
+         return Find<DlgColorDialogDoModalFn>("DlgColorDialogDoModal")(&params);
+       },
+       2},
+      {"DlgFileOpenDoModal", cancel(""),
+       [] {
+         DlgFileParams params{};
+         params.cbSize = sizeof params;
+         file[0] = '\0';
+         params.pszFile = file;
+         params.pszFilter = "PNG (*.png)\0*.png\0All files (*.*)\0*.*\0";
+         params.nFilterIndex = 1;
+         return Find<DlgFileDoModalFn>("DlgFileOpenDoModal")(&params);
+       },
+       2},
+      {"DlgFileSaveasDoModal", cancel(""),
+       [] {
+         DlgFileParams params{};
+         params.cbSize = sizeof params;
+         lstrcpynA(file, "scene.png", MAX_PATH);
+         params.pszFile = file;
+         params.pszFilter = "PNG (*.png)\0*.png\0All files (*.*)\0*.*\0";
+         params.nFilterIndex = 1;
+         params.pszDefExt = "png";
+         params.dwFlags = OFN_ENABLETEMPLATE;
+         params.nPromptMode = 1;
+         return Find<DlgFileDoModalFn>("DlgFileSaveasDoModal")(&params);
+       },
+       2},
+      {"DlgFormatOptionDoModal", cancel("Png Save Options"),
+       [] {
+         DlgFormatOptionParams params{};
+         lstrcpynA(params.szExtension, ".png", sizeof params.szExtension);
+         return Find<DlgFormatOptionDoModalFn>("DlgFormatOptionDoModal")(&params);
+       },
+       2},
+      {"TaskDialogIndirect98", cancel("Long use"),
+       [] {
+         TASKDIALOGCONFIG config{};
+         config.cbSize = sizeof config;
+         config.dwFlags = TDF_ALLOW_DIALOG_CANCELLATION | TDF_EXPAND_FOOTER_AREA;
+         config.pszWindowTitle = L"Long use";
+         config.pszMainInstruction = L"The model refers to textures that are not saved yet.";
+         config.pszContent = L"Save them first, or save the model without them.";
+         config.pszExpandedInformation = L"Textures: wood.png, steel.png";
+         config.dwCommonButtons = TDCBF_OK_BUTTON | TDCBF_CANCEL_BUTTON;
+         int button = 0;
+         const HRESULT result =
+             Find<TaskDialogIndirect98Fn>("TaskDialogIndirect98")(&config, &button, nullptr, nullptr);
+         return result == S_OK ? button : static_cast<int>(result);
+       },
+       IDCANCEL},
+  };
+}
+
+int SoakCalls() {
+  const char* text = std::getenv("COMMONQ_SOAK_CALLS");
+  const int calls = text != nullptr ? std::atoi(text) : 0;
+  return calls >= 20 ? calls : 100;
+}
+
+// The process's private committed memory. GetProcessMemoryInfo's PrivateUsage would say the same
+// on Windows, but Wine answers 0 there, so the regions are added up directly.
+SIZE_T PrivateBytes() {
+  SIZE_T total = 0;
+  MEMORY_BASIC_INFORMATION info{};
+  for (const char* at = nullptr; ::VirtualQuery(at, &info, sizeof info) == sizeof info && info.RegionSize != 0;
+       at = static_cast<const char*>(info.BaseAddress) + info.RegionSize) {
+    if (info.State == MEM_COMMIT && info.Type == MEM_PRIVATE) total += info.RegionSize;
+  }
+  return total;
+}
+
+class LongUseTest : public LibraryTest, public ::testing::WithParamInterface<ExportCall> {};
+
+TEST_P(LongUseTest, NoPageOfTheLibraryIsWritableAndExecutableWhileTheDialogRuns) {
+  const ExportCall& call = GetParam();
+  const std::vector<std::string> before = WritableExecutableRegions();
+  std::vector<std::string> inLibrary, appeared, sections;
+  DialogDriver driver;
+  driver.WaitForDialog().Read([&](HWND) {
+    inLibrary = WritableExecutableRegions(LibraryModule());
+    for (const std::string& region : WritableExecutableRegions()) {
+      if (std::find(before.begin(), before.end(), region) == before.end()) appeared.push_back(region);
+    }
+    sections = SectionsOffTheirLinkedProtection(LibraryModule());
+  });
+  call.close(driver);
+  driver.Start();
+  EXPECT_EQ(call.call(), call.expected);
+  EXPECT_TRUE(driver.Finished());
+  for (const std::string& error : driver.Errors()) ADD_FAILURE() << error;
+  EXPECT_TRUE(inLibrary.empty()) << inLibrary.front();
+  EXPECT_TRUE(sections.empty()) << sections.front();
+  // Whatever the system allocates for itself stays; nothing writable and executable is new.
+  EXPECT_TRUE(appeared.empty()) << appeared.front();
+}
+
+TEST_P(LongUseTest, ManyCallsLeaveNoHandleAndDoNotGrowTheProcess) {
+  const ExportCall& call = GetParam();
+  const int calls = SoakCalls();
+  SIZE_T afterTenth = 0;
+  const auto start = std::chrono::steady_clock::now();
+  for (int i = 1; i <= calls; ++i) {
+    DialogDriver driver;
+    call.close(driver);
+    driver.Start();
+    ASSERT_EQ(call.call(), call.expected) << "call " << i;
+    ASSERT_TRUE(driver.Finished()) << "call " << i << ": " << (driver.Errors().empty() ? "" : driver.Errors().front());
+    const std::vector<std::string> survivors = Tracer().Survivors();
+    ASSERT_TRUE(survivors.empty()) << "call " << i << " left " << survivors.front();
+    Tracer().Start();  // the tracer's own records would otherwise grow with every call
+    if (i == 10) afterTenth = PrivateBytes();
+  }
+  const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  const SIZE_T afterLast = PrivateBytes();
+  std::printf("%s: %d calls, %.1f calls/s, private bytes %zu KB after the 10th, %zu KB after the last\n", call.name,
+              calls, calls / seconds, afterTenth / 1024, afterLast / 1024);
+  EXPECT_LE(afterLast, afterTenth + 64 * 1024) << "the process grew over " << calls << " calls";
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryExport, LongUseTest, ::testing::ValuesIn(EveryExport()),
+                         [](const ::testing::TestParamInfo<ExportCall>& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace commonq::testing

@@ -18,6 +18,7 @@ std::string WindowText(HWND window) {
 }  // namespace
 
 std::string LanguageFilePath(const std::string& language) {
+  if (!IsLanguageExtension(language)) return {};
   char path[MAX_PATH] = {};
   const DWORD length = ::GetModuleFileNameA(nullptr, path, MAX_PATH);
   if (length == 0 || length >= MAX_PATH) return {};

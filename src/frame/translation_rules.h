@@ -26,4 +26,9 @@ bool IsTranslatedClass(std::string_view className);
 // ASCII letter case.
 bool ShouldReplaceText(std::string_view current, std::string_view loaded);
 
+// Whether a "Language" value can name a file in Languages\ and nowhere else: it replaces the
+// extension of the file name, so a separator or a drive colon in it would lead the path out of
+// the folder ("..\..\x"). Such a value counts as a missing file.
+bool IsLanguageExtension(std::string_view language);
+
 }  // namespace commonq

@@ -53,5 +53,14 @@ TEST(ReplaceText, OnlyANonEmptyTextThatDiffersBeyondCase) {
   EXPECT_TRUE(ShouldReplaceText("&OK", "OK"));
 }
 
+TEST(LanguageExtension, NoSeparatorOrDriveMayLeadOutOfTheFolder) {
+  EXPECT_TRUE(IsLanguageExtension(".deu"));
+  EXPECT_TRUE(IsLanguageExtension(".chs.v2"));
+  EXPECT_TRUE(IsLanguageExtension(""));
+  EXPECT_FALSE(IsLanguageExtension(".\\..\\..\\x"));
+  EXPECT_FALSE(IsLanguageExtension("./../x"));
+  EXPECT_FALSE(IsLanguageExtension("C:x"));
+}
+
 }  // namespace
 }  // namespace commonq

@@ -22,20 +22,11 @@
 #include <vector>
 
 #include "support/dialog_driver.h"
+#include "wine/every_export.h"
 #include "wine/library_fixture.h"
 
 namespace commonq::testing {
 namespace {
-
-// One export, called the way a host would, with the script that closes what it shows.
-struct ExportCall {
-  const char* name;
-  std::function<void(DialogDriver&)> close;  // what closes the dialog once it is up
-  std::function<int()> call;                 // the export's result
-  int expected;
-};
-
-void PrintTo(const ExportCall& call, std::ostream* out) { *out << call.name; }
 
 bool WritableAndExecutable(DWORD protect) { return (protect & (PAGE_EXECUTE_READWRITE | PAGE_EXECUTE_WRITECOPY)) != 0; }
 
@@ -87,78 +78,6 @@ std::vector<std::string> SectionsOffTheirLinkedProtection(HMODULE module) {
   return wrong;
 }
 
-template <typename Function>
-Function Find(const char* name) {
-  return reinterpret_cast<Function>(reinterpret_cast<void*>(::GetProcAddress(LibraryModule(), name)));
-}
-
-std::vector<ExportCall> EveryExport() {
-  auto cancel = [](const char* caption) {
-    return [caption](DialogDriver& driver) { driver.WaitForDialog(caption).Command(IDCANCEL).WaitUntilGone(); };
-  };
-  static char file[MAX_PATH];
-  return {
-      {"MessageBoxDoModal", cancel("Long use"),
-       [] { return Find<MessageBoxDoModalFn>("MessageBoxDoModal")(nullptr, "Text", "Long use", MB_OKCANCEL, 3031); },
-       IDCANCEL},
-      {"DlgColorDialogDoModal", cancel(""),
-       [] {
-         DlgColorParams params{};
-         params.rgbInitial = RGB(1, 2, 3);
-         return Find<DlgColorDialogDoModalFn>("DlgColorDialogDoModal")(&params);
-       },
-       2},
-      {"DlgFileOpenDoModal", cancel(""),
-       [] {
-         DlgFileParams params{};
-         params.cbSize = sizeof params;
-         file[0] = '\0';
-         params.pszFile = file;
-         params.pszFilter = "PNG (*.png)\0*.png\0All files (*.*)\0*.*\0";
-         params.nFilterIndex = 1;
-         return Find<DlgFileDoModalFn>("DlgFileOpenDoModal")(&params);
-       },
-       2},
-      {"DlgFileSaveasDoModal", cancel(""),
-       [] {
-         DlgFileParams params{};
-         params.cbSize = sizeof params;
-         lstrcpynA(file, "scene.png", MAX_PATH);
-         params.pszFile = file;
-         params.pszFilter = "PNG (*.png)\0*.png\0All files (*.*)\0*.*\0";
-         params.nFilterIndex = 1;
-         params.pszDefExt = "png";
-         params.dwFlags = OFN_ENABLETEMPLATE;
-         params.nPromptMode = 1;
-         return Find<DlgFileDoModalFn>("DlgFileSaveasDoModal")(&params);
-       },
-       2},
-      {"DlgFormatOptionDoModal", cancel("Png Save Options"),
-       [] {
-         DlgFormatOptionParams params{};
-         lstrcpynA(params.szExtension, ".png", sizeof params.szExtension);
-         return Find<DlgFormatOptionDoModalFn>("DlgFormatOptionDoModal")(&params);
-       },
-       2},
-      {"TaskDialogIndirect98", cancel("Long use"),
-       [] {
-         TASKDIALOGCONFIG config{};
-         config.cbSize = sizeof config;
-         config.dwFlags = TDF_ALLOW_DIALOG_CANCELLATION | TDF_EXPAND_FOOTER_AREA;
-         config.pszWindowTitle = L"Long use";
-         config.pszMainInstruction = L"The model refers to textures that are not saved yet.";
-         config.pszContent = L"Save them first, or save the model without them.";
-         config.pszExpandedInformation = L"Textures: wood.png, steel.png";
-         config.dwCommonButtons = TDCBF_OK_BUTTON | TDCBF_CANCEL_BUTTON;
-         int button = 0;
-         const HRESULT result =
-             Find<TaskDialogIndirect98Fn>("TaskDialogIndirect98")(&config, &button, nullptr, nullptr);
-         return result == S_OK ? button : static_cast<int>(result);
-       },
-       IDCANCEL},
-  };
-}
-
 int SoakCalls() {
   const char* text = std::getenv("COMMONQ_SOAK_CALLS");
   const int calls = text != nullptr ? std::atoi(text) : 0;
@@ -184,14 +103,13 @@ TEST_P(LongUseTest, NoPageOfTheLibraryIsWritableAndExecutableWhileTheDialogRuns)
   const std::vector<std::string> before = WritableExecutableRegions();
   std::vector<std::string> inLibrary, appeared, sections;
   DialogDriver driver;
-  driver.WaitForDialog().Read([&](HWND) {
+  call.close(driver, [&](HWND) {
     inLibrary = WritableExecutableRegions(LibraryModule());
     for (const std::string& region : WritableExecutableRegions()) {
       if (std::find(before.begin(), before.end(), region) == before.end()) appeared.push_back(region);
     }
     sections = SectionsOffTheirLinkedProtection(LibraryModule());
   });
-  call.close(driver);
   driver.Start();
   EXPECT_EQ(call.call(), call.expected);
   EXPECT_TRUE(driver.Finished());
@@ -209,7 +127,7 @@ TEST_P(LongUseTest, ManyCallsLeaveNoHandleAndDoNotGrowTheProcess) {
   const auto start = std::chrono::steady_clock::now();
   for (int i = 1; i <= calls; ++i) {
     DialogDriver driver;
-    call.close(driver);
+    call.close(driver, nullptr);
     driver.Start();
     ASSERT_EQ(call.call(), call.expected) << "call " << i;
     ASSERT_TRUE(driver.Finished()) << "call " << i << ": " << (driver.Errors().empty() ? "" : driver.Errors().front());

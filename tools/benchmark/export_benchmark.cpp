@@ -1,0 +1,238 @@
+// How much each export adds to the dialog it wraps: the time from the call until the dialog is up
+// and idle, for the export and for the bare platform call that shows the same dialog, measured
+// alternately in one process on one display, median of 30 each.
+//
+// "Up and idle" is the dialog manager's first WM_ENTERIDLE to the owner: the dialog is shown,
+// painted and waiting for input. Message boxes never send it (their template has DS_NOIDLEMSG),
+// so for them the moment the box returns from WM_SHOWWINDOW counts. Either way the dialog is then
+// cancelled, so the close is not measured.
+#include <windows.h>
+#include <commctrl.h>
+#include <commdlg.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <vector>
+
+#include "CommonQ.h"
+
+namespace {
+
+constexpr int kRuns = 30;
+constexpr const char* kFilter = "PNG (*.png)\0*.png\0All files (*.*)\0*.*\0";
+
+HWND g_owner = nullptr;
+bool g_byShow = false;
+LARGE_INTEGER g_start{};
+double g_shownMs = -1;
+
+double ElapsedMs() {
+  LARGE_INTEGER now{}, frequency{};
+  QueryPerformanceCounter(&now);
+  QueryPerformanceFrequency(&frequency);
+  return 1000.0 * static_cast<double>(now.QuadPart - g_start.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+LRESULT CALLBACK OwnerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_ENTERIDLE && wParam == MSGF_DIALOGBOX && g_shownMs < 0) {
+    g_shownMs = ElapsedMs();
+    PostMessageA(reinterpret_cast<HWND>(lParam), WM_COMMAND, IDCANCEL, 0);
+  }
+  return DefWindowProcA(window, message, wParam, lParam);
+}
+
+LRESULT CALLBACK AfterWindowProc(int code, WPARAM wParam, LPARAM lParam) {
+  const auto* message = reinterpret_cast<const CWPRETSTRUCT*>(lParam);
+  if (code == HC_ACTION && g_byShow && g_shownMs < 0 && message->message == WM_SHOWWINDOW && message->wParam &&
+      GetParent(message->hwnd) == g_owner) {
+    g_shownMs = ElapsedMs();
+    PostMessageA(message->hwnd, WM_COMMAND, IDCANCEL, 0);
+  }
+  return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+INT_PTR CALLBACK PlainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+  if (message == WM_INITDIALOG) return TRUE;
+  if (message == WM_COMMAND && (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL)) {
+    EndDialog(dialog, LOWORD(wParam));
+    return TRUE;
+  }
+  return FALSE;
+}
+
+BOOL CALLBACK CancelDialog(HWND window, LPARAM) {
+  char name[16] = {};
+  GetClassNameA(window, name, sizeof name);
+  if (lstrcmpA(name, "#32770") == 0 && IsWindowVisible(window)) PostMessageA(window, WM_COMMAND, IDCANCEL, 0);
+  return TRUE;
+}
+
+// A dialog that never becomes idle is cancelled after five seconds, so one fault cannot hang the
+// whole run.
+void CALLBACK Watchdog(HWND, UINT, UINT_PTR, DWORD) {
+  if (g_shownMs < 0 && ElapsedMs() > 5000) EnumThreadWindows(GetCurrentThreadId(), CancelDialog, 0);
+}
+
+// One timed call; -1 when the dialog never became idle.
+double Time(const std::function<void()>& call, bool byShow) {
+  g_byShow = byShow;
+  SetForegroundWindow(g_owner);
+  SetActiveWindow(g_owner);
+  g_shownMs = -1;
+  const UINT_PTR watchdog = SetTimer(nullptr, 0, 250, Watchdog);
+  QueryPerformanceCounter(&g_start);
+  call();
+  KillTimer(nullptr, watchdog);
+  return g_shownMs;
+}
+
+double Median(std::vector<double> times) {
+  if (times.empty()) return -1;
+  std::sort(times.begin(), times.end());
+  const size_t n = times.size();
+  return n % 2 ? times[n / 2] : (times[n / 2 - 1] + times[n / 2]) / 2;
+}
+
+struct Pair {
+  const char* name;
+  bool byShow;
+  std::function<void()> library;
+  std::function<void()> bare;
+};
+
+template <typename Function>
+Function Find(HMODULE library, const char* name) {
+  return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(library, name)));
+}
+
+}  // namespace
+
+int main() {
+  setvbuf(stdout, nullptr, _IONBF, 0);
+  HMODULE library = LoadLibraryA("CommonQ.dll");
+  if (library == nullptr) {
+    std::fprintf(stderr, "CommonQ.dll must lie beside the benchmark\n");
+    return 2;
+  }
+  InitCommonControls();
+  SetWindowsHookExA(WH_CALLWNDPROCRET, AfterWindowProc, nullptr, GetCurrentThreadId());
+  WNDCLASSA windowClass{};
+  windowClass.lpfnWndProc = OwnerProc;
+  windowClass.hInstance = GetModuleHandleA(nullptr);
+  windowClass.lpszClassName = "CommonQBenchmarkOwner";
+  RegisterClassA(&windowClass);
+  g_owner = CreateWindowExA(0, windowClass.lpszClassName, "Benchmark", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200, 100,
+                            nullptr, nullptr, windowClass.hInstance, nullptr);
+
+  auto messageBox = Find<int(__cdecl*)(HWND, LPCSTR, LPCSTR, UINT, UINT)>(library, "MessageBoxDoModal");
+  auto color = Find<int(__cdecl*)(DlgColorParams*)>(library, "DlgColorDialogDoModal");
+  auto open = Find<int(__cdecl*)(DlgFileParams*)>(library, "DlgFileOpenDoModal");
+  auto saveAs = Find<int(__cdecl*)(DlgFileParams*)>(library, "DlgFileSaveasDoModal");
+  auto options = Find<int(__cdecl*)(DlgFormatOptionParams*)>(library, "DlgFormatOptionDoModal");
+  char file[MAX_PATH] = {};
+
+  auto fileParams = [&](const char* name, DWORD flags) {
+    lstrcpynA(file, name, MAX_PATH);
+    DlgFileParams params{};
+    params.cbSize = sizeof params;
+    params.hwndOwner = g_owner;
+    params.pszFile = file;
+    params.pszFilter = kFilter;
+    params.nFilterIndex = 1;
+    params.pszDefExt = "png";
+    params.dwFlags = flags;
+    params.nPromptMode = flags & OFN_ENABLETEMPLATE ? 1 : 0;
+    return params;
+  };
+  auto ofn = [&](const char* name) {
+    lstrcpynA(file, name, MAX_PATH);
+    OPENFILENAMEA o{};
+    o.lStructSize = sizeof o;
+    o.hwndOwner = g_owner;
+    o.lpstrFile = file;
+    o.nMaxFile = MAX_PATH;
+    o.lpstrFilter = kFilter;
+    o.nFilterIndex = 1;
+    o.lpstrDefExt = "png";
+    o.Flags = OFN_EXPLORER | OFN_HIDEREADONLY;
+    return o;
+  };
+
+  const std::vector<Pair> pairs = {
+      {"MessageBoxDoModal / MessageBoxA", true,
+       [&] {
+         messageBox(g_owner, "Some textures are missing. Continue?", "Benchmark", MB_OKCANCEL | MB_ICONQUESTION, 3031);
+       },
+       [&] {
+         MessageBoxA(g_owner, "Some textures are missing. Continue?", "Benchmark", MB_OKCANCEL | MB_ICONQUESTION);
+       }},
+      {"DlgColorDialogDoModal / ChooseColorA", false,
+       [&] {
+         DlgColorParams params{};
+         params.hwndOwner = g_owner;
+         params.rgbInitial = RGB(51, 102, 153);
+         color(&params);
+       },
+       [&] {
+         static COLORREF custom[16] = {};
+         CHOOSECOLORA choose{};
+         choose.lStructSize = sizeof choose;
+         choose.hwndOwner = g_owner;
+         choose.rgbResult = RGB(51, 102, 153);
+         choose.lpCustColors = custom;
+         choose.Flags = CC_RGBINIT;
+         ChooseColorA(&choose);
+       }},
+      {"DlgFileOpenDoModal / GetOpenFileNameA", false,
+       [&] {
+         DlgFileParams params = fileParams("", 0);
+         open(&params);
+       },
+       [&] {
+         OPENFILENAMEA o = ofn("");
+         o.Flags |= OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST;
+         GetOpenFileNameA(&o);
+       }},
+      {"DlgFileSaveasDoModal (panel) / GetSaveFileNameA", false,
+       [&] {
+         DlgFileParams params = fileParams("scene.png", OFN_ENABLETEMPLATE);
+         saveAs(&params);
+       },
+       [&] {
+         OPENFILENAMEA o = ofn("scene.png");
+         o.Flags |= OFN_OVERWRITEPROMPT;
+         GetSaveFileNameA(&o);
+       }},
+      {"DlgFormatOptionDoModal(.png) / DialogBoxParamA(1030)", false,
+       [&] {
+         DlgFormatOptionParams params{};
+         lstrcpynA(params.szExtension, ".png", sizeof params.szExtension);
+         options(&params);
+       },
+       [&] { DialogBoxParamA(library, MAKEINTRESOURCEA(1030), g_owner, PlainDialogProc, 0); }},
+  };
+
+  int failures = 0;
+  std::printf("%-52s %10s %10s %7s\n", "export / bare platform call (ms, median of 30)", "export", "bare", "ratio");
+  for (const Pair& pair : pairs) {
+    std::printf("%-52s", pair.name);
+    std::vector<double> ours, bare;
+    // One warm-up call each, then alternate so drift hits both alike.
+    Time(pair.library, pair.byShow);
+    Time(pair.bare, pair.byShow);
+    for (int run = 0; run < kRuns; ++run) {
+      if (const double t = Time(pair.library, pair.byShow); t >= 0) ours.push_back(t);
+      if (const double t = Time(pair.bare, pair.byShow); t >= 0) bare.push_back(t);
+    }
+    const double a = Median(ours), b = Median(bare);
+    if (a < 0 || b < 0) {
+      std::printf("  no idle dialog seen (export %zu, bare %zu of %d runs)\n", ours.size(), bare.size(), kRuns);
+      ++failures;
+      continue;
+    }
+    std::printf(" %10.2f %10.2f %7.2f\n", a, b, a / b);
+  }
+  DestroyWindow(g_owner);
+  return failures == 0 ? 0 : 1;
+}

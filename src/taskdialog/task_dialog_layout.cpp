@@ -156,7 +156,9 @@ void LayoutPass::CommandLinks() {
     const int id = td::kFirstCustomButtonId + static_cast<int>(i);
     const bool isDefault = button.id == in_.defaultButton;
     uint32_t style = td::kCommandLinkStyle | (i == 0 ? td::kGroupStyle : 0);
-    if (in_.windows6) {
+    // The command-link button styles exist only in common controls 6; the old button class would
+    // draw them as plain buttons, so the Windows version alone does not decide.
+    if (in_.modernControls) {
       style |= isDefault ? td::kDefCommandLinkKind : td::kCommandLinkKind;
       if (isDefault) state_.defaultControlId = td::kNativeDefault;
     } else {

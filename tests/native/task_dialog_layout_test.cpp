@@ -214,13 +214,23 @@ TEST(TaskDialogLayout, CommandLinksSitOnTheLineGridWithTitleAndNote) {
   // The custom buttons are links only; the row holds the common Cancel.
   EXPECT_EQ(std::count_if(items.begin(), items.end(), [](const LayoutItem& i) { return i.id == td::kIdCancel; }), 1);
 
-  // On Windows 6 the native default style marks the default link and the id is left to it.
-  in.windows6 = true;
+  // With common controls 6 the native default style marks the default link and the id is left
+  // to it.
+  in.modernControls = true;
   const Laid native = Lay(in);
   EXPECT_EQ(native.Find(td::kFirstCustomButtonId + 1)->style, 0x5001240Fu);
   EXPECT_EQ(native.Find(td::kFirstCustomButtonId)->style, 0x5003240Eu);
   EXPECT_FALSE(native.state.ownerDrawnLinks);
   EXPECT_EQ(native.state.defaultControlId, td::kNativeDefault);
+
+  // Windows 6 with the old common controls (no manifest): the old button class cannot draw
+  // BS_COMMANDLINK, so the links stay owner-drawn.
+  in.modernControls = false;
+  in.windows6 = true;
+  const Laid oldControls = Lay(in);
+  EXPECT_EQ(oldControls.Find(td::kFirstCustomButtonId + 1)->style, 0x5001240Bu);
+  EXPECT_TRUE(oldControls.state.ownerDrawnLinks);
+  EXPECT_EQ(oldControls.state.defaultControlId, static_cast<uint32_t>(td::kFirstCustomButtonId + 1));
 
   // Without the arrow the text column starts at the inset.
   in.windows6 = false;
@@ -395,6 +405,14 @@ TEST(TaskDialogMetrics, FrameStyleAndCentring) {
   EXPECT_EQ(MainInstructionHeight(-11, true), -15);
   EXPECT_EQ(MainInstructionHeight(-11, false), -13);
   EXPECT_EQ(MainInstructionHeight(12, false), 14);
+}
+
+TEST(TaskDialogMetrics, ClassicInstructionIsBoldWithinTheWeightRange) {
+  // 400 + 700 would be 1100, beyond FW_HEAVY, which draws regular.
+  EXPECT_EQ(MainInstructionWeight(400, false), 700);
+  EXPECT_EQ(MainInstructionWeight(0, false), 700);
+  EXPECT_EQ(MainInstructionWeight(800, false), 800);
+  EXPECT_EQ(MainInstructionWeight(400, true), 400);
 }
 
 TEST(TaskDialogMetrics, WindowsVersionClasses) {

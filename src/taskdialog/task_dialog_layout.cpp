@@ -9,6 +9,7 @@ namespace commonq {
 namespace {
 
 constexpr int kButtonMeasureWidth = 9999;
+constexpr int kFocusInset = 1;
 
 class LayoutPass {
  public:
@@ -127,7 +128,9 @@ void LayoutPass::Choices() {
     const LayoutButton& radio = in_.radioButtons[i];
     const TextSize text = Measure(radio.text, TextFont::kBody, td::kWordBreak,
                                   Wrap(width_ - m_.margin - left_ - m_.checkWidth, m_.naturalRadioWidth));
-    const int h = std::max(text.cy, m_.checkHeight);
+    // The button draws its text inside a focus rectangle one pixel in from each edge, so a box
+    // exactly one text line high would cut the descenders off.
+    const int h = std::max(text.cy + 2 * kFocusInset, m_.checkHeight);
     const uint32_t style = td::kRadioButtonStyle | (i == 0 ? td::kGroupStyle : 0);
     const LayoutRect rect{left_, top_, left_ + text.cx + m_.checkWidth, top_ + h};
     Emit("BUTTON", td::kFirstRadioButtonId + i, rect, style, radio.text);
@@ -156,9 +159,10 @@ void LayoutPass::CommandLinks() {
     const int id = td::kFirstCustomButtonId + static_cast<int>(i);
     const bool isDefault = button.id == in_.defaultButton;
     uint32_t style = td::kCommandLinkStyle | (i == 0 ? td::kGroupStyle : 0);
-    // The command-link button styles exist only in common controls 6; the old button class would
-    // draw them as plain buttons, so the Windows version alone does not decide.
-    if (in_.modernControls) {
+    // The command-link button styles need the button class of common controls 6 on Windows 6 or
+    // later; the old class (a process without the manifest) would draw plain buttons, so the
+    // Windows version alone does not decide.
+    if (in_.modernControls && in_.windows6) {
       style |= isDefault ? td::kDefCommandLinkKind : td::kCommandLinkKind;
       if (isDefault) state_.defaultControlId = td::kNativeDefault;
     } else {

@@ -214,9 +214,10 @@ TEST(TaskDialogLayout, CommandLinksSitOnTheLineGridWithTitleAndNote) {
   // The custom buttons are links only; the row holds the common Cancel.
   EXPECT_EQ(std::count_if(items.begin(), items.end(), [](const LayoutItem& i) { return i.id == td::kIdCancel; }), 1);
 
-  // With common controls 6 the native default style marks the default link and the id is left
-  // to it.
+  // With common controls 6 on Windows 6 the native default style marks the default link and the
+  // id is left to it.
   in.modernControls = true;
+  in.windows6 = true;
   const Laid native = Lay(in);
   EXPECT_EQ(native.Find(td::kFirstCustomButtonId + 1)->style, 0x5001240Fu);
   EXPECT_EQ(native.Find(td::kFirstCustomButtonId)->style, 0x5003240Eu);
@@ -359,7 +360,8 @@ TEST(TaskDialogLayout, RadioButtonsWrapNextToTheirCheckColumn) {
   const LayoutItem* b = laid.Find(td::kFirstRadioButtonId + 1);
   EXPECT_EQ(a->rect.right - a->rect.left, 5 * 7 + in.metrics.checkWidth);
   EXPECT_EQ(b->rect.top, a->rect.bottom + in.metrics.radioGap);
-  EXPECT_EQ(a->rect.bottom - a->rect.top, 15);  // taller than the 13-pixel check
+  // One 15-pixel line and the focus rectangle's pixel above and below, so descenders show.
+  EXPECT_EQ(a->rect.bottom - a->rect.top, 17);
 }
 
 TEST(TaskDialogMetrics, SeparatorColours) {

@@ -322,6 +322,48 @@ TEST_F(TaskDialogInternalTest, AllocationFailureInAHandlerEndsTheCallWithOutOfMe
   EXPECT_EQ(recorder_.Count(TDN_DESTROYED), 1u);
 }
 
+// The texts of a modern dialog are SysLink controls. Wine's SysLink deletes the brush that
+// WM_CTLCOLORSTATIC hands it after one paint; with the run's own brush every later paint then
+// left those controls (and every control given the same brush) white on the grey footer. Windows
+// does not delete the brush; the system colour brush the library hands out is right on both.
+TEST_F(TaskDialogInternalTest, ModernFooterTextsStayOnTheFaceColourAcrossRepaints) {
+  platform_ = {5, true, false};
+  TASKDIALOGCONFIG config{};
+  config.cbSize = sizeof config;
+  config.pszWindowTitle = L"Footer colours";
+  config.pszMainInstruction = L"Export the scene";
+  config.dwFlags = TDF_EXPANDED_BY_DEFAULT | TDF_EXPAND_FOOTER_AREA;
+  config.pszExpandedInformation = L"Carrara files keep the materials; OBJ files keep only the geometry.";
+  config.pszFooter = L"Exports go to the folder of the scene.";
+  config.pszFooterIcon = TD_INFORMATION_ICON;
+  COLORREF details = CLR_INVALID, footer = CLR_INVALID;
+  DialogDriver driver;
+  driver.WaitForDialog("Footer colours")
+      .Read([&](HWND dialog) {
+        for (int paint = 0; paint < 3; ++paint) {
+          ::RedrawWindow(dialog, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+        }
+        const auto cornerOf = [dialog](int id) {
+          HWND control = ::GetDlgItem(dialog, id);
+          RECT rect{};
+          ::GetClientRect(control, &rect);
+          HDC dc = ::GetDC(control);
+          const COLORREF colour = ::GetPixel(dc, rect.right - 1, rect.bottom - 1);
+          ::ReleaseDC(control, dc);
+          return colour;
+        };
+        details = cornerOf(0x7407);
+        footer = cornerOf(kFooter);
+      })
+      .Command(IDOK)
+      .WaitUntilGone();
+  driver.Start();
+  EXPECT_EQ(RunTaskDialog(&config, nullptr, nullptr, nullptr), S_OK);
+  EXPECT_TRUE(driver.Finished());
+  EXPECT_EQ(details, ::GetSysColor(COLOR_BTNFACE));
+  EXPECT_EQ(footer, ::GetSysColor(COLOR_BTNFACE));
+}
+
 TEST_F(TaskDialogInternalTest, ClassicControlsShowLinkTextWithoutMarkup) {
   TASKDIALOGCONFIG config{};
   config.cbSize = sizeof config;

@@ -10,6 +10,7 @@ namespace {
 
 constexpr int kButtonMeasureWidth = 9999;
 constexpr int kFocusInset = 1;
+constexpr int kPushButtonUnits = 14;
 
 class LayoutPass {
  public:
@@ -220,7 +221,9 @@ void LayoutPass::ButtonRow(int leftColumn, int columnHeight) {
     const TextSize size = Measure(text, TextFont::kBody, td::kWordBreak, kButtonMeasureWidth);
     const int v = left + std::max(size.cx, m_.leastButtonWidth) + 2 * m_.buttonInsetX;
     const int r = x > 0 ? v + x - v % x : v;
-    const int bottom = top_ + size.cy + 2 * m_.buttonInsetY;
+    // At least the system's push-button height of 14 dialog units, which grows with the font:
+    // text plus the two insets alone leaves the focus rectangle on the mnemonic's underline.
+    const int bottom = top_ + std::max(size.cy + 2 * m_.buttonInsetY, RoundingMulDiv(kPushButtonUnits, in_.y, 8));
     Emit("BUTTON", controlId, {left, top_, r, bottom}, td::kPushButtonStyle, text);
     rowWidth += (r - left) + m_.buttonGap;
     left = r + m_.buttonGap;

@@ -115,8 +115,9 @@ TEST(TaskDialogLayout, LoneOkIsRightAlignedDefaultAndInstructionAsTallAsTheIcon)
   const Laid withIcon = Lay(in);
   EXPECT_EQ(withIcon.Find(td::kMainInstructionId)->rect.left, in.metrics.margin + 32 + in.metrics.iconGap);
   EXPECT_EQ(withIcon.Find(td::kMainInstructionId)->rect.bottom - withIcon.Find(td::kMainInstructionId)->rect.top, 32);
-  // Push button: text height + 2 * (3y/10) high, starting at the row's top.
-  EXPECT_EQ(ok->rect.bottom - ok->rect.top, 15 + 2 * 4);
+  // The push button is 14 dialog units high (26 pixels at y = 15), more than its text and insets
+  // (15 + 2 * 4), so the focus rectangle stays clear of the mnemonic's underline.
+  EXPECT_EQ(ok->rect.bottom - ok->rect.top, 26);
 }
 
 TEST(TaskDialogLayout, ItemOrderIsTheTabOrder) {
@@ -321,8 +322,8 @@ TEST(TaskDialogLayout, VerificationAloneIsCentredOnTheButtonRow) {
   const LayoutItem* check = laid.Find(td::kVerificationId);
   const LayoutItem* ok = laid.Find(td::kIdOk);
   ASSERT_NE(check, nullptr);
-  // Row 23 high, check 15 high: 23/2 - 15/2 = 4 below the row's top.
-  EXPECT_EQ(check->rect.top, ok->rect.top + 4);
+  // Row 26 high (14 dialog units), check 15 high: 26/2 - 15/2 = 6 below the row's top.
+  EXPECT_EQ(check->rect.top, ok->rect.top + 6);
   EXPECT_EQ(check->rect.left, in.metrics.margin + 2);
   EXPECT_EQ(check->rect.right - check->rect.left, 10 * 7 + in.metrics.checkWidth);
 }

@@ -95,8 +95,8 @@ add_dependencies(commonq_wine_tests CommonQ commonq_languages)
 # because test discovery itself starts the program.
 option(COMMONQ_WINE_TESTS "Register the Wine tests of this build with CTest" ON)
 if(COMMONQ_WINE_TESTS)
-  # The emulated task dialog tests need Windows XP and run from the XP copy below.
-  gtest_discover_tests(commonq_wine_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60 TEST_FILTER -EmulatedRun.*
+  # The emulated task dialog tests and the other Windows XP tests run from the XP copy below.
+  gtest_discover_tests(commonq_wine_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60 TEST_FILTER -EmulatedRun.*:OnWindowsXp.*
                        WORKING_DIRECTORY ${COMMONQ_BIN} PROPERTIES TIMEOUT 90 LABELS wine)
 endif()
 
@@ -122,7 +122,7 @@ add_custom_command(TARGET commonq_wine_tests POST_BUILD
 if(COMMONQ_WINE_TESTS)
   add_test(NAME task_dialog_emulated_xp
     COMMAND ${PROJECT_SOURCE_DIR}/tests/support/wine-run.sh ${COMMONQ_BIN}/commonq_wine_tests_xp.exe
-            --gtest_filter=EmulatedRun*:EveryExport/*TaskDialogIndirect98:ExportFrameTest.TaskDialogCallback*
+            --gtest_filter=EmulatedRun*:OnWindowsXp*:EveryExport/*TaskDialogIndirect98:ExportFrameTest.TaskDialogCallback*
     WORKING_DIRECTORY ${COMMONQ_BIN})
   set_tests_properties(task_dialog_emulated_xp PROPERTIES TIMEOUT 300 LABELS wine)
 endif()

@@ -43,7 +43,8 @@ typedef struct DlgColorParams {
 } DlgColorParams;
 
 /* The Open and Save As dialogs' record. A caller may pass the first seven fields only and set
- * cbSize to 28; the Save As dialog then behaves as with nPromptMode 0. */
+ * cbSize to 28; the Save As dialog then behaves as with nPromptMode 0 and does not read it. Any
+ * other cbSize below 32 is treated the same way. */
 typedef struct DlgFileParams {
   DWORD cbSize;       /* 28 or 32 */
   HWND hwndOwner;     /* owner window; NULL means the active window */
@@ -97,7 +98,9 @@ COMMONQ_API int __cdecl DlgFormatOptionDoModal(DlgFormatOptionParams* params) CO
  * TASKDIALOGCONFIG in; the pressed button, the chosen radio button and the verification state out,
  * each out-pointer optional). Forwards to the system's TaskDialogIndirect from Windows 6 on and
  * shows the library's own equivalent before. Icons passed as HICON (TDF_USE_HICON_MAIN,
- * TDF_USE_HICON_FOOTER) are destroyed by the call. Returns S_OK after the dialog ran (also when
+ * TDF_USE_HICON_FOOTER) are destroyed by the call once the dialog has been shown, on both paths
+ * (one handle given as both is destroyed once); a call that shows nothing leaves them to the
+ * caller. Returns S_OK after the dialog ran (also when
  * its window could not be created: button IDCANCEL, radio 0, verification FALSE); E_FAIL when
  * the call cannot start, for more than 20 buttons or radio buttons, or for command links without
  * custom buttons; E_INVALIDARG for a null configuration; E_OUTOFMEMORY when the dialog's template

@@ -35,6 +35,11 @@ constexpr int kFileTitleChars = 256;
 constexpr LRESULT kAcceptFile = 0;
 constexpr LRESULT kRefuseFile = 1;
 
+#ifndef _WIN64
+static_assert(offsetof(DlgFileParams, nPromptMode) + sizeof(LONG) == kFileParamsFullSize);
+static_assert(offsetof(DlgFileParams, nPromptMode) == kFileParamsShortSize);
+#endif
+
 // The structure up to lpTemplateName, as before Windows 2000 (OPENFILENAME_SIZE_VERSION_400A).
 constexpr DWORD kOldStructureSize = offsetof(OPENFILENAMEA, lpTemplateName) + sizeof(LPCSTR);
 #ifndef _WIN64
@@ -93,8 +98,8 @@ FileDialog::FileDialog(const DlgFileParams& params, bool open) : open_(open) {
   ofn_.lpfnHook = reinterpret_cast<LPOFNHOOKPROC>(&DialogWindow::StartDialogProc);
   if (!open) {
     ofn_.lpTemplateName = MAKEINTRESOURCEA(kPanelTemplate);
-    // A 28-byte record has no prompt mode; its last field must not be read.
-    promptMode_ = params.cbSize == kFileParamsShortSize ? 0 : PromptModeOf(params.cbSize, params.nPromptMode);
+    // A record too short for the prompt mode (28 bytes, or a bad size) has none; it is not read.
+    promptMode_ = HasPromptField(params.cbSize) ? params.nPromptMode : 0;
   }
 }
 
@@ -104,6 +109,8 @@ int FileDialog::Run() {
   const BOOL chosen = open_ ? ::GetOpenFileNameA(&ofn_) : ::GetSaveFileNameA(&ofn_);
   CancelBinding();
   SetWindow(nullptr);
+  // A panel handler that failed closed the dialog: the call did not do its work.
+  if (AbandonedBy() != Abandoned::kNo) return 0;
   return chosen ? IDOK : IDCANCEL;
 }
 

@@ -41,9 +41,7 @@ std::uint32_t FileDialogFlags(std::uint32_t callerFlags, bool open) noexcept {
   return flags | kOfnOverwritePrompt | kOfnHideReadOnly;
 }
 
-int PromptModeOf(std::uint32_t cbSize, std::int32_t promptField) noexcept {
-  return cbSize == kFileParamsShortSize ? 0 : promptField;
-}
+bool HasPromptField(std::uint32_t cbSize) noexcept { return cbSize >= kFileParamsFullSize; }
 
 int PromptValueFromCheck(bool isDword, std::uint32_t stored) noexcept { return isDword && (stored & 1) != 0 ? 1 : 0; }
 

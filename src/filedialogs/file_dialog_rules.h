@@ -20,8 +20,10 @@ inline constexpr std::uint32_t kOfnExplorer = 0x80000;
 inline constexpr std::uint32_t kOfnPathMustExist = 0x800;
 inline constexpr std::uint32_t kOfnFileMustExist = 0x1000;
 
-// The caller's record with or without its prompt mode.
+// The caller's record without and with its prompt mode, in the published 32-bit layout; the
+// sizes mark the record's version on every build.
 inline constexpr std::uint32_t kFileParamsShortSize = 28;
+inline constexpr std::uint32_t kFileParamsFullSize = 32;
 
 struct WindowsVersion {
   std::uint32_t major = 0;
@@ -34,8 +36,9 @@ bool UsesFullOpenFileName(const WindowsVersion* version) noexcept;
 
 std::uint32_t FileDialogFlags(std::uint32_t callerFlags, bool open) noexcept;
 
-// The Save As prompt mode: the record's last field, or 0 for a record without it.
-int PromptModeOf(std::uint32_t cbSize, std::int32_t promptField) noexcept;
+// Whether a caller's record of cbSize bytes holds the Save As prompt field: any size short of the
+// full record (28, but also 0 or 4) has none, and the field must then not be read.
+bool HasPromptField(std::uint32_t cbSize) noexcept;
 
 // "Check" as the panel reads it: bit 0 checks "Prompt for format options".
 int PromptValueFromCheck(bool isDword, std::uint32_t stored) noexcept;

@@ -10,20 +10,7 @@ constexpr std::string_view kAllFilesExtension = ".*";
 
 // The text found for filter `index`, before the ".*" test; none when the list has no such pattern.
 std::optional<std::string_view> FoundExtension(std::string_view list, unsigned index) {
-  if (index == 0 || list.empty()) return std::nullopt;
-  const std::size_t wanted = 2 * static_cast<std::size_t>(index);
-  std::size_t at = 0;
-  for (std::size_t number = 1;; ++number) {
-    if (at >= list.size() || list[at] == '\0') return std::nullopt;
-    std::size_t end = list.find('\0', at);
-    if (end == std::string_view::npos) end = list.size();
-    if (number == wanted) {
-      std::string_view pattern = list.substr(at, end - at);
-      pattern.remove_prefix(1);
-      return pattern.substr(0, pattern.find(';'));
-    }
-    at = end + 1;
-  }
+  return FindFilterPattern<std::size_t>(list, index);
 }
 
 }  // namespace

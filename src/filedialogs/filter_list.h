@@ -2,11 +2,35 @@
 // The file dialogs' filter list: pairs of NUL-terminated strings (description, pattern), the list
 // ended by an empty string.
 #include <cstddef>
+#include <limits>
 #include <optional>
 #include <string>
 #include <string_view>
 
 namespace commonq {
+
+// The pattern of filter `index` (1-based) without its first character, cut at the first ";";
+// none for index 0 or an index beyond the list. `Size` is the platform's size type: the string
+// number 2 * index is formed only once it is known to fit, so a huge index cannot wrap on 32 bits
+// into a small one.
+template <typename Size>
+std::optional<std::string_view> FindFilterPattern(std::string_view list, unsigned index) {
+  if (index == 0 || list.empty()) return std::nullopt;
+  if (index > std::numeric_limits<Size>::max() / 2) return std::nullopt;
+  const Size wanted = static_cast<Size>(2 * static_cast<Size>(index));
+  Size at = 0;
+  for (Size number = 1;; ++number) {
+    if (at >= list.size() || list[at] == '\0') return std::nullopt;
+    std::size_t end = list.find('\0', at);
+    if (end == std::string_view::npos) end = list.size();
+    if (number == wanted) {
+      std::string_view pattern = list.substr(at, end - at);
+      pattern.remove_prefix(1);
+      return pattern.substr(0, pattern.find(';'));
+    }
+    at = static_cast<Size>(end + 1);
+  }
+}
 
 // The list's bytes up to (not including) its terminating empty string; empty for a null list.
 std::string_view FilterListExtent(const char* list) noexcept;

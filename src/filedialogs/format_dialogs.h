@@ -107,7 +107,7 @@ class PageHost {
 
  private:
   static LRESULT CALLBACK SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
-                                       DWORD_PTR self);
+                                       DWORD_PTR self) noexcept;
   void FitPage() const;
   void Notify(UINT code, LRESULT* answer) const;
 

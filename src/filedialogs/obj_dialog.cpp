@@ -10,6 +10,7 @@
 #include "frame/settings_rules.h"
 #include "frame/settings_store.h"
 #include "frame/subclass.h"
+#include "frame/window_binding.h"
 
 namespace commonq {
 namespace {
@@ -154,31 +155,34 @@ bool PageHost::SelectPage(int index) {
 }
 
 LRESULT CALLBACK PageHost::SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                        DWORD_PTR data) {
+                                        DWORD_PTR data) noexcept {
   auto* self = reinterpret_cast<PageHost*>(data);
-  switch (message) {
-    case WM_SETFOCUS:
-      if (self->selectedPage_ != nullptr) {
-        HWND first = ::GetNextDlgTabItem(self->selectedPage_, nullptr, FALSE);
-        if (first != nullptr) ::SetFocus(first);
-      }
-      return 0;
-    case WM_ERASEBKGND:
-      return 1;
-    case WM_SIZE:
-      self->FitPage();
-      break;
-    case WM_COMMAND:
-      if (self->selectedPage_ != nullptr) ::SendMessageA(self->selectedPage_, message, wParam, lParam);
-      break;
-    case WM_NCDESTROY:
-      RemoveSubclass(window, &PageHost::SubclassProc, 0);
-      self->window_ = nullptr;
-      break;
-    default:
-      break;
-  }
-  return DefaultSubclassProc(window, message, wParam, lParam);
+  const auto handle = [&]() -> LRESULT {
+    switch (message) {
+      case WM_SETFOCUS:
+        if (self->selectedPage_ != nullptr) {
+          HWND first = ::GetNextDlgTabItem(self->selectedPage_, nullptr, FALSE);
+          if (first != nullptr) ::SetFocus(first);
+        }
+        return 0;
+      case WM_ERASEBKGND:
+        return 1;
+      case WM_SIZE:
+        self->FitPage();
+        break;
+      case WM_COMMAND:
+        if (self->selectedPage_ != nullptr) ::SendMessageA(self->selectedPage_, message, wParam, lParam);
+        break;
+      case WM_NCDESTROY:
+        RemoveSubclass(window, &PageHost::SubclassProc, 0);
+        self->window_ = nullptr;
+        break;
+      default:
+        break;
+    }
+    return DefaultSubclassProc(window, message, wParam, lParam);
+  };
+  return CallGuarded<LRESULT>(nullptr, window, 0, handle);
 }
 
 void ObjOptionsDialog::OnInitDialog() {

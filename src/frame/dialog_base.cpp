@@ -1,5 +1,7 @@
 #include "frame/dialog_base.h"
 
+#include <new>
+
 #include "frame/module_state.h"
 #include "frame/placement.h"
 
@@ -21,7 +23,13 @@ INT_PTR DialogWindow::RunModalIndirect(const DLGTEMPLATE* dialogTemplate, HWND o
   return result;
 }
 
-INT_PTR CALLBACK DialogWindow::StartDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+namespace {
+UINT g_failingMessage = 0;
+}  // namespace
+
+void DialogWindow::InjectAllocationFailureForTesting(UINT message) noexcept { g_failingMessage = message; }
+
+INT_PTR CALLBACK DialogWindow::StartDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
   auto* self = reinterpret_cast<DialogWindow*>(::GetWindowLongPtrA(window, DWLP_USER));
   if (self == nullptr) {
     auto* binding = static_cast<WindowBinding*>(ClaimWindowCreation());
@@ -30,7 +38,13 @@ INT_PTR CALLBACK DialogWindow::StartDialogProc(HWND window, UINT message, WPARAM
     self->SetWindow(window);
     ::SetWindowLongPtrA(window, DWLP_USER, reinterpret_cast<LONG_PTR>(self));
   }
-  return self->Dispatch(window, message, wParam, lParam);
+  return CallGuarded<INT_PTR>(self, window, FALSE, [&] {
+    if (g_failingMessage != 0 && message == g_failingMessage) {
+      g_failingMessage = 0;
+      throw std::bad_alloc();
+    }
+    return self->Dispatch(window, message, wParam, lParam);
+  });
 }
 
 bool DialogWindow::ReturnsResultDirectly(UINT message) noexcept {

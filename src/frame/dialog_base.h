@@ -19,11 +19,15 @@ class DialogWindow : public WindowBinding {
 
   // The dialog procedure of every library dialog, and the hook procedure of the file dialogs'
   // child templates: the first message claims the thread's registered object.
-  static INT_PTR CALLBACK StartDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  static INT_PTR CALLBACK StartDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
 
   // Messages whose handler result goes back to the dialog manager directly instead of through
   // DWLP_MSGRESULT.
   static bool ReturnsResultDirectly(UINT message) noexcept;
+
+  // Makes the next dispatch of `message` (0: none) fail as an allocation would, for tests of the
+  // failure path. Not reachable through the exports.
+  static void InjectAllocationFailureForTesting(UINT message) noexcept;
 
  protected:
   // Dispatches to the named handlers. Returns whether the message was handled; `result` is the

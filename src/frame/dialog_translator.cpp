@@ -37,8 +37,14 @@ UniqueModule LoadLanguageModule(std::string& language) {
   if (language == kEnglishLanguage) return {};
   const std::string path = LanguageFilePath(language);
   if (path.empty() || !::PathFileExistsA(path.c_str())) return {};
-  return UniqueModule(
+  UniqueModule module(
       ::LoadLibraryExA(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE));
+  // LOAD_LIBRARY_AS_IMAGE_RESOURCE came with Windows Vista; Windows XP may refuse the flag as an
+  // invalid parameter. A data file alone still runs no code and serves LoadStringA.
+  if (!module && ::GetLastError() == ERROR_INVALID_PARAMETER) {
+    module.reset(::LoadLibraryExA(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
+  }
+  return module;
 }
 
 bool DialogTranslator::LoadLanguage(int dialogBase) {
@@ -57,11 +63,15 @@ std::string DialogTranslator::LoadText(std::uint32_t stringId) {
 void DialogTranslator::TranslateControl(HWND dialog, int controlId) {
   if (controlId == 0) return;
   const std::uint32_t stringId = TranslationStringId(controlId, explicitStringId_, offset_);
+  const std::uint32_t overrideId = explicitStringId_ == 0 && stringId == static_cast<std::uint32_t>(offset_ + controlId)
+                                       ? DialogOverrideStringId(templateId_, controlId)
+                                       : 0;
   explicitStringId_ = 0;
   char current[kTranslationTextChars] = {};
   ::GetDlgItemTextA(dialog, controlId, current, kTranslationTextChars);
   if (current[0] == '\0') return;
-  const std::string loaded = LoadText(stringId);
+  std::string loaded = LoadText(overrideId);
+  if (loaded.empty()) loaded = LoadText(stringId);
   if (ShouldReplaceText(current, loaded) && ::lstrcmpiA(current, loaded.c_str()) != 0) {
     ::SetDlgItemTextA(dialog, controlId, loaded.c_str());
   }
@@ -69,6 +79,7 @@ void DialogTranslator::TranslateControl(HWND dialog, int controlId) {
 
 void DialogTranslator::TranslateDialog(HWND dialog, int templateId) {
   if (!module_ || !::IsWindow(dialog)) return;
+  templateId_ = templateId;
   for (HWND child = ::GetWindow(dialog, GW_CHILD); child != nullptr; child = ::GetWindow(child, GW_HWNDNEXT)) {
     char className[MAX_PATH] = {};
     ::GetClassNameA(child, className, MAX_PATH);

@@ -28,7 +28,8 @@ class DialogTranslator {
   bool LoadLanguage(int dialogBase = kDialogTranslationBase);
 
   // Every direct child "Button" or "Static" with a non-zero id, then the caption (string
-  // offset + template id).
+  // offset + template id). From here on, a control's own string in this dialog
+  // (DialogOverrideStringId) is tried before the shared one.
   void TranslateDialog(HWND dialog, int templateId);
   void TranslateControl(HWND dialog, int controlId);
   // The string id the next TranslateControl uses instead of the numbering rule.
@@ -45,6 +46,7 @@ class DialogTranslator {
   UniqueModule module_;
   int offset_ = TranslationOffset(kDialogTranslationBase);
   std::uint32_t explicitStringId_ = 0;
+  int templateId_ = 0;
 };
 
 }  // namespace commonq

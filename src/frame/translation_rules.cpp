@@ -35,6 +35,19 @@ std::uint32_t TranslationStringId(int controlId, std::uint32_t explicitStringId,
   return static_cast<std::uint32_t>(offset + controlId);
 }
 
+std::uint32_t DialogOverrideStringId(int templateId, int controlId) {
+  constexpr int kFirstId = 1000;
+  constexpr int kLastTemplate = 1499;
+  constexpr int kLastControl = 1099;
+  constexpr int kOverrideBase = 10000;
+  constexpr int kControlsPerDialog = 100;
+  if (templateId < kFirstId || templateId > kLastTemplate || controlId < kFirstId || controlId > kLastControl) {
+    return 0;
+  }
+  return static_cast<std::uint32_t>(kOverrideBase + (templateId - kFirstId) * kControlsPerDialog +
+                                    (controlId - kFirstId));
+}
+
 bool IsTranslatedClass(std::string_view className) {
   return EqualsIgnoringCase(className, "Button") || EqualsIgnoringCase(className, "Static");
 }

@@ -19,6 +19,13 @@ inline constexpr int TranslationOffset(int dialogBase) { return dialogBase - 100
 // for string 0, which no language file holds).
 std::uint32_t TranslationStringId(int controlId, std::uint32_t explicitStringId, int offset);
 
+// A dialog's own string for one control, tried before the shared 3000 + control id: controls of
+// different dialogs share ids but not always meanings ("32 bits" in one dialog, "Transparent" in
+// another). The id is 10000 + (template id - 1000) * 100 + (control id - 1000), so template 1060
+// and control 1012 read string 16012. 0 (none) outside templates 1000-1499 and controls
+// 1000-1099, which the numbering cannot tell apart.
+std::uint32_t DialogOverrideStringId(int templateId, int controlId);
+
 // Only push buttons, check boxes, radio buttons, group boxes and static texts are translated.
 bool IsTranslatedClass(std::string_view className);
 

@@ -4,6 +4,8 @@
 // message the new window receives claims it.
 #include <windows.h>
 
+#include <new>
+
 namespace commonq {
 
 struct WindowCreationEntry {
@@ -33,6 +35,13 @@ class WindowBinding {
 
   HWND Window() const noexcept { return window_; }
 
+  // Why a handler's exception ended the dialog; the export then answers with its failure code.
+  enum class Abandoned { kNo, kOutOfMemory, kOther };
+  Abandoned AbandonedBy() const noexcept { return abandoned_; }
+  // Records the failure and ends the dialog that `window` belongs to: a top-level dialog with
+  // EndDialog(-1), the system dialog around a child (a file dialog's panel) with IDCANCEL.
+  void Abandon(HWND window, bool outOfMemory) noexcept;
+
  protected:
   void PrepareBinding() { RegisterWindowCreation(&entry_, this); }
   void CancelBinding() noexcept { CancelWindowCreation(&entry_); }
@@ -41,6 +50,26 @@ class WindowBinding {
  private:
   HWND window_ = nullptr;
   WindowCreationEntry entry_;
+  Abandoned abandoned_ = Abandoned::kNo;
 };
+
+// Ends the dialog around `window` after a handler failed, recording why in `owner` when the
+// window has a bound object.
+void AbandonDialog(WindowBinding* owner, HWND window, bool outOfMemory) noexcept;
+
+// The body of a window procedure, hook or callback that the system calls: no exception may cross
+// the system's frames, so one ends the dialog through `owner` (when there is one) and the system
+// gets `fallback`.
+template <typename Result, typename Body>
+Result CallGuarded(WindowBinding* owner, HWND window, Result fallback, Body&& body) noexcept {
+  try {
+    return body();
+  } catch (const std::bad_alloc&) {
+    AbandonDialog(owner, window, true);
+  } catch (...) {
+    AbandonDialog(owner, window, false);
+  }
+  return fallback;
+}
 
 }  // namespace commonq

@@ -28,9 +28,9 @@ class ColorChooser : public WindowBinding {
   COLORREF Chosen() const noexcept { return choose_.rgbResult; }
 
  private:
-  static UINT_PTR CALLBACK HookProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  static UINT_PTR CALLBACK HookProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
   static LRESULT CALLBACK SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
-                                       DWORD_PTR self);
+                                       DWORD_PTR self) noexcept;
   // The chooser asks its owner whether a confirmed colour may be taken; this object takes every
   // colour, so it handles nothing.
   bool HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
@@ -91,7 +91,7 @@ int ColorChooser::Run() {
 
 bool ColorChooser::HandleMessage(UINT, WPARAM, LPARAM, LRESULT&) { return false; }
 
-UINT_PTR CALLBACK ColorChooser::HookProc(HWND window, UINT message, WPARAM, LPARAM lParam) {
+UINT_PTR CALLBACK ColorChooser::HookProc(HWND window, UINT message, WPARAM, LPARAM lParam) noexcept {
   RegisterColorOkMessage();
   if (message == WM_INITDIALOG) {
     auto* self = dynamic_cast<ColorChooser*>(static_cast<WindowBinding*>(ClaimWindowCreation()));
@@ -105,14 +105,16 @@ UINT_PTR CALLBACK ColorChooser::HookProc(HWND window, UINT message, WPARAM, LPAR
 }
 
 LRESULT CALLBACK ColorChooser::SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                            DWORD_PTR data) {
+                                            DWORD_PTR data) noexcept {
   auto* self = reinterpret_cast<ColorChooser*>(data);
   if (message == WM_NCDESTROY) {
     RemoveSubclass(window, &ColorChooser::SubclassProc, 0);
     self->SetWindow(nullptr);
   } else if (message == g_colorOkMessage && g_colorOkMessage != 0) {
     LRESULT result = 0;
-    if (self->HandleMessage(message, wParam, lParam, result)) return result;
+    const bool handled =
+        CallGuarded<bool>(self, window, false, [&] { return self->HandleMessage(message, wParam, lParam, result); });
+    if (handled) return result;
   }
   return DefaultSubclassProc(window, message, wParam, lParam);
 }

@@ -8,6 +8,7 @@
 #include "frame/settings_store.h"
 #include "frame/subclass.h"
 #include "frame/unique_handle.h"
+#include "frame/window_binding.h"
 #include "msgbox/suppression.h"
 
 namespace commonq {
@@ -28,9 +29,9 @@ class SuppressibleMessageBox {
   int Run(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
 
  private:
-  static LRESULT CALLBACK HookProc(int code, WPARAM wParam, LPARAM lParam);
+  static LRESULT CALLBACK HookProc(int code, WPARAM wParam, LPARAM lParam) noexcept;
   static LRESULT CALLBACK SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
-                                       DWORD_PTR self);
+                                       DWORD_PTR self) noexcept;
   void OnBoxMessage(HWND window, UINT message, WPARAM wParam);
   void AddCheckBox(HWND window);
   void StoreSuppression() const;
@@ -81,7 +82,7 @@ void SuppressibleMessageBox::StoreSuppression() const {
                      [bit](std::optional<DWORD> current) -> std::optional<DWORD> { return current.value_or(0) | bit; });
 }
 
-LRESULT CALLBACK SuppressibleMessageBox::HookProc(int code, WPARAM wParam, LPARAM lParam) {
+LRESULT CALLBACK SuppressibleMessageBox::HookProc(int code, WPARAM wParam, LPARAM lParam) noexcept {
   SuppressibleMessageBox* self = g_current;
   if (code == HC_ACTION && self != nullptr && !self->subclassed_) {
     const auto* call = reinterpret_cast<const CWPSTRUCT*>(lParam);
@@ -95,13 +96,15 @@ LRESULT CALLBACK SuppressibleMessageBox::HookProc(int code, WPARAM wParam, LPARA
 }
 
 LRESULT CALLBACK SuppressibleMessageBox::SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                                      DWORD_PTR data) {
+                                                      DWORD_PTR data) noexcept {
   auto* self = reinterpret_cast<SuppressibleMessageBox*>(data);
   self->window_ = window;
   // The message box handles every message first; the check box is added to its finished layout.
   const LRESULT result = DefaultSubclassProc(window, message, wParam, lParam);
-  self->OnBoxMessage(window, message, wParam);
-  return result;
+  return CallGuarded<LRESULT>(nullptr, window, result, [&] {
+    self->OnBoxMessage(window, message, wParam);
+    return result;
+  });
 }
 
 void SuppressibleMessageBox::OnBoxMessage(HWND window, UINT message, WPARAM wParam) {

@@ -12,7 +12,7 @@ namespace {
 constexpr size_t kTextBufferSize = 2048;
 
 // The run whose dialog is up; calls never overlap, so there is at most one.
-const TaskDialogRun* g_copySource = nullptr;
+TaskDialogRun* g_copySource = nullptr;
 HWND g_copyDialog = nullptr;
 
 std::string ControlText(HWND dialog, int id) {
@@ -25,13 +25,15 @@ std::string ControlText(HWND dialog, int id) {
 
 }  // namespace
 
-LRESULT CALLBACK TaskDialogRun::CopyHookProc(int code, WPARAM wParam, LPARAM lParam) {
+LRESULT CALLBACK TaskDialogRun::CopyHookProc(int code, WPARAM wParam, LPARAM lParam) noexcept {
   const auto* message = reinterpret_cast<const MSG*>(lParam);
   if (code == MSGF_DIALOGBOX && message != nullptr && g_copySource != nullptr && message->message == WM_KEYDOWN &&
       message->wParam == 'C' && ::GetKeyState(VK_CONTROL) < 0 &&
       (message->hwnd == g_copyDialog || ::IsChild(g_copyDialog, message->hwnd))) {
-    g_copySource->CopyToClipboard();
-    return TRUE;
+    return CallGuarded<LRESULT>(g_copySource, g_copyDialog, TRUE, [] {
+      g_copySource->CopyToClipboard();
+      return LRESULT{TRUE};
+    });
   }
   return ::CallNextHookEx(nullptr, code, wParam, lParam);
 }

@@ -98,6 +98,7 @@ HRESULT RunTaskDialog(const TASKDIALOGCONFIG* config, int* button, int* radioBut
   if (button != nullptr) *button = 0;
   if (config == nullptr) return E_INVALIDARG;
   if (WindowsVersionClass() >= 6 && ForwardToNativeTaskDialog(config, button, radioButton, verificationChecked) >= 0) {
+    DestroyCallerIcons(*config);
     return S_OK;
   }
   if (!IsDialogCountValid(*config) || !AreListsPresent(*config)) return E_FAIL;

@@ -9,6 +9,8 @@ namespace commonq {
 namespace {
 
 constexpr int kButtonMeasureWidth = 9999;
+constexpr int kFocusInset = 1;
+constexpr int kPushButtonUnits = 14;
 
 class LayoutPass {
  public:
@@ -127,7 +129,9 @@ void LayoutPass::Choices() {
     const LayoutButton& radio = in_.radioButtons[i];
     const TextSize text = Measure(radio.text, TextFont::kBody, td::kWordBreak,
                                   Wrap(width_ - m_.margin - left_ - m_.checkWidth, m_.naturalRadioWidth));
-    const int h = std::max(text.cy, m_.checkHeight);
+    // The button draws its text inside a focus rectangle one pixel in from each edge, so a box
+    // exactly one text line high would cut the descenders off.
+    const int h = std::max(text.cy + 2 * kFocusInset, m_.checkHeight);
     const uint32_t style = td::kRadioButtonStyle | (i == 0 ? td::kGroupStyle : 0);
     const LayoutRect rect{left_, top_, left_ + text.cx + m_.checkWidth, top_ + h};
     Emit("BUTTON", td::kFirstRadioButtonId + i, rect, style, radio.text);
@@ -156,7 +160,10 @@ void LayoutPass::CommandLinks() {
     const int id = td::kFirstCustomButtonId + static_cast<int>(i);
     const bool isDefault = button.id == in_.defaultButton;
     uint32_t style = td::kCommandLinkStyle | (i == 0 ? td::kGroupStyle : 0);
-    if (in_.windows6) {
+    // The command-link button styles need the button class of common controls 6 on Windows 6 or
+    // later; the old class (a process without the manifest) would draw plain buttons, so the
+    // Windows version alone does not decide.
+    if (in_.modernControls && in_.windows6) {
       style |= isDefault ? td::kDefCommandLinkKind : td::kCommandLinkKind;
       if (isDefault) state_.defaultControlId = td::kNativeDefault;
     } else {
@@ -214,7 +221,9 @@ void LayoutPass::ButtonRow(int leftColumn, int columnHeight) {
     const TextSize size = Measure(text, TextFont::kBody, td::kWordBreak, kButtonMeasureWidth);
     const int v = left + std::max(size.cx, m_.leastButtonWidth) + 2 * m_.buttonInsetX;
     const int r = x > 0 ? v + x - v % x : v;
-    const int bottom = top_ + size.cy + 2 * m_.buttonInsetY;
+    // At least the system's push-button height of 14 dialog units, which grows with the font:
+    // text plus the two insets alone leaves the focus rectangle on the mnemonic's underline.
+    const int bottom = top_ + std::max(size.cy + 2 * m_.buttonInsetY, RoundingMulDiv(kPushButtonUnits, in_.y, 8));
     Emit("BUTTON", controlId, {left, top_, r, bottom}, td::kPushButtonStyle, text);
     rowWidth += (r - left) + m_.buttonGap;
     left = r + m_.buttonGap;

@@ -1,5 +1,7 @@
 #include "taskdialog/task_dialog_metrics.h"
 
+#include <algorithm>
+
 #include "taskdialog/dialog_units.h"
 #include "taskdialog/task_dialog_values.h"
 
@@ -106,6 +108,12 @@ int TemplatePointSize(int fontHeight, int pixelsPerInch) {
 int MainInstructionHeight(int bodyHeight, bool modernControls) {
   const int step = modernControls ? 4 : 2;
   return bodyHeight < 0 ? bodyHeight - step : bodyHeight + step;
+}
+
+int MainInstructionWeight(int bodyWeight, bool modernControls) {
+  constexpr int kBold = 700;
+  if (modernControls) return bodyWeight;
+  return std::max(bodyWeight, kBold);
 }
 
 }  // namespace commonq

@@ -111,4 +111,8 @@ int TemplatePointSize(int fontHeight, int pixelsPerInch);
 // The main instruction font's height: larger in magnitude by 4 (modern) or 2 (classic).
 int MainInstructionHeight(int bodyHeight, bool modernControls);
 
+// The main instruction font's weight: the body weight (modern), or bold (classic), kept when the
+// body font is already heavier.
+int MainInstructionWeight(int bodyWeight, bool modernControls);
+
 }  // namespace commonq

@@ -72,38 +72,52 @@ std::string ResolveTaskDialogString(PCWSTR field, size_t size) {
   return buffer.data();
 }
 
-HICON LoadTaskDialogIcon(HINSTANCE instance, PCWSTR field, int size) {
-  if (field == nullptr) return nullptr;
+TaskDialogIcon LoadTaskDialogIcon(HINSTANCE instance, PCWSTR field, int size) {
+  if (field == nullptr) return {};
   const UINT sharedFlags = LR_SHARED | LR_LOADTRANSPARENT;
-  HANDLE image = nullptr;
+  const auto system = [&](WORD id) {
+    return TaskDialogIcon::Shared(
+        static_cast<HICON>(::LoadImageA(nullptr, MAKEINTRESOURCEA(id), IMAGE_ICON, size, size, sharedFlags)));
+  };
+  const auto fromModule = [&](HINSTANCE module, LPCSTR name) {
+    return TaskDialogIcon::Owned(
+        static_cast<HICON>(::LoadImageA(module, name, IMAGE_ICON, size, size, LR_LOADTRANSPARENT)));
+  };
+  TaskDialogIcon icon;
   if (IS_INTRESOURCE(field)) {
     const auto value = static_cast<WORD>(reinterpret_cast<ULONG_PTR>(field));
     switch (value) {
       case td::kErrorIcon:
-        image = ::LoadImageA(nullptr, MAKEINTRESOURCEA(32513), IMAGE_ICON, size, size, sharedFlags);
+        icon = system(32513);
         break;
       case td::kWarningIcon:
-        image = ::LoadImageA(nullptr, MAKEINTRESOURCEA(32515), IMAGE_ICON, size, size, sharedFlags);
+        icon = system(32515);
         break;
       case td::kInformationIcon:
-        image = ::LoadImageA(nullptr, MAKEINTRESOURCEA(32516), IMAGE_ICON, size, size, sharedFlags);
+        icon = system(32516);
         break;
       case 1027:
       case 1028:
       case 1029:
       case 1030:
-        image = ::LoadImageA(LibraryInstance(), MAKEINTRESOURCEA(value), IMAGE_ICON, size, size, LR_LOADTRANSPARENT);
+        icon = fromModule(LibraryInstance(), MAKEINTRESOURCEA(value));
         break;
       default:
-        image = ::LoadImageA(instance, MAKEINTRESOURCEA(value), IMAGE_ICON, size, size, LR_LOADTRANSPARENT);
+        icon = fromModule(instance, MAKEINTRESOURCEA(value));
         break;
     }
   } else {
     const std::string name = ResolveTaskDialogString(field, kTextBufferSize);
-    image = ::LoadImageA(instance, name.c_str(), IMAGE_ICON, size, size, LR_LOADTRANSPARENT);
+    icon = fromModule(instance, name.c_str());
   }
-  if (image == nullptr) image = ::LoadImageA(nullptr, MAKEINTRESOURCEA(32512), IMAGE_ICON, size, size, sharedFlags);
-  return static_cast<HICON>(image);
+  if (!icon) icon = system(32512);
+  return icon;
+}
+
+void DestroyCallerIcons(const TASKDIALOGCONFIG& config) noexcept {
+  const UniqueIcon main((config.dwFlags & TDF_USE_HICON_MAIN) ? config.hMainIcon : nullptr);
+  const bool footerGiven = (config.dwFlags & TDF_USE_HICON_FOOTER) && config.hFooterIcon != main.get();
+  const UniqueIcon footer(footerGiven ? config.hFooterIcon : nullptr);
 }
 
 GlobalTemplateBlock::~GlobalTemplateBlock() {
@@ -143,23 +157,19 @@ TaskDialogRun::TaskDialogRun(const TASKDIALOGCONFIG& config, const TaskDialogPla
   }
 }
 
-// The run owns every icon it shows, the caller's HICONs included; it takes them at
-// initialisation, so a dialog that never came up still destroys them here.
-TaskDialogRun::~TaskDialogRun() {
-  if (!mainIcon_ && (config_.dwFlags & TDF_USE_HICON_MAIN) && config_.hMainIcon != nullptr) {
-    mainIcon_.reset(config_.hMainIcon);
-  }
-  if (!footerIcon_ && (config_.dwFlags & TDF_USE_HICON_FOOTER) && config_.hFooterIcon != nullptr) {
-    footerIcon_.reset(config_.hFooterIcon);
-  }
-}
-
 HRESULT TaskDialogRun::Show() {
   if (!BuildModel()) return E_OUTOFMEMORY;
   WriteItems();
   if (writer_.Failed()) return E_OUTOFMEMORY;
   RunModalIndirect(reinterpret_cast<const DLGTEMPLATE*>(block_.Data()), config_.hwndParent);
-  return S_OK;
+  switch (AbandonedBy()) {
+    case Abandoned::kOutOfMemory:
+      return E_OUTOFMEMORY;
+    case Abandoned::kOther:
+      return E_FAIL;
+    default:
+      return S_OK;
+  }
 }
 
 void TaskDialogRun::MeasureBaseUnits(HDC dc) {
@@ -225,7 +235,7 @@ bool TaskDialogRun::BuildModel() {
   bodyFont_.reset(::CreateFontIndirectA(&messageFont_));
   LOGFONTA mainFont = messageFont_;
   mainFont.lfHeight = MainInstructionHeight(mainFont.lfHeight, platform_.modernControls);
-  if (!platform_.modernControls) mainFont.lfWeight += 700;
+  mainFont.lfWeight = MainInstructionWeight(mainFont.lfWeight, platform_.modernControls);
   mainFont_.reset(::CreateFontIndirectA(&mainFont));
 
   // The configuration's defaults, before anything is measured.

@@ -52,6 +52,14 @@ HBRUSH TaskDialogRun::ControlColors(HDC dc, int id) const {
   ::SetBkMode(dc, TRANSPARENT);
   ::SetBkColor(dc, onBand ? palette_.band : palette_.face);
   if (id == td::kMainInstructionId) ::SetTextColor(dc, palette_.instruction);
+  const bool linkControl =
+      platform_.modernControls && (id == td::kContentId || id == td::kExpandedInformationId || id == td::kFooterId);
+  if (linkControl) {
+    // Some SysLink implementations (Wine's) delete the brush they are handed after one paint; a
+    // system colour brush of the same colour survives that, where the run's own would be lost
+    // and every later fill with it would leave the control unpainted.
+    return ::GetSysColorBrush(onBand && platform_.modernControls ? COLOR_WINDOW : COLOR_BTNFACE);
+  }
   return onBand ? bandBrush_.get() : faceBrush_.get();
 }
 

@@ -3,6 +3,8 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <utility>
+
 #include "frame/module_state.h"
 #include "taskdialog/task_dialog_run.h"
 #include "taskdialog/task_dialog_values.h"
@@ -22,7 +24,7 @@ constexpr int kLastCommonButtonId = 64;
 bool IsCustomButton(int id) { return id >= td::kFirstCustomButtonId && id <= td::kLastCustomButtonId; }
 bool IsRadioButton(int id) { return id >= td::kFirstRadioButtonId && id <= td::kLastRadioButtonId; }
 
-BOOL CALLBACK SetFontOnChild(HWND child, LPARAM font) {
+BOOL CALLBACK SetFontOnChild(HWND child, LPARAM font) noexcept {
   ::SendMessageA(child, WM_SETFONT, static_cast<WPARAM>(font), 0);
   return TRUE;
 }
@@ -49,16 +51,21 @@ HRESULT TaskDialogRun::NotifyCallback(UINT notification, WPARAM wParam, LPARAM l
   return config_.pfCallback(Window(), notification, wParam, lParam, config_.lpCallbackData);
 }
 
-void TaskDialogRun::ReplaceIcon(UniqueIcon& slot, HICON icon) { slot.reset(icon); }
+void TaskDialogRun::ReplaceIcon(TaskDialogIcon& slot, TaskDialogIcon icon) { slot = std::move(icon); }
 
+// The run owns every icon it shows, the caller's HICONs included, from the moment the dialog is up;
+// a dialog that never came up leaves them to the caller. A handle given as both main and footer
+// icon is destroyed once.
 void TaskDialogRun::FillIconSlots() {
   if (config_.dwFlags & TDF_USE_HICON_MAIN) {
-    ReplaceIcon(mainIcon_, config_.hMainIcon);
+    ReplaceIcon(mainIcon_, TaskDialogIcon::Owned(config_.hMainIcon));
   } else {
     ReplaceIcon(mainIcon_, LoadTaskDialogIcon(config_.hInstance, config_.pszMainIcon, metrics_.largeIcon));
   }
   if (config_.dwFlags & TDF_USE_HICON_FOOTER) {
-    ReplaceIcon(footerIcon_, config_.hFooterIcon);
+    const bool heldByMain = mainIcon_.IsOwned() && config_.hFooterIcon == mainIcon_.get();
+    ReplaceIcon(footerIcon_,
+                heldByMain ? TaskDialogIcon::Shared(config_.hFooterIcon) : TaskDialogIcon::Owned(config_.hFooterIcon));
   } else {
     ReplaceIcon(footerIcon_, LoadTaskDialogIcon(config_.hInstance, config_.pszFooterIcon, metrics_.smallIcon));
   }
@@ -156,8 +163,8 @@ void TaskDialogRun::OnCommand(int id, int code) {
     return;
   }
   if (id >= 1 && id <= kLastCommonButtonId) {
-    // Enter on a dialog without a default button asks for IDOK even when there is no OK button.
-    if (id != IDCANCEL && ::GetDlgItem(dialog, id) == nullptr) return;
+    // Also without a control of that id: a host may close the dialog with IDOK or IDABORT, and
+    // Enter on a dialog without a default button asks for IDOK.
     if (NotifyCallback(TDN_BUTTON_CLICKED, static_cast<WPARAM>(id), 0) == S_FALSE) return;
     buttonResult_ = id;
     ::EndDialog(dialog, id);

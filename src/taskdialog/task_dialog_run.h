@@ -39,8 +39,38 @@ HRESULT RunTaskDialog(const TASKDIALOGCONFIG* config, int* button, int* radioBut
 // A configuration text field (UTF-16 string or a string id of the library) as ANSI, at most
 // size - 1 bytes; empty for a null field or a failed conversion.
 std::string ResolveTaskDialogString(PCWSTR field, size_t size);
-// An icon of the configuration at size x size; the caller owns it.
-HICON LoadTaskDialogIcon(HINSTANCE instance, PCWSTR field, int size);
+// An icon the run shows. Shared system icons (loaded with LR_SHARED) belong to the system and are
+// never destroyed, nor is a handle that another slot already owns; every other icon is destroyed
+// with its holder.
+class TaskDialogIcon {
+ public:
+  TaskDialogIcon() = default;
+  static TaskDialogIcon Owned(HICON icon) noexcept {
+    TaskDialogIcon result;
+    result.owned_.reset(icon);
+    return result;
+  }
+  static TaskDialogIcon Shared(HICON icon) noexcept {
+    TaskDialogIcon result;
+    result.shared_ = icon;
+    return result;
+  }
+  HICON get() const noexcept { return owned_ ? owned_.get() : shared_; }
+  bool IsOwned() const noexcept { return static_cast<bool>(owned_); }
+  explicit operator bool() const noexcept { return get() != nullptr; }
+
+ private:
+  UniqueIcon owned_;
+  HICON shared_ = nullptr;
+};
+
+// An icon of the configuration at size x size: owned when loaded from a module, shared for the
+// system's icons (and the IDI_APPLICATION fallback).
+TaskDialogIcon LoadTaskDialogIcon(HINSTANCE instance, PCWSTR field, int size);
+
+// Destroys the HICONs that the caller handed over with TDF_USE_HICON_MAIN and
+// TDF_USE_HICON_FOOTER after the system's own dialog ran, each handle once, as the emulation does.
+void DestroyCallerIcons(const TASKDIALOGCONFIG& config) noexcept;
 
 // Global memory under the template, locked while it exists.
 class GlobalTemplateBlock : public TemplateBlock {
@@ -60,7 +90,7 @@ class GlobalTemplateBlock : public TemplateBlock {
 class TaskDialogRun : public DialogWindow {
  public:
   TaskDialogRun(const TASKDIALOGCONFIG& config, const TaskDialogPlatform& platform);
-  ~TaskDialogRun() override;
+  ~TaskDialogRun() override = default;
 
   // Builds the model and template and shows the dialog. S_OK also when the window could not be
   // made (the results keep their starting values); E_OUTOFMEMORY when the template could not be
@@ -100,8 +130,8 @@ class TaskDialogRun : public DialogWindow {
   void FillIconSlots();
   void InstallCopyHook();
   void RemoveCopyHook();
-  static LRESULT CALLBACK CopyHookProc(int code, WPARAM wParam, LPARAM lParam);
-  void ReplaceIcon(UniqueIcon& slot, HICON icon);
+  static LRESULT CALLBACK CopyHookProc(int code, WPARAM wParam, LPARAM lParam) noexcept;
+  void ReplaceIcon(TaskDialogIcon& slot, TaskDialogIcon icon);
 
   // Painting (task_dialog_paint.cpp).
   void PaintBackground() const;
@@ -128,12 +158,12 @@ class TaskDialogRun : public DialogWindow {
   LOGFONTA messageFont_{};
   UniqueBrush bandBrush_;
   UniqueBrush faceBrush_;
-  UniqueIcon mainIcon_;
-  UniqueIcon footerIcon_;
-  UniqueIcon linkGlyph_;
-  UniqueIcon hotLinkGlyph_;
-  UniqueIcon expandedGlyph_;
-  UniqueIcon collapsedGlyph_;
+  TaskDialogIcon mainIcon_;
+  TaskDialogIcon footerIcon_;
+  TaskDialogIcon linkGlyph_;
+  TaskDialogIcon hotLinkGlyph_;
+  TaskDialogIcon expandedGlyph_;
+  TaskDialogIcon collapsedGlyph_;
   bool created_ = false;
   bool expanded_ = true;
   TaskDialogMetrics metrics_;

@@ -30,11 +30,15 @@ TEST(FileDialogRules, FlagsAddTheLibrarysOwn) {
   EXPECT_EQ(FileDialogFlags(0x80000000u, true) & 0x80000000u, 0x80000000u);
 }
 
-TEST(FileDialogRules, PromptModeNeedsTheLongRecord) {
-  EXPECT_EQ(PromptModeOf(28, 1), 0);
-  EXPECT_EQ(PromptModeOf(32, 1), 1);
-  EXPECT_EQ(PromptModeOf(32, -1), -1);
-  EXPECT_EQ(PromptModeOf(0, 5), 5);
+TEST(FileDialogRules, PromptModeNeedsARecordThatCoversIt) {
+  // The 32-bit record: the prompt field ends at 32 bytes.
+  EXPECT_TRUE(HasPromptField(32));
+  EXPECT_TRUE(HasPromptField(40));
+  EXPECT_FALSE(HasPromptField(28));
+  EXPECT_FALSE(HasPromptField(31));
+  // A size of 0 or 4 is no record with a prompt field either.
+  EXPECT_FALSE(HasPromptField(0));
+  EXPECT_FALSE(HasPromptField(4));
   EXPECT_EQ(PromptValueFromCheck(true, 3), 1);
   EXPECT_EQ(PromptValueFromCheck(true, 2), 0);
   EXPECT_EQ(PromptValueFromCheck(false, 1), 0);

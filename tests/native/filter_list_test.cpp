@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <string>
 
 namespace commonq {
@@ -36,6 +37,16 @@ TEST(FilterList, IndexZeroOrPastTheEndGivesNone) {
   // A description without its pattern.
   constexpr char half[] = "Bitmap\0";
   EXPECT_EQ(FilterExtension(FilterListExtent(half), 1), std::nullopt);
+}
+
+TEST(FilterList, HugeIndexDoesNotWrapOnA32BitSizeType) {
+  // i686 computes with a 32-bit size_t: 2 * 0x80000001 would wrap to 2, which is filter 1.
+  const std::string_view list = FilterListExtent(kList.c_str());
+  EXPECT_EQ(FindFilterPattern<std::uint32_t>(list, 1), ".bmp");
+  EXPECT_EQ(FindFilterPattern<std::uint32_t>(list, 0x80000001u), std::nullopt);
+  EXPECT_EQ(FindFilterPattern<std::uint32_t>(list, 0x80000002u), std::nullopt);
+  EXPECT_EQ(FindFilterPattern<std::uint32_t>(list, 0x7FFFFFFFu), std::nullopt);
+  EXPECT_EQ(FindFilterPattern<std::uint64_t>(list, 0x80000001u), std::nullopt);
 }
 
 TEST(FilterList, AllFilesIsComparedByteForByte) {

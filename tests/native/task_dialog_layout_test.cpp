@@ -115,8 +115,9 @@ TEST(TaskDialogLayout, LoneOkIsRightAlignedDefaultAndInstructionAsTallAsTheIcon)
   const Laid withIcon = Lay(in);
   EXPECT_EQ(withIcon.Find(td::kMainInstructionId)->rect.left, in.metrics.margin + 32 + in.metrics.iconGap);
   EXPECT_EQ(withIcon.Find(td::kMainInstructionId)->rect.bottom - withIcon.Find(td::kMainInstructionId)->rect.top, 32);
-  // Push button: text height + 2 * (3y/10) high, starting at the row's top.
-  EXPECT_EQ(ok->rect.bottom - ok->rect.top, 15 + 2 * 4);
+  // The push button is 14 dialog units high (26 pixels at y = 15), more than its text and insets
+  // (15 + 2 * 4), so the focus rectangle stays clear of the mnemonic's underline.
+  EXPECT_EQ(ok->rect.bottom - ok->rect.top, 26);
 }
 
 TEST(TaskDialogLayout, ItemOrderIsTheTabOrder) {
@@ -214,13 +215,24 @@ TEST(TaskDialogLayout, CommandLinksSitOnTheLineGridWithTitleAndNote) {
   // The custom buttons are links only; the row holds the common Cancel.
   EXPECT_EQ(std::count_if(items.begin(), items.end(), [](const LayoutItem& i) { return i.id == td::kIdCancel; }), 1);
 
-  // On Windows 6 the native default style marks the default link and the id is left to it.
+  // With common controls 6 on Windows 6 the native default style marks the default link and the
+  // id is left to it.
+  in.modernControls = true;
   in.windows6 = true;
   const Laid native = Lay(in);
   EXPECT_EQ(native.Find(td::kFirstCustomButtonId + 1)->style, 0x5001240Fu);
   EXPECT_EQ(native.Find(td::kFirstCustomButtonId)->style, 0x5003240Eu);
   EXPECT_FALSE(native.state.ownerDrawnLinks);
   EXPECT_EQ(native.state.defaultControlId, td::kNativeDefault);
+
+  // Windows 6 with the old common controls (no manifest): the old button class cannot draw
+  // BS_COMMANDLINK, so the links stay owner-drawn.
+  in.modernControls = false;
+  in.windows6 = true;
+  const Laid oldControls = Lay(in);
+  EXPECT_EQ(oldControls.Find(td::kFirstCustomButtonId + 1)->style, 0x5001240Bu);
+  EXPECT_TRUE(oldControls.state.ownerDrawnLinks);
+  EXPECT_EQ(oldControls.state.defaultControlId, static_cast<uint32_t>(td::kFirstCustomButtonId + 1));
 
   // Without the arrow the text column starts at the inset.
   in.windows6 = false;
@@ -310,8 +322,8 @@ TEST(TaskDialogLayout, VerificationAloneIsCentredOnTheButtonRow) {
   const LayoutItem* check = laid.Find(td::kVerificationId);
   const LayoutItem* ok = laid.Find(td::kIdOk);
   ASSERT_NE(check, nullptr);
-  // Row 23 high, check 15 high: 23/2 - 15/2 = 4 below the row's top.
-  EXPECT_EQ(check->rect.top, ok->rect.top + 4);
+  // Row 26 high (14 dialog units), check 15 high: 26/2 - 15/2 = 6 below the row's top.
+  EXPECT_EQ(check->rect.top, ok->rect.top + 6);
   EXPECT_EQ(check->rect.left, in.metrics.margin + 2);
   EXPECT_EQ(check->rect.right - check->rect.left, 10 * 7 + in.metrics.checkWidth);
 }
@@ -349,7 +361,8 @@ TEST(TaskDialogLayout, RadioButtonsWrapNextToTheirCheckColumn) {
   const LayoutItem* b = laid.Find(td::kFirstRadioButtonId + 1);
   EXPECT_EQ(a->rect.right - a->rect.left, 5 * 7 + in.metrics.checkWidth);
   EXPECT_EQ(b->rect.top, a->rect.bottom + in.metrics.radioGap);
-  EXPECT_EQ(a->rect.bottom - a->rect.top, 15);  // taller than the 13-pixel check
+  // One 15-pixel line and the focus rectangle's pixel above and below, so descenders show.
+  EXPECT_EQ(a->rect.bottom - a->rect.top, 17);
 }
 
 TEST(TaskDialogMetrics, SeparatorColours) {
@@ -395,6 +408,14 @@ TEST(TaskDialogMetrics, FrameStyleAndCentring) {
   EXPECT_EQ(MainInstructionHeight(-11, true), -15);
   EXPECT_EQ(MainInstructionHeight(-11, false), -13);
   EXPECT_EQ(MainInstructionHeight(12, false), 14);
+}
+
+TEST(TaskDialogMetrics, ClassicInstructionIsBoldWithinTheWeightRange) {
+  // 400 + 700 would be 1100, beyond FW_HEAVY, which draws regular.
+  EXPECT_EQ(MainInstructionWeight(400, false), 700);
+  EXPECT_EQ(MainInstructionWeight(0, false), 700);
+  EXPECT_EQ(MainInstructionWeight(800, false), 800);
+  EXPECT_EQ(MainInstructionWeight(400, true), 400);
 }
 
 TEST(TaskDialogMetrics, WindowsVersionClasses) {

@@ -36,6 +36,21 @@ TEST(TranslationStringId, ExplicitIdWinsButStandardIdsStillMap) {
   EXPECT_EQ(TranslationStringId(1184, 2, kOffset), 5u);
 }
 
+TEST(DialogOverride, OneStringPerTemplateAndControl) {
+  EXPECT_EQ(DialogOverrideStringId(1060, 1012), 16012u);
+  EXPECT_EQ(DialogOverrideStringId(1010, 1012), 11012u);
+  EXPECT_EQ(DialogOverrideStringId(1030, 1013), 13013u);
+  EXPECT_EQ(DialogOverrideStringId(1160, 1055), 26055u);
+  EXPECT_EQ(DialogOverrideStringId(1000, 1000), 10000u);
+  EXPECT_EQ(DialogOverrideStringId(1499, 1099), 59999u);
+  // Outside the numbered ranges there is no override, and nothing reaches past 65535.
+  EXPECT_EQ(DialogOverrideStringId(1010, 1), 0u);
+  EXPECT_EQ(DialogOverrideStringId(1010, 1100), 0u);
+  EXPECT_EQ(DialogOverrideStringId(1500, 1012), 0u);
+  EXPECT_EQ(DialogOverrideStringId(999, 1012), 0u);
+  EXPECT_EQ(DialogOverrideStringId(-5, 1012), 0u);
+}
+
 TEST(TranslatedClass, OnlyButtonAndStaticInAnyCase) {
   EXPECT_TRUE(IsTranslatedClass("Button"));
   EXPECT_TRUE(IsTranslatedClass("BUTTON"));

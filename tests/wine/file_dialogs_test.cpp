@@ -251,17 +251,21 @@ TEST_F(FileDialogsTest, UncheckingThePromptIsStoredAndSavesWithoutOptions) {
 }
 
 TEST_F(FileDialogsTest, ShortRecordNeverPrompts) {
-  SetDword(kFormat, "Check", 1);
-  const std::string target = folder_ + "\\photo.jpg";
-  // The 28-byte record ends before the prompt mode; whatever follows it must not count.
-  DlgFileParams params = Params(OFN_ENABLETEMPLATE, 1, 2, DLGFILEPARAMS_SHORT_SIZE);
-  const int result = Run(false, params, "Save As", [&](DialogDriver& driver) {
-    driver.Read([](HWND dialog) { EXPECT_FALSE(::IsWindowVisible(PanelControl(dialog, kPromptCheck))); });
-    driver.SetText(cmb13, target).Click(IDOK).WaitUntilGone();
-  });
-  EXPECT_EQ(result, IDOK);
-  EXPECT_EQ(GetDword(kFormat, "Check"), 1u);
-  EXPECT_FALSE(ValueExists(kFormat, "jpegComp"));
+  // The 28-byte record ends before the prompt mode; whatever follows it must not count. A size of
+  // 4 is no longer record either, so its prompt field is not read.
+  for (const DWORD size : {DWORD{DLGFILEPARAMS_SHORT_SIZE}, DWORD{4}}) {
+    SCOPED_TRACE(size);
+    SetDword(kFormat, "Check", 1);
+    const std::string target = folder_ + "\\photo" + std::to_string(size) + ".jpg";
+    DlgFileParams params = Params(OFN_ENABLETEMPLATE, 1, 2, size);
+    const int result = Run(false, params, "Save As", [&](DialogDriver& driver) {
+      driver.Read([](HWND dialog) { EXPECT_FALSE(::IsWindowVisible(PanelControl(dialog, kPromptCheck))); });
+      driver.SetText(cmb13, target).Click(IDOK).WaitUntilGone();
+    });
+    EXPECT_EQ(result, IDOK);
+    EXPECT_EQ(GetDword(kFormat, "Check"), 1u);
+    EXPECT_FALSE(ValueExists(kFormat, "jpegComp"));
+  }
 }
 
 TEST_F(FileDialogsTest, WithoutTheTemplateFlagThereIsNoPanelAndNoCheck) {

@@ -234,11 +234,19 @@ TEST_F(FormatOptionsTest, GermanCaptionsAndButtons) {
     EXPECT_EQ(ControlText(dialog, IDCANCEL), "Abbrechen");
     EXPECT_EQ(ControlText(dialog, 1011), "Farbtiefe");
     EXPECT_EQ(ControlText(dialog, 1018), "Wie Quelle");
+    EXPECT_EQ(ControlText(dialog, 1012), "32 Bit");
   });
   Confirm(".jpg", "JPEG-Speicheroptionen",
           [](HWND dialog) { EXPECT_EQ(ControlText(dialog, 1024), "Komprimierungsfaktor:"); });
-  Confirm(".png", "PNG-Speicheroptionen");
-  Confirm(".rsr", "RSR-Speicheroptionen");
+  // 1012 and 1013 mean bits in the bitmap and PNG dialogs and transparency in the RSR dialog.
+  Confirm(".png", "PNG-Speicheroptionen", [](HWND dialog) {
+    EXPECT_EQ(ControlText(dialog, 1012), "32 Bit");
+    EXPECT_EQ(ControlText(dialog, 1013), "24 Bit");
+  });
+  Confirm(".rsr", "RSR-Speicheroptionen", [](HWND dialog) {
+    EXPECT_EQ(ControlText(dialog, 1012), "Transparent");
+    EXPECT_EQ(ControlText(dialog, 1013), "Deckend");
+  });
   Confirm(".car", "Carrara-Bild-Speicheroptionen",
           [](HWND dialog) { EXPECT_EQ(ControlText(dialog, 1162), "Komprimiert"); });
   EXPECT_EQ(GetDword(kFormat, "bmp"), 0x84u);

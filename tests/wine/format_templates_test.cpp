@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "frame/dialog_translator.h"
+#include "frame/translation_rules.h"
 #include "wine/library_fixture.h"
 
 namespace commonq::testing {
@@ -287,6 +289,51 @@ TEST_F(FormatTemplatesTest, CarriedTemplatesExistWithTheirCaptions) {
   EXPECT_EQ(Load(1036).caption, "Targa Save Options");
   EXPECT_EQ(Load(1050).caption, "Tif Save Options");
   EXPECT_EQ(Load(1150).caption, "Histogram");
+}
+
+// The German sample translates every text that the translator would look up: each "Button" or
+// "Static" control with a text and an id of the translated templates, and each caption. A text
+// that only reaches the shared string where its dialog has its own (4012 and 4013) counts as
+// translated through the dialog's string.
+TEST_F(FormatTemplatesTest, GermanLanguageFileTranslatesEveryTranslatableText) {
+  const std::string path = LanguageFilePath(".deu");
+  const UniqueModule german(::LoadLibraryExA(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
+  ASSERT_TRUE(german) << path;
+  const auto text = [&](std::uint32_t id) {
+    char buffer[kTranslationTextChars] = {};
+    if (id == 0 || ::LoadStringA(german.get(), id, buffer, kTranslationTextChars) <= 0) return std::string();
+    return std::string(buffer);
+  };
+  const int offset = TranslationOffset(kDialogTranslationBase);
+  // The panel asks for the host's own strings for two controls.
+  const auto explicitId = [](int templateId, int controlId) -> std::uint32_t {
+    if (templateId != 1000) return 0;
+    return controlId == 1003 ? 115 : controlId == 1001 ? 559 : 0;
+  };
+  for (const int templateId : {1000, 1010, 1019, 1030, 1060, 1160}) {
+    const Template dialog = Load(templateId);
+    ASSERT_FALSE(dialog.controls.empty()) << templateId;
+    if (!dialog.caption.empty()) {
+      EXPECT_NE(text(static_cast<std::uint32_t>(offset + templateId)), "") << "caption of " << templateId;
+    }
+    for (const Control& control : dialog.controls) {
+      const bool translatedKind = control.kind == "default" || control.kind == "push" || control.kind == "check" ||
+                                  control.kind == "radio" || control.kind == "group" || control.kind == "static";
+      if (!translatedKind || control.id == 0 || control.text.empty()) continue;
+      const std::uint32_t shared = TranslationStringId(control.id, explicitId(templateId, control.id), offset);
+      if (shared == 0) continue;
+      const std::uint32_t own =
+          explicitId(templateId, control.id) == 0 ? DialogOverrideStringId(templateId, control.id) : 0;
+      std::string found = text(own);
+      if (found.empty()) found = text(shared);
+      EXPECT_NE(found, "") << templateId << " control " << control.id << " \"" << control.text << "\"";
+    }
+  }
+  // The dialogs that share 1012 and 1013 read them in their own meaning.
+  EXPECT_EQ(text(DialogOverrideStringId(1060, 1012)), "Transparent");
+  EXPECT_EQ(text(DialogOverrideStringId(1060, 1013)), "Deckend");
+  EXPECT_EQ(text(DialogOverrideStringId(1010, 1012)), "32 Bit");
+  EXPECT_EQ(text(DialogOverrideStringId(1030, 1013)), "24 Bit");
 }
 
 }  // namespace

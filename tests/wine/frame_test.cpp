@@ -14,9 +14,11 @@
 #include "frame/module_state.h"
 #include "frame/settings_store.h"
 #include "support/dialog_driver.h"
+#include "support/import_redirect.h"
 #include "support/leak_tracer.h"
 #include "wine/dialog_template.h"
 #include "wine/library_fixture.h"
+#include "wine/task_dialog_support.h"
 
 namespace commonq::testing {
 namespace {
@@ -342,7 +344,7 @@ TEST_F(FrameTest, TranslatorReplacesButtonAndStaticTextsOnly) {
   EXPECT_EQ(t.ok, "OK-tst");
   EXPECT_EQ(t.cancel, "Cancel-tst");
   EXPECT_EQ(t.label, "Label-tst");
-  EXPECT_EQ(t.check, "Check-tst");
+  EXPECT_EQ(t.check, "Check-1100") << "the dialog's own string wins over the shared one";
   EXPECT_EQ(t.edit, "Edit") << "edit fields are never translated";
   EXPECT_EQ(t.empty, "") << "a control without text is never given one";
   EXPECT_EQ(t.sameButCase, "Label") << "a text differing only in case is not applied";
@@ -373,6 +375,50 @@ TEST_F(FrameTest, LanguageFileIsFoundBesideTheHostExecutable) {
   expected = expected.substr(0, expected.find_last_of('\\') + 1) + "Languages\\QelmLang.deu";
   EXPECT_EQ(LanguageFilePath(".deu"), expected);
   EXPECT_EQ(LanguageFilePath(std::string(300, 'x')), "");
+}
+
+// Windows XP does not know LOAD_LIBRARY_AS_IMAGE_RESOURCE and may refuse it as an invalid
+// parameter. Wine accepts it whatever version it reports, so the copy that runs as XP refuses it
+// here the way XP may, and the translation must still come through.
+using LoadLibraryExAFn = decltype(&::LoadLibraryExA);
+LoadLibraryExAFn g_loadLibraryEx = nullptr;
+int g_refusedLoads = 0;
+
+HMODULE WINAPI LoadLibraryExAsOnXp(LPCSTR path, HANDLE file, DWORD flags) {
+  if ((flags & LOAD_LIBRARY_AS_IMAGE_RESOURCE) != 0 && ReportedWindowsMajorVersion() < 6) {
+    ++g_refusedLoads;
+    ::SetLastError(ERROR_INVALID_PARAMETER);
+    return nullptr;
+  }
+  return g_loadLibraryEx(path, file, flags);
+}
+
+class OnWindowsXp : public FrameTest {
+ protected:
+  void SetUp() override {
+    if (!RunsAsWindowsXp()) GTEST_SKIP() << "runs in commonq_wine_tests_xp.exe";
+    ASSERT_EQ(ReportedWindowsMajorVersion(), 5) << "Wine must report Windows XP to this executable";
+    FrameTest::SetUp();
+  }
+};
+
+TEST_F(OnWindowsXp, LanguageFileLoadsWhenTheImageResourceFlagIsRefused) {
+  SetString(Key(""), "Language", ".tst");
+  g_refusedLoads = 0;
+  Texts t;
+  TranslatedProbe probe;
+  {
+    ImportRedirect redirect(::GetModuleHandleA(nullptr), "LoadLibraryExA",
+                            reinterpret_cast<void*>(&LoadLibraryExAsOnXp));
+    ASSERT_TRUE(redirect.Active());
+    g_loadLibraryEx = redirect.Original<LoadLibraryExAFn>();
+    t = RunTranslated(probe);
+  }
+  EXPECT_EQ(g_refusedLoads, 1);
+  ASSERT_TRUE(probe.loaded) << "the language file must load as a plain data file";
+  EXPECT_EQ(t.caption, "Caption-tst");
+  EXPECT_EQ(t.ok, "OK-tst");
+  EXPECT_EQ(t.label, "Label-tst");
 }
 
 }  // namespace

@@ -5,9 +5,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <vector>
+
 #include <shlwapi.h>
 
 #include "support/dialog_driver.h"
+#include "support/import_redirect.h"
 #include "taskdialog/task_dialog_metrics.h"
 #include "wine/task_dialog_support.h"
 
@@ -24,6 +28,21 @@ constexpr int kFooter = 0x7408;
 constexpr int kProgressBar = 0x740A;
 constexpr int kFirstCustom = 0x740B;
 constexpr int kFirstRadio = 0x7420;
+
+// Every handle the DLL passes to DestroyIcon, recorded behind the leak tracer's own entry.
+std::vector<HICON> g_destroyedIcons;
+decltype(&::DestroyIcon) g_destroyIcon = nullptr;
+
+BOOL WINAPI RecordingDestroyIcon(HICON icon) {
+  g_destroyedIcons.push_back(icon);
+  return g_destroyIcon(icon);
+}
+
+size_t TimesDestroyed(HICON icon) { return std::count(g_destroyedIcons.begin(), g_destroyedIcons.end(), icon); }
+
+HICON MakeCallerIcon() {
+  return ::CreateIcon(nullptr, 32, 32, 1, 1, std::vector<BYTE>(128, 0xFF).data(), std::vector<BYTE>(128).data());
+}
 
 const TASKDIALOG_BUTTON kButtons[] = {{101, L"First"}, {102, L"Second\nWith a note"}, {103, L"Third"}};
 const TASKDIALOG_BUTTON kRadios[] = {{201, L"Alpha"}, {202, L"Beta"}, {203, L"Gamma"}};
@@ -420,6 +439,93 @@ TEST_F(EmulatedRun, CallersIconsAreDestroyed) {
   ICONINFO info{};
   EXPECT_FALSE(::GetIconInfo(main, &info));
   EXPECT_FALSE(::GetIconInfo(footer, &info));
+}
+
+// Ownership: the caller's icons once the dialog is up (one handle given twice is destroyed once),
+// never the system's shared icons, and nothing of the caller's when no dialog came up.
+TEST_F(EmulatedRun, IconOwnershipFollowsWhoLoadedTheIcon) {
+  g_destroyedIcons.clear();
+  ImportRedirect redirect(LibraryModule(), "DestroyIcon", reinterpret_cast<void*>(&RecordingDestroyIcon));
+  ASSERT_TRUE(redirect.Active());
+  g_destroyIcon = redirect.Original<decltype(&::DestroyIcon)>();
+
+  HICON both = MakeCallerIcon();
+  ASSERT_NE(both, nullptr);
+  TASKDIALOGCONFIG config = Config();
+  config.dwFlags = TDF_USE_HICON_MAIN | TDF_USE_HICON_FOOTER;
+  config.hMainIcon = both;
+  config.hFooterIcon = both;
+  config.pszFooter = L"Footer";
+  {
+    DialogDriver driver;
+    driver.WaitForDialog("Task").Click(IDOK).WaitUntilGone();
+    EXPECT_EQ(Show(config, driver), S_OK);
+  }
+  EXPECT_EQ(TimesDestroyed(both), 1u);
+
+  const int large = ::GetSystemMetrics(SM_CYICON);
+  const int small = ::GetSystemMetrics(SM_CYSMICON);
+  HICON warning = static_cast<HICON>(
+      ::LoadImageA(nullptr, MAKEINTRESOURCEA(32515), IMAGE_ICON, large, large, LR_SHARED | LR_LOADTRANSPARENT));
+  HICON information = static_cast<HICON>(
+      ::LoadImageA(nullptr, MAKEINTRESOURCEA(32516), IMAGE_ICON, small, small, LR_SHARED | LR_LOADTRANSPARENT));
+  HICON application = static_cast<HICON>(
+      ::LoadImageA(nullptr, MAKEINTRESOURCEA(32512), IMAGE_ICON, large, large, LR_SHARED | LR_LOADTRANSPARENT));
+  config = Config();
+  config.pszMainIcon = TD_WARNING_ICON;
+  config.pszFooterIcon = TD_INFORMATION_ICON;
+  config.pszFooter = L"Footer";
+  {
+    DialogDriver driver;
+    driver.WaitForDialog("Task").Click(IDOK).WaitUntilGone();
+    EXPECT_EQ(Show(config, driver), S_OK);
+  }
+  config.pszMainIcon = MAKEINTRESOURCEW(4711);  // missing: the shared application icon instead
+  {
+    DialogDriver driver;
+    driver.WaitForDialog("Task").Click(IDOK).WaitUntilGone();
+    EXPECT_EQ(Show(config, driver), S_OK);
+  }
+  EXPECT_EQ(TimesDestroyed(warning), 0u);
+  EXPECT_EQ(TimesDestroyed(information), 0u);
+  EXPECT_EQ(TimesDestroyed(application), 0u);
+
+  // An owner that is no window: the dialog cannot be made, and the caller keeps its icon.
+  HICON kept = MakeCallerIcon();
+  config = Config();
+  config.dwFlags = TDF_USE_HICON_MAIN;
+  config.hMainIcon = kept;
+  config.hwndParent = reinterpret_cast<HWND>(static_cast<ULONG_PTR>(0x7FFF0));
+  EXPECT_EQ(ShowGuarded(config), S_OK);
+  EXPECT_EQ(button_, IDCANCEL);
+  EXPECT_EQ(TimesDestroyed(kept), 0u);
+  ICONINFO info{};
+  EXPECT_TRUE(::GetIconInfo(kept, &info));
+  ::DeleteObject(info.hbmMask);
+  if (info.hbmColor != nullptr) ::DeleteObject(info.hbmColor);
+  ::DestroyIcon(kept);
+}
+
+// A host may end the dialog with an id that has no control (IDOK with custom buttons only, Enter
+// without a default button, IDABORT): the callback hears of it and the dialog ends with it.
+TEST_F(EmulatedRun, IdsWithoutAControlStillEndTheDialog) {
+  for (const int id : {IDOK, IDABORT}) {
+    SCOPED_TRACE(id);
+    recorder_.seen.clear();
+    TASKDIALOGCONFIG config = Config();
+    config.cButtons = 1;
+    config.pButtons = kButtons;
+    DialogDriver driver;
+    driver.WaitForDialog("Task")
+        .Read([id](HWND dialog) { EXPECT_EQ(::GetDlgItem(dialog, id), nullptr); })
+        .Command(id)
+        .WaitUntilGone();
+    EXPECT_EQ(Show(config, driver), S_OK);
+    EXPECT_EQ(button_, id);
+    bool reported = false;
+    for (const Notification& n : recorder_.seen) reported |= n.code == TDN_BUTTON_CLICKED && n.wParam == WPARAM(id);
+    EXPECT_TRUE(reported);
+  }
 }
 
 TEST_F(EmulatedRun, NullOutPointersAreSkipped) {

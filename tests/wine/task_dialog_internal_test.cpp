@@ -145,12 +145,19 @@ TEST_F(TaskDialogInternalTest, StringsComeFromTheLibraryAndAreBounded) {
 }
 
 TEST_F(TaskDialogInternalTest, IconsFallBackToTheApplicationIcon) {
-  EXPECT_EQ(LoadTaskDialogIcon(nullptr, nullptr, 32), nullptr);
-  const UniqueIcon missing(LoadTaskDialogIcon(nullptr, MAKEINTRESOURCEW(4711), 32));
+  EXPECT_EQ(LoadTaskDialogIcon(nullptr, nullptr, 32).get(), nullptr);
+  // The fallback and the system's icons are shared: the run must never destroy them.
+  const TaskDialogIcon missing = LoadTaskDialogIcon(nullptr, MAKEINTRESOURCEW(4711), 32);
   EXPECT_NE(missing.get(), nullptr);
-  const UniqueIcon named(LoadTaskDialogIcon(nullptr, L"NO_SUCH_ICON", 16));
+  EXPECT_FALSE(missing.IsOwned());
+  const TaskDialogIcon named = LoadTaskDialogIcon(nullptr, L"NO_SUCH_ICON", 16);
   EXPECT_NE(named.get(), nullptr);
-  const UniqueIcon glyph(LoadTaskDialogIcon(nullptr, MAKEINTRESOURCEW(1028), 20));
+  EXPECT_FALSE(named.IsOwned());
+  const TaskDialogIcon warning = LoadTaskDialogIcon(nullptr, TD_WARNING_ICON, 32);
+  EXPECT_NE(warning.get(), nullptr);
+  EXPECT_FALSE(warning.IsOwned());
+  const TaskDialogIcon glyph = LoadTaskDialogIcon(nullptr, MAKEINTRESOURCEW(1028), 20);
+  EXPECT_TRUE(glyph.IsOwned());
   ICONINFO info{};
   ASSERT_TRUE(::GetIconInfo(glyph.get(), &info));
   BITMAP bitmap{};
@@ -252,6 +259,109 @@ TEST_F(TaskDialogInternalTest, ModernControlsUseLinksAndReportHyperlinkClicks) {
   EXPECT_EQ(button, 101);
   ASSERT_EQ(recorder_.hyperlinks.size(), 1u);
   EXPECT_EQ(recorder_.hyperlinks[0], L"https://example.com/");
+}
+
+// Windows 6 in a process without the common-controls 6 manifest (comctl32 5.81): the old button
+// class cannot draw BS_COMMANDLINK, so the links are owner-drawn as before Windows 6; and the
+// classic instruction font is bold within the weight range.
+TEST_F(TaskDialogInternalTest, OldCommonControlsOnWindows6DrawTheLinksThemselves) {
+  platform_ = {5, false, true};
+  TASKDIALOGCONFIG config{};
+  config.cbSize = sizeof config;
+  config.pszWindowTitle = L"Old controls";
+  config.pszMainInstruction = L"Pick one";
+  config.dwFlags = TDF_USE_COMMAND_LINKS;
+  const TASKDIALOG_BUTTON buttons[] = {{101, L"Go\nNote"}, {102, L"Stay"}};
+  config.cButtons = 2;
+  config.pButtons = buttons;
+  config.nDefaultButton = 102;
+  LONG weight = 0;
+  DialogDriver driver;
+  driver.WaitForDialog("Old controls")
+      .Read([&weight](HWND dialog) {
+        EXPECT_EQ(::GetWindowLongA(::GetDlgItem(dialog, kFirstCustom), GWL_STYLE) & BS_TYPEMASK, BS_OWNERDRAW);
+        EXPECT_EQ(::GetWindowLongA(::GetDlgItem(dialog, kFirstCustom + 1), GWL_STYLE) & BS_TYPEMASK, BS_OWNERDRAW);
+        EXPECT_EQ(::SendMessageA(dialog, DM_GETDEFID, 0, 0), MAKELRESULT(kFirstCustom + 1, DC_HASDEFID));
+        LOGFONTA font{};
+        ::GetObjectA(reinterpret_cast<HFONT>(::SendDlgItemMessageA(dialog, 0x7401, WM_GETFONT, 0, 0)), sizeof font,
+                     &font);
+        weight = font.lfWeight;
+      })
+      .Click(kFirstCustom)
+      .WaitUntilGone();
+  driver.Start();
+  int button = 0;
+  EXPECT_EQ(RunTaskDialog(&config, &button, nullptr, nullptr), S_OK);
+  EXPECT_TRUE(driver.Finished());
+  EXPECT_EQ(button, 101);
+  EXPECT_EQ(weight, FW_BOLD);
+}
+
+// An allocation failure inside a handler ends the dialog through the dialog manager instead of
+// unwinding through the system's frames; the call reports it and leaks nothing.
+TEST_F(TaskDialogInternalTest, AllocationFailureInAHandlerEndsTheCallWithOutOfMemory) {
+  TASKDIALOGCONFIG config{};
+  config.cbSize = sizeof config;
+  config.pszWindowTitle = L"Failing";
+  config.pszMainInstruction = L"Instruction";
+  config.dwCommonButtons = TDCBF_OK_BUTTON | TDCBF_CANCEL_BUTTON;
+  config.pfCallback = &CallbackRecorder::Callback;
+  config.lpCallbackData = reinterpret_cast<LONG_PTR>(&recorder_);
+  DialogDriver driver;
+  driver.WaitForDialog("Failing")
+      .Read([](HWND) { DialogWindow::InjectAllocationFailureForTesting(WM_COMMAND); })
+      .Click(IDOK)
+      .WaitUntilGone();
+  driver.Start();
+  int button = 7;
+  EXPECT_EQ(RunTaskDialog(&config, &button, nullptr, nullptr), E_OUTOFMEMORY);
+  DialogWindow::InjectAllocationFailureForTesting(0);
+  EXPECT_TRUE(driver.Finished());
+  EXPECT_EQ(button, 0) << "no result is reported from a dialog that failed";
+  EXPECT_EQ(recorder_.Count(TDN_BUTTON_CLICKED), 0u);
+  EXPECT_EQ(recorder_.Count(TDN_DESTROYED), 1u);
+}
+
+// The texts of a modern dialog are SysLink controls. Wine's SysLink deletes the brush that
+// WM_CTLCOLORSTATIC hands it after one paint; with the run's own brush every later paint then
+// left those controls (and every control given the same brush) white on the grey footer. Windows
+// does not delete the brush; the system colour brush the library hands out is right on both.
+TEST_F(TaskDialogInternalTest, ModernFooterTextsStayOnTheFaceColourAcrossRepaints) {
+  platform_ = {5, true, false};
+  TASKDIALOGCONFIG config{};
+  config.cbSize = sizeof config;
+  config.pszWindowTitle = L"Footer colours";
+  config.pszMainInstruction = L"Export the scene";
+  config.dwFlags = TDF_EXPANDED_BY_DEFAULT | TDF_EXPAND_FOOTER_AREA;
+  config.pszExpandedInformation = L"Carrara files keep the materials; OBJ files keep only the geometry.";
+  config.pszFooter = L"Exports go to the folder of the scene.";
+  config.pszFooterIcon = TD_INFORMATION_ICON;
+  COLORREF details = CLR_INVALID, footer = CLR_INVALID;
+  DialogDriver driver;
+  driver.WaitForDialog("Footer colours")
+      .Read([&](HWND dialog) {
+        for (int paint = 0; paint < 3; ++paint) {
+          ::RedrawWindow(dialog, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+        }
+        const auto cornerOf = [dialog](int id) {
+          HWND control = ::GetDlgItem(dialog, id);
+          RECT rect{};
+          ::GetClientRect(control, &rect);
+          HDC dc = ::GetDC(control);
+          const COLORREF colour = ::GetPixel(dc, rect.right - 1, rect.bottom - 1);
+          ::ReleaseDC(control, dc);
+          return colour;
+        };
+        details = cornerOf(0x7407);
+        footer = cornerOf(kFooter);
+      })
+      .Command(IDOK)
+      .WaitUntilGone();
+  driver.Start();
+  EXPECT_EQ(RunTaskDialog(&config, nullptr, nullptr, nullptr), S_OK);
+  EXPECT_TRUE(driver.Finished());
+  EXPECT_EQ(details, ::GetSysColor(COLOR_BTNFACE));
+  EXPECT_EQ(footer, ::GetSysColor(COLOR_BTNFACE));
 }
 
 TEST_F(TaskDialogInternalTest, ClassicControlsShowLinkTextWithoutMarkup) {

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "support/dialog_driver.h"
 #include "wine/task_dialog_support.h"
 
@@ -64,6 +66,31 @@ TEST_F(NativeTaskDialogTest, NullOutPointersGoToTheNativeDialogUnchanged) {
   driver.Start();
   EXPECT_EQ(TaskDialogIndirect98(&config, nullptr, nullptr, nullptr), S_OK);
   EXPECT_TRUE(driver.Finished());
+}
+
+// The system's dialog keeps the caller's icons; the library destroys them after it, as its own
+// dialog does, so a host sees the same contract on every Windows.
+TEST_F(NativeTaskDialogTest, CallersIconsAreDestroyedAfterTheNativeDialogToo) {
+  HICON icon = ::CreateIcon(nullptr, 32, 32, 1, 1, std::vector<BYTE>(128, 0xFF).data(), std::vector<BYTE>(128).data());
+  ASSERT_NE(icon, nullptr);
+  Tracer().ExpectDestroyedByContract(icon);
+  TASKDIALOGCONFIG config = Config(L"Native");
+  config.dwFlags = TDF_CALLBACK_TIMER | TDF_USE_HICON_MAIN | TDF_USE_HICON_FOOTER;
+  config.hMainIcon = icon;
+  config.hFooterIcon = icon;
+  config.pszFooter = L"Footer";
+  recorder_.answer = [](HWND dialog, UINT code, WPARAM, LPARAM) -> HRESULT {
+    if (code == TDN_TIMER) ::PostMessageW(dialog, TDM_CLICK_BUTTON, IDOK, 0);
+    return S_OK;
+  };
+  DialogDriver driver;
+  driver.WaitForDialog("Native").WaitUntilGone();
+  driver.Start();
+  EXPECT_EQ(TaskDialogIndirect98(&config, &button_, nullptr, nullptr), S_OK);
+  EXPECT_TRUE(driver.Finished());
+  EXPECT_EQ(button_, IDOK);
+  ICONINFO info{};
+  EXPECT_FALSE(::GetIconInfo(icon, &info));
 }
 
 TEST_F(NativeTaskDialogTest, NullConfigurationIsRefused) {

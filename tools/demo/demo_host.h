@@ -40,6 +40,15 @@ void OpenTaskDialogPage(HWND owner, Library& library, LogFunction log);
 // Shows ready configuration `index` and returns the button; for the sibling executable.
 int RunTaskDialogSample(Library& library, int index);
 // Captures every ready configuration; returns the number of failed captures.
-int RunTaskDialogGallery(Library& library, const std::string& base, std::string& index);
+int RunTaskDialogGallery(Library& library, const std::string& base);
+
+// The gallery pages' shared look and the links between them.
+inline constexpr const char* kGalleryStyle =
+    "<!doctype html><meta charset=\"utf-8\"><style>body{font-family:sans-serif}"
+    ".row{display:flex;flex-wrap:wrap;gap:16px;align-items:flex-start}figure{margin:0 0 12px}"
+    "figcaption{text-align:center}table{border-collapse:collapse}th,td{border:1px solid #ccc;padding:6px;"
+    "vertical-align:top}th{background:#eee}</style>\n";
+inline constexpr const char* kGalleryNavigation =
+    "<nav><a href=\"index.html\">Dialogs</a> | <a href=\"taskdialogs.html\">Task dialogs</a></nav>\n";
 
 }  // namespace demo

@@ -14,6 +14,8 @@ namespace demo {
 namespace {
 
 struct Shot {
+  const char* group;     // the dialog, a section of the index
+  const char* language;  // column caption in the index
   const char* file;
   const char* caption;  // of the dialog to capture
   int close;            // the command that closes it
@@ -35,20 +37,25 @@ void ShowMessage(Library& library, UINT number, UINT type) {
 }
 
 // The options dialog of one extension, in one language; the GIF and 3D dialogs stay English.
-Shot FormatShot(const char* file, const char* caption, const char* language, const char* extension) {
-  return {file, caption, IDCANCEL, [language] { SetLanguage(language); },
+Shot FormatShot(const char* group, const char* file, const char* caption, const char* language, const char* extension) {
+  return {group,
+          language != nullptr ? "German (.deu)" : "English",
+          file,
+          caption,
+          IDCANCEL,
+          [language] { SetLanguage(language); },
           [extension](Library&) { CallFormatOptions(extension); }};
 }
 
 std::vector<Shot> Shots() {
   return {
-      {"messagebox_suppressible_en.png", "Qelm Explorer", IDNO, [] { SetLanguage(nullptr); },
-       [](Library& l) { ShowMessage(l, 3031, MB_YESNO | MB_ICONQUESTION); }},
-      {"messagebox_suppressible_de.png", "Qelm Explorer", IDNO, [] { SetLanguage(".deu"); },
-       [](Library& l) { ShowMessage(l, 3031, MB_YESNO | MB_ICONQUESTION); }},
-      {"messagebox_plain.png", "Qelm Explorer", IDOK, [] { SetLanguage(nullptr); },
-       [](Library& l) { ShowMessage(l, 0, MB_OK | MB_ICONINFORMATION); }},
-      {"color_chooser.png", nullptr, IDCANCEL,
+      {"Message box with \"Do not show again\"", "English", "messagebox_suppressible_en.png", "Qelm Explorer", IDNO,
+       [] { SetLanguage(nullptr); }, [](Library& l) { ShowMessage(l, 3031, MB_YESNO | MB_ICONQUESTION); }},
+      {"Message box with \"Do not show again\"", "German (.deu)", "messagebox_suppressible_de.png", "Qelm Explorer",
+       IDNO, [] { SetLanguage(".deu"); }, [](Library& l) { ShowMessage(l, 3031, MB_YESNO | MB_ICONQUESTION); }},
+      {"Message box without check box", "English", "messagebox_plain.png", "Qelm Explorer", IDOK,
+       [] { SetLanguage(nullptr); }, [](Library& l) { ShowMessage(l, 0, MB_OK | MB_ICONINFORMATION); }},
+      {"Colour chooser", "English", "color_chooser.png", nullptr, IDCANCEL,
        [] {
          SetLanguage(nullptr);
          const DWORD recent[] = {RGB(0xC0, 0x30, 0x30), RGB(0x30, 0x90, 0x40), RGB(0x20, 0x50, 0xB0),
@@ -61,7 +68,7 @@ std::vector<Shot> Shots() {
          params.dwFlags = 0x2;  // CC_FULLOPEN: show the colour space as well
          l.colorDialog(&params);
        }},
-      {"saveas_panel.png", "Save As", IDCANCEL,
+      {"Save As with the format options panel", "English", "saveas_panel.png", "Save As", IDCANCEL,
        [] {
          SetLanguage(nullptr);
          SetDwordValue("Format", "Check", 1);
@@ -70,25 +77,46 @@ std::vector<Shot> Shots() {
          char file[260] = "scene.png";
          CallSaveAs(nullptr, 3, 1, file);
        }},
-      {"saveas_panel_de.png", "Save As", IDCANCEL, [] { SetLanguage(".deu"); },
+      {"Save As with the format options panel", "German (.deu)", "saveas_panel_de.png", "Save As", IDCANCEL,
+       [] { SetLanguage(".deu"); },
        [](Library&) {
          char file[260] = "scene.png";
          CallSaveAs(nullptr, 3, 1, file);
        }},
-      FormatShot("options_bmp_en.png", "Bitmap Save Options", nullptr, ".bmp"),
-      FormatShot("options_bmp_de.png", "Bitmap-Speicheroptionen", ".deu", ".bmp"),
-      FormatShot("options_jpg_en.png", "Jpeg Save Options", nullptr, ".jpg"),
-      FormatShot("options_jpg_de.png", "JPEG-Speicheroptionen", ".deu", ".jpg"),
-      FormatShot("options_png_en.png", "Png Save Options", nullptr, ".png"),
-      FormatShot("options_png_de.png", "PNG-Speicheroptionen", ".deu", ".png"),
-      FormatShot("options_rsr_en.png", "Rsr Save Options", nullptr, ".rsr"),
-      FormatShot("options_rsr_de.png", "RSR-Speicheroptionen", ".deu", ".rsr"),
-      FormatShot("options_carrara_en.png", "Carrara Image Save Options", nullptr, ".car"),
-      FormatShot("options_carrara_de.png", "Carrara-Bild-Speicheroptionen", ".deu", ".cbr"),
-      FormatShot("options_gif.png", "Gif Save Options", ".deu", ".gif"),
-      FormatShot("options_obj.png", "3D File save options", nullptr, ".obj"),
-      FormatShot("options_obj_de.png", "3D File save options", ".deu", ".obj"),
+      FormatShot("Bitmap Save Options", "options_bmp_en.png", "Bitmap Save Options", nullptr, ".bmp"),
+      FormatShot("Bitmap Save Options", "options_bmp_de.png", "Bitmap-Speicheroptionen", ".deu", ".bmp"),
+      FormatShot("Jpeg Save Options", "options_jpg_en.png", "Jpeg Save Options", nullptr, ".jpg"),
+      FormatShot("Jpeg Save Options", "options_jpg_de.png", "JPEG-Speicheroptionen", ".deu", ".jpg"),
+      FormatShot("Png Save Options", "options_png_en.png", "Png Save Options", nullptr, ".png"),
+      FormatShot("Png Save Options", "options_png_de.png", "PNG-Speicheroptionen", ".deu", ".png"),
+      FormatShot("Rsr Save Options", "options_rsr_en.png", "Rsr Save Options", nullptr, ".rsr"),
+      FormatShot("Rsr Save Options", "options_rsr_de.png", "RSR-Speicheroptionen", ".deu", ".rsr"),
+      FormatShot("Carrara Image Save Options", "options_carrara_en.png", "Carrara Image Save Options", nullptr, ".car"),
+      FormatShot("Carrara Image Save Options", "options_carrara_de.png", "Carrara-Bild-Speicheroptionen", ".deu",
+                 ".cbr"),
+      FormatShot("Gif Save Options (not translated)", "options_gif.png", "Gif Save Options", ".deu", ".gif"),
+      FormatShot("3D File save options (not translated)", "options_obj.png", "3D File save options", nullptr, ".obj"),
+      FormatShot("3D File save options (not translated)", "options_obj_de.png", "3D File save options", ".deu", ".obj"),
   };
+}
+
+// One section per dialog, its languages side by side with captions.
+std::string IndexPage(const std::vector<Shot>& shots) {
+  std::string page = std::string(kGalleryStyle) + "<title>CommonQ gallery</title>\n" + kGalleryNavigation +
+                     "<h1>CommonQ gallery</h1>\n";
+  std::string group;
+  for (const Shot& shot : shots) {
+    if (group != shot.group) {
+      if (!group.empty()) page += "</div>\n";
+      group = shot.group;
+      page += "<h2>" + group + "</h2>\n<div class=\"row\">\n";
+    }
+    page += std::string("<figure><img src=\"") + shot.file + "\" alt=\"" + shot.file + "\"><figcaption>" +
+            shot.language + "<br><small>" + shot.file + "</small></figcaption></figure>\n";
+  }
+  if (!group.empty()) page += "</div>\n";
+  return page +
+         "<h2>Task dialog</h2>\n<p><a href=\"taskdialogs.html\">Every configuration, native and emulated</a></p>\n";
 }
 
 }  // namespace
@@ -97,10 +125,10 @@ int RunGallery(Library& library, const std::wstring& folder) {
   CreateDirectoryW(folder.c_str(), nullptr);
   const std::string base = Narrow(folder) + "\\";
   int failures = 0;
-  std::string index = "<!doctype html><title>CommonQ gallery</title><body style=\"font-family:sans-serif\">\n";
   // The copy that runs as Windows XP only adds the emulated task dialogs.
   const bool taskDialogsOnly = IsWindowsXpCopy();
-  for (const Shot& shot : Shots()) {
+  const std::vector<Shot> shots = Shots();
+  for (const Shot& shot : shots) {
     if (taskDialogsOnly) break;
     DeleteAllSettings();
     shot.prepare();
@@ -112,14 +140,14 @@ int RunGallery(Library& library, const std::wstring& folder) {
     if (!ok) ++failures;
     std::printf("%s %s\n", ok ? "captured" : "FAILED  ", shot.file);
     for (const std::string& error : driver.Errors()) std::printf("  %s\n", error.c_str());
-    index +=
-        std::string("<figure><img src=\"") + shot.file + "\"><figcaption>" + shot.file + "</figcaption></figure>\n";
   }
-  failures += RunTaskDialogGallery(library, base, index);
+  failures += RunTaskDialogGallery(library, base);
   DeleteAllSettings();
-  if (FILE* html = std::fopen((base + (taskDialogsOnly ? "index_emulated.html" : "index.html")).c_str(), "w")) {
-    std::fputs(index.c_str(), html);
-    std::fclose(html);
+  if (!taskDialogsOnly) {
+    if (FILE* html = std::fopen((base + "index.html").c_str(), "w")) {
+      std::fputs(IndexPage(shots).c_str(), html);
+      std::fclose(html);
+    }
   }
   std::fflush(stdout);
   return failures == 0 ? 0 : 1;

@@ -156,33 +156,35 @@ bool Capture(const std::string& path, const char* caption, const std::function<v
 
 }  // namespace
 
-int RunTaskDialogGallery(Library& library, const std::string& base, std::string& index) {
+int RunTaskDialogGallery(Library& library, const std::string& base) {
   const bool xp = IsWindowsXpCopy();
   int failures = 0;
-  std::string table =
-      "<!doctype html><title>Task dialogs</title><body style=\"font-family:sans-serif\">\n"
-      "<table><tr><th>emulated, classic (before Windows 6)</th><th>emulated, common controls 6</th>"
-      "<th>native</th></tr>\n";
+  // Rows: one configuration each; columns: how the dialog is made. Both runs write the same page.
+  std::string table = std::string(kGalleryStyle) + "<title>Task dialogs</title>\n" + kGalleryNavigation +
+                      "<h1>Task dialog: TaskDialogIndirect98</h1>\n"
+                      "<table><tr><th>Configuration</th><th>Native<br><small>the system's TaskDialogIndirect, "
+                      "Windows 6 and later</small></th><th>Emulated, classic<br><small>before Windows 6, "
+                      "common controls 5.8</small></th><th>Emulated, modern<br><small>before Windows 6, common "
+                      "controls 6</small></th></tr>\n";
   for (TaskDialogSample& sample : TaskDialogSamples()) {
     const std::string stem = sample.file;
-    std::vector<std::string> files;
     if (xp) {
-      files = {stem + "_emulated_classic.png", stem + "_emulated_modern.png"};
-      if (!Capture(base + files[0], sample.caption,
+      if (!Capture(base + stem + "_emulated_classic.png", sample.caption,
                    [&] { library.taskDialog(&sample.config, nullptr, nullptr, nullptr); }))
         ++failures;
-      if (!Capture(base + files[1], sample.caption, [&] { ShowModernEmulation(library, sample.config); })) ++failures;
-    } else {
-      files = {stem + "_native.png"};
-      if (!Capture(base + files[0], sample.caption,
-                   [&] { library.taskDialog(&sample.config, nullptr, nullptr, nullptr); }))
+      if (!Capture(base + stem + "_emulated_modern.png", sample.caption,
+                   [&] { ShowModernEmulation(library, sample.config); }))
         ++failures;
+    } else if (!Capture(base + stem + "_native.png", sample.caption,
+                        [&] { library.taskDialog(&sample.config, nullptr, nullptr, nullptr); })) {
+      ++failures;
     }
-    for (const std::string& file : files) {
-      index += "<figure><img src=\"" + file + "\"><figcaption>" + file + "</figcaption></figure>\n";
+    table += std::string("<tr><th>") + sample.name + "<br><small>" + stem + "</small></th>";
+    for (const char* column : {"_native.png", "_emulated_classic.png", "_emulated_modern.png"}) {
+      const std::string file = stem + column;
+      table += "<td><img src=\"" + file + "\" alt=\"" + file + "\"></td>";
     }
-    table += "<tr><td><img src=\"" + stem + "_emulated_classic.png\"></td><td><img src=\"" + stem +
-             "_emulated_modern.png\"></td><td><img src=\"" + stem + "_native.png\"></td></tr>\n";
+    table += "</tr>\n";
   }
   if (FILE* html = std::fopen((base + "taskdialogs.html").c_str(), "w")) {
     std::fputs((table + "</table>\n").c_str(), html);

@@ -55,25 +55,30 @@ TEST_P(OverlapTest, EveryOtherCallIsRefusedWhileThisDialogRuns) {
 INSTANTIATE_TEST_SUITE_P(EveryExport, OverlapTest, ::testing::ValuesIn(EveryExport()),
                          [](const ::testing::TestParamInfo<ExportCall>& info) { return std::string(info.param.name); });
 
+struct CallbackCalls {
+  std::vector<ExportCall> calls = EveryExport();
+  std::vector<int> results;
+};
+
+HRESULT CALLBACK CallEveryExportOnCreation(HWND dialog, UINT code, WPARAM, LPARAM, LONG_PTR data) {
+  auto* state = reinterpret_cast<CallbackCalls*>(data);
+  if (code != TDN_CREATED) return S_OK;
+  for (const ExportCall& call : state->calls) state->results.push_back(call.call());
+  ::PostMessageW(dialog, TDM_CLICK_BUTTON, IDOK, 0);
+  return S_OK;
+}
+
 // The task dialog's callback is the one place where the library itself calls the host while a
 // dialog runs: an export called from there is refused too, forwarded or emulated.
 TEST_F(ExportFrameTest, TaskDialogCallbackCannotCallAnExport) {
-  struct Seen {
-    std::vector<ExportCall> calls = EveryExport();
-    std::vector<int> results;
-  } seen;
+  CallbackCalls seen;
   TASKDIALOGCONFIG config{};
   config.cbSize = sizeof config;
   config.pszWindowTitle = L"Callback";
   config.dwCommonButtons = TDCBF_OK_BUTTON;
   config.lpCallbackData = reinterpret_cast<LONG_PTR>(&seen);
-  config.pfCallback = [](HWND dialog, UINT code, WPARAM, LPARAM, LONG_PTR data) -> HRESULT {
-    auto* state = reinterpret_cast<Seen*>(data);
-    if (code != TDN_CREATED) return S_OK;
-    for (const ExportCall& call : state->calls) state->results.push_back(call.call());
-    ::PostMessageW(dialog, TDM_CLICK_BUTTON, IDOK, 0);
-    return S_OK;
-  };
+  config.pfCallback = &CallEveryExportOnCreation;
+
   DialogDriver watchdog;
   watchdog.WaitForDialog("Callback").WaitUntilGone().Start();
   int button = 0;

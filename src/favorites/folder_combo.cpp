@@ -115,16 +115,25 @@ void FolderCombo::SetDefaults() {
   displayFlags_ = 0;
 }
 
-std::string FolderCombo::DisplayText(const std::string& path) const {
-  char text[MAX_PATH] = {};
-  ::lstrcpynA(text, path.c_str(), MAX_PATH);
-  if ((displayFlags_ & kLastComponentOnly) != 0) StripToFileName(text, sizeof text);
-  return text;
+const char* FolderCombo::DisplayText(const std::string& path, char (&buffer)[MAX_PATH]) const {
+  if ((displayFlags_ & kLastComponentOnly) != 0 && !path.empty()) {
+    // The common case needs no copy: a path that does not end in a separator shows the text
+    // after its last backslash.
+    const char last = path.back();
+    const std::size_t slash = path.rfind('\\');
+    if (last != '\\' && last != '/' && last != ':' && slash != std::string::npos && path.size() < MAX_PATH) {
+      return path.c_str() + slash + 1;
+    }
+  }
+  ::lstrcpynA(buffer, path.c_str(), MAX_PATH);
+  if ((displayFlags_ & kLastComponentOnly) != 0) StripToFileName(buffer, MAX_PATH);
+  return buffer;
 }
 
 void FolderCombo::AddEntry(const std::string& path, int depth) {
   entries_.push_back({path, depth});
-  ::SendMessageA(Window(), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(DisplayText(path).c_str()));
+  char buffer[MAX_PATH];
+  ::SendMessageA(Window(), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(DisplayText(path, buffer)));
 }
 
 int FolderCombo::InsertEntry(const std::string& path, int depth) {
@@ -132,13 +141,13 @@ int FolderCombo::InsertEntry(const std::string& path, int depth) {
   paths.reserve(entries_.size());
   for (const FolderEntry& entry : entries_) paths.emplace_back(entry.path);
   const std::size_t index = InsertionIndex(paths, path, &SystemLeadByte);
-  const std::string text = DisplayText(path);
   if (index == entries_.size()) {
     AddEntry(path, depth);
     return static_cast<int>(index);
   }
   entries_.insert(entries_.begin() + static_cast<std::ptrdiff_t>(index), FolderEntry{path, depth});
-  ::SendMessageA(Window(), CB_INSERTSTRING, index, reinterpret_cast<LPARAM>(text.c_str()));
+  char buffer[MAX_PATH];
+  ::SendMessageA(Window(), CB_INSERTSTRING, index, reinterpret_cast<LPARAM>(DisplayText(path, buffer)));
   return static_cast<int>(index);
 }
 
@@ -167,15 +176,29 @@ void FolderCombo::FillTree(const std::string& root) {
     std::memcpy(folder, root.data(), root.size());
     Enumerate(folder, root.size(), 0);
   }
-  // The walk fills the path list first; the combo then gets its items in one go, its storage
-  // reserved (the full paths bound the display texts) and without a redraw per item.
+  // The walk fills the path list first; the list then gets its items in one go, its storage
+  // reserved (the full paths bound the display texts) and without a redraw per item. The texts go
+  // to the combo's list directly and in UTF-16, which spares every item a conversion on its way
+  // through the combo.
   std::size_t pathBytes = 0;
   for (std::size_t index = first; index < entries_.size(); ++index) pathBytes += entries_[index].path.size() + 1;
+  COMBOBOXINFO parts{};
+  parts.cbSize = sizeof parts;
+  HWND list = ::GetComboBoxInfo(Window(), &parts) ? parts.hwndList : nullptr;
   ::SendMessageA(Window(), WM_SETREDRAW, FALSE, 0);
+  if (list != nullptr) ::SendMessageW(list, WM_SETREDRAW, FALSE, 0);
   ::SendMessageA(Window(), CB_INITSTORAGE, entries_.size() - first, static_cast<LPARAM>(pathBytes));
+  char buffer[MAX_PATH];
+  wchar_t wide[MAX_PATH];
   for (std::size_t index = first; index < entries_.size(); ++index) {
-    ::SendMessageA(Window(), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(DisplayText(entries_[index].path).c_str()));
+    const char* text = DisplayText(entries_[index].path, buffer);
+    if (list != nullptr && ::MultiByteToWideChar(CP_ACP, 0, text, -1, wide, MAX_PATH) > 0) {
+      ::SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(wide));
+    } else {
+      ::SendMessageA(Window(), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
+    }
   }
+  if (list != nullptr) ::SendMessageW(list, WM_SETREDRAW, TRUE, 0);
   ::SendMessageA(Window(), WM_SETREDRAW, TRUE, 0);
   ::InvalidateRect(Window(), nullptr, TRUE);
 }

@@ -44,7 +44,8 @@ class FolderCombo : public BoundControl {
   bool HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
  private:
-  std::string DisplayText(const std::string& path) const;
+  // The item text of `path`: a pointer into the path itself, or `buffer` holding a reduced copy.
+  const char* DisplayText(const std::string& path, char (&buffer)[MAX_PATH]) const;
   void Enumerate(char (&folder)[MAX_PATH], std::size_t length, int depth);
   void DrawItem(const DRAWITEMSTRUCT& item) const;
   void SetDefaults();

@@ -11,6 +11,7 @@
 #include <cstring>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "support/dialog_driver.h"
@@ -271,6 +272,26 @@ TEST_F(AddFavoriteTest, TheNameBoxRefusesForbiddenCharactersTypedSetOrPasted) {
                        .Read([&](HWND dialog) {
                          EXPECT_EQ(ControlText(dialog, kNameEdit), "okabcdefghij\xC3\xA4");
                          EXPECT_EQ(beeps.Count(), 12);
+                         // With Ctrl and Alt both down (AltGr) the character is still tested; with
+                         // Ctrl alone it is passed on untested.
+                         HWND edit = ::GetDlgItem(dialog, kNameEdit);
+                         ::SetWindowTextA(edit, "");
+                         BYTE keys[256] = {};
+                         ASSERT_TRUE(::GetKeyboardState(keys));
+                         const BYTE saved[2] = {keys[VK_CONTROL], keys[VK_MENU]};
+                         keys[VK_CONTROL] = keys[VK_MENU] = 0x80;
+                         ::SetKeyboardState(keys);
+                         ::SendMessageA(edit, WM_CHAR, '/', 0);
+                         EXPECT_EQ(ControlText(dialog, kNameEdit), "");
+                         EXPECT_EQ(beeps.Count(), 13);
+                         keys[VK_MENU] = 0;
+                         ::SetKeyboardState(keys);
+                         ::SendMessageA(edit, WM_CHAR, '/', 0);
+                         EXPECT_EQ(ControlText(dialog, kNameEdit), "/");
+                         EXPECT_EQ(beeps.Count(), 13);
+                         keys[VK_CONTROL] = saved[0];
+                         keys[VK_MENU] = saved[1];
+                         ::SetKeyboardState(keys);
                        })
                        .Command(IDCANCEL)
                        .WaitUntilGone();
@@ -503,6 +524,77 @@ TEST_F(AddFavoriteTest, GermanTextsComeFromTheLanguageFile) {
             .WaitUntilGone();
       },
       caption);
+}
+
+// Draws item `index` of the combo into a bitmap through the dialog, as the list does, and
+// returns the leftmost and rightmost columns not in the list's background colour (-1 when none).
+std::pair<int, int> DrawnColumns(HWND dialog, int index, UINT state = 0) {
+  constexpr int kWidth = 500;
+  constexpr int kHeight = 17;
+  HDC screen = ::GetDC(nullptr);
+  HDC dc = ::CreateCompatibleDC(screen);
+  BITMAPINFO info{};
+  info.bmiHeader = {sizeof(BITMAPINFOHEADER), kWidth, -kHeight, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+  DWORD* pixels = nullptr;
+  HBITMAP bitmap = ::CreateDIBSection(screen, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&pixels), nullptr, 0);
+  HGDIOBJ old = ::SelectObject(dc, bitmap);
+  // The list's own background, in the DIB's byte order.
+  const COLORREF window = ::GetSysColor(COLOR_WINDOW);
+  const DWORD background = (GetRValue(window) << 16) | (GetGValue(window) << 8) | GetBValue(window);
+  std::fill(pixels, pixels + kWidth * kHeight, background);
+  DRAWITEMSTRUCT item{};
+  item.CtlType = ODT_COMBOBOX;
+  item.CtlID = kCombo;
+  item.itemID = static_cast<UINT>(index);
+  item.itemAction = ODA_DRAWENTIRE;
+  item.itemState = state;
+  item.hwndItem = ::GetDlgItem(dialog, kCombo);
+  item.hDC = dc;
+  item.rcItem = {0, 0, kWidth, kHeight};
+  ::SendMessageA(dialog, WM_DRAWITEM, kCombo, reinterpret_cast<LPARAM>(&item));
+  ::GdiFlush();
+  int left = -1, right = -1;
+  for (int x = 0; x < kWidth; ++x) {
+    for (int y = 0; y < kHeight; ++y) {
+      if (pixels[y * kWidth + x] != background) {
+        if (left < 0) left = x;
+        right = x;
+      }
+    }
+  }
+  ::SelectObject(dc, old);
+  ::DeleteObject(bitmap);
+  ::DeleteDC(dc);
+  ::ReleaseDC(nullptr, screen);
+  return {left, right};
+}
+
+TEST_F(AddFavoriteTest, EntriesAreIndented18PixelsPerLevelAndLongNamesShowTheirIconOnly) {
+  const std::string longName(64, 'L');
+  const std::string fitting(63, 'F');
+  ASSERT_TRUE(::CreateDirectoryA((root_ + "\\B\\" + longName).c_str(), nullptr));
+  ASSERT_TRUE(::CreateDirectoryA((root_ + "\\B\\" + fitting).c_str(), nullptr));
+  DlgFavParams params = Params("n");
+  Show(params, [&](DialogDriver& driver) {
+    driver
+        .Read([&](HWND dialog) {
+          const std::vector<std::string> texts = ComboTexts(dialog);
+          const int indent = ::GetSystemMetrics(SM_CYSMICON) + 2;  // item height + 1
+          EXPECT_EQ(DrawnColumns(dialog, 0).first, 0);
+          EXPECT_EQ(DrawnColumns(dialog, IndexOf(texts, "A")).first, indent);
+          EXPECT_EQ(DrawnColumns(dialog, IndexOf(texts, "X")).first, 2 * indent);
+          // The selection field is never indented.
+          EXPECT_EQ(DrawnColumns(dialog, IndexOf(texts, "X"), ODS_COMBOBOXEDIT).first, 1);
+          const auto [fittingLeft, fittingRight] = DrawnColumns(dialog, IndexOf(texts, fitting));
+          EXPECT_GT(fittingRight, fittingLeft + 16 + 100);  // icon and text
+          const auto [longLeft, longRight] = DrawnColumns(dialog, IndexOf(texts, longName));
+          EXPECT_EQ(longLeft, 2 * indent);
+          EXPECT_LT(longRight, longLeft + 16);                                        // the icon alone
+          EXPECT_EQ(DrawnColumns(dialog, static_cast<int>(texts.size())).first, -1);  // past the end: nothing
+        })
+        .Command(IDCANCEL)
+        .WaitUntilGone();
+  });
 }
 
 TEST_F(AddFavoriteTest, NullRecordReturns0) { EXPECT_EQ(Export<DlgFavDoAddToFn>("DlgFavDoAddTo")(nullptr), 0); }

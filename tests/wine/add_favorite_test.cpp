@@ -597,6 +597,41 @@ TEST_F(AddFavoriteTest, EntriesAreIndented18PixelsPerLevelAndLongNamesShowTheirI
   });
 }
 
+bool MakeLongDirectory(const std::string& path) {
+  const std::wstring wide = L"\\\\?\\" + std::wstring(path.begin(), path.end());
+  return ::CreateDirectoryW(wide.c_str(), nullptr) != FALSE;
+}
+
+TEST_F(AddFavoriteTest, WalkLeavesOutWhatA260BytePathCannotHold) {
+  // G's search pattern (G, "\*" and the NUL) just fits 260 bytes, so its child is listed; F's
+  // does not, so F is listed but not searched.
+  const std::string g = root_ + "\\" + std::string(257 - root_.size() - 1, 'g');
+  const std::string f = root_ + "\\" + std::string(258 - root_.size() - 1, 'f');
+  ASSERT_EQ(g.size(), 257u);
+  ASSERT_TRUE(MakeLongDirectory(g));
+  ASSERT_TRUE(MakeLongDirectory(g + "\\d"));
+  ASSERT_TRUE(MakeLongDirectory(f));
+  ASSERT_TRUE(MakeLongDirectory(f + "\\c"));
+  DlgFavParams params = Params("n");
+  Show(params, [&](DialogDriver& driver) {
+    driver
+        .Read([&](HWND dialog) {
+          const std::vector<std::string> texts = ComboTexts(dialog);
+          EXPECT_EQ(texts.size(), 7u);  // root, A, X, B, g..., d, f...
+          EXPECT_NE(IndexOf(texts, std::string(g.size() - root_.size() - 1, 'g')), -1);
+          EXPECT_NE(IndexOf(texts, "d"), -1);
+          EXPECT_NE(IndexOf(texts, std::string(f.size() - root_.size() - 1, 'f')), -1);
+          EXPECT_EQ(IndexOf(texts, "c"), -1);
+        })
+        .Command(IDCANCEL)
+        .WaitUntilGone();
+  });
+  const std::wstring prefix = L"\\\\?\\";
+  for (const std::string& folder : {g + "\\d", g, f + "\\c", f}) {
+    ::RemoveDirectoryW((prefix + std::wstring(folder.begin(), folder.end())).c_str());
+  }
+}
+
 TEST_F(AddFavoriteTest, NullRecordReturns0) { EXPECT_EQ(Export<DlgFavDoAddToFn>("DlgFavDoAddTo")(nullptr), 0); }
 
 }  // namespace

@@ -402,6 +402,13 @@ TEST_F(AddFavoriteTest, UnusableRememberedFolderKeepsTheCallersAndNoSelectionAdd
             IDOK);
   EXPECT_EQ(std::string(deleted.szFolder), root_);
   EXPECT_EQ(std::string(deleted.szName), root_ + "\\n.lnk");
+
+  // The folder to select is compared case-sensitively, though the file system is not.
+  ::RegDeleteKeyA(HKEY_CURRENT_USER, kFolderKey.c_str());
+  DlgFavParams otherCase = Params("n", root_ + "\\a\\x");
+  Show(otherCase, [](DialogDriver& driver) {
+    driver.Read([](HWND dialog) { EXPECT_EQ(SelectedItem(dialog), -1); }).Command(IDCANCEL).WaitUntilGone();
+  });
 }
 
 TEST_F(AddFavoriteTest, TooLongAPathIsRefusedWithAMessageAndNothingIsWritten) {

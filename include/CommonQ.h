@@ -68,7 +68,21 @@ typedef struct DlgFormatOptionParams {
   char szExtension[260]; /* the extension with its dot, as ".png"; case does not matter */
 } DlgFormatOptionParams;
 
-/* Shows a message box (MessageBoxA with the same owner, text, caption and type). For the message
+/* The Add a Favorite dialog's record: three inline 260-byte texts, 784 bytes in all on every
+ * architecture (no pointers). The caller owns it and keeps it valid for the call. */
+typedef struct DlgFavParams {
+  DWORD reserved;     /* not read and not written */
+  char szRoot[260];   /* in: full path of the favorites root; the dialog lists it and every folder
+                         below it (junctions and symbolic links are listed but not entered) */
+  char szFolder[260]; /* in: the folder to select when "Restore last selected directory as
+                         default" is on; the folder remembered at the last Add replaces it at the
+                         start of the call when it still exists. out: the folder chosen at "Add" */
+  char szName[260];   /* in: the proposed name (may be empty; refused and left out when it holds
+                         one of \ / : * ? " < > |). out: the shortcut's full path, szFolder, a
+                         backslash, the name with its extension replaced by ".lnk" */
+} DlgFavParams;
+
+/* Shows the message box (MessageBoxA with the same owner, text, caption and type). For the message
  * numbers the library knows as suppressible (3031, 10101) the box carries a "Do not show again"
  * check box; once the user ticked it, later calls with that number return 1 (IDOK) at once.
  * Returns MessageBoxA's result, 1 when suppressed, 0 when the call cannot start. */
@@ -93,6 +107,19 @@ COMMONQ_API int __cdecl DlgFileSaveasDoModal(DlgFileParams* params) COMMONQ_NOEX
  * under Format\ on OK. Returns 1 (OK, or an extension without options), 2 (Cancel), -1 when
  * the dialog cannot be shown, 0 when the call cannot start. */
 COMMONQ_API int __cdecl DlgFormatOptionDoModal(DlgFormatOptionParams* params) COMMONQ_NOEXCEPT;
+
+/* Shows "Add a Favorite" over the active window: the user names a favorite and picks or creates
+ * ("New Folder") a folder below params->szRoot. Nothing is created on disk: once the result is 1,
+ * writing the shortcut file params->szName is the host's business. An existing file or folder of
+ * that path is only returned after the user answered Yes to "Confirm File Overwrite"; a path of
+ * 260 characters or more is refused with a message and the dialog stays open.
+ * Returns 1 (Add: szFolder and szName hold the results, and the folder is remembered in
+ * Folder\FavDoAddTo), 2 (Cancel, Esc or the close box; szFolder may hold the remembered folder,
+ * and an earlier Add that stopped at the overwrite question may have rewritten szFolder and
+ * szName), -1 when the dialog cannot be shown, 0 when the call cannot start or params is NULL.
+ * The option "Restore last selected directory as default" is bit 0x20 of Option\OptGlb; the
+ * dialog keeps every other bit. Call from the user-interface thread only. */
+COMMONQ_API int __cdecl DlgFavDoAddTo(DlgFavParams* params) COMMONQ_NOEXCEPT;
 
 /* The task dialog on every Windows version: TaskDialogIndirect's contract (commctrl.h's
  * TASKDIALOGCONFIG in; the pressed button, the chosen radio button and the verification state out,
@@ -121,6 +148,8 @@ COMMONQ_API HRESULT __cdecl TaskDialogIndirect98(const struct _TASKDIALOGCONFIG*
 #else
 #define COMMONQ_STATIC_ASSERT(condition, name) typedef char commonq_static_assert_##name[(condition) ? 1 : -1]
 #endif
+
+COMMONQ_STATIC_ASSERT(sizeof(DlgFavParams) == 784, DlgFavParams_is_784_bytes);
 
 #if defined(_WIN32) && !defined(_WIN64)
 COMMONQ_STATIC_ASSERT(sizeof(DlgColorParams) == 20, DlgColorParams_is_20_bytes);

@@ -9,7 +9,7 @@ Files (resource ids in CommonQ.rc):
     expando_expanded.ico 1029,
     expando_collapsed.ico 1030                  task dialog "details" button
     favorites.ico 1034                          Favorites star
-    disclosure.bmp 1035                         40 x 20, collapsed | expanded, magenta = transparent
+    disclosure.bmp 1035                         40 x 20, open | closed, magenta = transparent
 
 Icons hold 16 x 16 and 32 x 32 images, 32-bit BGRA plus AND mask. Shapes are rasterised with an
 8 x 8 sample grid per pixel; only the standard library is used, and the output is the same bytes
@@ -333,8 +333,9 @@ def check_bmp(data):
         # A drawn pixel that merely comes close to magenta would look like a hole or a smudge.
         need(all(p == MAGENTA or abs(p[0] - p[2]) < 64 for p in half), f"picture at x={x0} has magenta-ish pixels")
         halves.append([half[20 * y : 20 * y + 20] for y in range(20)])
-    need(halves[0] != halves[1], "collapsed and expanded pictures are the same")
-    return {"collapsed": halves[0], "expanded": halves[1]}
+    need(halves[0] != halves[1], "open and closed pictures are the same")
+    # The options toggle shows the left picture while its options are open.
+    return {"open": halves[0], "closed": halves[1]}
 
 
 def luma(p):
@@ -367,8 +368,10 @@ def draw(outdir):
         with open(os.path.join(outdir, name), "wb") as f:
             f.write(ico_bytes(canvases))
     canvas = Canvas(40, 20)
-    draw_disclosure(canvas, 0, expanded=False)
-    draw_disclosure(canvas, 20, expanded=True)
+    # The options toggle shows the left picture while its options are open, the right one while
+    # they are closed.
+    draw_disclosure(canvas, 0, expanded=True)
+    draw_disclosure(canvas, 20, expanded=False)
     with open(os.path.join(outdir, BITMAP), "wb") as f:
         f.write(bmp_bytes(canvas))
 
@@ -388,7 +391,7 @@ def check(outdir):
         return False
     # What the pictures mean: the code shows them by state, so a swap would go unnoticed.
     expected = [(read[BITMAP][state], f"{BITMAP} {state}", direction)
-                for state, direction in (("collapsed", "down"), ("expanded", "up"))]
+                for state, direction in (("closed", "down"), ("open", "up"))]
     for name, direction in (("expando_expanded.ico", "up"), ("expando_collapsed.ico", "down")):
         expected += [(read[name][n], f"{name} {n} x {n}", direction) for n in ICON_SIZES]
     for image, what, direction in expected:

@@ -16,3 +16,14 @@
 #define IDI_EXPANDO_COLLAPSED 1030
 #define IDI_FAVORITES 1034
 #define IDB_DISCLOSURE 1035
+
+// Add a Favorite: the dialog, its built-in English texts (the numbers the host's language files
+// use for the same texts), and the message that refuses a path that is too long.
+#define IDD_ADD_FAVORITE 1180
+#define IDS_SHOW_OPTIONS 63
+#define IDS_HIDE_OPTIONS 64
+#define IDS_NEW_FOLDER 829
+#define IDS_CONFIRM_OVERWRITE 3041
+#define IDS_OVERWRITE_QUESTION 3042
+#define IDS_FAVORITE_TOO_LONG 1191
+#define IDS_FAVORITE_TOO_LONG_TEXT 1192

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "demo_host.h"
+#include "favorites_demo.h"
 #include "file_demo.h"
 
 namespace demo {
@@ -82,6 +83,7 @@ void OnCreate(HWND window) {
   AddButton(window, "German (.deu)", kGerman, 140, y, 122, BS_AUTORADIOBUTTON);
   CheckRadioButton(window, kEnglish, kGerman, kEnglish);
   y = AddFileDialogControls(window, y + 44);
+  y = AddFavoritesControls(window, y);
   AddButton(window, "Task dialogs...", kTaskDialogs, 12, y + 12, 250);
   g_log = CreateWindowExA(WS_EX_CLIENTEDGE, "EDIT", "",
                           WS_CHILD | WS_VISIBLE | WS_VSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL, 276, 12,
@@ -122,6 +124,7 @@ void OnCommand(HWND window, int id) {
       return;
     default:
       if (const std::optional<std::string> line = OnFileDialogCommand(window, id)) Log(*line);
+      if (const std::optional<std::string> line = OnFavoritesCommand(id)) Log(*line);
       return;
   }
   Log(DescribeSettings());
@@ -152,7 +155,7 @@ int RunInteractive(HINSTANCE instance) {
   windowClass.lpszClassName = "CommonQDemo";
   RegisterClassA(&windowClass);
   HWND window = CreateWindowExA(0, "CommonQDemo", "CommonQ demo host", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
-                                CW_USEDEFAULT, 790, 470, nullptr, nullptr, instance, nullptr);
+                                CW_USEDEFAULT, 790, 500, nullptr, nullptr, instance, nullptr);
   ShowWindow(window, SW_SHOW);
   MSG message;
   while (GetMessageA(&message, nullptr, 0, 0) > 0) {
@@ -175,7 +178,8 @@ bool Library::Load() {
       reinterpret_cast<void*>(GetProcAddress(module, "DlgColorDialogDoModal")));
   taskDialog =
       reinterpret_cast<TaskDialogIndirect98Fn>(reinterpret_cast<void*>(GetProcAddress(module, "TaskDialogIndirect98")));
-  return messageBox != nullptr && colorDialog != nullptr && taskDialog != nullptr && LoadFileExports(module);
+  return messageBox != nullptr && colorDialog != nullptr && taskDialog != nullptr && LoadFileExports(module) &&
+         LoadFavoritesExport(module);
 }
 
 void SetLanguage(const char* extension) {

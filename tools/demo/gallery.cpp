@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "demo_host.h"
+#include "favorites_demo.h"
 #include "file_demo.h"
 #include "support/dialog_driver.h"
 
@@ -21,6 +22,8 @@ struct Shot {
   int close;            // the command that closes it
   std::function<void()> prepare;
   std::function<void(Library&)> show;
+  // Steps before the capture, such as opening a panel.
+  std::function<void(commonq::testing::DialogDriver&)> drive = nullptr;
 };
 
 std::string Narrow(const std::wstring& text) {
@@ -45,6 +48,19 @@ Shot FormatShot(const char* group, const char* file, const char* caption, const 
           IDCANCEL,
           [language] { SetLanguage(language); },
           [extension](Library&) { CallFormatOptions(extension); }};
+}
+
+// Add a Favorite on the sample tree, collapsed or with its options shown.
+Shot FavoriteShot(const char* file, const char* caption, const char* language, bool expanded) {
+  Shot shot{"Add a Favorite",
+            language != nullptr ? "German (.deu)" : "English",
+            file,
+            caption,
+            IDCANCEL,
+            [language] { SetLanguage(language); },
+            [](Library&) { CallAddFavorite("Office chair.obj"); }};
+  if (expanded) shot.drive = [](commonq::testing::DialogDriver& driver) { driver.Click(1189).Pause(400); };
+  return shot;
 }
 
 std::vector<Shot> Shots() {
@@ -97,6 +113,10 @@ std::vector<Shot> Shots() {
       FormatShot("Gif Save Options (not translated)", "options_gif.png", "Gif Save Options", ".deu", ".gif"),
       FormatShot("3D File save options (not translated)", "options_obj.png", "3D File save options", nullptr, ".obj"),
       FormatShot("3D File save options (not translated)", "options_obj_de.png", "3D File save options", ".deu", ".obj"),
+      FavoriteShot("favorites_en.png", "Add a Favorite", nullptr, false),
+      FavoriteShot("favorites_expanded_en.png", "Add a Favorite", nullptr, true),
+      FavoriteShot("favorites_de.png", "Favorit hinzuf\xC3\xBCgen", ".deu", false),
+      FavoriteShot("favorites_expanded_de.png", "Favorit hinzuf\xC3\xBCgen", ".deu", true),
   };
 }
 
@@ -133,7 +153,9 @@ int RunGallery(Library& library, const std::wstring& folder) {
     DeleteAllSettings();
     shot.prepare();
     commonq::testing::DialogDriver driver(15000);
-    driver.WaitForDialog(shot.caption != nullptr ? shot.caption : "").Pause(250).Capture(base + shot.file);
+    driver.WaitForDialog(shot.caption != nullptr ? shot.caption : "");
+    if (shot.drive) shot.drive(driver);
+    driver.Pause(250).Capture(base + shot.file);
     driver.Command(shot.close).Start();
     shot.show(library);
     const bool ok = driver.Finished() && driver.Errors().empty();

@@ -1,0 +1,318 @@
+#include "favorites/add_favorite_dialog.h"
+
+#include <shlwapi.h>
+
+#include <cstring>
+
+#include "favorites/favorite_rules.h"
+#include "frame/module_state.h"
+#include "frame/settings_store.h"
+#include "resources/resource_ids.h"
+#include "taskdialog/task_message_box.h"
+
+namespace commonq {
+namespace {
+
+constexpr const char* kFolderValue = "FavDoAddTo";
+constexpr const char* kOptionValue = "OptGlb";
+constexpr UINT kOverwriteQuestionType = MB_YESNO | MB_ICONEXCLAMATION;
+constexpr UINT kTitleFormat = DT_SINGLELINE | DT_NOCLIP | DT_NOPREFIX | DT_END_ELLIPSIS;
+// The band ends this far below the subtitle (or below the title when there is no subtitle).
+constexpr int kBandBelowSubtitle = 20;
+// The title text is read with this limit, so up to 258 characters.
+constexpr int kTitleTextBytes = 259;
+
+bool SystemLeadByte(unsigned char byte) { return ::IsDBCSLeadByte(byte) != FALSE; }
+
+void CopyField(char (&field)[260], const std::string& text) {
+  std::memset(field, 0, sizeof field);
+  ::lstrcpynA(field, text.c_str(), sizeof field);
+}
+
+std::string FieldText(const char (&field)[260]) { return std::string(field, ::strnlen(field, sizeof field)); }
+
+std::string ControlText(HWND dialog, int id) {
+  HWND control = ::GetDlgItem(dialog, id);
+  const int length = ::GetWindowTextLengthA(control);
+  std::string text(static_cast<std::size_t>(length > 0 ? length : 0) + 1, '\0');
+  ::GetWindowTextA(control, text.data(), static_cast<int>(text.size()));
+  text.resize(std::strlen(text.c_str()));
+  return text;
+}
+
+}  // namespace
+
+AddFavoriteDialog::AddFavoriteDialog(DlgFavParams& params)
+    : params_(params), titleColour_(::GetSysColor(COLOR_BTNTEXT)), name_(FieldText(params.szName)) {}
+
+int AddFavoriteDialog::Run() { return static_cast<int>(RunModal(kAddFavoriteTemplate, ::GetActiveWindow())); }
+
+std::uint32_t AddFavoriteDialog::LoadFavoriteSettings(bool optionOnly) {
+  const std::uint32_t bits = ReadDwordSetting(kOptionKey, kOptionValue).value_or(0);
+  if (optionOnly) return bits;
+  if ((bits & kRestoreLastFolderBit) != 0) restoreLastFolder_ = 1;
+  const std::optional<std::string> folder = ReadStringSetting(kFolderKey, kFolderValue);
+  if (folder && ::PathFileExistsA(folder->c_str())) CopyField(params_.szFolder, *folder);
+  return bits;
+}
+
+void AddFavoriteDialog::SaveFavoriteSettings() {
+  const std::optional<DWORD> read = ReadDwordSetting(kOptionKey, kOptionValue);
+  WriteStringSetting(kFolderKey, kFolderValue, FieldText(params_.szFolder));
+  if (const std::optional<std::uint32_t> bits = OptionBitsToWrite(read, restoreLastFolder_ == 1)) {
+    WriteDwordSetting(kOptionKey, kOptionValue, *bits);
+  }
+}
+
+std::string AddFavoriteDialog::Text(UINT id) {
+  std::string text = translator_.LoadText(id);
+  if (!text.empty()) return text;
+  char own[kTranslationTextChars] = {};
+  ::LoadStringA(LibraryInstance(), id, own, kTranslationTextChars);
+  return own;
+}
+
+bool AddFavoriteDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+  switch (message) {
+    case WM_INITDIALOG:
+      OnInitDialog();
+      result = TRUE;
+      return true;
+    case WM_COMMAND:
+      switch (LOWORD(wParam)) {
+        case IDOK:
+          OnAdd();
+          return true;
+        case IDCANCEL:
+          ::EndDialog(Window(), IDCANCEL);
+          return true;
+        case kNewFolderButton:
+          OnNewFolder();
+          return true;
+        default:
+          return lParam != 0 && Reflect(message, wParam, lParam, result);
+      }
+    case WM_ERASEBKGND:
+      EraseBand(reinterpret_cast<HDC>(wParam));
+      result = 1;
+      return true;
+    case WM_PAINT:
+      if (wParam != 0) {
+        PaintTitle(reinterpret_cast<HDC>(wParam));
+      } else {
+        PAINTSTRUCT paint{};
+        HDC dc = ::BeginPaint(Window(), &paint);
+        PaintTitle(dc);
+        ::EndPaint(Window(), &paint);
+      }
+      result = 0;
+      return true;
+    case WM_CTLCOLORSTATIC: {
+      const int id = ::GetDlgCtrlID(reinterpret_cast<HWND>(lParam));
+      if (id == kIconControl || id == kTitleControl || id == kSubtitleControl) {
+        ::SetBkColor(reinterpret_cast<HDC>(wParam), RGB(255, 255, 255));
+        result = reinterpret_cast<LRESULT>(::GetStockObject(WHITE_BRUSH));
+        return true;
+      }
+      return Reflect(message, wParam, lParam, result);
+    }
+    default:
+      return Reflect(message, wParam, lParam, result);
+  }
+}
+
+// Control messages go back to the control that sent them, as message + 0x2000; the folder combo
+// and the options toggle draw themselves from these.
+bool AddFavoriteDialog::Reflect(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) const {
+  HWND target = nullptr;
+  switch (message) {
+    case WM_COMMAND:
+    case WM_VKEYTOITEM:
+    case WM_CHARTOITEM:
+    case WM_HSCROLL:
+    case WM_VSCROLL:
+    case WM_CTLCOLORMSGBOX:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORDLG:
+    case WM_CTLCOLORSCROLLBAR:
+    case WM_CTLCOLORSTATIC:
+      target = reinterpret_cast<HWND>(lParam);
+      break;
+    case WM_NOTIFY:
+      if (lParam != 0) target = reinterpret_cast<const NMHDR*>(lParam)->hwndFrom;
+      break;
+    case WM_DRAWITEM:
+      if (lParam != 0) target = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam)->hwndItem;
+      break;
+    case WM_MEASUREITEM:
+      if (wParam != 0 && lParam != 0) {
+        target = ::GetDlgItem(Window(), static_cast<int>(reinterpret_cast<const MEASUREITEMSTRUCT*>(lParam)->CtlID));
+      }
+      break;
+    case WM_DELETEITEM:
+      if (wParam != 0 && lParam != 0) {
+        target = ::GetDlgItem(Window(), static_cast<int>(reinterpret_cast<const DELETEITEMSTRUCT*>(lParam)->CtlID));
+      }
+      break;
+    case WM_COMPAREITEM:
+      if (wParam != 0 && lParam != 0) {
+        target = ::GetDlgItem(Window(), static_cast<int>(reinterpret_cast<const COMPAREITEMSTRUCT*>(lParam)->CtlID));
+      }
+      break;
+    case WM_PARENTNOTIFY:
+      if (LOWORD(wParam) == WM_CREATE || LOWORD(wParam) == WM_DESTROY) {
+        target = reinterpret_cast<HWND>(lParam);
+      } else {
+        target = ::GetDlgItem(Window(), HIWORD(wParam));
+      }
+      break;
+    default:
+      return false;
+  }
+  if (target == nullptr || !::IsWindow(target)) return false;
+  result = ::SendMessageA(target, Reflected(message), wParam, lParam);
+  return true;
+}
+
+void AddFavoriteDialog::OnInitDialog() {
+  LoadFavoriteSettings(false);
+
+  nameEdit_.Attach(::GetDlgItem(Window(), kNameEdit));
+  nameEdit_.ForbidCharacters(kForbiddenNameCharacters);
+  ::SetDlgItemTextA(Window(), kNameEdit, name_.c_str());
+
+  folders_.Setup(::GetDlgItem(Window(), kFolderCombo));
+
+  if (toggle_.Attach(::GetDlgItem(Window(), kOptionsToggle))) {
+    UniqueBitmap art(static_cast<HBITMAP>(
+        ::LoadImageA(LibraryInstance(), MAKEINTRESOURCEA(IDB_DISCLOSURE), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+    if (art) toggle_.CutImages(art.get());
+  }
+
+  if (restoreLastFolder_ < 0 || restoreLastFolder_ > 2) restoreLastFolder_ = 0;
+  ::CheckDlgButton(Window(), kRestoreCheck, static_cast<UINT>(restoreLastFolder_));
+
+  CenterDialog(Window());
+  if (translator_.LoadLanguage(kDialogTranslationBase)) {
+    translator_.TranslateDialog(Window(), kAddFavoriteTemplate);
+    translator_.SetExplicitStringId(1001);
+    translator_.TranslateControl(Window(), kNameLabel);
+    translator_.SetExplicitStringId(829);
+    translator_.TranslateControl(Window(), kNewFolderButton);
+    translator_.SetExplicitStringId(46);
+    translator_.TranslateControl(Window(), IDOK);
+  }
+
+  const std::string root = FieldText(params_.szRoot);
+  folders_.FillTree(root);
+  folders_.SelectPath(restoreLastFolder_ == 1 ? FieldText(params_.szFolder) : root);
+
+  toggle_.SetState(OptionsToggle::kClosed, Text(IDS_HIDE_OPTIONS), Text(IDS_SHOW_OPTIONS), kOptionsTravel);
+}
+
+void AddFavoriteDialog::RefuseTooLong() {
+  const std::string title = Text(IDS_FAVORITE_TOO_LONG);
+  const std::string text = Text(IDS_FAVORITE_TOO_LONG_TEXT);
+  TaskMessageBox(Window(), title.c_str(), text.c_str(), MB_OK | MB_ICONEXCLAMATION);
+  ::SetFocus(::GetDlgItem(Window(), kNameEdit));
+}
+
+void AddFavoriteDialog::OnAdd() {
+  restoreLastFolder_ = static_cast<int>(::IsDlgButtonChecked(Window(), kRestoreCheck));
+  name_ = TrimName(ControlText(Window(), kNameEdit), &SystemLeadByte);
+
+  // With nothing selected (a remembered folder outside the tree), the root is used.
+  if (folders_.SelectedIndex() < 0 && !folders_.Entries().empty())
+    ::SendMessageA(folders_.Window(), CB_SETCURSEL, 0, 0);
+  const std::string folder = folders_.SelectedPath();
+  const std::optional<std::string> path = ComposeShortcutPath(folder, name_, &SystemLeadByte);
+  if (!path) {
+    RefuseTooLong();
+    return;
+  }
+  CopyField(params_.szFolder, folder);
+  CopyField(params_.szName, *path);
+
+  if (::PathFileExistsA(path->c_str())) {
+    const std::optional<std::string> question = FormatOverwriteQuestion(Text(IDS_OVERWRITE_QUESTION), name_);
+    if (!question) {
+      RefuseTooLong();
+      return;
+    }
+    const std::string instruction = Text(IDS_CONFIRM_OVERWRITE);
+    if (TaskMessageBox(Window(), instruction.c_str(), question->c_str(), kOverwriteQuestionType) != IDYES) return;
+  }
+  SaveFavoriteSettings();
+  ::EndDialog(Window(), IDOK);
+}
+
+void AddFavoriteDialog::OnNewFolder() {
+  BrowseForNewFolder(Window(), folders_, FieldText(params_.szRoot), Text(IDS_NEW_FOLDER));
+}
+
+RECT AddFavoriteDialog::ControlRect(int id) const {
+  RECT rect{};
+  HWND control = ::GetDlgItem(Window(), id);
+  if (control == nullptr) return rect;
+  ::GetWindowRect(control, &rect);
+  ::MapWindowPoints(nullptr, Window(), reinterpret_cast<POINT*>(&rect), 2);
+  return rect;
+}
+
+int AddFavoriteDialog::BandBottom() const {
+  if (::GetDlgItem(Window(), kSubtitleControl) != nullptr)
+    return ControlRect(kSubtitleControl).bottom + kBandBelowSubtitle;
+  return ControlRect(kTitleControl).bottom + 16;
+}
+
+void AddFavoriteDialog::EraseBand(HDC dc) const {
+  RECT client{};
+  ::GetClientRect(Window(), &client);
+  RECT band = client;
+  band.bottom = BandBottom();
+  ::FillRect(dc, &band, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
+  ::DrawEdge(dc, &band, EDGE_ETCHED, BF_BOTTOM);
+  RECT below = client;
+  below.top = band.bottom;
+  ::FillRect(dc, &below, ::GetSysColorBrush(COLOR_BTNFACE));
+}
+
+void AddFavoriteDialog::PaintTitle(HDC dc) const {
+  if (dc == nullptr || ::GetDlgItem(Window(), kSubtitleControl) == nullptr) return;
+  char title[kTitleTextBytes] = {};
+  ::GetDlgItemTextA(Window(), kTitleControl, title, kTitleTextBytes);
+  // The dialog's own font made bold: the paint context of a dialog holds the system font, which
+  // would stand out against every other text of the dialog.
+  HGDIOBJ base = reinterpret_cast<HGDIOBJ>(::SendMessageA(Window(), WM_GETFONT, 0, 0));
+  if (base == nullptr) base = ::GetCurrentObject(dc, OBJ_FONT);
+  LOGFONTA face{};
+  if (base == nullptr || ::GetObjectA(base, sizeof face, &face) == 0) {
+    ::SystemParametersInfoA(SPI_GETICONTITLELOGFONT, sizeof face, &face, 0);
+  }
+  face.lfWeight = FW_BOLD;
+  UniqueFont bold(::CreateFontIndirectA(&face));
+  RECT rect = ControlRect(kTitleControl);
+  ::FillRect(dc, &rect, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
+  SelectedObject selected(dc, bold ? static_cast<HGDIOBJ>(bold.get()) : ::GetCurrentObject(dc, OBJ_FONT));
+  const int oldMode = ::SetBkMode(dc, TRANSPARENT);
+  const COLORREF oldColour = ::SetTextColor(dc, titleColour_);
+  ::DrawTextA(dc, title, -1, &rect, kTitleFormat);
+  ::SetTextColor(dc, oldColour);
+  ::SetBkMode(dc, oldMode);
+}
+
+}  // namespace commonq
+
+extern "C" int __cdecl DlgFavDoAddTo(DlgFavParams* params) noexcept {
+  try {
+    if (params == nullptr) return 0;
+    commonq::ExportCall call;
+    if (!call.Started()) return 0;
+    commonq::AddFavoriteDialog dialog(*params);
+    return dialog.Run();
+  } catch (...) {
+    return 0;
+  }
+}

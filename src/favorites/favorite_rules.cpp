@@ -1,0 +1,189 @@
+#include "favorites/favorite_rules.h"
+
+#include <algorithm>
+
+namespace commonq {
+namespace {
+
+bool IsWhiteSpace(unsigned char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+
+// The length of the character at `at`: two bytes for a lead byte followed by a trail byte.
+std::size_t CharacterLength(std::string_view text, std::size_t at, LeadBytePredicate isLeadByte) {
+  if (isLeadByte != nullptr && isLeadByte(static_cast<unsigned char>(text[at])) && at + 1 < text.size() &&
+      text[at + 1] != '\0') {
+    return 2;
+  }
+  return 1;
+}
+
+// The offset of the last character of the text, walking from its start.
+std::optional<std::size_t> LastCharacter(std::string_view text, LeadBytePredicate isLeadByte) {
+  std::optional<std::size_t> last;
+  for (std::size_t at = 0; at < text.size(); at += CharacterLength(text, at, isLeadByte)) last = at;
+  return last;
+}
+
+unsigned char FoldCase(unsigned char c) { return c >= 'A' && c <= 'Z' ? static_cast<unsigned char>(c + 32) : c; }
+
+}  // namespace
+
+void NameFilterSets::Forbid(std::string_view characters) {
+  forbidden.assign(characters.substr(0, std::min(characters.size(), kNameFilterSetBytes - 1)));
+  modes |= kForbiddenSet;
+}
+
+bool IsTypedCharacterTested(unsigned char character, bool ctrlDown, bool altDown) {
+  if (ctrlDown != altDown) return false;
+  return static_cast<signed char>(character) >= 32;
+}
+
+bool IsCharacterRefused(const NameFilterSets& sets, unsigned char character) {
+  if (character == 0) return false;
+  const char c = static_cast<char>(character);
+  if ((sets.modes & NameFilterSets::kForbiddenSet) != 0 && sets.forbidden.find(c) != std::string::npos) return true;
+  return (sets.modes & NameFilterSets::kAllowedSet) != 0 && sets.allowed.find(c) == std::string::npos;
+}
+
+bool IsTextAllowed(const NameFilterSets& sets, const char* text, LeadBytePredicate isLeadByte) {
+  if (text == nullptr) return true;
+  const std::string_view view(text);
+  const bool forbiddenMode = (sets.modes & NameFilterSets::kForbiddenSet) != 0;
+  const bool allowedMode = (sets.modes & NameFilterSets::kAllowedSet) != 0;
+  for (std::size_t at = 0; at < view.size();) {
+    const std::size_t length = CharacterLength(view, at, isLeadByte);
+    if (length == 1) {
+      const char c = view[at];
+      if (forbiddenMode && sets.forbidden.find(c) != std::string::npos) return false;
+      if (allowedMode && sets.allowed.find(c) == std::string::npos) return false;
+    } else if (allowedMode) {
+      // A double-byte character is never in a set of single characters.
+      return false;
+    }
+    at += length;
+  }
+  return true;
+}
+
+std::string TrimName(std::string_view name, LeadBytePredicate isLeadByte) {
+  std::size_t begin = 0;
+  while (begin < name.size() && IsWhiteSpace(static_cast<unsigned char>(name[begin]))) ++begin;
+  std::size_t end = begin;
+  // The end of the last character that is not white space, walked from the front so that a
+  // trail byte that happens to be a white-space code is never cut off its lead byte.
+  for (std::size_t at = begin; at < name.size();) {
+    const std::size_t length = CharacterLength(name, at, isLeadByte);
+    if (length == 2 || !IsWhiteSpace(static_cast<unsigned char>(name[at]))) end = at + length;
+    at += length;
+  }
+  return std::string(name.substr(begin, end - begin));
+}
+
+std::optional<std::string> ComposeShortcutPath(std::string_view folder, std::string_view name,
+                                               LeadBytePredicate isLeadByte) {
+  std::string path(folder);
+  const std::optional<std::size_t> last = LastCharacter(path, isLeadByte);
+  if (!last || path[*last] != '\\' || path.size() - *last != 1) path += '\\';
+  const std::size_t nameStart = path.size();
+  path += name;
+  // The extension as the shell finds it: the last dot of the last component, forgotten again at
+  // a later space or backslash.
+  std::optional<std::size_t> dot;
+  for (std::size_t at = nameStart; at < path.size(); at += CharacterLength(path, at, isLeadByte)) {
+    const char c = path[at];
+    if (c == '\\' || c == ' ') {
+      dot.reset();
+    } else if (c == '.') {
+      dot = at;
+    }
+  }
+  if (dot) path.resize(*dot);
+  path += kShortcutExtension;
+  if (path.size() >= kFavoritePathBytes) return std::nullopt;
+  return path;
+}
+
+bool SearchPatternFits(std::string_view folder, LeadBytePredicate isLeadByte) {
+  const std::optional<std::size_t> last = LastCharacter(folder, isLeadByte);
+  const bool hasBackslash = last && folder[*last] == '\\' && folder.size() - *last == 1;
+  return folder.size() + (hasBackslash ? 0 : 1) + 1 < kFavoritePathBytes;
+}
+
+int ComparePathsIgnoringCase(std::string_view left, std::string_view right, LeadBytePredicate isLeadByte) {
+  std::size_t l = 0;
+  std::size_t r = 0;
+  while (l < left.size() && r < right.size()) {
+    const std::size_t leftLength = CharacterLength(left, l, isLeadByte);
+    const std::size_t rightLength = CharacterLength(right, r, isLeadByte);
+    unsigned int a = FoldCase(static_cast<unsigned char>(left[l]));
+    unsigned int b = FoldCase(static_cast<unsigned char>(right[r]));
+    if (leftLength == 2) a = (static_cast<unsigned char>(left[l]) << 8) | static_cast<unsigned char>(left[l + 1]);
+    if (rightLength == 2) b = (static_cast<unsigned char>(right[r]) << 8) | static_cast<unsigned char>(right[r + 1]);
+    if (a != b) return a < b ? -1 : 1;
+    l += leftLength;
+    r += rightLength;
+  }
+  if (l < left.size()) return 1;
+  if (r < right.size()) return -1;
+  return 0;
+}
+
+std::size_t InsertionIndex(const std::vector<std::string_view>& paths, std::string_view path,
+                           LeadBytePredicate isLeadByte) {
+  for (std::size_t index = 0; index < paths.size(); ++index) {
+    if (ComparePathsIgnoringCase(paths[index], path, isLeadByte) > 0) return index;
+  }
+  return paths.size();
+}
+
+int DepthBelowRoot(std::string_view path, std::size_t rootLength) {
+  if (rootLength >= path.size()) return 0;
+  return static_cast<int>(std::count(path.begin() + static_cast<std::ptrdiff_t>(rootLength), path.end(), '\\'));
+}
+
+std::optional<std::string> FormatOverwriteQuestion(std::string_view pattern, std::string_view name,
+                                                   std::size_t capacity) {
+  std::string text;
+  bool nameUsed = false;
+  for (std::size_t at = 0; at < pattern.size(); ++at) {
+    if (pattern[at] == '%' && at + 1 < pattern.size()) {
+      if (pattern[at + 1] == '%') {
+        text += '%';
+        ++at;
+        continue;
+      }
+      if (pattern[at + 1] == 's' && !nameUsed) {
+        text += name;
+        nameUsed = true;
+        ++at;
+        continue;
+      }
+    }
+    text += pattern[at];
+  }
+  if (capacity == 0 || text.size() >= capacity) return std::nullopt;
+  return text;
+}
+
+std::optional<std::uint32_t> OptionBitsToWrite(std::optional<std::uint32_t> read, bool restoreLastFolder) {
+  const std::uint32_t before = read.value_or(0);
+  const std::uint32_t after = restoreLastFolder ? (before | kRestoreLastFolderBit) : (before & ~kRestoreLastFolderBit);
+  if (after == before) return std::nullopt;
+  return after;
+}
+
+int DisclosureTravel::Move(int distance) {
+  if (direction != kGrow) {
+    const int change = std::min(distance, opening);
+    if (change < 1) return 0;
+    opening -= change;
+    return -change;
+  }
+  const int change = std::min(distance, travel - opening);
+  if (change < 1) return 0;
+  opening += change;
+  return change;
+}
+
+int TickDistance(int travel) { return static_cast<int>(travel * 0.1 + 0.5); }
+
+}  // namespace commonq

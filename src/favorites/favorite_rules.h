@@ -1,0 +1,103 @@
+#pragma once
+// The rules of the Add a Favorite dialog that need no window: which names the name box accepts,
+// how the shortcut's path is put together, where a new folder goes in the folder list, how the
+// options panel moves, and which "OptGlb" bits are stored.
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace commonq {
+
+// Tells whether a byte starts a double-byte character of the system code page (the Win32 tier
+// passes IsDBCSLeadByte; the tests pass their own).
+using LeadBytePredicate = bool (*)(unsigned char byte);
+
+// The nine characters a file name may not hold, in the order the dialog stores them.
+inline constexpr std::string_view kForbiddenNameCharacters = "\\/:*?\"<>|";
+// The character sets of the name box hold at most 64 characters before their NUL.
+inline constexpr std::size_t kNameFilterSetBytes = 65;
+
+// Every path the dialog builds or lists must fit the platform's 260-byte buffers.
+inline constexpr std::size_t kFavoritePathBytes = 260;
+inline constexpr std::string_view kShortcutExtension = ".lnk";
+
+struct NameFilterSets {
+  // Mode bits: auto-advance, allowed-set mode and forbidden-set mode.
+  static constexpr std::uint8_t kAutoAdvance = 1;
+  static constexpr std::uint8_t kAllowedSet = 2;
+  static constexpr std::uint8_t kForbiddenSet = 4;
+  std::uint8_t modes = 0;
+  std::string forbidden;  // at most 64 characters
+  std::string allowed;    // at most 64 characters
+
+  // Copies `characters` into the forbidden set (cut at 64) and switches forbidden-set mode on.
+  void Forbid(std::string_view characters);
+};
+
+// Whether a character typed with these modifier keys is tested at all: with neither Ctrl nor Alt,
+// or with both (AltGr); control characters and every code from 128 up are never tested.
+bool IsTypedCharacterTested(unsigned char character, bool ctrlDown, bool altDown);
+// Whether a tested character is refused by the sets.
+bool IsCharacterRefused(const NameFilterSets& sets, unsigned char character);
+// Whether a whole text is acceptable. In forbidden-set mode no character of the set may occur;
+// in allowed-set mode every character must be in the allowed set. Double-byte characters are
+// walked whole, so their trail bytes never match a set. A null text is accepted.
+bool IsTextAllowed(const NameFilterSets& sets, const char* text, LeadBytePredicate isLeadByte);
+
+// Removes leading and trailing white space (space, tab, line feed, vertical tab, form feed,
+// carriage return), walking character by character so a double-byte character stays whole.
+std::string TrimName(std::string_view name, LeadBytePredicate isLeadByte);
+
+// `folder`, a backslash unless the folder ends in one, the name, with the name's extension (from
+// its last dot, unless a space or backslash follows that dot) replaced by ".lnk". Nothing when
+// the result would not fit a 260-byte buffer with its NUL.
+std::optional<std::string> ComposeShortcutPath(std::string_view folder, std::string_view name,
+                                               LeadBytePredicate isLeadByte);
+
+// Whether a folder's search pattern (the folder, a backslash unless it ends in one, and "*")
+// fits a 260-byte buffer.
+bool SearchPatternFits(std::string_view folder, LeadBytePredicate isLeadByte);
+
+// Case-insensitive comparison of whole path texts, byte order with ASCII letters folded to lower
+// case, double-byte characters compared as units. Negative, zero or positive.
+int ComparePathsIgnoringCase(std::string_view left, std::string_view right, LeadBytePredicate isLeadByte);
+
+// The index at which a new path goes: the first entry that compares greater than it, or the end.
+std::size_t InsertionIndex(const std::vector<std::string_view>& paths, std::string_view path,
+                           LeadBytePredicate isLeadByte);
+
+// The depth of a chosen folder below the root: the backslashes after the root's length.
+int DepthBelowRoot(std::string_view path, std::size_t rootLength);
+
+// The question "%s\nalready exists. Overwrite ?" with the name put in for its first "%s"
+// ("%%" gives "%"; any other "%" stays as it is, so a language file can never make it read
+// arguments). Nothing when the text would not fit `capacity` bytes with its NUL.
+std::optional<std::string> FormatOverwriteQuestion(std::string_view pattern, std::string_view name,
+                                                   std::size_t capacity = kFavoritePathBytes);
+
+// The "OptGlb" value to store after an Add: bit 0x20 from the restore option, every other bit as
+// read (missing counts as 0). Nothing when it equals what was read, so nothing is written.
+inline constexpr std::uint32_t kRestoreLastFolderBit = 0x20;
+std::optional<std::uint32_t> OptionBitsToWrite(std::optional<std::uint32_t> read, bool restoreLastFolder);
+
+// The options panel's travel: how far the dialog has grown out of its closed height.
+struct DisclosureTravel {
+  static constexpr int kGrow = 1;
+  static constexpr int kShrink = 0;
+  int travel = 39;
+  int opening = 39;
+  int direction = kGrow;
+
+  // One movement of at most `distance` pixels in the current direction, never beyond the closed
+  // or the open height. Returns the change of the dialog's height (negative when it shrinks), 0
+  // when it cannot move.
+  int Move(int distance);
+};
+
+// The distance of one animation tick: a tenth of the travel, rounded (4 pixels for 39).
+int TickDistance(int travel);
+
+}  // namespace commonq

@@ -1,0 +1,328 @@
+#include "favorites/folder_combo.h"
+
+#include <objbase.h>
+#include <shellapi.h>
+#include <shlobj.h>
+#include <shlwapi.h>
+
+#include <algorithm>
+#include <cstring>
+#include <string_view>
+
+#include "favorites/favorite_rules.h"
+#include "frame/path_text.h"
+#include "frame/text_conversion.h"
+#include "frame/unique_handle.h"
+
+namespace commonq {
+namespace {
+
+bool SystemLeadByte(unsigned char byte) { return ::IsDBCSLeadByte(byte) != FALSE; }
+
+struct ItemIdListTraits {
+  using Handle = LPITEMIDLIST;
+  static Handle Invalid() noexcept { return nullptr; }
+  static void Close(Handle handle) noexcept { ::CoTaskMemFree(handle); }
+};
+using ItemIdList = UniqueHandle<ItemIdListTraits>;
+
+struct ComReleaser {
+  void operator()(IUnknown* object) const noexcept {
+    if (object != nullptr) object->Release();
+  }
+};
+
+bool ItemIdListFromPath(ItemIdList& list, const std::string& path) {
+  IShellFolder* desktop = nullptr;
+  if (FAILED(::SHGetDesktopFolder(&desktop)) || desktop == nullptr) return false;
+  std::wstring wide = WidenAnsi(path);
+  LPITEMIDLIST parsed = nullptr;
+  const HRESULT status = desktop->ParseDisplayName(nullptr, nullptr, wide.data(), nullptr, &parsed, nullptr);
+  desktop->Release();
+  if (FAILED(status) || parsed == nullptr) return false;
+  list.reset(parsed);
+  return true;
+}
+
+int CommonControlsMajorVersion() {
+  UniqueModule comctl(::LoadLibraryA("comctl32.dll"));
+  if (!comctl) return 0;
+  auto getVersion =
+      reinterpret_cast<DLLGETVERSIONPROC>(reinterpret_cast<void*>(::GetProcAddress(comctl.get(), "DllGetVersion")));
+  DLLVERSIONINFO info{};
+  info.cbSize = sizeof info;
+  if (getVersion == nullptr || FAILED(getVersion(&info))) return 0;
+  return static_cast<int>(info.dwMajorVersion);
+}
+
+// One browse of "New Folder".
+struct FolderBrowser {
+  BROWSEINFOA info{};
+  const char* initialPath = nullptr;
+  LPCITEMIDLIST initialList = nullptr;
+  BOOL expand = TRUE;
+  char displayName[MAX_PATH] = {};
+  char path[MAX_PATH] = {};
+  ItemIdList chosen;
+
+  static int CALLBACK Callback(HWND window, UINT message, LPARAM, LPARAM data) {
+    auto* self = reinterpret_cast<FolderBrowser*>(data);
+    if (message == BFFM_VALIDATEFAILEDA) return 1;
+    if (message != BFFM_INITIALIZED || self == nullptr) return 0;
+    if (self->initialList != nullptr) {
+      ::SendMessageA(window, BFFM_SETSELECTIONA, FALSE, reinterpret_cast<LPARAM>(self->initialList));
+    } else if (self->initialPath != nullptr) {
+      ::SendMessageA(window, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(self->initialPath));
+    }
+    if (self->expand && (self->info.ulFlags & BIF_NEWDIALOGSTYLE) != 0) {
+      if (self->initialList != nullptr) {
+        ::SendMessageA(window, BFFM_SETEXPANDED, FALSE, reinterpret_cast<LPARAM>(self->initialList));
+      } else if (self->initialPath != nullptr) {
+        const std::wstring wide = WidenAnsi(self->initialPath);
+        ::SendMessageA(window, BFFM_SETEXPANDED, TRUE, reinterpret_cast<LPARAM>(wide.c_str()));
+      }
+    }
+    return 0;
+  }
+};
+
+}  // namespace
+
+bool FolderCombo::Setup(HWND combo) {
+  if (!Bind(combo)) return false;
+  SetDefaults();
+  if (::SendMessageA(combo, CB_GETCOUNT, 0, 0) == 0) {
+    displayFlags_ = kIndentByDepth | kLastComponentOnly;
+    ::InvalidateRect(combo, nullptr, TRUE);
+  }
+  // The dialog binds the combo after the platform measured it, so the height is set outright.
+  ::SendMessageA(combo, CB_SETITEMHEIGHT, 0, itemHeight_);
+  ::SendMessageA(combo, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), itemHeight_);
+  RECT frame{};
+  ::GetWindowRect(combo, &frame);
+  ::SendMessageA(combo, CB_SETDROPPEDWIDTH, static_cast<WPARAM>(frame.right - frame.left + 64), 0);
+  if (CommonControlsMajorVersion() >= 6) {
+    RECT work{};
+    ::SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    ::SendMessageA(combo, CB_SETMINVISIBLE, static_cast<WPARAM>((work.bottom - work.top) / itemHeight_), 0);
+  }
+  return true;
+}
+
+void FolderCombo::SetDefaults() {
+  const int icon = ::GetSystemMetrics(SM_CYSMICON);
+  itemHeight_ = (icon != 0 ? icon : 16) + 1;
+  displayFlags_ = 0;
+}
+
+const char* FolderCombo::DisplayText(const std::string& path, char (&buffer)[MAX_PATH]) const {
+  if ((displayFlags_ & kLastComponentOnly) != 0 && !path.empty()) {
+    // The common case needs no copy: a path that does not end in a separator shows the text
+    // after its last backslash.
+    const char last = path.back();
+    const std::size_t slash = path.rfind('\\');
+    if (last != '\\' && last != '/' && last != ':' && slash != std::string::npos && path.size() < MAX_PATH) {
+      return path.c_str() + slash + 1;
+    }
+  }
+  ::lstrcpynA(buffer, path.c_str(), MAX_PATH);
+  if ((displayFlags_ & kLastComponentOnly) != 0) StripToFileName(buffer, MAX_PATH);
+  return buffer;
+}
+
+void FolderCombo::AddEntry(const std::string& path, int depth) {
+  entries_.push_back({path, depth});
+  char buffer[MAX_PATH];
+  ::SendMessageA(Window(), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(DisplayText(path, buffer)));
+}
+
+int FolderCombo::InsertEntry(const std::string& path, int depth) {
+  std::vector<std::string_view> paths;
+  paths.reserve(entries_.size());
+  for (const FolderEntry& entry : entries_) paths.emplace_back(entry.path);
+  const std::size_t index = InsertionIndex(paths, path, &SystemLeadByte);
+  if (index == entries_.size()) {
+    AddEntry(path, depth);
+    return static_cast<int>(index);
+  }
+  entries_.insert(entries_.begin() + static_cast<std::ptrdiff_t>(index), FolderEntry{path, depth});
+  char buffer[MAX_PATH];
+  ::SendMessageA(Window(), CB_INSERTSTRING, index, reinterpret_cast<LPARAM>(DisplayText(path, buffer)));
+  return static_cast<int>(index);
+}
+
+int FolderCombo::SelectPath(const std::string& path) {
+  for (std::size_t index = 0; index < entries_.size(); ++index) {
+    if (entries_[index].path == path) {
+      return static_cast<int>(::SendMessageA(Window(), CB_SETCURSEL, index, 0));
+    }
+  }
+  return -1;
+}
+
+int FolderCombo::SelectedIndex() const { return static_cast<int>(::SendMessageA(Window(), CB_GETCURSEL, 0, 0)); }
+
+std::string FolderCombo::SelectedPath() const {
+  const int index = SelectedIndex();
+  if (index < 0 || static_cast<std::size_t>(index) >= entries_.size()) return {};
+  return entries_[static_cast<std::size_t>(index)].path;
+}
+
+void FolderCombo::FillTree(const std::string& root) {
+  const std::size_t first = entries_.size();
+  entries_.push_back({root, 0});
+  char folder[MAX_PATH] = {};
+  if (root.size() < MAX_PATH) {
+    std::memcpy(folder, root.data(), root.size());
+    Enumerate(folder, root.size(), 0);
+  }
+  // The walk fills the path list first; the list then gets its items in one go, its storage
+  // reserved (the full paths bound the display texts) and without a redraw per item. The texts go
+  // to the combo's list directly and in UTF-16, which spares every item a conversion on its way
+  // through the combo.
+  std::size_t pathBytes = 0;
+  for (std::size_t index = first; index < entries_.size(); ++index) pathBytes += entries_[index].path.size() + 1;
+  COMBOBOXINFO parts{};
+  parts.cbSize = sizeof parts;
+  HWND list = ::GetComboBoxInfo(Window(), &parts) ? parts.hwndList : nullptr;
+  ::SendMessageA(Window(), WM_SETREDRAW, FALSE, 0);
+  if (list != nullptr) ::SendMessageW(list, WM_SETREDRAW, FALSE, 0);
+  ::SendMessageA(Window(), CB_INITSTORAGE, entries_.size() - first, static_cast<LPARAM>(pathBytes));
+  char buffer[MAX_PATH];
+  wchar_t wide[MAX_PATH];
+  for (std::size_t index = first; index < entries_.size(); ++index) {
+    const char* text = DisplayText(entries_[index].path, buffer);
+    if (list != nullptr && ::MultiByteToWideChar(CP_ACP, 0, text, -1, wide, MAX_PATH) > 0) {
+      ::SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(wide));
+    } else {
+      ::SendMessageA(Window(), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
+    }
+  }
+  if (list != nullptr) ::SendMessageW(list, WM_SETREDRAW, TRUE, 0);
+  ::SendMessageA(Window(), WM_SETREDRAW, TRUE, 0);
+  ::InvalidateRect(Window(), nullptr, TRUE);
+}
+
+// `folder` holds the folder's path (length bytes); the walk appends to it in place and puts it
+// back before it returns, so the whole walk uses one path buffer.
+void FolderCombo::Enumerate(char (&folder)[MAX_PATH], std::size_t length, int depth) {
+  if (!SearchPatternFits(std::string_view(folder, length), &SystemLeadByte)) return;
+  ::PathAddBackslashA(folder);
+  const std::size_t base = std::strlen(folder);
+  folder[base] = '*';
+  folder[base + 1] = '\0';
+  WIN32_FIND_DATAA found{};
+  HANDLE search = ::FindFirstFileA(folder, &found);
+  folder[base] = '\0';
+  if (search == INVALID_HANDLE_VALUE) {
+    folder[length] = '\0';
+    return;
+  }
+  do {
+    if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) continue;
+    const char* name = found.cFileName;
+    if (std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0) continue;
+    const std::size_t nameLength = std::strlen(name);
+    // A folder whose full path cannot be held is left out, with everything below it.
+    if (base + nameLength >= MAX_PATH) continue;
+    std::memcpy(folder + base, name, nameLength + 1);
+    entries_.push_back({std::string(folder, base + nameLength), depth + 1});
+    // Junctions and symbolic links are listed but not followed: one that leads back into the
+    // tree would make the walk endless.
+    if ((found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0) Enumerate(folder, base + nameLength, depth + 1);
+    folder[base] = '\0';
+  } while (::FindNextFileA(search, &found));
+  ::FindClose(search);
+  folder[length] = '\0';
+}
+
+bool FolderCombo::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+  switch (message) {
+    case WM_CREATE:
+      result = CallPrevious(message, wParam, lParam);
+      SetDefaults();
+      return true;
+    case Reflected(WM_DRAWITEM):
+      if (lParam == 0) return false;
+      DrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+      result = TRUE;
+      return true;
+    case Reflected(WM_MEASUREITEM):
+      if (lParam == 0) return false;
+      reinterpret_cast<MEASUREITEMSTRUCT*>(lParam)->itemHeight = static_cast<UINT>(itemHeight_);
+      result = TRUE;
+      return true;
+    case Reflected(WM_COMPAREITEM):
+      result = 0;
+      return true;
+    case Reflected(WM_DELETEITEM):
+      result = TRUE;
+      return true;
+    default:
+      return false;
+  }
+}
+
+void FolderCombo::DrawItem(const DRAWITEMSTRUCT& item) const {
+  if (item.itemID == static_cast<UINT>(-1) || item.itemID >= entries_.size()) return;
+  const FolderEntry& entry = entries_[item.itemID];
+  HDC dc = item.hDC;
+  const bool selected = (item.itemState & ODS_SELECTED) != 0 && (item.itemState & ODS_DISABLED) == 0;
+  ::FillRect(dc, &item.rcItem, ::GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
+
+  const bool selectionField = (item.itemState & ODS_COMBOBOXEDIT) != 0;
+  int x = item.rcItem.left;
+  if (selectionField) {
+    x += 1;
+  } else if ((displayFlags_ & kIndentByDepth) != 0) {
+    x += entry.depth * (itemHeight_ + 1);
+  }
+  SHFILEINFOA info{};
+  if (::SHGetFileInfoA(entry.path.c_str(), FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_NORMAL, &info, sizeof info,
+                       SHGFI_ICON | SHGFI_SMALLICON | SHGFI_USEFILEATTRIBUTES) != 0) {
+    UniqueIcon icon(info.hIcon);
+    if (icon) {
+      // Centred in an item taller than the icon, as the selection field may be.
+      const int top = item.rcItem.top + std::max(0, static_cast<int>(item.rcItem.bottom - item.rcItem.top) - 16) / 2;
+      ::DrawIconEx(dc, x, top, icon.get(), 16, 16, 0, nullptr, DI_NORMAL);
+    }
+  }
+  RECT textRect = item.rcItem;
+  textRect.left = x + (item.rcItem.bottom - item.rcItem.top) + 2;
+
+  const LRESULT length = ::SendMessageA(Window(), CB_GETLBTEXTLEN, item.itemID, 0);
+  if (length < 0 || length > kLongestDrawnText) return;
+  char text[64] = {};
+  ::SendMessageA(Window(), CB_GETLBTEXT, item.itemID, reinterpret_cast<LPARAM>(text));
+  ::SetBkMode(dc, TRANSPARENT);
+  const int colour = (item.itemState & ODS_DISABLED) != 0   ? COLOR_GRAYTEXT
+                     : (item.itemState & ODS_SELECTED) != 0 ? COLOR_HIGHLIGHTTEXT
+                                                            : COLOR_WINDOWTEXT;
+  ::SetTextColor(dc, ::GetSysColor(colour));
+  UINT format = DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX;
+  if (selectionField && (displayFlags_ & kLastComponentOnly) == 0) format |= DT_PATH_ELLIPSIS;
+  ::DrawTextA(dc, text, -1, &textRect, format);
+}
+
+void BrowseForNewFolder(HWND dialog, FolderCombo& combo, const std::string& root, const std::string& title) {
+  ItemIdList rootList;
+  if (!ItemIdListFromPath(rootList, root)) return;
+  FolderBrowser browser;
+  const std::string selected = combo.SelectedPath();
+  browser.info.hwndOwner = dialog != nullptr ? dialog : ::GetActiveWindow();
+  browser.info.pidlRoot = rootList.get();
+  browser.info.pszDisplayName = browser.displayName;
+  browser.info.lpszTitle = title.c_str();
+  browser.info.ulFlags = BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE;
+  browser.info.lpfn = &FolderBrowser::Callback;
+  browser.info.lParam = reinterpret_cast<LPARAM>(&browser);
+  browser.initialPath = selected.empty() ? nullptr : selected.c_str();
+  browser.chosen.reset(::SHBrowseForFolderA(&browser.info));
+  if (!browser.chosen) return;
+  if (!::SHGetPathFromIDListA(browser.chosen.get(), browser.path)) return;
+  const std::string path = browser.path;
+  combo.InsertEntry(path, DepthBelowRoot(path, root.size()));
+  combo.SelectPath(path);
+}
+
+}  // namespace commonq

@@ -1,0 +1,59 @@
+#pragma once
+// The "Show options" / "Hide options" disclosure of Add a Favorite: an owner-drawn check box with
+// a small picture that grows or shrinks the dialog in a short animation.
+#include <windows.h>
+
+#include <string>
+
+#include "favorites/bound_control.h"
+#include "favorites/favorite_rules.h"
+#include "frame/unique_handle.h"
+
+namespace commonq {
+
+class OptionsToggle : public BoundControl {
+ public:
+  static constexpr int kClosed = 1;
+  static constexpr int kOpen = 0;
+  static constexpr UINT_PTR kTimerId = 1;
+  static constexpr UINT kTickMilliseconds = 33;
+  static constexpr DWORD kDurationMilliseconds = 200;
+
+  // Binds the check box and makes it owner-drawn (no other style bit changes).
+  bool Attach(HWND checkBox);
+  // Cuts the two pictures, side by side in `bitmap`, into images of their own.
+  bool CutImages(HBITMAP bitmap);
+  // Stores the texts and the travel and applies `state` at once, without an animation.
+  void SetState(int state, const std::string& openText, const std::string& closedText, int travel);
+
+  int State() const noexcept { return state_; }
+  const DisclosureTravel& Travel() const noexcept { return travel_; }
+  bool Animating() const noexcept { return static_cast<bool>(timer_); }
+
+ protected:
+  bool HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+  void OnUnbind() override { StopTimer(); }
+
+ private:
+  void SetText(int direction);
+  void OnClick();
+  void OnTimer();
+  bool Step(int distance);
+  void StopTimer();
+  void Draw(const DRAWITEMSTRUCT& item) const;
+  void DrawPicture(HDC dc, HBITMAP picture) const;
+
+  UniqueBitmap images_[2];
+  int imageWidth_ = 0;
+  int imageHeight_ = 0;
+  COLORREF transparent_ = RGB(255, 0, 255);
+  int state_ = kOpen;
+  UniqueTimer timer_;
+  DWORD endTime_ = 0;
+  DWORD duration_ = kDurationMilliseconds;
+  DisclosureTravel travel_;
+  std::string openText_;
+  std::string closedText_;
+};
+
+}  // namespace commonq

@@ -30,6 +30,8 @@ set(COMMONQ_WIN32_SOURCES
   src/taskdialog/task_dialog_paint.cpp
   src/taskdialog/task_dialog_copy.cpp
   src/taskdialog/task_message_box.cpp
+  src/fileinfo/preview_dib.cpp
+  src/fileinfo/file_info_dialog.cpp
 )
 add_library(commonq_win32 OBJECT ${COMMONQ_WIN32_SOURCES})
 target_include_directories(commonq_win32 PUBLIC ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR}/include)
@@ -49,6 +51,7 @@ add_custom_target(commonq_art DEPENDS ${COMMONQ_ART_OUTPUTS})
 set_source_files_properties(resources/CommonQ.rc PROPERTIES OBJECT_DEPENDS "${COMMONQ_ART_OUTPUTS}")
 # windres reports no dependencies, so the .rc files it includes are named here.
 set_property(SOURCE resources/CommonQ.rc APPEND PROPERTY OBJECT_DEPENDS ${PROJECT_SOURCE_DIR}/resources/filedialogs.rc)
+set_property(SOURCE resources/CommonQ.rc APPEND PROPERTY OBJECT_DEPENDS ${PROJECT_SOURCE_DIR}/resources/fileinfo.rc)
 
 # comctl32 by ordinal (see the .def): an import library of our own, made with dlltool.
 if(CMAKE_SYSTEM_PROCESSOR STREQUAL "i686")

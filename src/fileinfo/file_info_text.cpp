@@ -18,7 +18,8 @@ std::string Printf(const char* format, auto... values) {
 // One printf conversion of a Kb format, after its '%': flags, width, 'l', and u, d or i.
 // Returns the position after it, or npos when it is none of those.
 std::size_t ParseConversion(const std::string& format, std::size_t at, std::string& spec) {
-  spec = "%";
+  spec.clear();
+  spec.push_back('%');
   while (at < format.size() && std::string_view("-+ 0#").find(format[at]) != std::string_view::npos) {
     spec += format[at++];
   }

@@ -115,6 +115,9 @@ std::array<ShadowPiece, 5> ShadowPieces(const Rect& p, int d) noexcept {
 GradientMesh GradientVertices(const Rect& r, std::uint32_t color1, std::uint32_t color2, int direction,
                               int corner) noexcept {
   GradientMesh mesh;
+  // Around a picture narrower or lower than two shadow depths, the edge pieces come out inverted;
+  // drawn, they would spill past the corner.
+  if (r.left >= r.right || r.top >= r.bottom) return mesh;
   std::array<std::uint32_t, 4> colors{color1, color2, color2, color2};
   if (corner >= 0 && corner <= 3) colors[static_cast<std::size_t>(corner)] = MeanColor(color1, color2);
 

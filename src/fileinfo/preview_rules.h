@@ -87,6 +87,7 @@ struct GradientMesh {
   int vertexCount = 0;
 };
 
+// An empty or inverted rectangle gives no mesh (GradientMode::kNone).
 GradientMesh GradientVertices(const Rect& rect, std::uint32_t color1, std::uint32_t color2, int direction,
                               int corner) noexcept;
 

@@ -140,6 +140,20 @@ TEST(ShadowPieces, RunAlongTheRightAndBottomEdgesOnly) {
   EXPECT_EQ(pieces[4].rect.left - picture.left, kShadowDepth - 1);
 }
 
+TEST(ShadowPieces, PiecesInvertedAroundAThinPictureDrawNothing) {
+  // 2 pixels wide: the bottom edge would run from left + 10 back to left + 2.
+  const Rect thin = FitPreview(0, 0, 19, 65536);
+  ASSERT_EQ(thin.Width(), 2);
+  const auto pieces = ShadowPieces(thin);
+  EXPECT_GT(pieces[3].rect.left, pieces[3].rect.right);
+  EXPECT_EQ(GradientVertices(pieces[3].rect, 0, 0xFFFFFF, pieces[3].direction, pieces[3].corner).mode,
+            GradientMode::kNone);
+  EXPECT_EQ(GradientVertices(pieces[1].rect, 0, 0xFFFFFF, pieces[1].direction, pieces[1].corner).mode,
+            GradientMode::kRectHorizontal)
+      << "the right edge of a tall picture is drawn";
+  EXPECT_EQ(GradientVertices(Rect{5, 5, 5, 9}, 0, 0xFFFFFF, 0, -1).mode, GradientMode::kNone) << "empty";
+}
+
 constexpr std::uint32_t kDark = 0x00102030;  // COLORREF: red 0x30, green 0x20, blue 0x10
 constexpr std::uint32_t kFace = 0x00D0E0F0;
 

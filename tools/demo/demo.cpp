@@ -12,6 +12,7 @@
 
 #include "demo_host.h"
 #include "file_demo.h"
+#include "file_info_demo.h"
 
 namespace demo {
 namespace {
@@ -26,6 +27,7 @@ enum ControlId : int {
   kGerman,
   kLog,
   kTaskDialogs,
+  kFileInfo,
 };
 
 Library g_library;
@@ -83,6 +85,7 @@ void OnCreate(HWND window) {
   CheckRadioButton(window, kEnglish, kGerman, kEnglish);
   y = AddFileDialogControls(window, y + 44);
   AddButton(window, "Task dialogs...", kTaskDialogs, 12, y + 12, 250);
+  AddButton(window, "File information...", kFileInfo, 12, y + 44, 250);
   g_log = CreateWindowExA(WS_EX_CLIENTEDGE, "EDIT", "",
                           WS_CHILD | WS_VISIBLE | WS_VSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL, 276, 12,
                           480, 330, window, reinterpret_cast<HMENU>(kLog), nullptr, nullptr);
@@ -119,6 +122,9 @@ void OnCommand(HWND window, int id) {
       return;
     case kTaskDialogs:
       OpenTaskDialogPage(window, g_library, &Log);
+      return;
+    case kFileInfo:
+      Log(CallFileInfo());
       return;
     default:
       if (const std::optional<std::string> line = OnFileDialogCommand(window, id)) Log(*line);
@@ -175,7 +181,8 @@ bool Library::Load() {
       reinterpret_cast<void*>(GetProcAddress(module, "DlgColorDialogDoModal")));
   taskDialog =
       reinterpret_cast<TaskDialogIndirect98Fn>(reinterpret_cast<void*>(GetProcAddress(module, "TaskDialogIndirect98")));
-  return messageBox != nullptr && colorDialog != nullptr && taskDialog != nullptr && LoadFileExports(module);
+  return messageBox != nullptr && colorDialog != nullptr && taskDialog != nullptr && LoadFileExports(module) &&
+         LoadFileInfoExport(module);
 }
 
 void SetLanguage(const char* extension) {

@@ -8,6 +8,7 @@
 
 #include "demo_host.h"
 #include "file_demo.h"
+#include "file_info_demo.h"
 #include "support/dialog_driver.h"
 
 namespace demo {
@@ -88,6 +89,10 @@ std::vector<Shot> Shots() {
       FormatShot("options_gif.png", "Gif Save Options", ".deu", ".gif"),
       FormatShot("options_obj.png", "3D File save options", nullptr, ".obj"),
       FormatShot("options_obj_de.png", "3D File save options", ".deu", ".obj"),
+      {"fileinfo_en.png", "Current File Information", IDCLOSE, [] { SetLanguage(nullptr); },
+       [](Library&) { CallFileInfo(); }},
+      {"fileinfo_de.png", "Aktuelle Dateiinformationen", IDCLOSE, [] { SetLanguage(".deu"); },
+       [](Library&) { CallFileInfo(); }},
   };
 }
 

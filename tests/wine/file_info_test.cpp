@@ -508,6 +508,33 @@ TEST_F(FileInfoTest, CyclicAndHugeListsAreCutAfter256Nodes) {
   Show(params, [](HWND dialog) { EXPECT_EQ(ControlText(dialog, kValues), "") << "the last node is never reached"; });
 }
 
+TEST_F(FileInfoTest, PropertiesAsksTheShellForTheFilesSheet) {
+  // Windows opens the file's properties sheet. Wine 8 has no "properties" verb for files and
+  // answers with an error box instead; either way the shell's window is owned by the dialog,
+  // which stays open behind it.
+  const std::string path = ExistingFile("props.txt", 10);
+  HWND info = nullptr;
+  DialogDriver driver;
+  driver.WaitForDialog(kCaption)
+      .Read([&](HWND dialog) { info = dialog; })
+      .Click(kProperties)
+      .WaitForDialog()
+      .Read([&](HWND shell) {
+        EXPECT_NE(shell, info);
+        EXPECT_EQ(::GetWindow(shell, GW_OWNER), info);
+      })
+      .Command(IDCANCEL)
+      .WaitUntilGone()
+      .Read([&](HWND dialog) { EXPECT_EQ(dialog, info); })
+      .Click(IDCLOSE)
+      .WaitUntilGone();
+  driver.Start();
+  const DlgFileInfoParams params = Record(path.c_str());
+  EXPECT_EQ(Call(&params), IDCLOSE);
+  EXPECT_TRUE(driver.Finished());
+  for (const std::string& error : driver.Errors()) ADD_FAILURE() << error;
+}
+
 TEST_F(FileInfoTest, TitleBandIsWhiteDownTo32PixelsBelowTheName) {
   Show(Record("C:\\a.png"), [](HWND dialog) {
     RECT name{};

@@ -24,6 +24,7 @@ static_assert(offsetof(ImageInfoView, bitsPerPixel) == offsetof(ImageInfo, bitsP
 static_assert(offsetof(ImageInfoView, alpha) == offsetof(ImageInfo, hasAlpha));
 static_assert(kImageInfoNodeType == FILEINFO_NODE_IMAGE);
 static_assert(IDCLOSE == 8);
+static_assert(sizeof(void*) != 4 || sizeof(SHELLEXECUTEINFOA) == 60, "the shell's 32-bit record");
 
 namespace {
 

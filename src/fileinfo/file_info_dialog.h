@@ -30,9 +30,6 @@ class FileInfoDialog : public DialogWindow {
  public:
   explicit FileInfoDialog(const FileInfoRequest& request) : request_(request) {}
 
-  // The preview copy, for white-box tests; null when there is none.
-  const PreviewDib* Preview() const noexcept { return preview_.get(); }
-
  protected:
   bool HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 

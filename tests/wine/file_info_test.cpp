@@ -2,6 +2,7 @@
 // translated template, the end codes, the preview and the bad input it must survive. Pixels are
 // read from the dialog's client area, where the dialog paints the title band and the preview.
 #include <windows.h>
+#include <objbase.h>
 #include <shellapi.h>
 
 #include <gtest/gtest.h>
@@ -11,6 +12,7 @@
 #include <cstring>
 #include <functional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "support/dialog_driver.h"
@@ -342,6 +344,22 @@ TEST_F(FileInfoTest, ANullRecordOrANestedCallShowsNothingAndReturnsZero) {
   int nested = -7;
   Show(params, [&](HWND) { nested = Call(&params); });
   EXPECT_EQ(nested, 0) << "a call from inside a running dialog cannot start";
+}
+
+TEST_F(FileInfoTest, AThreadInTheMultithreadedApartmentCannotStart) {
+  int result = -7;
+  bool shown = false;
+  std::thread([&] {
+    ASSERT_TRUE(SUCCEEDED(::CoInitializeEx(nullptr, COINIT_MULTITHREADED)));
+    DialogDriver watchdog(1500);
+    watchdog.WaitForDialog().Command(IDCANCEL).Start();
+    const DlgFileInfoParams params = Record("C:\\a.png");
+    result = Call(&params);
+    shown = watchdog.Finished();
+    ::CoUninitialize();
+  }).join();
+  EXPECT_EQ(result, 0);
+  EXPECT_FALSE(shown);
 }
 
 TEST_F(FileInfoTest, PreviewIsFittedIntoTheBoxWithAShadowRightAndBelow) {

@@ -78,29 +78,29 @@ typedef struct FileInfoNode {
 
 /* The data of an image node. */
 typedef struct ImageInfo {
-  DWORD reserved0;     /* not read */
-  DWORD width;         /* in pixels */
-  DWORD height;        /* in pixels */
-  DWORD bitsPerPixel;  /* colour depth */
-  DWORD reserved4;     /* not read */
-  DWORD reserved5;     /* not read */
-  DWORD hasAlpha;      /* non-zero: the image has an alpha channel */
+  DWORD reserved0;    /* not read */
+  DWORD width;        /* in pixels */
+  DWORD height;       /* in pixels */
+  DWORD bitsPerPixel; /* colour depth */
+  DWORD reserved4;    /* not read */
+  DWORD reserved5;    /* not read */
+  DWORD hasAlpha;     /* non-zero: the image has an alpha channel */
 } ImageInfo;
 
 /* The file information dialog's record. Set cbSize to sizeof(DlgFileInfoParams): 40 bytes in a
- * 32-bit host, 64 in a 64-bit one (the natural layout, pointers 8 bytes). A smaller cbSize means
- * the record ends before reserved7: reserved7 and pPreviewDib are then never read, and the dialog
- * shows no preview. */
+ * 32-bit host, 64 in a 64-bit one (the natural layout, pointers 8 bytes). With a smaller cbSize
+ * (such as 32 from a 32-bit host built against an older record), reserved7 and pPreviewDib count
+ * as absent: they are never read, and the dialog shows no preview. */
 typedef struct DlgFileInfoParams {
   DWORD cbSize;
-  LPCSTR pszPath;            /* full path of the file; only its first 259 characters are used */
-  DWORD reserved2;           /* not read */
-  FILETIME ftModified;       /* last modification time, UTC; shown in the user's locale */
-  LONG nFileSize;            /* size of the file in bytes */
-  const FileInfoNode* pInfoList; /* first node of the information list, or NULL */
-  DWORD reserved7;           /* not read */
-  const BITMAPINFOHEADER* pPreviewDib; /* packed DIB for the preview, or NULL (see below) */
-  DWORD reserved9;           /* not read */
+  LPCSTR pszPath;                      /* full path of the file; only its first 259 characters are used */
+  DWORD reserved2;                     /* not read */
+  FILETIME ftModified;                 /* last modification time, UTC; shown in the user's locale */
+  LONG nFileSize;                      /* size of the file in bytes */
+  const FileInfoNode* pInfoList;       /* first node of the information list, or NULL */
+  DWORD reserved7;                     /* not read */
+  const BITMAPINFOHEADER* pPreviewDib; /* packed DIB for the preview, or NULL (see DlgFileInfoDoModal) */
+  DWORD reserved9;                     /* not read */
 } DlgFileInfoParams;
 
 /* Shows a message box (MessageBoxA with the same owner, text, caption and type). For the message

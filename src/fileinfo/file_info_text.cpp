@@ -17,22 +17,22 @@ std::string Printf(const char* format, auto... values) {
 
 // One printf conversion of a Kb format, after its '%': flags, width, 'l', and u, d or i.
 // Returns the position after it, or npos when it is none of those.
-std::size_t ParseConversion(const std::string& format, std::size_t at, std::string& spec) {
-  spec.clear();
-  spec.push_back('%');
+std::size_t ParseConversion(const std::string& format, std::size_t at, std::string& directive) {
+  directive.clear();
+  directive.push_back('%');
   while (at < format.size() && std::string_view("-+ 0#").find(format[at]) != std::string_view::npos) {
-    spec += format[at++];
+    directive += format[at++];
   }
   std::size_t digits = 0;
   while (at < format.size() && format[at] >= '0' && format[at] <= '9') {
     if (++digits > kMaxWidthDigits) return std::string::npos;
-    spec += format[at++];
+    directive += format[at++];
   }
   if (at < format.size() && format[at] == 'l') ++at;
   if (at >= format.size()) return std::string::npos;
   const char conversion = format[at];
   if (conversion != 'u' && conversion != 'd' && conversion != 'i') return std::string::npos;
-  spec += conversion;
+  directive += conversion;
   return at + 1;
 }
 
@@ -80,7 +80,7 @@ std::int32_t MemorySizeKb(std::int32_t bitsPerPixel, std::int32_t height, std::i
 
 bool IsKbFormat(const std::string& format) {
   int conversions = 0;
-  std::string spec;
+  std::string directive;
   for (std::size_t at = 0; at < format.size();) {
     if (format[at] != '%') {
       ++at;
@@ -90,7 +90,7 @@ bool IsKbFormat(const std::string& format) {
       at += 2;
       continue;
     }
-    at = ParseConversion(format, at + 1, spec);
+    at = ParseConversion(format, at + 1, directive);
     if (at == std::string::npos || ++conversions > 1) return false;
   }
   return true;
@@ -100,7 +100,7 @@ std::string FormatKb(const std::string& format, std::uint32_t kb) {
   const std::string& safe = IsKbFormat(format) ? format : std::string(kDefaultKbFormat);
   // Rebuilt piece by piece, so printf only ever sees one conversion that matches its argument.
   std::string text;
-  std::string spec;
+  std::string directive;
   for (std::size_t at = 0; at < safe.size() && text.size() < kKbTextChars;) {
     if (safe[at] != '%') {
       text += safe[at++];
@@ -111,8 +111,8 @@ std::string FormatKb(const std::string& format, std::uint32_t kb) {
       at += 2;
       continue;
     }
-    at = ParseConversion(safe, at + 1, spec);
-    text += spec.back() == 'u' ? Printf(spec.c_str(), kb) : Printf(spec.c_str(), static_cast<int>(kb));
+    at = ParseConversion(safe, at + 1, directive);
+    text += directive.back() == 'u' ? Printf(directive.c_str(), kb) : Printf(directive.c_str(), static_cast<int>(kb));
   }
   if (text.size() > kKbTextChars) text.resize(kKbTextChars);
   return text;

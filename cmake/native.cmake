@@ -35,4 +35,11 @@ if(CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
   target_link_options(template_writer_fuzz PRIVATE -fsanitize=fuzzer)
   target_link_libraries(template_writer_fuzz PRIVATE commonq_logic)
   add_test(NAME template_writer_fuzz COMMAND template_writer_fuzz -runs=20000 -seed=1)
+
+  # The preview's bitmap header handling and the size format of the file information dialog.
+  add_executable(preview_dib_fuzz tests/fuzz/preview_dib_fuzz.cpp)
+  target_compile_options(preview_dib_fuzz PRIVATE -fsanitize=fuzzer ${COMMONQ_WARNINGS} -Werror)
+  target_link_options(preview_dib_fuzz PRIVATE -fsanitize=fuzzer)
+  target_link_libraries(preview_dib_fuzz PRIVATE commonq_logic)
+  add_test(NAME preview_dib_fuzz COMMAND preview_dib_fuzz -runs=20000 -seed=1 -max_len=4096)
 endif()

@@ -35,6 +35,8 @@ set(COMMONQ_WIN32_SOURCES
   src/favorites/options_toggle.cpp
   src/favorites/folder_combo.cpp
   src/favorites/add_favorite_dialog.cpp
+  src/fileinfo/preview_dib.cpp
+  src/fileinfo/file_info_dialog.cpp
 )
 add_library(commonq_win32 OBJECT ${COMMONQ_WIN32_SOURCES})
 target_include_directories(commonq_win32 PUBLIC ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR}/include)
@@ -55,6 +57,7 @@ set_source_files_properties(resources/CommonQ.rc PROPERTIES OBJECT_DEPENDS "${CO
 # windres reports no dependencies, so the .rc files it includes are named here.
 set_property(SOURCE resources/CommonQ.rc APPEND PROPERTY OBJECT_DEPENDS ${PROJECT_SOURCE_DIR}/resources/filedialogs.rc)
 set_property(SOURCE resources/CommonQ.rc APPEND PROPERTY OBJECT_DEPENDS ${PROJECT_SOURCE_DIR}/resources/favorites.rc)
+set_property(SOURCE resources/CommonQ.rc APPEND PROPERTY OBJECT_DEPENDS ${PROJECT_SOURCE_DIR}/resources/fileinfo.rc)
 
 # comctl32 by ordinal (see the .def): an import library of our own, made with dlltool.
 if(CMAKE_SYSTEM_PROCESSOR STREQUAL "i686")

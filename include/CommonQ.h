@@ -82,7 +82,43 @@ typedef struct DlgFavParams {
                          backslash, the name with its extension replaced by ".lnk" */
 } DlgFavParams;
 
-/* Shows the message box (MessageBoxA with the same owner, text, caption and type). For the message
+/* One node of the information list that DlgFileInfoDoModal shows (owned by the caller). */
+typedef struct FileInfoNode {
+  DWORD type;                       /* FILEINFO_NODE_IMAGE: pData points to an ImageInfo; other types are skipped */
+  const void* pData;                /* the node's data */
+  const struct FileInfoNode* pNext; /* the next node, or NULL; at most the first 256 nodes are read */
+} FileInfoNode;
+
+#define FILEINFO_NODE_IMAGE 1
+
+/* The data of an image node. */
+typedef struct ImageInfo {
+  DWORD reserved0;    /* not read */
+  DWORD width;        /* in pixels */
+  DWORD height;       /* in pixels */
+  DWORD bitsPerPixel; /* colour depth */
+  DWORD reserved4;    /* not read */
+  DWORD reserved5;    /* not read */
+  DWORD hasAlpha;     /* non-zero: the image has an alpha channel */
+} ImageInfo;
+
+/* The file information dialog's record. Set cbSize to sizeof(DlgFileInfoParams): 40 bytes in a
+ * 32-bit host, 64 in a 64-bit one (the natural layout, pointers 8 bytes). With a smaller cbSize
+ * (such as 32 from a 32-bit host built against an older record), reserved7 and pPreviewDib count
+ * as absent: they are never read, and the dialog shows no preview. */
+typedef struct DlgFileInfoParams {
+  DWORD cbSize;
+  LPCSTR pszPath;                      /* full path of the file; only its first 259 characters are used */
+  DWORD reserved2;                     /* not read */
+  FILETIME ftModified;                 /* last modification time, UTC; shown in the user's locale */
+  LONG nFileSize;                      /* size of the file in bytes */
+  const FileInfoNode* pInfoList;       /* first node of the information list, or NULL */
+  DWORD reserved7;                     /* not read */
+  const BITMAPINFOHEADER* pPreviewDib; /* packed DIB for the preview, or NULL (see DlgFileInfoDoModal) */
+  DWORD reserved9;                     /* not read */
+} DlgFileInfoParams;
+
+/* Shows a message box (MessageBoxA with the same owner, text, caption and type). For the message
  * numbers the library knows as suppressible (3031, 10101) the box carries a "Do not show again"
  * check box; once the user ticked it, later calls with that number return 1 (IDOK) at once.
  * Returns MessageBoxA's result, 1 when suppressed, 0 when the call cannot start. */
@@ -120,6 +156,19 @@ COMMONQ_API int __cdecl DlgFormatOptionDoModal(DlgFormatOptionParams* params) CO
  * The option "Restore last selected directory as default" is bit 0x20 of Option\OptGlb; the
  * dialog keeps every other bit. Call from the user-interface thread only. */
 COMMONQ_API int __cdecl DlgFavDoAddTo(DlgFavParams* params) COMMONQ_NOEXCEPT;
+/* Shows the "Current File Information" dialog about one file: icon, name and type, folder and
+ * modification time, the "Image" group with one block per image node, size on disk and in
+ * memory, "Properties..." (the shell's properties sheet; disabled when the file does not exist),
+ * and a preview of pPreviewDib fitted into 64 x 64 pixels with a drop shadow.
+ * pPreviewDib: a BITMAPINFOHEADER (biWidth, biHeight, biBitCount and, below 16 bits per pixel,
+ * biClrUsed are read) followed by its colour table (1, 4 and 8 bits per pixel only) and the
+ * uncompressed bottom-up rows, each padded to 4 bytes. The dialog copies it at once; the caller
+ * keeps ownership of the record, the path, the list and the bitmap, which need to stay valid only
+ * during the call. A bitmap that is not 1, 4, 8, 16, 24 or 32 bits per pixel, whose width or
+ * height is 0 or negative, or whose bits exceed 64 MB, is not shown.
+ * Returns 8 (Close), 2 (Esc or the close box), -1 when the dialog cannot be shown, 0 for a NULL
+ * record or when the call cannot start. Call from the user-interface thread, one call at a time. */
+COMMONQ_API int __cdecl DlgFileInfoDoModal(const DlgFileInfoParams* params) COMMONQ_NOEXCEPT;
 
 /* The task dialog on every Windows version: TaskDialogIndirect's contract (commctrl.h's
  * TASKDIALOGCONFIG in; the pressed button, the chosen radio button and the verification state out,
@@ -157,6 +206,20 @@ COMMONQ_STATIC_ASSERT(sizeof(DlgFileParams) == 32, DlgFileParams_is_32_bytes);
 COMMONQ_STATIC_ASSERT(offsetof(DlgFileParams, nPromptMode) == DLGFILEPARAMS_SHORT_SIZE,
                       DlgFileParams_short_is_28_bytes);
 COMMONQ_STATIC_ASSERT(sizeof(DlgFormatOptionParams) == 268, DlgFormatOptionParams_is_268_bytes);
+COMMONQ_STATIC_ASSERT(sizeof(DlgFileInfoParams) == 40, DlgFileInfoParams_is_40_bytes);
+COMMONQ_STATIC_ASSERT(offsetof(DlgFileInfoParams, ftModified) == 12, DlgFileInfoParams_time_at_12);
+COMMONQ_STATIC_ASSERT(offsetof(DlgFileInfoParams, pPreviewDib) == 32, DlgFileInfoParams_preview_at_32);
+COMMONQ_STATIC_ASSERT(sizeof(FileInfoNode) == 12, FileInfoNode_is_12_bytes);
 #endif
+
+/* In a 64-bit host the file information record has its natural layout. */
+#if defined(_WIN64)
+COMMONQ_STATIC_ASSERT(sizeof(DlgFileInfoParams) == 64, DlgFileInfoParams_is_64_bytes_on_x64);
+COMMONQ_STATIC_ASSERT(offsetof(DlgFileInfoParams, pInfoList) == 32, DlgFileInfoParams_list_at_32_on_x64);
+COMMONQ_STATIC_ASSERT(offsetof(DlgFileInfoParams, reserved7) == 40, DlgFileInfoParams_reserved7_at_40_on_x64);
+COMMONQ_STATIC_ASSERT(offsetof(DlgFileInfoParams, pPreviewDib) == 48, DlgFileInfoParams_preview_at_48_on_x64);
+COMMONQ_STATIC_ASSERT(sizeof(FileInfoNode) == 24, FileInfoNode_is_24_bytes_on_x64);
+#endif
+COMMONQ_STATIC_ASSERT(sizeof(ImageInfo) == 28, ImageInfo_is_28_bytes);
 
 #endif /* COMMONQ_H */

@@ -4,7 +4,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 [ -f build/fuzz/build.ninja ] || CXX=clang++ CC=clang cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=Debug >/dev/null
-targets=(template_writer_fuzz commonq_fuzz_filter_scale)
+targets=(template_writer_fuzz commonq_fuzz_filter_scale preview_dib_fuzz)
 cmake --build build/fuzz --target "${targets[@]}"
 if [ $# -eq 0 ]; then set -- -runs=20000; fi
 for target in "${targets[@]}"; do

@@ -21,7 +21,7 @@ echo "== native unit tests (AddressSanitizer, UndefinedBehaviorSanitizer)"
 ctest --test-dir build/native --output-on-failure -j "$(nproc)"
 
 if command -v clang++ >/dev/null; then
-  echo "== fuzzing the template writer and the filter-list and scale parsers (clang, libFuzzer, bounded runs)"
+  echo "== fuzzing the template writer, the filter-list and scale parsers and the preview bitmap header (clang, libFuzzer, bounded runs)"
   if [ "$long" = 1 ]; then bash tools/fuzz.sh -runs=1000000; else bash tools/fuzz.sh -runs=20000; fi
 fi
 

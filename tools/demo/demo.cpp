@@ -13,6 +13,7 @@
 #include "demo_host.h"
 #include "favorites_demo.h"
 #include "file_demo.h"
+#include "file_info_demo.h"
 
 namespace demo {
 namespace {
@@ -27,6 +28,7 @@ enum ControlId : int {
   kGerman,
   kLog,
   kTaskDialogs,
+  kFileInfo,
 };
 
 Library g_library;
@@ -85,6 +87,7 @@ void OnCreate(HWND window) {
   y = AddFileDialogControls(window, y + 44);
   y = AddFavoritesControls(window, y);
   AddButton(window, "Task dialogs...", kTaskDialogs, 12, y + 12, 250);
+  AddButton(window, "File information...", kFileInfo, 12, y + 44, 250);
   g_log = CreateWindowExA(WS_EX_CLIENTEDGE, "EDIT", "",
                           WS_CHILD | WS_VISIBLE | WS_VSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL, 276, 12,
                           480, 330, window, reinterpret_cast<HMENU>(kLog), nullptr, nullptr);
@@ -121,6 +124,9 @@ void OnCommand(HWND window, int id) {
       return;
     case kTaskDialogs:
       OpenTaskDialogPage(window, g_library, &Log);
+      return;
+    case kFileInfo:
+      Log(CallFileInfo());
       return;
     default:
       if (const std::optional<std::string> line = OnFileDialogCommand(window, id)) Log(*line);
@@ -180,6 +186,7 @@ bool Library::Load() {
       reinterpret_cast<TaskDialogIndirect98Fn>(reinterpret_cast<void*>(GetProcAddress(module, "TaskDialogIndirect98")));
   return messageBox != nullptr && colorDialog != nullptr && taskDialog != nullptr && LoadFileExports(module) &&
          LoadFavoritesExport(module);
+         LoadFileInfoExport(module);
 }
 
 void SetLanguage(const char* extension) {

@@ -9,6 +9,7 @@
 #include "demo_host.h"
 #include "favorites_demo.h"
 #include "file_demo.h"
+#include "file_info_demo.h"
 #include "support/dialog_driver.h"
 
 namespace demo {
@@ -117,6 +118,10 @@ std::vector<Shot> Shots() {
       FavoriteShot("favorites_expanded_en.png", "Add a Favorite", nullptr, true),
       FavoriteShot("favorites_de.png", "Favorit hinzuf\xC3\xBCgen", ".deu", false),
       FavoriteShot("favorites_expanded_de.png", "Favorit hinzuf\xC3\xBCgen", ".deu", true),
+      {"Current File Information", "English", "fileinfo_en.png", "Current File Information", IDCLOSE,
+       [] { SetLanguage(nullptr); }, [](Library&) { CallFileInfo(); }},
+      {"Current File Information", "German (.deu)", "fileinfo_de.png", "Aktuelle Dateiinformationen", IDCLOSE,
+       [] { SetLanguage(".deu"); }, [](Library&) { CallFileInfo(); }},
   };
 }
 

@@ -1,0 +1,250 @@
+#include "fileinfo/file_info_dialog.h"
+
+#include <shellapi.h>
+#include <shlwapi.h>
+
+#include <cstddef>
+#include <new>
+
+#include "fileinfo/file_info_text.h"
+#include "frame/module_state.h"
+#include "frame/unique_handle.h"
+#include "resources/resource_ids.h"
+
+namespace commonq {
+
+// The logic tier walks the caller's list through its own view of the public layout.
+static_assert(sizeof(InfoNodeView) == sizeof(FileInfoNode));
+static_assert(offsetof(InfoNodeView, type) == offsetof(FileInfoNode, type));
+static_assert(offsetof(InfoNodeView, data) == offsetof(FileInfoNode, pData));
+static_assert(offsetof(InfoNodeView, next) == offsetof(FileInfoNode, pNext));
+static_assert(sizeof(ImageInfoView) == sizeof(ImageInfo));
+static_assert(offsetof(ImageInfoView, width) == offsetof(ImageInfo, width));
+static_assert(offsetof(ImageInfoView, bitsPerPixel) == offsetof(ImageInfo, bitsPerPixel));
+static_assert(offsetof(ImageInfoView, alpha) == offsetof(ImageInfo, hasAlpha));
+static_assert(kImageInfoNodeType == FILEINFO_NODE_IMAGE);
+static_assert(IDCLOSE == 8);
+static_assert(sizeof(void*) != 4 || sizeof(SHELLEXECUTEINFOA) == 60, "the shell's 32-bit record");
+
+namespace {
+
+constexpr int kBandBelowName = 32;
+constexpr int kIconPixels = 32;
+constexpr int kDateTimeChars = 128;
+constexpr UINT kFileNameFormat = DT_SINGLELINE | DT_NOCLIP | DT_NOPREFIX | DT_END_ELLIPSIS;
+static_assert(kFileNameFormat == 0x8920);
+
+std::string ControlText(HWND dialog, int id) {
+  char text[kPathBytes] = {};
+  ::GetDlgItemTextA(dialog, id, text, static_cast<int>(sizeof text));
+  return text;
+}
+
+}  // namespace
+
+FileInfoRequest ReadFileInfoRequest(const DlgFileInfoParams& params) noexcept {
+  FileInfoRequest request;
+  if (params.pszPath != nullptr) ::lstrcpynA(request.path, params.pszPath, static_cast<int>(sizeof request.path));
+  request.modified = params.ftModified;
+  request.fileSize = params.nFileSize;
+  request.infoList = params.pInfoList;
+  // A shorter record ends before these fields: they may lie in memory that is not the caller's.
+  if (params.cbSize >= sizeof(DlgFileInfoParams)) request.previewDib = params.pPreviewDib;
+  return request;
+}
+
+bool FileInfoDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+  switch (message) {
+    case WM_INITDIALOG:
+      OnInitDialog();
+      result = TRUE;
+      return true;
+    case WM_ERASEBKGND:
+      OnEraseBackground(reinterpret_cast<HDC>(wParam));
+      result = 1;
+      return true;
+    case WM_CTLCOLORSTATIC:
+      return OnCtlColorStatic(reinterpret_cast<HWND>(lParam), result);
+    case WM_PAINT:
+      OnPaint();
+      result = 0;
+      return true;
+    case WM_COMMAND:
+      return OnCommand(LOWORD(wParam));
+    default:
+      return false;
+  }
+}
+
+void FileInfoDialog::OnInitDialog() {
+  HWND dialog = Window();
+  CenterDialog(dialog);
+  if (translator_.LoadLanguage(kDialogTranslationBase)) {
+    translator_.TranslateDialog(dialog, IDD_FILE_INFO);
+    translator_.TranslateControl(dialog, IDCLOSE);
+  }
+
+  char name[kPathBytes] = {};
+  ::lstrcpynA(name, request_.path, static_cast<int>(sizeof name));
+  StripToFileName(name, sizeof name);
+  ::SetDlgItemTextA(dialog, IDC_FILE_INFO_NAME, name);
+
+  SHFILEINFOA info{};
+  const bool typed = ::SHGetFileInfoA(request_.path, FILE_ATTRIBUTE_NORMAL, &info, sizeof info,
+                                      SHGFI_TYPENAME | SHGFI_USEFILEATTRIBUTES) != 0;
+  ::SetDlgItemTextA(dialog, IDC_FILE_INFO_TYPE, typed ? info.szTypeName : "");
+
+  char folder[kPathBytes] = {};
+  ::lstrcpynA(folder, request_.path, static_cast<int>(sizeof folder));
+  ::PathRemoveFileSpecA(folder);
+  ::PathAddBackslashA(folder);
+  ::SetDlgItemTextA(dialog, IDC_FILE_INFO_FOLDER, folder);
+
+  PutModificationTime();
+
+  const ImageGroupText image =
+      BuildImageGroup(CollectImageInfo(reinterpret_cast<const InfoNodeView*>(request_.infoList)));
+  labels_ = image.labels;
+  values_ = image.values;
+  memoryKb_ = image.memoryKb;
+  if (!values_.empty()) {
+    ::SetDlgItemTextA(dialog, IDC_FILE_INFO_IMAGE_LABELS, labels_.c_str());
+    ::SetDlgItemTextA(dialog, IDC_FILE_INFO_IMAGE_VALUES, values_.c_str());
+  }
+
+  PutSize(IDC_FILE_INFO_DISK_SIZE, DiskSizeKb(request_.fileSize), true);
+  PutSize(IDC_FILE_INFO_RAM_SIZE, memoryKb_, memoryKb_ > 0);
+  if (!::PathFileExistsA(request_.path)) ::EnableWindow(::GetDlgItem(dialog, IDC_FILE_INFO_PROPERTIES), FALSE);
+
+  if (request_.previewDib != nullptr) {
+    preview_ = std::make_unique<PreviewDib>();
+    if (!preview_->CopyFrom(request_.previewDib)) preview_.reset();
+  }
+}
+
+void FileInfoDialog::PutModificationTime() {
+  std::string text;
+  FILETIME local{};
+  SYSTEMTIME time{};
+  if (::FileTimeToLocalFileTime(&request_.modified, &local) && ::FileTimeToSystemTime(&local, &time)) {
+    char date[kDateTimeChars] = {};
+    char clock[kDateTimeChars] = {};
+    ::GetDateFormatA(LOCALE_USER_DEFAULT, 0, &time, nullptr, date, kDateTimeChars);
+    ::GetTimeFormatA(LOCALE_USER_DEFAULT, TIME_NOSECONDS, &time, nullptr, clock, kDateTimeChars);
+    text = std::string(date) + " " + clock + " ";
+  }
+  ::SetDlgItemTextA(Window(), IDC_FILE_INFO_MODIFIED, text.c_str());
+}
+
+void FileInfoDialog::PutSize(int controlId, std::int32_t kb, bool shown) {
+  // The control's text, perhaps translated, is the format.
+  const std::string text = shown ? FormatKb(ControlText(Window(), controlId), static_cast<std::uint32_t>(kb)) : "";
+  ::SetDlgItemTextA(Window(), controlId, text.c_str());
+}
+
+RECT FileInfoDialog::ControlRect(int controlId) const {
+  RECT rect{};
+  HWND control = ::GetDlgItem(Window(), controlId);
+  if (control == nullptr) return rect;
+  ::GetWindowRect(control, &rect);
+  ::MapWindowPoints(nullptr, Window(), reinterpret_cast<POINT*>(&rect), 2);
+  return rect;
+}
+
+void FileInfoDialog::OnEraseBackground(HDC dc) {
+  RECT client{};
+  ::GetClientRect(Window(), &client);
+  RECT band = client;
+  band.bottom = ControlRect(IDC_FILE_INFO_NAME).bottom + kBandBelowName;
+  ::FillRect(dc, &band, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
+  ::DrawEdge(dc, &band, EDGE_ETCHED, BF_BOTTOM);
+  RECT face = client;
+  face.top = band.bottom;
+  if (face.top < face.bottom) ::FillRect(dc, &face, reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1)));
+}
+
+bool FileInfoDialog::OnCtlColorStatic(HWND control, LRESULT& result) {
+  const int id = ::GetDlgCtrlID(control);
+  if (id != IDC_FILE_INFO_NAME && id != IDC_FILE_INFO_TYPE) return false;
+  result = reinterpret_cast<LRESULT>(::GetStockObject(WHITE_BRUSH));
+  return true;
+}
+
+void FileInfoDialog::OnPaint() {
+  PAINTSTRUCT paint{};
+  HDC dc = ::BeginPaint(Window(), &paint);
+  if (dc == nullptr) return;
+
+  SHFILEINFOA info{};
+  if (::SHGetFileInfoA(request_.path, FILE_ATTRIBUTE_NORMAL, &info, sizeof info,
+                       SHGFI_ICON | SHGFI_USEFILEATTRIBUTES)) {
+    const UniqueIcon icon(info.hIcon);
+    const RECT at = ControlRect(IDC_FILE_INFO_ICON);
+    if (icon) ::DrawIconEx(dc, at.left, at.top, icon.get(), kIconPixels, kIconPixels, 0, nullptr, DI_NORMAL);
+  }
+  PaintFileName(dc);
+  if (preview_ != nullptr) {
+    const RECT box = ControlRect(IDC_FILE_INFO_PREVIEW);
+    preview_->DrawPreview(dc, box.left, box.top);
+  }
+  ::EndPaint(Window(), &paint);
+}
+
+void FileInfoDialog::PaintFileName(HDC dc) {
+  // The bold copy is made of the dialog's own font: a paint DC starts with the system font,
+  // which would set the name apart from every other text of the dialog.
+  auto font = reinterpret_cast<HFONT>(::SendMessageA(Window(), WM_GETFONT, 0, 0));
+  if (font == nullptr) font = static_cast<HFONT>(::GetCurrentObject(dc, OBJ_FONT));
+  LOGFONTA face{};
+  if (font == nullptr || ::GetObjectA(font, sizeof face, &face) != sizeof face) {
+    ::SystemParametersInfoA(SPI_GETICONTITLELOGFONT, sizeof face, &face, 0);
+  }
+  face.lfWeight = FW_BOLD;
+  const UniqueFont bold(::CreateFontIndirectA(&face));
+  const std::string name = ControlText(Window(), IDC_FILE_INFO_NAME);
+  RECT rect = ControlRect(IDC_FILE_INFO_NAME);
+  const SelectedObject selected(dc, bold ? bold.get() : font);
+  ::DrawTextA(dc, name.c_str(), static_cast<int>(name.size()), &rect, kFileNameFormat);
+}
+
+bool FileInfoDialog::OnCommand(int id) {
+  switch (id) {
+    case IDC_FILE_INFO_PROPERTIES: {
+      SHELLEXECUTEINFOA execute{};
+      execute.cbSize = sizeof execute;
+      execute.fMask = SEE_MASK_INVOKEIDLIST;
+      execute.hwnd = Window();
+      execute.lpVerb = "properties";
+      execute.lpFile = request_.path;
+      ::ShellExecuteExA(&execute);
+      return true;
+    }
+    case IDCLOSE:
+    case IDCANCEL:
+      ::EndDialog(Window(), id);
+      return true;
+    default:
+      return false;
+  }
+}
+
+int RunFileInfoDialog(const DlgFileInfoParams& params) {
+  std::unique_ptr<FileInfoDialog> dialog(new (std::nothrow) FileInfoDialog(ReadFileInfoRequest(params)));
+  if (dialog == nullptr) return static_cast<int>(kDialogFailed);
+  return static_cast<int>(dialog->RunModal(IDD_FILE_INFO, ::GetActiveWindow()));
+}
+
+}  // namespace commonq
+
+extern "C" int __cdecl DlgFileInfoDoModal(const DlgFileInfoParams* params) noexcept {
+  try {
+    if (params == nullptr) return 0;
+    commonq::ExportCall call;
+    if (!call.Started()) return 0;
+    return commonq::RunFileInfoDialog(*params);
+  } catch (const std::bad_alloc&) {
+    return static_cast<int>(commonq::kDialogFailed);
+  } catch (...) {
+    return 0;
+  }
+}

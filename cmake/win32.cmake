@@ -82,8 +82,8 @@ add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM
 
 add_subdirectory(tests/support)
 include(GoogleTest)
-file(GLOB COMMONQ_WINE_TESTS CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/wine/*_test.cpp)
-add_executable(commonq_wine_tests ${COMMONQ_WINE_TESTS} tests/wine/wine_test_main.cpp tests/wine/library_fixture.cpp tests/wine/dialog_template.cpp $<TARGET_OBJECTS:commonq_win32>)
+file(GLOB COMMONQ_WINE_TEST_SOURCES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/wine/*_test.cpp)
+add_executable(commonq_wine_tests ${COMMONQ_WINE_TEST_SOURCES} tests/wine/wine_test_main.cpp tests/wine/library_fixture.cpp tests/wine/dialog_template.cpp $<TARGET_OBJECTS:commonq_win32>)
 target_include_directories(commonq_wine_tests PRIVATE ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR}/include ${PROJECT_SOURCE_DIR}/tests)
 add_dependencies(commonq_wine_tests commonq_comctl32_ordinals)
 target_link_libraries(commonq_wine_tests PRIVATE commonq_test_support commonq_logic gtest ${COMMONQ_COMCTL32_ORDINALS}
@@ -109,9 +109,14 @@ add_dependencies(CommonQ commonq_header_check)
 
 add_subdirectory(tools/demo)
 
-# The DLL exports exactly the built functions, undecorated, and imports system DLLs only.
+# Import libraries, install layout and package, release archive, Release configuration.
+include(${PROJECT_SOURCE_DIR}/cmake/sdk.cmake)
+
+# The DLL exports exactly the built functions, undecorated, and imports system DLLs only; it
+# carries its version, and a Release DLL is stripped and small enough (COMMONQ_DLL_CHECK_OPTIONS).
 add_test(NAME dll_tables
-  COMMAND ${PROJECT_SOURCE_DIR}/tools/check-dll-tables.sh ${MINGW_TRIPLE}-objdump $<TARGET_FILE:CommonQ> ${PROJECT_SOURCE_DIR}/src/CommonQ.def)
+  COMMAND ${PROJECT_SOURCE_DIR}/tools/check-dll-tables.sh ${COMMONQ_DLL_CHECK_OPTIONS}
+          ${MINGW_TRIPLE}-objdump $<TARGET_FILE:CommonQ> ${PROJECT_SOURCE_DIR}/src/CommonQ.def)
 set_tests_properties(dll_tables PROPERTIES SKIP_RETURN_CODE 77)
 
 # Task dialog tests: shared helpers, and a copy of the test executable that Wine is told to run

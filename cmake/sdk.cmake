@@ -120,6 +120,13 @@ if(COMMONQ_RELEASE)
   if(CMAKE_SYSTEM_PROCESSOR STREQUAL "x86_64")
     set(sdk_labels wine)
   endif()
+  # The release checks must catch an unstripped DLL: the debug file, checked as if it were the
+  # DLL, has debug sections, no debug link and no exports.
+  add_test(NAME dll_tables_reject_unstripped
+    COMMAND ${PROJECT_SOURCE_DIR}/tools/check-dll-tables.sh ${COMMONQ_DLL_CHECK_OPTIONS}
+            ${MINGW_TRIPLE}-objdump ${COMMONQ_BIN}/CommonQ.dll.debug ${COMMONQ_DEF})
+  set_tests_properties(dll_tables_reject_unstripped PROPERTIES
+    PASS_REGULAR_EXPRESSION "FAIL: not stripped, has debug sections: .*\\.debug_info.*FAIL: no \\.gnu_debuglink section")
   add_test(NAME sdk_msvc_host COMMAND ${sdk_test} msvc ${sdk_args})
   add_test(NAME sdk_cmake_package COMMAND ${sdk_test} package ${sdk_args})
   add_test(NAME sdk_release_archive COMMAND ${sdk_test} archive ${sdk_args})

@@ -93,7 +93,12 @@ add_dependencies(commonq_wine_tests CommonQ commonq_languages)
 # The Wine test programs are always built; they are registered with CTest only where this
 # machine can run them (tools/build.sh switches them off for i686 when 32-bit code cannot run),
 # because test discovery itself starts the program.
-option(COMMONQ_WINE_TESTS "Register the Wine tests of this build with CTest" ON)
+# The Release configuration tests the SDK instead (cmake/sdk.cmake).
+set(commonq_wine_tests_default ON)
+if(CMAKE_BUILD_TYPE STREQUAL "Release")
+  set(commonq_wine_tests_default OFF)
+endif()
+option(COMMONQ_WINE_TESTS "Register the Wine tests of this build with CTest" ${commonq_wine_tests_default})
 if(COMMONQ_WINE_TESTS)
   # The emulated task dialog tests need Windows XP and run from the XP copy below.
   gtest_discover_tests(commonq_wine_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60 TEST_FILTER -EmulatedRun.*

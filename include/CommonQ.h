@@ -10,7 +10,8 @@
  *   CommonQ.dll imports system DLLs only and carries its C++ runtime inside.
  *
  * CALLING RULES (every export)
- *   - Calling convention __cdecl; strings are ANSI, NUL-terminated, in the system code page.
+ *   - Calling convention __cdecl; strings are ANSI, NUL-terminated, in the system code page
+ *     (TaskDialogIndirect98 takes TASKDIALOGCONFIG's wide strings).
  *   - Threading: call from the host's user-interface thread (the thread that owns the owner
  *     window), one call at a time. A call made while another CommonQ call is still running,
  *     from another thread or from inside a running dialog (a task dialog callback, say), returns
@@ -20,7 +21,8 @@
  *     thread (CoInitialize, single-threaded apartment) and balances it before returning; a thread
  *     that already joined the multithreaded apartment therefore always gets "cannot start".
  *   - Every call is modal: it returns when the user has closed the dialog. The owner window is
- *     disabled meanwhile; NULL as owner means the window active at the time of the call.
+ *     disabled meanwhile. A NULL owner in a record means the window active at the time of the
+ *     call; MessageBoxDoModal hands its owner to MessageBoxA unchanged.
  *   - Ownership: records and buffers belong to the caller. The library reads and writes them
  *     only during the call, keeps no pointer to them afterwards and hands out no memory to free.
  *     The only thing a call takes over are the icons of TaskDialogIndirect98 (see there).

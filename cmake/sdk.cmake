@@ -130,7 +130,7 @@ if(COMMONQ_RELEASE)
   add_test(NAME sdk_msvc_host COMMAND ${sdk_test} msvc ${sdk_args})
   add_test(NAME sdk_cmake_package COMMAND ${sdk_test} package ${sdk_args})
   add_test(NAME sdk_release_archive COMMAND ${sdk_test} archive ${sdk_args})
-  set_tests_properties(sdk_msvc_host sdk_cmake_package sdk_release_archive PROPERTIES TIMEOUT 300 LABELS "sdk;${sdk_labels}")
+  set_tests_properties(sdk_msvc_host sdk_cmake_package sdk_release_archive PROPERTIES TIMEOUT 180 LABELS "sdk;${sdk_labels}")
   # The package and archive tests install and pack into the same build folder.
   set_tests_properties(sdk_release_archive PROPERTIES DEPENDS sdk_cmake_package RESOURCE_LOCK commonq_sdk_tree)
   set_tests_properties(sdk_cmake_package PROPERTIES RESOURCE_LOCK commonq_sdk_tree)

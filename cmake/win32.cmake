@@ -102,7 +102,12 @@ add_dependencies(commonq_wine_tests CommonQ commonq_languages)
 # The Wine test programs are always built; they are registered with CTest only where this
 # machine can run them (tools/build.sh switches them off for i686 when 32-bit code cannot run),
 # because test discovery itself starts the program.
-option(COMMONQ_WINE_TESTS "Register the Wine tests of this build with CTest" ON)
+# The Release configuration tests the SDK instead (cmake/sdk.cmake).
+set(commonq_wine_tests_default ON)
+if(CMAKE_BUILD_TYPE STREQUAL "Release")
+  set(commonq_wine_tests_default OFF)
+endif()
+option(COMMONQ_WINE_TESTS "Register the Wine tests of this build with CTest" ${commonq_wine_tests_default})
 if(COMMONQ_WINE_TESTS)
   # The emulated task dialog tests and the other Windows XP tests run from the XP copy below.
   gtest_discover_tests(commonq_wine_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60 TEST_FILTER -EmulatedRun.*:OnWindowsXp.*
@@ -118,9 +123,14 @@ add_dependencies(CommonQ commonq_header_check)
 
 add_subdirectory(tools/demo)
 
-# The DLL exports exactly the built functions, undecorated, and imports system DLLs only.
+# Import libraries, install layout and package, release archive, Release configuration.
+include(${PROJECT_SOURCE_DIR}/cmake/sdk.cmake)
+
+# The DLL exports exactly the built functions, undecorated, and imports system DLLs only; it
+# carries its version, and a Release DLL is stripped and small enough (COMMONQ_DLL_CHECK_OPTIONS).
 add_test(NAME dll_tables
-  COMMAND ${PROJECT_SOURCE_DIR}/tools/check-dll-tables.sh ${MINGW_TRIPLE}-objdump $<TARGET_FILE:CommonQ> ${PROJECT_SOURCE_DIR}/src/CommonQ.def)
+  COMMAND ${PROJECT_SOURCE_DIR}/tools/check-dll-tables.sh ${COMMONQ_DLL_CHECK_OPTIONS}
+          ${MINGW_TRIPLE}-objdump $<TARGET_FILE:CommonQ> ${PROJECT_SOURCE_DIR}/src/CommonQ.def)
 set_tests_properties(dll_tables PROPERTIES SKIP_RETURN_CODE 77)
 
 # Task dialog tests: shared helpers, and a copy of the test executable that Wine is told to run

@@ -1,14 +1,41 @@
-/* CommonQ: the common dialogs of Qelm Explorer.
+/* CommonQ: the common dialogs of Qelm Explorer. This header is the whole reference for a host.
  *
- * Load CommonQ.dll and call these functions from your user-interface thread, one call at a time.
- * Every function shows one modal dialog and returns when the user has closed it. Strings are ANSI
- * in the system code page. A function that is called while another CommonQ call is still running
- * (from another thread, or from inside a running dialog) returns its "cannot start" result (0)
- * and shows nothing.
+ * LINKING
+ *   MinGW:        link lib/libCommonQ.dll.a (or find_package(CommonQ) and CommonQ::CommonQ).
+ *   MSVC, clang-cl: link lib/CommonQ.lib (the same package picks it for MSVC-style compilers).
+ *   At run time:  ship bin/CommonQ.dll beside the host's executable. Hosts that load the DLL with
+ *                 LoadLibraryA use GetProcAddress with the plain names below (no "_" or "@N"
+ *                 on either architecture) and function pointer types with __cdecl.
+ *   The i686 DLL (32-bit) is the shipping one; the x86_64 DLL has the same exports and records.
+ *   CommonQ.dll imports system DLLs only and carries its C++ runtime inside.
  *
- * Settings are kept under HKEY_CURRENT_USER\Software\Dravonix\Qelm Explorer, and dialog texts
- * are translated through Languages\QelmLang.<ext> beside the host's executable, where <ext> is
- * the "Language" value (".enu" or absent: English).
+ * CALLING RULES (every export)
+ *   - Calling convention __cdecl; strings are ANSI, NUL-terminated, in the system code page
+ *     (TaskDialogIndirect98 takes TASKDIALOGCONFIG's wide strings).
+ *   - Threading: call from the host's user-interface thread (the thread that owns the owner
+ *     window), one call at a time. A call made while another CommonQ call is still running,
+ *     from another thread or from inside a running dialog (a task dialog callback, say), returns
+ *     its "cannot start" result and shows nothing.
+ *   - "Cannot start" is 0 (TaskDialogIndirect98: E_FAIL): the call's start failed, nothing was
+ *     shown, nothing stored and no record written. Each call initialises COM on the calling
+ *     thread (CoInitialize, single-threaded apartment) and balances it before returning; a thread
+ *     that already joined the multithreaded apartment therefore always gets "cannot start".
+ *   - Every call is modal: it returns when the user has closed the dialog. The owner window is
+ *     disabled meanwhile. A NULL owner in a record means the window active at the time of the
+ *     call; MessageBoxDoModal hands its owner to MessageBoxA unchanged.
+ *   - Ownership: records and buffers belong to the caller. The library reads and writes them
+ *     only during the call, keeps no pointer to them afterwards and hands out no memory to free.
+ *     The only thing a call takes over are the icons of TaskDialogIndirect98 (see there).
+ *   - The functions never throw (noexcept in C++), and never write outside the records' fields
+ *     and the buffer sizes given below.
+ *
+ * SETTINGS
+ *   Kept under HKEY_CURRENT_USER\Software\Dravonix\Qelm Explorer (values listed with each
+ *   export). The host's "Language" value (REG_SZ, such as ".deu"; ".enu" or absent: English)
+ *   selects the language file Languages\QelmLang.<ext> beside the host's executable, a
+ *   resource-only DLL loaded as data only (languages/build_language.py builds one from a text
+ *   table). A "Language" value with \, / or : in it counts as a missing file. The library never
+ *   writes "Language".
  */
 #ifndef COMMONQ_H
 #define COMMONQ_H
@@ -33,7 +60,7 @@ extern "C" {
 #define COMMONQ_API __declspec(dllimport)
 #endif
 
-/* The colour chooser's record. */
+/* The colour chooser's record (20 bytes on i686). */
 typedef struct DlgColorParams {
   DWORD reserved;      /* not read */
   COLORREF rgbInitial; /* in: colour selected when the chooser opens; 0 selects none */
@@ -42,9 +69,10 @@ typedef struct DlgColorParams {
   COLORREF rgbResult;  /* out: the chosen colour, written only when the result is 1 */
 } DlgColorParams;
 
-/* The Open and Save As dialogs' record. A caller may pass the first seven fields only and set
- * cbSize to 28; the Save As dialog then behaves as with nPromptMode 0 and does not read it. Any
- * other cbSize below 32 is treated the same way. */
+/* The Open and Save As dialogs' record (32 bytes on i686). A caller may pass the first seven
+ * fields only and set cbSize to 28; the Save As dialog then behaves as with nPromptMode 0 and does
+ * not read it. Any other cbSize below 32 is treated the same way. Only pszFile is ever written;
+ * the chosen filter index and the file title are not returned. */
 typedef struct DlgFileParams {
   DWORD cbSize;       /* 28 or 32 */
   HWND hwndOwner;     /* owner window; NULL means the active window */
@@ -61,7 +89,8 @@ typedef struct DlgFileParams {
 /* cbSize of a record that ends before nPromptMode. */
 #define DLGFILEPARAMS_SHORT_SIZE 28
 
-/* The format options dialog's record: only the extension is read. */
+/* The format options dialog's record (268 bytes on i686): only the extension is read, never
+ * written. */
 typedef struct DlgFormatOptionParams {
   DWORD dwReserved0;     /* not read */
   DWORD dwReserved1;     /* not read */
@@ -118,33 +147,77 @@ typedef struct DlgFileInfoParams {
   DWORD reserved9;                     /* not read */
 } DlgFileInfoParams;
 
-/* Shows a message box (MessageBoxA with the same owner, text, caption and type). For the message
- * numbers the library knows as suppressible (3031, 10101) the box carries a "Do not show again"
- * check box; once the user ticked it, later calls with that number return 1 (IDOK) at once.
- * Returns MessageBoxA's result, 1 when suppressed, 0 when the call cannot start. */
+/* MessageBoxDoModal: the system message box, with "Do not show again" for some messages.
+ *   owner, text, caption, type: passed to MessageBoxA unchanged (MB_* flags in type).
+ *   messageNumber: the host's number of the message. 3031 and 10101 are suppressible: the box
+ *     gets a "Do not show again" check box (translated: language string 3002); when it is ticked
+ *     as the box closes, whichever button closed it, the number is remembered and every later
+ *     call with that number returns 1 (IDOK) at once without showing anything. Any other number
+ *     gives a plain MessageBoxA.
+ * Returns MessageBoxA's result (IDOK 1, IDCANCEL 2, IDYES 6, IDNO 7, ...), 1 when suppressed,
+ * 0 when the call cannot start.
+ * Settings: "Common\DoNot" (REG_DWORD): bit 0x2 for 3031, bit 0x8 for 10101. A host offers
+ * "show all messages again" by clearing those bits. */
 COMMONQ_API int __cdecl MessageBoxDoModal(HWND owner, LPCSTR text, LPCSTR caption, UINT type,
                                           UINT messageNumber) COMMONQ_NOEXCEPT;
 
-/* Shows the colour chooser with six preset colours and the user's recent colours.
- * Returns 1 when the user chose a colour (params->rgbResult holds it), 2 when the user cancelled
- * or the chooser failed, 0 when the call cannot start. */
+/* DlgColorDialogDoModal: the system colour chooser (ChooseColorA) with six preset custom colours
+ * in the first row and the user's eight most recent colours in the second.
+ *   params: in: rgbInitial, dwFlags (CC_* flags added to the library's own; CC_ENABLEHOOK is
+ *     always set), hwndOwner; out: rgbResult, written only when the result is 1.
+ * Returns 1 when the user chose a colour, 2 when the user cancelled or the chooser failed
+ * (rgbResult untouched), 0 when the call cannot start.
+ * Settings: "Common\Color0" to "Color7" (REG_DWORD COLORREF), most recent first. A chosen colour
+ * moves to the front unless it is a preset; white and black are never stored. */
 COMMONQ_API int __cdecl DlgColorDialogDoModal(DlgColorParams* params) COMMONQ_NOEXCEPT;
 
-/* Shows the Open dialog. Returns 1 when the user chose an existing file (params->pszFile holds its
- * full path), 2 when the user cancelled or the dialog failed (pszFile untouched), 0 when the call
- * cannot start. */
+/* DlgFileOpenDoModal: the system's Explorer-style Open dialog (GetOpenFileNameA). The file name
+ * follows the file type the user picks (its extension changes with the type).
+ *   params: cbSize is not read by Open; pszFile, pszFilter, nFilterIndex, pszDefExt, dwFlags as
+ *     documented in DlgFileParams (the library adds OFN_EXPLORER, OFN_ENABLESIZING,
+ *     OFN_ENABLEHOOK, OFN_FILEMUSTEXIST, OFN_PATHMUSTEXIST and OFN_HIDEREADONLY).
+ * Returns 1 when the user chose an existing file: pszFile is cleared over 260 bytes and receives
+ * the full path. 2 when the user cancelled or the dialog failed: pszFile is left as it was. 0 when
+ * the call cannot start. Nothing is stored in the registry. */
 COMMONQ_API int __cdecl DlgFileOpenDoModal(DlgFileParams* params) COMMONQ_NOEXCEPT;
 
-/* Shows the Save As dialog, with the format options panel when dwFlags holds OFN_ENABLETEMPLATE.
- * Results as DlgFileOpenDoModal. The options the user chose are stored under Format\. */
+/* DlgFileSaveasDoModal: the system's Save As dialog (GetSaveFileNameA; the library adds
+ * OFN_EXPLORER, OFN_ENABLESIZING, OFN_ENABLEHOOK, OFN_OVERWRITEPROMPT and OFN_HIDEREADONLY).
+ *   params: as DlgFileOpenDoModal; with OFN_ENABLETEMPLATE in dwFlags a panel below the standard
+ *     controls offers "Options..." (the chosen type's save options, DlgFormatOptionDoModal) and,
+ *     by nPromptMode, "Prompt for format options": when ticked, Save first shows the chosen
+ *     type's options, and Cancel there keeps Save As open. A type's extension is its pattern
+ *     after the first character, up to the first ';' ("*.car;*.cbr" gives ".car"); "*.*" has
+ *     no options.
+ * Results as DlgFileOpenDoModal.
+ * Settings: "Format\Check" (REG_DWORD, 1 or 0) remembers "Prompt for format options" when
+ * nPromptMode > 0; the format options the user confirmed are stored as DlgFormatOptionDoModal
+ * describes. */
 COMMONQ_API int __cdecl DlgFileSaveasDoModal(DlgFileParams* params) COMMONQ_NOEXCEPT;
 
-/* Shows the save options of one format (.bmp .gif .jpg .png .rsr .obj .car .cbr) and stores them
- * under Format\ on OK. Returns 1 (OK, or an extension without options), 2 (Cancel), -1 when
- * the dialog cannot be shown, 0 when the call cannot start. */
+/* DlgFormatOptionDoModal: the save options of one file format. The dialog reads the format's
+ * settings when it opens and stores them on OK; the host reads them when it writes the file.
+ *   params->szExtension: ".bmp", ".gif", ".jpg", ".png", ".rsr", ".obj", ".car" or ".cbr" (any
+ *     case, the whole text compared). Any other extension (".tga", ".tif", ".jpeg", "") has no
+ *     options and returns 1 at once without showing anything.
+ * Returns 1 (OK, or no options), 2 (Cancel: nothing stored), -1 when the dialog could not be
+ * shown, 0 when the call cannot start.
+ * Settings, under "Format\" (REG_DWORD unless noted). Depth bits: 0x02 32 bits, 0x04 24 bits,
+ * 0x08 16 bits, 0x10 8 bits, 0x20 4 bits, 0x40 1 bit, 0x100 2-bit grayscale.
+ *   "bmp"      one depth bit; 0x80 "Same as source"                       (default 0x84)
+ *   "png"      one depth bit (0x04, 0x10 or 0x02); 0x400 interlaced          (default 0x404)
+ *   "rsr"      0x04 opaque or 0x02 transparent; 0x80 "Same as source"      (default 0x82)
+ *   "carr"     1 compressed, 2 uncompressed, 0 same as source              (default 0)
+ *   "jpegComp" compression factor 0 to 99; "jpeg" always 0                 (default 25, 0)
+ *   "3dCheck"  0x1 centred, 0x2 place on floor, 0x4 scale                  (default 0)
+ *   "3dScale"  REG_SZ: the scale in percent as "%f" text, 0.001 to 100000   (default "100.000000")
+ *   "obj"      0x1 .MTL file, 0x2 normals, 0x4 UVs, 0x8 active materials; groups: 0x100 use
+ *              materials, 0x200 append material name; texture paths: 0x10 absolute, 0x20 in
+ *              the OBJ directory, 0x40 none, else relative                  (default 0x7)
+ * A missing value or one of another type reads as the default. */
 COMMONQ_API int __cdecl DlgFormatOptionDoModal(DlgFormatOptionParams* params) COMMONQ_NOEXCEPT;
 
-/* Shows "Add a Favorite" over the active window: the user names a favorite and picks or creates
+/* DlgFavDoAddTo: shows "Add a Favorite" over the active window: the user names a favorite and picks or creates
  * ("New Folder") a folder below params->szRoot. Nothing is created on disk: once the result is 1,
  * writing the shortcut file params->szName is the host's business. An existing file or folder of
  * that path is only returned after the user answered Yes to "Confirm File Overwrite"; a path of
@@ -156,7 +229,8 @@ COMMONQ_API int __cdecl DlgFormatOptionDoModal(DlgFormatOptionParams* params) CO
  * The option "Restore last selected directory as default" is bit 0x20 of Option\OptGlb; the
  * dialog keeps every other bit. Call from the user-interface thread only. */
 COMMONQ_API int __cdecl DlgFavDoAddTo(DlgFavParams* params) COMMONQ_NOEXCEPT;
-/* Shows the "Current File Information" dialog about one file: icon, name and type, folder and
+
+/* DlgFileInfoDoModal: shows the "Current File Information" dialog about one file: icon, name and type, folder and
  * modification time, the "Image" group with one block per image node, size on disk and in
  * memory, "Properties..." (the shell's properties sheet; disabled when the file does not exist),
  * and a preview of pPreviewDib fitted into 64 x 64 pixels with a drop shadow.
@@ -170,17 +244,23 @@ COMMONQ_API int __cdecl DlgFavDoAddTo(DlgFavParams* params) COMMONQ_NOEXCEPT;
  * record or when the call cannot start. Call from the user-interface thread, one call at a time. */
 COMMONQ_API int __cdecl DlgFileInfoDoModal(const DlgFileInfoParams* params) COMMONQ_NOEXCEPT;
 
-/* The task dialog on every Windows version: TaskDialogIndirect's contract (commctrl.h's
- * TASKDIALOGCONFIG in; the pressed button, the chosen radio button and the verification state out,
- * each out-pointer optional). Forwards to the system's TaskDialogIndirect from Windows 6 on and
- * shows the library's own equivalent before. Icons passed as HICON (TDF_USE_HICON_MAIN,
- * TDF_USE_HICON_FOOTER) are destroyed by the call once the dialog has been shown, on both paths
- * (one handle given as both is destroyed once); a call that shows nothing leaves them to the
- * caller. Returns S_OK after the dialog ran (also when
- * its window could not be created: button IDCANCEL, radio 0, verification FALSE); E_FAIL when
- * the call cannot start, for more than 20 buttons or radio buttons, or for command links without
- * custom buttons; E_INVALIDARG for a null configuration; E_OUTOFMEMORY when the dialog's template
- * cannot be allocated. */
+/* TaskDialogIndirect98: the task dialog on every Windows version, with TaskDialogIndirect's
+ * contract. From Windows 6 (Vista) on the call goes to the system's TaskDialogIndirect unchanged;
+ * before, the library shows its own equivalent (no page navigation, no
+ * TDM_SET_BUTTON_ELEVATION_REQUIRED_STATE, no TDM_UPDATE_ICON).
+ *   pTaskConfig: commctrl.h's TASKDIALOGCONFIG (wide strings), read during the call; its
+ *     callback gets the usual TDN_* notifications on this thread and may send TDM_* messages,
+ *     but must not call another CommonQ function.
+ *   pnButton, pnRadioButton, pfVerificationFlagChecked: optional (NULL) out-pointers for the
+ *     pressed button id, the chosen radio button id and the verification box state.
+ * Returns S_OK after the dialog ran (also when its window could not be created: button IDCANCEL,
+ * radio 0, verification FALSE); E_FAIL when the call cannot start, for more than 20 buttons or
+ * radio buttons, or for command links without custom buttons; E_INVALIDARG for a null
+ * configuration; E_OUTOFMEMORY when the dialog's template cannot be allocated.
+ * Ownership: icons passed as HICON (TDF_USE_HICON_MAIN, TDF_USE_HICON_FOOTER) belong to the call
+ * and are destroyed by it once the dialog has been shown, on both paths (one handle given as both
+ * is destroyed once); do not destroy them afterwards. A call that shows nothing leaves them to the
+ * caller. */
 struct _TASKDIALOGCONFIG;
 COMMONQ_API HRESULT __cdecl TaskDialogIndirect98(const struct _TASKDIALOGCONFIG* pTaskConfig, int* pnButton,
                                                  int* pnRadioButton, BOOL* pfVerificationFlagChecked) COMMONQ_NOEXCEPT;

@@ -1,19 +1,35 @@
 #!/bin/bash
-# check-dll-tables.sh OBJDUMP DLL DEF
+# check-dll-tables.sh [--version X.Y.Z] [--stripped] [--max-bytes N] OBJDUMP DLL DEF
 #
 # Checks a built CommonQ.dll against its module definition file:
 #  - the export table names exactly the functions in DEF's EXPORTS section, undecorated (a
 #    stdcall "@N" or a leading "_" means the host's GetProcAddress by plain name would fail);
 #  - every imported DLL is a system DLL, so the DLL runs from the host's folder on its own
-#    (a libstdc++/libgcc/libwinpthread import means the static runtime link was lost).
+#    (a libstdc++/libgcc/libwinpthread import means the static runtime link was lost);
+#  - --version: the VERSIONINFO resource is there, with that file and product version, a file
+#    description and the product name;
+#  - --stripped (a Release DLL): no symbols and no debug sections in the DLL; its .gnu_debuglink
+#    names a debug file beside it whose checksum matches and which holds the debug information;
+#  - --max-bytes: the DLL is at most that large.
 # Exit status: 0 passed, 1 failed, 2 usage error, 77 OBJDUMP unavailable (CTest skips).
 set -u
 export LC_ALL=C
 
-if [ $# -ne 3 ]; then
-  echo "usage: $0 OBJDUMP DLL DEF" >&2
+usage() {
+  echo "usage: $0 [--version X.Y.Z] [--stripped] [--max-bytes N] OBJDUMP DLL DEF" >&2
   exit 2
-fi
+}
+version='' stripped=0 max_bytes=''
+while [ $# -gt 0 ]; do
+  case "$1" in
+    --version) [ $# -ge 2 ] || usage; version=$2; shift 2 ;;
+    --stripped) stripped=1; shift ;;
+    --max-bytes) [ $# -ge 2 ] && [[ $2 =~ ^[0-9]+$ ]] || usage; max_bytes=$2; shift 2 ;;
+    --*) usage ;;
+    *) break ;;
+  esac
+done
+[ $# -eq 3 ] || usage
 objdump=$1 dll=$2 def=$3
 
 if ! command -v "$objdump" >/dev/null 2>&1; then
@@ -97,6 +113,66 @@ done)
 # objdump does not list delay-loaded DLLs by name, so they would escape the allow-list.
 if [ -n "$delay" ] && [ "$((16#$delay))" -ne 0 ]; then
   failures+=("has a delay-load import table, which this check cannot vet")
+fi
+
+size=$(stat -c %s "$dll")
+echo "size: $size bytes"
+if [ -n "$max_bytes" ] && [ "$size" -gt "$max_bytes" ]; then
+  failures+=("$size bytes, more than the $max_bytes allowed")
+fi
+
+if [ -n "$version" ]; then
+  # The StringFileInfo keys and values are UTF-16LE; a missing resource lacks all of them.
+  missing_version=$(python3 - "$dll" "$version" <<'PY'
+import sys
+data = open(sys.argv[1], "rb").read()
+for text in ("VS_VERSION_INFO", "FileVersion", "ProductVersion", "FileDescription", "ProductName",
+             "Qelm Explorer", sys.argv[2]):
+    if (text + "\0").encode("utf-16-le") not in data:
+        print(text)
+PY
+)
+  [ -n "$missing_version" ] && failures+=("VERSIONINFO lacks: $(flat "$missing_version")")
+fi
+
+if [ "$stripped" = 1 ]; then
+  sections=$("$objdump" -h "$dll" | awk '$1 ~ /^[0-9]+$/ { print $2 }')
+  debug_sections=$(printf '%s\n' "$sections" | grep -E '^\.(debug|zdebug)' || true)
+  [ -n "$debug_sections" ] && failures+=("not stripped, has debug sections: $(flat "$debug_sections")")
+  if printf '%s\n' "$dump" | grep -Eq '^PointerToSymbolTable[[:space:]]+0*[1-9a-fA-F]'; then
+    failures+=("not stripped, has a symbol table")
+  fi
+  if ! printf '%s\n' "$sections" | grep -qx '.gnu_debuglink'; then
+    failures+=("no .gnu_debuglink section naming its debug file")
+  else
+    link=$(mktemp)
+    "${objdump%objdump}objcopy" --dump-section .gnu_debuglink="$link" "$dll" /dev/null 2>/dev/null
+    # The section holds the file name, NUL padding to four bytes, and the file's CRC-32.
+    linked=$(python3 - "$link" "$(dirname "$dll")" <<'PY'
+import os, struct, sys, zlib
+data = open(sys.argv[1], "rb").read()
+name = data.split(b"\0", 1)[0].decode("ascii", "replace")
+path = os.path.join(sys.argv[2], name)
+if not os.path.isfile(path):
+    print(f"{name} (named by .gnu_debuglink) is not beside the DLL")
+    sys.exit()
+expected = struct.unpack("<I", data[(len(name) + 4) & ~3:][:4])[0]
+actual = zlib.crc32(open(path, "rb").read()) & 0xFFFFFFFF
+if expected != actual:
+    print(f"{name} does not match the DLL's .gnu_debuglink checksum")
+else:
+    print(f"OK {path}")
+PY
+)
+    rm -f "$link"
+    if [[ $linked == OK\ * ]]; then
+      debug_file=${linked#OK }
+      echo "debug file: $debug_file ($(stat -c %s "$debug_file") bytes)"
+      "$objdump" -h "$debug_file" | grep -q ' \.debug_info ' || failures+=("$debug_file holds no .debug_info")
+    else
+      failures+=("$linked")
+    fi
+  fi
 fi
 
 if [ ${#failures[@]} -ne 0 ]; then

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds every flavour and runs all tests: the native unit tests under
 # the sanitizers, the DLL checks of both Windows builds, and the Wine tests of the x86_64 build
-# (and of the i686 build where 32-bit Wine is installed). Each Wine run gets a fresh prefix.
+# (and of the i686 build where 32-bit Wine is installed); then the Release builds (what users get):
+# the release DLL checks (the i686 DLL's 400 KB bound among them) and the SDK tests, whose x86_64
+# programs run under Wine. Each Wine run gets a fresh prefix.
 #
 #   --long   also runs the long modes: 1000 calls of every export in one process (the soak) and
 #            longer fuzzing runs.
@@ -12,7 +14,7 @@ long=0
 bash tools/setup.sh
 source tools/wine-env.sh
 
-for flavour in native x86_64 i686; do
+for flavour in native x86_64 i686 release-x86_64 release-i686; do
   echo "== building $flavour"
   bash tools/build.sh "$flavour"
 done
@@ -48,5 +50,13 @@ for flavour in x86_64 i686; do
   wineserver -k 2>/dev/null || true
   tested+=("$flavour DLL checks and Wine tests")
 done
+echo "== release-i686: DLL checks (stripped, debug file, 400 KB) and the SDK built and linked; no program is started"
+ctest --test-dir build/release-i686 --output-on-failure
+tested+=("release-i686 DLL and SDK checks")
+echo "== release-x86_64: DLL checks, and the MSVC host and the CMake and archive consumers under Wine in a fresh prefix"
+commonq_prefix "$PWD/build/release-x86_64/wineprefix"
+ctest --test-dir build/release-x86_64 --output-on-failure
+wineserver -k 2>/dev/null || true
+tested+=("release-x86_64 DLL and SDK checks with the SDK's programs under Wine")
 echo "== tested:"
 printf '   - %s\n' "${tested[@]}"

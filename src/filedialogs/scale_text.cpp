@@ -1,9 +1,11 @@
 #include "filedialogs/scale_text.h"
 
 #include <algorithm>
-#include <charconv>
+#include <clocale>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
+#include <string>
 
 namespace commonq {
 namespace {
@@ -52,24 +54,14 @@ double LeadingNumber(std::string_view text, std::size_t* used) noexcept {
   const std::size_t length = NumberLength(text.substr(start));
   if (used != nullptr) *used = length == 0 ? 0 : start + length;
   if (length == 0) return 0.0;
-  std::string_view number = text.substr(start, length);
-  // from_chars takes no leading plus sign.
-  if (number.front() == '+') number.remove_prefix(1);
-  double value = 0.0;
-  const auto [end, error] = std::from_chars(number.data(), number.data() + number.size(), value);
-  (void)end;
-  if (error == std::errc::result_out_of_range) {
-    // Overflow goes to infinity and underflow to zero, as the C library's conversion does.
-    bool nonZero = false;
-    for (char c : number) {
-      if (c == 'e' || c == 'E') break;
-      nonZero = nonZero || (IsDigit(c) && c != '0');
-    }
-    const bool negativeExponent =
-        number.find("e-") != std::string_view::npos || number.find("E-") != std::string_view::npos;
-    const double magnitude = nonZero && !negativeExponent ? HUGE_VAL : 0.0;
-    value = number.front() == '-' ? -magnitude : magnitude;
-  }
+  // The C library's conversion, which goes to infinity on overflow and towards zero on underflow.
+  // It reads the decimal point of the C locale in force, which a host may have changed: the copy
+  // uses that point, so "1.5" means one and a half in any locale. (std::from_chars would avoid
+  // the locale but pulls 40 KB of code into the DLL.)
+  std::string number(text.substr(start, length));
+  const char point = *std::localeconv()->decimal_point;
+  if (point != '\0' && point != '.') std::replace(number.begin(), number.end(), '.', point);
+  const double value = std::strtod(number.c_str(), nullptr);
   return value;
 }
 

@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 #include <commdlg.h>
+#include <shlwapi.h>
 
 #include "CommonQ.h"
 #include "wine/library_fixture.h"
@@ -67,6 +68,27 @@ std::vector<ExportCall> EveryExport() {
          DlgFormatOptionParams params{};
          lstrcpynA(params.szExtension, ".png", sizeof params.szExtension);
          return Find<DlgFormatOptionDoModalFn>("DlgFormatOptionDoModal")(&params);
+       },
+       2, 0},
+      {"DlgFavDoAddTo", cancel("Add a Favorite"),
+       [] {
+         // The temp folder as the favorites root: a tree the walk can list quickly.
+         DlgFavParams params{};
+         ::GetTempPathA(sizeof params.szRoot, params.szRoot);
+         ::PathRemoveBackslashA(params.szRoot);
+         lstrcpynA(params.szName, "Office chair.obj", sizeof params.szName);
+         return Find<int(__cdecl*)(DlgFavParams*)>("DlgFavDoAddTo")(&params);
+       },
+       2, 0},
+      {"DlgFileInfoDoModal", cancel("Current File Information"),
+       [] {
+         char path[MAX_PATH] = {};
+         ::GetModuleFileNameA(nullptr, path, MAX_PATH);
+         DlgFileInfoParams params{};
+         params.cbSize = sizeof params;
+         params.pszPath = path;
+         params.nFileSize = 123456;
+         return Find<int(__cdecl*)(const DlgFileInfoParams*)>("DlgFileInfoDoModal")(&params);
        },
        2, 0},
       {"TaskDialogIndirect98", cancel("Every export"),

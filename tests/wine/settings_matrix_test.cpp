@@ -44,14 +44,14 @@ bool Accepted(Kind kind, const Stored& value) {
   return value.type == REG_MULTI_SZ && size >= 2 && value.data[size - 2] == 0 && value.data[size - 1] == 0;
 }
 
-// Data that means something when it is taken: the DWORD 0x44332213 (bits 0x1 and 0x2 set, a
-// colour that is neither black nor white), or the text "1.000..." (a 3D scale of 1 %). With
+// Data that means something when it is taken: the DWORD 0x44332233 (bits 0x1, 0x2 and 0x20 set,
+// a colour that is neither black nor white), or the text "1.000..." (a 3D scale of 1 %). With
 // `terminated`, the last two bytes are NUL.
 Stored MakeValue(Kind kind, DWORD type, DWORD size, bool terminated) {
   Stored value;
   value.type = type;
   value.data.resize(size);
-  static constexpr BYTE kDword[] = {0x13, 0x22, 0x33, 0x44};
+  static constexpr BYTE kDword[] = {0x33, 0x22, 0x33, 0x44};
   static constexpr char kScale[] = "1.";
   for (DWORD i = 0; i < size; ++i) {
     value.data[i] = kind == Kind::Dword ? kDword[i % 4] : static_cast<BYTE>(i < 2 ? kScale[i] : '0');
@@ -133,8 +133,32 @@ std::function<void(bool, const Stored&)> DefaultDword(const char* name, DWORD fa
   return [name, fallback](bool accepted, const Stored&) {
     const std::optional<DWORD> written = GetDword(Key("Format"), name);
     ASSERT_TRUE(written.has_value()) << name << " was not written as a REG_DWORD";
-    if (!accepted) EXPECT_EQ(*written, fallback) << name;
+    if (!accepted) {
+      EXPECT_EQ(*written, fallback) << name;
+    }
   };
+}
+
+// Add a Favorite over a root of one folder, cancelled: it reads both of its values and writes
+// neither. Returns whether "Restore last selected directory as default" was checked.
+bool CancelAddFavorite() {
+  char temp[MAX_PATH] = {};
+  ::GetTempPathA(MAX_PATH, temp);
+  const std::string root = std::string(temp) + "commonq_matrix_root";
+  ::CreateDirectoryA(root.c_str(), nullptr);
+  DlgFavParams params{};
+  lstrcpynA(params.szRoot, root.c_str(), sizeof params.szRoot);
+  lstrcpynA(params.szFolder, root.c_str(), sizeof params.szFolder);
+  bool restore = false;
+  auto [result, seen] = Drive(
+      IDCANCEL, [&] { return Find<int(__cdecl*)(DlgFavParams*)>("DlgFavDoAddTo")(&params); },
+      [&](HWND dialog) { restore = ::IsDlgButtonChecked(dialog, 1190) == BST_CHECKED; });
+  ::RemoveDirectoryA(root.c_str());
+  EXPECT_TRUE(seen);
+  EXPECT_EQ(result, IDCANCEL);
+  // A remembered folder that does not exist never replaces the caller's.
+  EXPECT_EQ(std::string(params.szFolder), root);
+  return restore;
 }
 
 std::vector<SettingCase> EverySetting() {
@@ -178,6 +202,12 @@ std::vector<SettingCase> EverySetting() {
          EXPECT_EQ(result, IDCANCEL);
          EXPECT_EQ(checkText, "Do not show again");
        }},
+      {"OptGlb", Key("Option"), "OptGlb", Kind::Dword, false,
+       [](bool accepted, const Stored&) {
+         EXPECT_EQ(CancelAddFavorite(), accepted) << "the stored DWORD has bit 0x20";
+       }},
+      {"FavDoAddTo", Key("Folder"), "FavDoAddTo", Kind::String, false,
+       [](bool, const Stored&) { CancelAddFavorite(); }},
       {"Check", Key("Format"), "Check", Kind::Dword, false,
        [](bool accepted, const Stored&) {
          bool checked = false;

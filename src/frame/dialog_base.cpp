@@ -23,12 +23,6 @@ INT_PTR DialogWindow::RunModalIndirect(const DLGTEMPLATE* dialogTemplate, HWND o
   return result;
 }
 
-namespace {
-UINT g_failingMessage = 0;
-}  // namespace
-
-void DialogWindow::InjectAllocationFailureForTesting(UINT message) noexcept { g_failingMessage = message; }
-
 INT_PTR CALLBACK DialogWindow::StartDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
   auto* self = reinterpret_cast<DialogWindow*>(::GetWindowLongPtrA(window, DWLP_USER));
   if (self == nullptr) {
@@ -39,10 +33,7 @@ INT_PTR CALLBACK DialogWindow::StartDialogProc(HWND window, UINT message, WPARAM
     ::SetWindowLongPtrA(window, DWLP_USER, reinterpret_cast<LONG_PTR>(self));
   }
   return CallGuarded<INT_PTR>(self, window, FALSE, [&] {
-    if (g_failingMessage != 0 && message == g_failingMessage) {
-      g_failingMessage = 0;
-      throw std::bad_alloc();
-    }
+    ThrowIfFailureInjected(message);
     return self->Dispatch(window, message, wParam, lParam);
   });
 }

@@ -25,9 +25,6 @@ class DialogWindow : public WindowBinding {
   // DWLP_MSGRESULT.
   static bool ReturnsResultDirectly(UINT message) noexcept;
 
-  // Makes the next dispatch of `message` (0: none) fail as an allocation would, for tests of the
-  // failure path. Not reachable through the exports.
-  static void InjectAllocationFailureForTesting(UINT message) noexcept;
 
  protected:
   // Dispatches to the named handlers. Returns whether the message was handled; `result` is the

@@ -2,6 +2,8 @@
 
 #include "frame/module_state.h"
 
+#include <new>
+
 namespace commonq {
 namespace {
 
@@ -81,6 +83,19 @@ void AbandonDialog(WindowBinding* owner, HWND window, bool outOfMemory) noexcept
     ::EndDialog(window, -1);
   } else {
     ::PostMessageA(root, WM_COMMAND, IDCANCEL, 0);
+  }
+}
+
+namespace {
+UINT g_failingMessage = 0;
+}  // namespace
+
+void InjectAllocationFailureForTesting(UINT message) noexcept { g_failingMessage = message; }
+
+void ThrowIfFailureInjected(UINT message) {
+  if (g_failingMessage != 0 && message == g_failingMessage) {
+    g_failingMessage = 0;
+    throw std::bad_alloc();
   }
 }
 

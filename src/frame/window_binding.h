@@ -57,6 +57,12 @@ class WindowBinding {
 // window has a bound object.
 void AbandonDialog(WindowBinding* owner, HWND window, bool outOfMemory) noexcept;
 
+// For tests: the next guarded handler that runs for `message` throws std::bad_alloc, as an
+// allocation failure inside it would; 0 turns this off.
+void InjectAllocationFailureForTesting(UINT message) noexcept;
+// Throws for the injected message; guarded handlers that know their message call it first.
+void ThrowIfFailureInjected(UINT message);
+
 // The body of a window procedure, hook or callback that the system calls: no exception may cross
 // the system's frames, so one ends the dialog through `owner` (when there is one) and the system
 // gets `fallback`.

@@ -82,6 +82,7 @@ int ColorChooser::Run() {
   PrepareBinding();
   const BOOL confirmed = ::ChooseColorA(&choose_);
   CancelBinding();
+  if (AbandonedBy() != Abandoned::kNo) return 0;
   if (!confirmed) return kCancelled;
   // The user may have edited custom colours in the chooser; the update works on what it shows.
   std::copy(std::begin(custom_), std::end(custom_), slots_.begin());
@@ -112,8 +113,10 @@ LRESULT CALLBACK ColorChooser::SubclassProc(HWND window, UINT message, WPARAM wP
     self->SetWindow(nullptr);
   } else if (message == g_colorOkMessage && g_colorOkMessage != 0) {
     LRESULT result = 0;
-    const bool handled =
-        CallGuarded<bool>(self, window, false, [&] { return self->HandleMessage(message, wParam, lParam, result); });
+    const bool handled = CallGuarded<bool>(self, window, false, [&] {
+      ThrowIfFailureInjected(message);
+      return self->HandleMessage(message, wParam, lParam, result);
+    });
     if (handled) return result;
   }
   return DefaultSubclassProc(window, message, wParam, lParam);

@@ -43,6 +43,7 @@ class SuppressibleMessageBox {
   CheckBoxKind kind_ = CheckBoxKind::kNone;
   int bitIndex_ = 0;
   bool checked_ = false;
+  bool failed_ = false;  // a handler failed and the box was ended
   bool suppressed_ = false;
 };
 
@@ -72,6 +73,7 @@ SuppressibleMessageBox::~SuppressibleMessageBox() {
 int SuppressibleMessageBox::Run(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
   if (suppressed_) return IDOK;
   const int result = ::MessageBoxA(owner, text, caption, type);
+  if (failed_) return 0;
   if (checked_) StoreSuppression();
   return result;
 }
@@ -101,10 +103,16 @@ LRESULT CALLBACK SuppressibleMessageBox::SubclassProc(HWND window, UINT message,
   self->window_ = window;
   // The message box handles every message first; the check box is added to its finished layout.
   const LRESULT result = DefaultSubclassProc(window, message, wParam, lParam);
-  return CallGuarded<LRESULT>(nullptr, window, result, [&] {
+  bool handled = false;
+  const LRESULT answer = CallGuarded<LRESULT>(nullptr, window, result, [&] {
+    ThrowIfFailureInjected(message);
     self->OnBoxMessage(window, message, wParam);
+    handled = true;
     return result;
   });
+  // The guard has ended the box; the call then reports that it could not be completed.
+  if (!handled) self->failed_ = true;
+  return answer;
 }
 
 void SuppressibleMessageBox::OnBoxMessage(HWND window, UINT message, WPARAM wParam) {

@@ -86,7 +86,7 @@ std::vector<LanguageCase> EveryCase() {
        [] { return ReadFile(ExecutableFolder() + "language_trap.dll"); }, kCaption, kGroup, k24},
       // The test language file has a string for control 1013 only: a partial translation.
       {"SomeStringsMissing", ".tst", nullptr, nullptr, kCaption, kGroup, "Thirteen-tst"},
-      {"Complete", ".deu", nullptr, nullptr, "Bitmap-Speicheroptionen", "Farbtiefe", k24},
+      {"Complete", ".deu", nullptr, nullptr, "Bitmap-Speicheroptionen", "Farbtiefe", "24 Bit"},
       // A working language file outside Languages\, reached through the extension: refused.
       {"PathOutsideLanguages", ".\\..\\..\\outside", "outside", Deu, kCaption, kGroup, k24},
       {"AbsolutePath", "C:\\outside", nullptr, nullptr, kCaption, kGroup, k24},

@@ -309,13 +309,13 @@ TEST_F(TaskDialogInternalTest, AllocationFailureInAHandlerEndsTheCallWithOutOfMe
   config.lpCallbackData = reinterpret_cast<LONG_PTR>(&recorder_);
   DialogDriver driver;
   driver.WaitForDialog("Failing")
-      .Read([](HWND) { DialogWindow::InjectAllocationFailureForTesting(WM_COMMAND); })
+      .Read([](HWND) { InjectAllocationFailureForTesting(WM_COMMAND); })
       .Click(IDOK)
       .WaitUntilGone();
   driver.Start();
   int button = 7;
   EXPECT_EQ(RunTaskDialog(&config, &button, nullptr, nullptr), E_OUTOFMEMORY);
-  DialogWindow::InjectAllocationFailureForTesting(0);
+  InjectAllocationFailureForTesting(0);
   EXPECT_TRUE(driver.Finished());
   EXPECT_EQ(button, 0) << "no result is reported from a dialog that failed";
   EXPECT_EQ(recorder_.Count(TDN_BUTTON_CLICKED), 0u);

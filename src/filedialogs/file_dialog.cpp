@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <cstring>
 #include <memory>
+#include <string>
 
 #include "CommonQ.h"
 #include "filedialogs/file_dialog_rules.h"
@@ -269,7 +270,9 @@ extern "C" int __cdecl DlgFormatOptionDoModal(DlgFormatOptionParams* params) noe
     if (params == nullptr) return 0;
     commonq::ExportCall call;
     if (!call.Started()) return 0;
-    return commonq::RunFormatOptionsDialog(params->szExtension);
+    // The buffer need not hold a NUL: nothing past its 260 bytes is read.
+    const std::string extension(params->szExtension, ::strnlen(params->szExtension, sizeof params->szExtension));
+    return commonq::RunFormatOptionsDialog(extension.c_str());
   } catch (...) {
     return 0;
   }

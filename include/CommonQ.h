@@ -78,7 +78,8 @@ typedef struct DlgFileParams {
   HWND hwndOwner;     /* owner window; NULL means the active window */
   LPSTR pszFile;      /* in: initial name (at most 259 characters taken); out on OK: full path.
                          Must point to 260 bytes, which are cleared before the path is copied. */
-  LPCSTR pszFilter;   /* filter list: description and pattern pairs, ended by an empty string */
+  LPCSTR pszFilter;   /* filter list: description and pattern pairs, ended by an empty string
+                         (required: a list without it cannot be detected and would be overread) */
   DWORD nFilterIndex; /* 1-based filter selected at start */
   LPCSTR pszDefExt;   /* default extension without the dot; may be NULL */
   DWORD dwFlags;      /* OFN_* flags; OFN_ENABLETEMPLATE shows the Save As format options panel */

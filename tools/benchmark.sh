@@ -27,4 +27,5 @@ cd ../../..
 echo "logic tier (Google Benchmark, Release, no sanitizers):"
 cmake -S . -B build/native-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DCOMMONQ_SANITIZE=OFF >/dev/null
 cmake --build build/native-bench --target commonq_logic_benchmark >/dev/null
+# (Debian's libbenchmark warns that it was itself built as DEBUG; the code timed is optimised.)
 build/native-bench/commonq_logic_benchmark --benchmark_repetitions=5 --benchmark_report_aggregates_only=true

@@ -87,16 +87,16 @@ std::optional<std::string> ComposeShortcutPath(std::string_view folder, std::str
   path += name;
   // The extension as the shell finds it: the last dot of the last component, forgotten again at
   // a later space or backslash.
-  std::optional<std::size_t> dot;
+  std::size_t dot = std::string::npos;
   for (std::size_t at = nameStart; at < path.size(); at += CharacterLength(path, at, isLeadByte)) {
     const char c = path[at];
     if (c == '\\' || c == ' ') {
-      dot.reset();
+      dot = std::string::npos;
     } else if (c == '.') {
       dot = at;
     }
   }
-  if (dot) path.resize(*dot);
+  if (dot != std::string::npos) path.resize(dot);
   path += kShortcutExtension;
   if (path.size() >= kFavoritePathBytes) return std::nullopt;
   return path;

@@ -1,12 +1,18 @@
 # Native Linux build: the logic tier and its unit tests under AddressSanitizer and
-# UndefinedBehaviorSanitizer, plus fuzz targets when clang is the compiler.
-set(COMMONQ_SANITIZE -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=all)
+# UndefinedBehaviorSanitizer, plus fuzz targets when clang is the compiler, and the benchmark of
+# the logic tier's hot paths when Google Benchmark is installed. COMMONQ_SANITIZE=OFF builds
+# without the sanitizers (and without the fuzz targets), for benchmarking an optimised build.
+option(COMMONQ_SANITIZE "Build the native logic tier and its tests under ASan and UBSan" ON)
+set(COMMONQ_SANITIZER_FLAGS)
+if(COMMONQ_SANITIZE)
+  set(COMMONQ_SANITIZER_FLAGS -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=all)
+endif()
 
 add_library(commonq_logic STATIC ${COMMONQ_LOGIC_SOURCES})
 target_include_directories(commonq_logic PUBLIC ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR})
 target_compile_options(commonq_logic PRIVATE ${COMMONQ_WARNINGS} -Werror)
-target_compile_options(commonq_logic PUBLIC ${COMMONQ_SANITIZE} -g)
-target_link_options(commonq_logic PUBLIC ${COMMONQ_SANITIZE})
+target_compile_options(commonq_logic PUBLIC ${COMMONQ_SANITIZER_FLAGS} -g)
+target_link_options(commonq_logic PUBLIC ${COMMONQ_SANITIZER_FLAGS})
 
 find_package(GTest REQUIRED)
 include(GoogleTest)
@@ -17,29 +23,45 @@ target_compile_options(commonq_unit_tests PRIVATE ${COMMONQ_WARNINGS})
 gtest_discover_tests(commonq_unit_tests DISCOVERY_MODE PRE_TEST)
 
 
-# libFuzzer target for the filter-list and scale parsers (clang only), with a short bounded run
-# as a test.
-if(CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
-  add_executable(commonq_fuzz_filter_scale tests/fuzz/filter_scale_fuzz.cpp
-                 src/filedialogs/filter_list.cpp src/filedialogs/scale_text.cpp)
-  target_include_directories(commonq_fuzz_filter_scale PRIVATE ${PROJECT_SOURCE_DIR}/src)
-  target_compile_options(commonq_fuzz_filter_scale PRIVATE ${COMMONQ_WARNINGS} -Werror -g
-                         -fsanitize=fuzzer,address,undefined)
-  target_link_options(commonq_fuzz_filter_scale PRIVATE -fsanitize=fuzzer,address,undefined)
-  add_test(NAME fuzz_filter_scale COMMAND commonq_fuzz_filter_scale -runs=20000 -seed=1 -max_len=512)
+# The benchmark of the logic tier's hot paths. Built in every native build so that it keeps
+# compiling; tools/benchmark.sh runs it from an optimised build without sanitizers.
+find_package(benchmark QUIET)
+if(benchmark_FOUND)
+  add_executable(commonq_logic_benchmark tools/benchmark/logic_benchmark.cpp)
+  target_link_libraries(commonq_logic_benchmark PRIVATE commonq_logic benchmark::benchmark)
+  target_compile_options(commonq_logic_benchmark PRIVATE ${COMMONQ_WARNINGS} -Werror)
+endif()
 
-  # The template writer's fuzz target, likewise.
-  add_executable(template_writer_fuzz tests/fuzz/template_writer_fuzz.cpp)
-  target_include_directories(template_writer_fuzz PRIVATE ${PROJECT_SOURCE_DIR}/tests)
-  target_compile_options(template_writer_fuzz PRIVATE -fsanitize=fuzzer ${COMMONQ_WARNINGS} -Werror)
-  target_link_options(template_writer_fuzz PRIVATE -fsanitize=fuzzer)
-  target_link_libraries(template_writer_fuzz PRIVATE commonq_logic)
-  add_test(NAME template_writer_fuzz COMMAND template_writer_fuzz -runs=20000 -seed=1)
+# libFuzzer targets (clang only), each under AddressSanitizer and UndefinedBehaviorSanitizer, where
+# a failed check or any undefined behaviour aborts, and each with a short bounded run as a test.
+# tools/fuzz.sh runs them longer.
+if(CMAKE_CXX_COMPILER_ID STREQUAL "Clang" AND COMMONQ_SANITIZE)
+  set(COMMONQ_FUZZ_FLAGS -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
+  # The logic tier once more with coverage instrumentation, so that libFuzzer is guided by the
+  # branches of the library and not only by those of the targets.
+  add_library(commonq_logic_fuzz STATIC ${COMMONQ_LOGIC_SOURCES})
+  target_include_directories(commonq_logic_fuzz PUBLIC ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR})
+  target_compile_options(commonq_logic_fuzz PRIVATE ${COMMONQ_WARNINGS} -Werror -g -fsanitize=fuzzer-no-link
+                         -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
+  function(commonq_fuzz_target name source max_len)
+    add_executable(${name} ${source})
+    target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR}/tests)
+    target_compile_options(${name} PRIVATE ${COMMONQ_WARNINGS} -Werror -g ${COMMONQ_FUZZ_FLAGS})
+    target_link_options(${name} PRIVATE ${COMMONQ_FUZZ_FLAGS})
+    target_link_libraries(${name} PRIVATE commonq_logic_fuzz)
+    add_test(NAME ${name} COMMAND ${name} -runs=20000 -seed=1 -max_len=${max_len})
+  endfunction()
 
+  # The caller's filter list and the scale text (box and registry).
+  commonq_fuzz_target(commonq_fuzz_filter_scale tests/fuzz/filter_scale_fuzz.cpp 512)
+  # The task dialog's template writer: whatever is written reads back.
+  commonq_fuzz_target(template_writer_fuzz tests/fuzz/template_writer_fuzz.cpp 4096)
   # The preview's bitmap header handling and the size format of the file information dialog.
-  add_executable(preview_dib_fuzz tests/fuzz/preview_dib_fuzz.cpp)
-  target_compile_options(preview_dib_fuzz PRIVATE -fsanitize=fuzzer ${COMMONQ_WARNINGS} -Werror)
-  target_link_options(preview_dib_fuzz PRIVATE -fsanitize=fuzzer)
-  target_link_libraries(preview_dib_fuzz PRIVATE commonq_logic)
-  add_test(NAME preview_dib_fuzz COMMAND preview_dib_fuzz -runs=20000 -seed=1 -max_len=4096)
+  commonq_fuzz_target(preview_dib_fuzz tests/fuzz/preview_dib_fuzz.cpp 4096)
+  # The task dialog's link markup, mnemonics, command-link split and Ctrl+C copy.
+  commonq_fuzz_target(task_dialog_text_fuzz tests/fuzz/task_dialog_text_fuzz.cpp 4096)
+  # The acceptance of registry answers by the settings store.
+  commonq_fuzz_target(settings_rules_fuzz tests/fuzz/settings_rules_fuzz.cpp 4096)
+  # The Add a Favorite name filter, path composition, folder order and overwrite question.
+  commonq_fuzz_target(favorite_rules_fuzz tests/fuzz/favorite_rules_fuzz.cpp 1024)
 endif()

@@ -5,6 +5,8 @@
 # (the copy that Wine runs as Windows XP) and native, and their ratio.
 # Then the file information dialog: call to dialog shown, without and with a 4096 x 4096 32-bit
 # preview, and their ratio.
+# Last, the logic tier's hot paths (the rich task dialog's layout and its template), built natively
+# in build/native-bench: optimised and without the sanitizers of the test build.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source tools/wine-env.sh
@@ -21,3 +23,9 @@ echo "native:   $native"
 awk -v e="${emulated%% *}" -v n="${native%% *}" 'BEGIN { printf "emulated / native = %.2f\n", e / n }'
 echo "file information dialog:"
 wine FileInfoBenchmark.exe | tr -d '\r'
+cd ../../..
+echo "logic tier (Google Benchmark, Release, no sanitizers):"
+cmake -S . -B build/native-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DCOMMONQ_SANITIZE=OFF >/dev/null
+cmake --build build/native-bench --target commonq_logic_benchmark >/dev/null
+# (Debian's libbenchmark warns that it was itself built as DEBUG; the code timed is optimised.)
+build/native-bench/commonq_logic_benchmark --benchmark_repetitions=5 --benchmark_report_aggregates_only=true

@@ -1,14 +1,46 @@
 #!/usr/bin/env bash
-# Builds the logic tier with clang and runs every fuzz target: tools/fuzz.sh [libFuzzer options]
-# (default: a bounded run of 20000 inputs each; pass -max_total_time=600 for a longer one).
+# Builds the logic tier with clang under AddressSanitizer and UndefinedBehaviorSanitizer and runs
+# every fuzz target:
+#   tools/fuzz.sh                 a bounded run of 20000 inputs each (what the test command runs)
+#   tools/fuzz.sh --long          10^6 inputs each, with the runs, time and findings of each target
+#   tools/fuzz.sh [options]       the given libFuzzer options (such as -max_total_time=600)
+# Each target keeps its corpus in build/fuzz/corpus/<target>; a finding is written to
+# build/fuzz/crash-* (or leak-*, timeout-*) and makes the script fail.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 [ -f build/fuzz/build.ninja ] || CXX=clang++ CC=clang cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=Debug >/dev/null
-targets=(template_writer_fuzz commonq_fuzz_filter_scale preview_dib_fuzz)
+targets=(template_writer_fuzz commonq_fuzz_filter_scale preview_dib_fuzz task_dialog_text_fuzz settings_rules_fuzz
+         favorite_rules_fuzz)
 cmake --build build/fuzz --target "${targets[@]}"
+long=0
+if [ "${1:-}" = --long ]; then
+  long=1
+  shift
+  set -- -runs=1000000 "$@"
+fi
 if [ $# -eq 0 ]; then set -- -runs=20000; fi
+failed=()
+summary=()
 for target in "${targets[@]}"; do
   mkdir -p "build/fuzz/corpus/$target"
   echo "fuzzing $target"
-  "build/fuzz/$target" -artifact_prefix=build/fuzz/ "build/fuzz/corpus/$target" "$@" 2>&1 | tail -2
+  log="build/fuzz/$target.log"
+  start=$(date +%s)
+  status=0
+  "build/fuzz/$target" -artifact_prefix=build/fuzz/ "build/fuzz/corpus/$target" "$@" >"$log" 2>&1 || status=$?
+  seconds=$(($(date +%s) - start))
+  tail -2 "$log"
+  runs=$(grep -o 'Done [0-9]* runs' "$log" | grep -o '[0-9]*' || true)
+  if [ "$status" -ne 0 ]; then
+    failed+=("$target")
+    grep -E 'ERROR|runtime error|deadly signal|Test unit written' "$log" | head -5 || true
+    summary+=("$target: FINDING after ${seconds}s (see $log)")
+  else
+    summary+=("$target: ${runs:-?} runs in ${seconds}s, no finding")
+  fi
 done
+if [ "$long" = 1 ] || [ ${#failed[@]} -gt 0 ]; then
+  echo "fuzzing summary:"
+  printf '   %s\n' "${summary[@]}"
+fi
+[ ${#failed[@]} -eq 0 ] || { echo "fuzzing found faults in: ${failed[*]}" >&2; exit 1; }

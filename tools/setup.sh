@@ -5,7 +5,7 @@ set -euo pipefail
 packages=(cmake ninja-build g++ python3 googletest
           g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
           wine wine64 fonts-wine xvfb x11-apps imagemagick xauth clang libclang-rt-14-dev
-          llvm lld)
+          llvm lld libbenchmark-dev)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing+=("$p")

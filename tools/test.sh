@@ -23,8 +23,8 @@ echo "== native unit tests (AddressSanitizer, UndefinedBehaviorSanitizer)"
 ctest --test-dir build/native --output-on-failure -j "$(nproc)"
 
 if command -v clang++ >/dev/null; then
-  echo "== fuzzing the template writer, the filter-list and scale parsers and the preview bitmap header (clang, libFuzzer, bounded runs)"
-  if [ "$long" = 1 ]; then bash tools/fuzz.sh -runs=1000000; else bash tools/fuzz.sh -runs=20000; fi
+  echo "== fuzzing every parser of outside text or bytes (clang, libFuzzer, ASan, UBSan; bounded runs, 10^6 with --long)"
+  if [ "$long" = 1 ]; then bash tools/fuzz.sh --long; else bash tools/fuzz.sh -runs=20000; fi
 fi
 
 commonq_display

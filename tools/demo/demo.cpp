@@ -185,8 +185,7 @@ bool Library::Load() {
   taskDialog =
       reinterpret_cast<TaskDialogIndirect98Fn>(reinterpret_cast<void*>(GetProcAddress(module, "TaskDialogIndirect98")));
   return messageBox != nullptr && colorDialog != nullptr && taskDialog != nullptr && LoadFileExports(module) &&
-         LoadFavoritesExport(module);
-         LoadFileInfoExport(module);
+         LoadFavoritesExport(module) && LoadFileInfoExport(module);
 }
 
 void SetLanguage(const char* extension) {

@@ -1,6 +1,8 @@
 // How much each export adds to the dialog it wraps: the time from the call until the dialog is up
 // and idle, for the export and for the bare platform call that shows the same dialog, measured
-// alternately in one process on one display, median of 30 each.
+// alternately in one process on one display, median of 30 each. The file information dialog,
+// which wraps no platform dialog, is measured with a 4096 x 4096 32-bit preview against none,
+// next to what a bare heap copy of that bitmap costs (the copy is the preview's floor).
 //
 // "Up and idle" is the dialog manager's first WM_ENTERIDLE to the owner: the dialog is shown,
 // painted and waiting for input. Message boxes never send it (their template has DS_NOIDLEMSG),
@@ -12,6 +14,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <functional>
 #include <vector>
 
@@ -101,6 +104,34 @@ struct Pair {
   std::function<void()> bare;
 };
 
+constexpr LONG kPreviewSide = 4096;
+
+std::vector<unsigned char> LargePreview() {
+  BITMAPINFOHEADER header{};
+  header.biSize = sizeof header;
+  header.biWidth = kPreviewSide;
+  header.biHeight = kPreviewSide;
+  header.biPlanes = 1;
+  header.biBitCount = 32;
+  std::vector<unsigned char> dib(sizeof header + static_cast<size_t>(kPreviewSide) * kPreviewSide * 4);
+  std::memcpy(dib.data(), &header, sizeof header);
+  for (size_t k = sizeof header; k < dib.size(); ++k) dib[k] = static_cast<unsigned char>(k * 7 / 4096);
+  return dib;
+}
+
+double HeapCopyMs(const std::vector<unsigned char>& bytes) {
+  std::vector<double> times;
+  for (int run = 0; run < kRuns; ++run) {
+    QueryPerformanceCounter(&g_start);
+    void* block = HeapAlloc(GetProcessHeap(), 0, bytes.size());
+    if (block == nullptr) break;
+    std::memcpy(block, bytes.data(), bytes.size());
+    times.push_back(ElapsedMs());
+    HeapFree(GetProcessHeap(), 0, block);
+  }
+  return Median(times);
+}
+
 template <typename Function>
 Function Find(HMODULE library, const char* name) {
   return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(library, name)));
@@ -130,6 +161,19 @@ int main() {
   auto open = Find<int(__cdecl*)(DlgFileParams*)>(library, "DlgFileOpenDoModal");
   auto saveAs = Find<int(__cdecl*)(DlgFileParams*)>(library, "DlgFileSaveasDoModal");
   auto options = Find<int(__cdecl*)(DlgFormatOptionParams*)>(library, "DlgFormatOptionDoModal");
+  auto fileInfo = Find<int(__cdecl*)(const DlgFileInfoParams*)>(library, "DlgFileInfoDoModal");
+  const std::vector<unsigned char> preview = LargePreview();
+  const ImageInfo image{0, kPreviewSide, kPreviewSide, 32, 0, 0, 1};
+  const FileInfoNode node{FILEINFO_NODE_IMAGE, &image, nullptr};
+  auto showFileInfo = [&](bool withPreview) {
+    DlgFileInfoParams params{};
+    params.cbSize = sizeof params;
+    params.pszPath = "C:\\Models\\Textures\\Oak Planks.png";
+    params.nFileSize = 12 << 20;
+    params.pInfoList = &node;
+    if (withPreview) params.pPreviewDib = reinterpret_cast<const BITMAPINFOHEADER*>(preview.data());
+    fileInfo(&params);
+  };
   char file[MAX_PATH] = {};
 
   auto fileParams = [&](const char* name, DWORD flags) {
@@ -211,6 +255,8 @@ int main() {
          options(&params);
        },
        [&] { DialogBoxParamA(library, MAKEINTRESOURCEA(1030), g_owner, PlainDialogProc, 0); }},
+      {"DlgFileInfoDoModal: 4096 x 4096 preview / none", false, [&] { showFileInfo(true); },
+       [&] { showFileInfo(false); }},
   };
 
   int failures = 0;
@@ -233,6 +279,7 @@ int main() {
     }
     std::printf(" %10.2f %10.2f %7.2f\n", a, b, a / b);
   }
+  std::printf("%-52s %10.2f\n", "a bare heap copy of that 64 MB preview", HeapCopyMs(preview));
   DestroyWindow(g_owner);
   return failures == 0 ? 0 : 1;
 }

@@ -25,7 +25,6 @@ class DialogWindow : public WindowBinding {
   // DWLP_MSGRESULT.
   static bool ReturnsResultDirectly(UINT message) noexcept;
 
-
  protected:
   // Dispatches to the named handlers. Returns whether the message was handled; `result` is the
   // handler's answer.

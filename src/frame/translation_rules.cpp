@@ -56,8 +56,6 @@ bool ShouldReplaceText(std::string_view current, std::string_view loaded) {
   return !loaded.empty() && !EqualsIgnoringCase(current, loaded);
 }
 
-bool IsLanguageExtension(std::string_view language) {
-  return language.find_first_of("\\/:") == std::string_view::npos;
-}
+bool IsLanguageExtension(std::string_view language) { return language.find_first_of("\\/:") == std::string_view::npos; }
 
 }  // namespace commonq

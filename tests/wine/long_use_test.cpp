@@ -39,7 +39,7 @@ std::vector<std::string> WritableExecutableRegions(HMODULE inside = nullptr) {
     if (info.State == MEM_COMMIT && WritableAndExecutable(info.Protect) &&
         (inside == nullptr || info.AllocationBase == inside)) {
       char text[64];
-      std::snprintf(text, sizeof text, "%p+%zx", info.BaseAddress, info.RegionSize);
+      std::snprintf(text, sizeof text, "%p+%llx", info.BaseAddress, static_cast<unsigned long long>(info.RegionSize));
       found.emplace_back(text);
     }
     if (info.RegionSize == 0) break;
@@ -138,8 +138,9 @@ TEST_P(LongUseTest, ManyCallsLeaveNoHandleAndDoNotGrowTheProcess) {
   }
   const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   const SIZE_T afterLast = PrivateBytes();
-  std::printf("%s: %d calls, %.1f calls/s, private bytes %zu KB after the 10th, %zu KB after the last\n", call.name,
-              calls, calls / seconds, afterTenth / 1024, afterLast / 1024);
+  std::printf("%s: %d calls, %.1f calls/s, private bytes %llu KB after the 10th, %llu KB after the last\n", call.name,
+              calls, calls / seconds, static_cast<unsigned long long>(afterTenth / 1024),
+              static_cast<unsigned long long>(afterLast / 1024));
   EXPECT_LE(afterLast, afterTenth + 64 * 1024) << "the process grew over " << calls << " calls";
 }
 

@@ -10,7 +10,16 @@
 // reverse order of creation.
 #include <windows.h>
 
+#include <functional>
+
 namespace commonq::testing {
+
+// Calls `visit` with the name and the import table entry of every function `module` imports by
+// name. Imports without a lookup table are skipped: once the loader has filled in the addresses,
+// their names are gone.
+void ForEachNamedImport(HMODULE module, const std::function<void(const char* name, void** entry)>& visit);
+// Writes one import table entry, lifting its page protection for the write only.
+bool WriteImportEntry(void** entry, void* value);
 
 class ImportRedirect {
  public:

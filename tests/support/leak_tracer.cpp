@@ -1,5 +1,7 @@
 #include "leak_tracer.h"
 
+#include "import_redirect.h"
+
 #include <objbase.h>
 #include <shellapi.h>
 
@@ -791,22 +793,6 @@ const IMAGE_NT_HEADERS* NtHeaders(HMODULE module) {
   return nt;
 }
 
-bool WriteSlot(void** slot, void* value) {
-  MEMORY_BASIC_INFORMATION info{};
-  if (!VirtualQuery(slot, &info, sizeof(info))) return false;
-  // Keep execute rights if the table shares a page with code another thread may be running.
-  const bool executable =
-      (info.Protect & (PAGE_EXECUTE | PAGE_EXECUTE_READ | PAGE_EXECUTE_READWRITE | PAGE_EXECUTE_WRITECOPY)) != 0;
-  DWORD previous = 0;
-  if (!VirtualProtect(slot, sizeof(void*), executable ? PAGE_EXECUTE_READWRITE : PAGE_READWRITE, &previous)) {
-    return false;
-  }
-  *slot = value;
-  DWORD ignored = 0;
-  VirtualProtect(slot, sizeof(void*), previous, &ignored);
-  return true;
-}
-
 }  // namespace
 
 LeakTracer::LeakTracer(HMODULE module) : module_(nullptr) {
@@ -839,39 +825,23 @@ LeakTracer::~LeakTracer() {
 }
 
 void LeakTracer::Patch() {
-  auto* base = reinterpret_cast<BYTE*>(module_);
-  const IMAGE_NT_HEADERS* nt = NtHeaders(module_);
-  const IMAGE_DATA_DIRECTORY& directory = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
-  if (directory.VirtualAddress == 0 || directory.Size == 0) return;
   std::fill(std::begin(g_original), std::end(g_original), nullptr);
-
-  for (auto* descriptor = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + directory.VirtualAddress);
-       descriptor->Name != 0; ++descriptor) {
-    // Without the lookup table the names are gone once the loader has filled in the addresses.
-    if (descriptor->OriginalFirstThunk == 0 || descriptor->FirstThunk == 0) continue;
-    const auto* names = reinterpret_cast<const IMAGE_THUNK_DATA*>(base + descriptor->OriginalFirstThunk);
-    auto* addresses = reinterpret_cast<IMAGE_THUNK_DATA*>(base + descriptor->FirstThunk);
-    for (size_t i = 0; names[i].u1.AddressOfData != 0; ++i) {
-      if (IMAGE_SNAP_BY_ORDINAL(names[i].u1.Ordinal)) continue;
-      const auto* byName = reinterpret_cast<const IMAGE_IMPORT_BY_NAME*>(base + names[i].u1.AddressOfData);
-      const char* name = reinterpret_cast<const char*>(byName->Name);
-      const auto found = std::find_if(std::begin(kImportNames), std::end(kImportNames),
-                                      [name](const char* known) { return std::strcmp(known, name) == 0; });
-      if (found == std::end(kImportNames)) continue;
-      const size_t index = static_cast<size_t>(found - std::begin(kImportNames));
-      void** slot = reinterpret_cast<void**>(&addresses[i].u1.Function);
-      void* original = *slot;
-      if (original == kWrappers[index]) continue;
-      if (!g_original[index]) g_original[index] = original;
-      if (!WriteSlot(slot, kWrappers[index])) continue;
-      slots_.push_back(Slot{slot, original});
-      if (std::find(patched_.begin(), patched_.end(), name) == patched_.end()) patched_.emplace_back(name);
-    }
-  }
+  ForEachNamedImport(module_, [this](const char* name, void** slot) {
+    const auto found = std::find_if(std::begin(kImportNames), std::end(kImportNames),
+                                    [name](const char* known) { return std::strcmp(known, name) == 0; });
+    if (found == std::end(kImportNames)) return;
+    const size_t index = static_cast<size_t>(found - std::begin(kImportNames));
+    void* original = *slot;
+    if (original == kWrappers[index]) return;
+    if (!g_original[index]) g_original[index] = original;
+    if (!WriteImportEntry(slot, kWrappers[index])) return;
+    slots_.push_back(Slot{slot, original});
+    if (std::find(patched_.begin(), patched_.end(), name) == patched_.end()) patched_.emplace_back(name);
+  });
 }
 
 void LeakTracer::Restore() {
-  for (auto it = slots_.rbegin(); it != slots_.rend(); ++it) WriteSlot(it->address, it->original);
+  for (auto it = slots_.rbegin(); it != slots_.rend(); ++it) WriteImportEntry(it->address, it->original);
   slots_.clear();
 }
 

@@ -19,4 +19,33 @@ inline LRESULT DefaultSubclassProc(HWND window, UINT message, WPARAM wParam, LPA
   return ::DefSubclassProc(window, message, wParam, lParam);
 }
 
+// Owns one subclass of a window (id 0): installed by Install, taken off by Remove or the owner's
+// destructor. A subclass procedure calls Remove on WM_NCDESTROY, so the chain is clean before
+// the window goes, whichever of the two ends first.
+class UniqueSubclass {
+ public:
+  UniqueSubclass() noexcept = default;
+  UniqueSubclass(const UniqueSubclass&) = delete;
+  UniqueSubclass& operator=(const UniqueSubclass&) = delete;
+  ~UniqueSubclass() { Remove(); }
+
+  // False when `window` is null or the system refuses; then nothing is installed.
+  bool Install(HWND window, SUBCLASSPROC procedure, DWORD_PTR referenceData) noexcept {
+    Remove();
+    if (window == nullptr || !SetSubclass(window, procedure, 0, referenceData)) return false;
+    window_ = window;
+    procedure_ = procedure;
+    return true;
+  }
+  void Remove() noexcept {
+    if (window_ != nullptr && ::IsWindow(window_)) RemoveSubclass(window_, procedure_, 0);
+    window_ = nullptr;
+  }
+  HWND Window() const noexcept { return window_; }
+
+ private:
+  HWND window_ = nullptr;
+  SUBCLASSPROC procedure_ = nullptr;
+};
+
 }  // namespace commonq

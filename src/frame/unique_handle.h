@@ -124,4 +124,35 @@ class SelectedObject {
   HGDIOBJ previous_;
 };
 
+// An open clipboard, closed with the owner.
+class OpenedClipboard {
+ public:
+  explicit OpenedClipboard(HWND owner) noexcept : open_(::OpenClipboard(owner) != FALSE) {}
+  OpenedClipboard(const OpenedClipboard&) = delete;
+  OpenedClipboard& operator=(const OpenedClipboard&) = delete;
+  ~OpenedClipboard() {
+    if (open_) ::CloseClipboard();
+  }
+  explicit operator bool() const noexcept { return open_; }
+
+ private:
+  bool open_;
+};
+
+// A locked global memory block, unlocked with the owner; get() is null when the lock failed.
+class LockedGlobal {
+ public:
+  explicit LockedGlobal(HGLOBAL memory) noexcept : memory_(memory), data_(memory ? ::GlobalLock(memory) : nullptr) {}
+  LockedGlobal(const LockedGlobal&) = delete;
+  LockedGlobal& operator=(const LockedGlobal&) = delete;
+  ~LockedGlobal() {
+    if (data_ != nullptr) ::GlobalUnlock(memory_);
+  }
+  void* get() const noexcept { return data_; }
+
+ private:
+  HGLOBAL memory_;
+  void* data_;
+};
+
 }  // namespace commonq

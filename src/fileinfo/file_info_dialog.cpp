@@ -118,7 +118,7 @@ void FileInfoDialog::OnInitDialog() {
 
   if (request_.previewDib != nullptr) {
     preview_ = std::make_unique<PreviewDib>();
-    if (!preview_->CopyFrom(request_.previewDib)) preview_.reset();
+    if (!preview_->CopyFromWhileShowing(request_.previewDib)) preview_.reset();
   }
 }
 
@@ -188,6 +188,8 @@ void FileInfoDialog::OnPaint() {
     preview_->DrawPreview(dc, box.left, box.top);
   }
   ::EndPaint(Window(), &paint);
+  // A large preview's copy is made off this thread once the dialog is on screen.
+  if (preview_ != nullptr) preview_->StartPendingCopy();
 }
 
 void FileInfoDialog::PaintFileName(HDC dc) {

@@ -7,6 +7,7 @@ namespace commonq {
 static_assert(sizeof(BITMAPINFOHEADER) == kDibHeaderBytes);
 
 bool PreviewDib::Create(std::int32_t width, std::int32_t height, std::uint16_t bitCount, std::uint32_t colorsUsed) {
+  StopCopy();
   block_.reset();
   header_ = nullptr;
   bits_ = nullptr;
@@ -43,10 +44,57 @@ bool PreviewDib::CopyFrom(const BITMAPINFOHEADER* source) {
   return true;
 }
 
+bool PreviewDib::CopyFromWhileShowing(const BITMAPINFOHEADER* source) {
+  if (source == nullptr) return CopyFrom(source);
+  const auto* bytes = reinterpret_cast<const std::uint8_t*>(source);
+  const DibHeaderFields fields = ReadDibHeader(bytes);
+  const std::optional<DibLayout> layout = DibLayoutFor(fields);
+  if (!layout || layout->imageBytes < kWorkerCopyBytes) return CopyFrom(source);
+  if (!Create(fields.width, fields.height, fields.bitCount, fields.colorsUsed)) return false;
+  std::memcpy(block_.get() + kDibHeaderBytes, bytes + kDibHeaderBytes, layout->colorTableBytes);
+  sourceBits_ = bytes + layout->bitsOffset;
+  copyBytes_ = layout->imageBytes;
+  copied_.store(false, std::memory_order_release);
+  return true;
+}
+
+void PreviewDib::StartPendingCopy() noexcept {
+  if (OwnsBits() || worker_) return;
+  stop_.store(false, std::memory_order_relaxed);
+  worker_.reset(::CreateThread(nullptr, 0, &PreviewDib::CopyBitsWorker, this, 0, nullptr));
+  if (!worker_) {
+    std::memcpy(bits_, sourceBits_, copyBytes_);
+    copied_.store(true, std::memory_order_release);
+  }
+}
+
+DWORD WINAPI PreviewDib::CopyBitsWorker(void* self) noexcept {
+  auto* preview = static_cast<PreviewDib*>(self);
+  // In slices, so that a dialog closed at once does not wait for the whole copy.
+  constexpr std::uint32_t kSlice = 4u << 20;
+  for (std::uint32_t done = 0; done < preview->copyBytes_; done += kSlice) {
+    if (preview->stop_.load(std::memory_order_relaxed)) return 0;
+    const std::uint32_t bytes = preview->copyBytes_ - done < kSlice ? preview->copyBytes_ - done : kSlice;
+    std::memcpy(preview->bits_ + done, preview->sourceBits_ + done, bytes);
+  }
+  preview->copied_.store(true, std::memory_order_release);
+  return 0;
+}
+
+void PreviewDib::StopCopy() noexcept {
+  if (worker_) {
+    stop_.store(true, std::memory_order_relaxed);
+    ::WaitForSingleObject(worker_.get(), INFINITE);
+    worker_.reset();
+  }
+  sourceBits_ = nullptr;
+  copied_.store(true, std::memory_order_release);
+}
+
 void PreviewDib::Draw(HDC dc, int x, int y, int width, int height, DWORD rasterOperation) const {
   if (Empty()) return;
   ::SetStretchBltMode(dc, COLORONCOLOR);
-  ::StretchDIBits(dc, x, y, width, height, 0, 0, header_->biWidth, header_->biHeight, bits_,
+  ::StretchDIBits(dc, x, y, width, height, 0, 0, header_->biWidth, header_->biHeight, Bits(),
                   reinterpret_cast<const BITMAPINFO*>(header_), DIB_RGB_COLORS, rasterOperation);
 }
 

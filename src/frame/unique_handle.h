@@ -60,6 +60,7 @@ using UniqueHook = UniqueHandle<SimpleTraits<HHOOK, &::UnhookWindowsHookEx>>;
 using UniqueModule = UniqueHandle<SimpleTraits<HMODULE, &::FreeLibrary>>;
 using UniqueGlobal = UniqueHandle<SimpleTraits<HGLOBAL, &::GlobalFree>>;
 using UniqueWindow = UniqueHandle<SimpleTraits<HWND, &::DestroyWindow>>;
+using UniqueKernelObject = UniqueHandle<SimpleTraits<HANDLE, &::CloseHandle>>;
 
 // A window's device context from GetDC or GetWindowDC, released to that window.
 class WindowDc {

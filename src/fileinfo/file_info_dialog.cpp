@@ -31,6 +31,8 @@ namespace {
 constexpr int kBandBelowName = 32;
 constexpr int kIconPixels = 32;
 constexpr int kDateTimeChars = 128;
+// Fires once the dialog is up and its queue is empty: timer messages come after every other one.
+constexpr UINT_PTR kPreviewCopyTimer = 1;
 constexpr UINT kFileNameFormat = DT_SINGLELINE | DT_NOCLIP | DT_NOPREFIX | DT_END_ELLIPSIS;
 static_assert(kFileNameFormat == 0x8920);
 
@@ -71,6 +73,11 @@ bool FileInfoDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, L
       return true;
     case WM_COMMAND:
       return OnCommand(LOWORD(wParam));
+    case WM_TIMER:
+      if (wParam != kPreviewCopyTimer) return false;
+      copyTimer_.reset();
+      if (preview_ != nullptr) preview_->StartPendingCopy();
+      return true;
     default:
       return false;
   }
@@ -188,8 +195,10 @@ void FileInfoDialog::OnPaint() {
     preview_->DrawPreview(dc, box.left, box.top);
   }
   ::EndPaint(Window(), &paint);
-  // A large preview's copy is made off this thread once the dialog is on screen.
-  if (preview_ != nullptr) preview_->StartPendingCopy();
+  // A large preview's bits are copied off this thread once the dialog is on screen and idle.
+  if (preview_ != nullptr && preview_->CopyPending() && !copyTimer_) {
+    copyTimer_ = UniqueTimer(Window(), kPreviewCopyTimer, USER_TIMER_MINIMUM);
+  }
 }
 
 void FileInfoDialog::PaintFileName(HDC dc) {

@@ -48,6 +48,7 @@ class FileInfoDialog : public DialogWindow {
   DialogTranslator translator_;
   FileInfoRequest request_;
   std::unique_ptr<PreviewDib> preview_;
+  UniqueTimer copyTimer_;
   std::string labels_;
   std::string values_;
   std::int32_t memoryKb_ = 0;

@@ -34,13 +34,15 @@ class PreviewDib : public PreviewImage {
   bool CopyFrom(const BITMAPINFOHEADER* source);
   // CopyFrom for a dialog that is about to show: the bits of a large bitmap are not copied yet,
   // and until they are, Bits() answers the source's own bits, which the modal caller keeps for the
-  // whole call. StartPendingCopy, called once the dialog is on screen, has a worker thread copy
+  // whole call. StartPendingCopy, called once the dialog is on screen and idle, has a worker thread copy
   // them. The worker is stopped and joined when the bitmap is replaced or destroyed, so the
   // source is never read after that.
   bool CopyFromWhileShowing(const BITMAPINFOHEADER* source);
   void StartPendingCopy() noexcept;
   // Whether the bits are the object's own (the copy is complete).
   bool OwnsBits() const noexcept { return copied_.load(std::memory_order_acquire); }
+  // Whether StartPendingCopy has a copy to start.
+  bool CopyPending() const noexcept { return !OwnsBits() && !worker_; }
 
   bool Empty() const noexcept { return block_ == nullptr; }
   const BITMAPINFOHEADER* Header() const noexcept { return header_; }

@@ -109,13 +109,17 @@ DialogDriver::DialogDriver(int timeoutMs) : timeoutMs_(std::max(timeoutMs, 1)) {
 DialogDriver::~DialogDriver() { Disarm(); }
 
 DialogDriver& DialogDriver::Add(std::string label, std::function<bool(Step&)> run) {
-  // A step added while armed could reallocate the script under a step that is still running.
-  if (timer_ != 0) {
-    errors_.push_back("step " + label + " added after Start() was ignored");
-  } else {
-    steps_.push_back(Step{std::move(label), std::move(run)});
-  }
+  steps_.push_back(Step{std::move(label), std::move(run)});
   return *this;
+}
+
+// A step on control `id` of the current dialog; a missing control is an error and ends the step.
+DialogDriver& DialogDriver::AddOnControl(const char* name, int id, std::string arguments,
+                                         std::function<bool(HWND, Step&)> run) {
+  return Add(name + ("(" + std::to_string(id) + arguments + ")"), [this, id, run = std::move(run)](Step& step) {
+    HWND control = RequireControl(id);
+    return !control || run(control, step);
+  });
 }
 
 DialogDriver& DialogDriver::WaitForDialog(std::string caption) {
@@ -128,14 +132,13 @@ DialogDriver& DialogDriver::WaitForDialog(std::string caption) {
 }
 
 DialogDriver& DialogDriver::Click(int id) {
-  return Add("Click(" + std::to_string(id) + ")", [this, id](Step&) {
+  return AddOnControl("Click", id, "", [this](HWND control, Step&) {
     // A person cannot click what is greyed out or not shown, so neither may a test.
-    HWND control = RequireControl(id);
-    if (control && !IsWindowEnabled(control)) {
+    if (!IsWindowEnabled(control)) {
       Fail("control is disabled");
-    } else if (control && !(GetWindowLongW(control, GWL_STYLE) & WS_VISIBLE)) {
+    } else if (!(GetWindowLongW(control, GWL_STYLE) & WS_VISIBLE)) {
       Fail("control is hidden");
-    } else if (control) {
+    } else {
       PostMessageW(control, BM_CLICK, 0, 0);
     }
     return true;
@@ -143,9 +146,8 @@ DialogDriver& DialogDriver::Click(int id) {
 }
 
 DialogDriver& DialogDriver::SetCheck(int id, bool checked) {
-  return Add("SetCheck(" + std::to_string(id) + ", " + (checked ? "true)" : "false)"), [this, id, checked](Step& step) {
-    HWND control = RequireControl(id);
-    if (!control || (SendMessageW(control, BM_GETCHECK, 0, 0) == BST_CHECKED) == checked) return true;
+  return AddOnControl("SetCheck", id, checked ? ", true" : ", false", [this, checked](HWND control, Step& step) {
+    if ((SendMessageW(control, BM_GETCHECK, 0, 0) == BST_CHECKED) == checked) return true;
     if (step.phase == 3) {
       Fail("three clicks did not change the state; not an automatic check box?");
     } else if (!IsWindowEnabled(control)) {
@@ -160,23 +162,20 @@ DialogDriver& DialogDriver::SetCheck(int id, bool checked) {
 }
 
 DialogDriver& DialogDriver::SetText(int id, const std::string& text) {
-  return Add("SetText(" + std::to_string(id) + ", " + Quoted(text) + ")", [this, id, text](Step&) {
+  return AddOnControl("SetText", id, ", " + Quoted(text), [this, text](HWND control, Step&) {
     std::wstring wide(text.size() + 1, L'\0');
     wide.resize(
         static_cast<size_t>(std::max(0, MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
                                                             wide.data(), static_cast<int>(wide.size())))));
-    HWND control = RequireControl(id);
-    if (control && !SetWindowTextW(control, wide.c_str())) Fail("WM_SETTEXT was refused");
+    if (!SetWindowTextW(control, wide.c_str())) Fail("WM_SETTEXT was refused");
     return true;
   });
 }
 
 DialogDriver& DialogDriver::Focus(int id) {
-  return Add("Focus(" + std::to_string(id) + ")", [this, id](Step&) {
-    if (HWND control = RequireControl(id)) {
-      SendMessageW(current_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control), TRUE);
-      if (GetFocus() != control && !IsChild(control, GetFocus())) Fail("the control did not take the focus");
-    }
+  return AddOnControl("Focus", id, "", [this](HWND control, Step&) {
+    SendMessageW(current_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control), TRUE);
+    if (GetFocus() != control && !IsChild(control, GetFocus())) Fail("the control did not take the focus");
     return true;
   });
 }
@@ -247,7 +246,7 @@ DialogDriver& DialogDriver::WaitUntilGone() {
     }
     return true;
   });
-  if (timer_ == 0) steps_.back().waitsUntilGone = true;
+  steps_.back().waitsUntilGone = true;
   return *this;
 }
 

@@ -21,10 +21,9 @@ namespace commonq::testing {
 //   EXPECT_TRUE(driver.Finished());
 //   EXPECT_THAT(driver.Errors(), IsEmpty());
 //
-// When the script has not finished within the timeout, or has finished but a dialog is still open
-// then, the driver records an error and closes the thread's dialogs (IDCANCEL first, EndDialog if
-// that is ignored) so the blocking call returns. One driver is armed per thread: Start() disarms
-// any other.
+// The script is built before Start(). When the script has not finished within the timeout, or has finished but a dialog
+// is still open then, the driver records an error and closes the thread's dialogs (IDCANCEL first, EndDialog if that is
+// ignored) so the blocking call returns. One driver is armed per thread: Start() disarms any other.
 class DialogDriver {
  public:
   explicit DialogDriver(int timeoutMs = 20000);
@@ -77,6 +76,7 @@ class DialogDriver {
   static LRESULT CALLBACK OnCallWndProcRet(int code, WPARAM wParam, LPARAM lParam);
 
   DialogDriver& Add(std::string label, std::function<bool(Step&)> run);
+  DialogDriver& AddOnControl(const char* name, int id, std::string arguments, std::function<bool(HWND, Step&)> run);
   void Tick();
   void TimeOut(ULONGLONG now);
   void ReturnToPreviousDialog(HWND gone);

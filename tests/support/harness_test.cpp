@@ -137,40 +137,6 @@ TEST(LeakTracer, CoversEveryCreatingImportOfTheLibrary) {
 constexpr int kEdit = 101;
 constexpr int kCheck = 102;
 
-// A form with an edit box, a check box, OK and Cancel, as an in-memory template.
-std::vector<WORD> FormTemplate(const wchar_t* caption) {
-  std::vector<WORD> t;
-  auto dword = [&](DWORD v) { t.insert(t.end(), {LOWORD(v), HIWORD(v)}); };
-  auto text = [&](const wchar_t* s) {
-    for (; *s; ++s) t.push_back(static_cast<WORD>(*s));
-    t.push_back(0);
-  };
-  dword(WS_POPUP | WS_CAPTION | DS_MODALFRAME | DS_SETFONT);
-  dword(0);
-  t.insert(t.end(), {4, 0, 0, 200, 80, 0, 0});  // items, x, y, cx, cy, no menu, dialog class
-  text(caption);
-  t.push_back(9);
-  text(L"MS Shell Dlg");
-  const struct {
-    WORD atom, id;
-    DWORD style;
-    const wchar_t* text;
-    short x, y, cx, cy;
-  } items[] = {{0x81, kEdit, WS_BORDER | ES_AUTOHSCROLL, L"", 7, 7, 186, 14},
-               {0x80, kCheck, BS_AUTOCHECKBOX, L"Remember", 7, 27, 100, 12},
-               {0x80, IDOK, BS_DEFPUSHBUTTON, L"OK", 89, 59, 50, 14},
-               {0x80, IDCANCEL, BS_PUSHBUTTON, L"Cancel", 143, 59, 50, 14}};
-  for (const auto& item : items) {
-    if (t.size() % 2) t.push_back(0);  // items start on a DWORD boundary
-    dword(item.style | WS_CHILD | WS_VISIBLE | WS_TABSTOP);
-    dword(0);
-    t.insert(t.end(), {WORD(item.x), WORD(item.y), WORD(item.cx), WORD(item.cy), item.id, 0xFFFF, item.atom});
-    text(item.text);
-    t.push_back(0);  // no creation data
-  }
-  return t;
-}
-
 struct Form {
   int checkClicks = 0;
   int confirmations = 0;
@@ -194,10 +160,10 @@ INT_PTR CALLBACK FormProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPara
   return TRUE;
 }
 
-INT_PTR RunForm(const wchar_t* caption, Form& form) {
-  const std::vector<WORD> dialog = FormTemplate(caption);
-  return DialogBoxIndirectParamW(GetModuleHandleW(nullptr), reinterpret_cast<const DLGTEMPLATE*>(dialog.data()),
-                                 nullptr, &FormProc, reinterpret_cast<LPARAM>(&form));
+// The form of harness_form.rc: an edit box, a check box, OK and Cancel.
+INT_PTR RunForm(Form& form) {
+  return DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(100), nullptr, &FormProc,
+                         reinterpret_cast<LPARAM>(&form));
 }
 
 TEST(DialogDriver, DrivesAFormThroughANestedConfirmation) {
@@ -229,7 +195,7 @@ TEST(DialogDriver, DrivesAFormThroughANestedConfirmation) {
       .WaitUntilGone()
       .WaitUntilGone();
   driver.Start();
-  EXPECT_EQ(RunForm(L"Form", form), IDOK);
+  EXPECT_EQ(RunForm(form), IDOK);
   EXPECT_TRUE(driver.Finished());
   ASSERT_EQ(driver.Errors().size(), 1u) << Join(driver.Errors());
   EXPECT_NE(driver.Errors()[0].find("Click(999)"), std::string::npos) << driver.Errors()[0];
@@ -246,7 +212,7 @@ TEST(DialogDriver, TimesOutAndClosesANestedBoxAndItsForm) {
   driver.WaitForDialog("Form").Click(IDOK).WaitForDialog("Never shown");
   driver.Start();
   const ULONGLONG started = GetTickCount64();
-  EXPECT_EQ(RunForm(L"Form", form), IDCANCEL);
+  EXPECT_EQ(RunForm(form), IDCANCEL);
   EXPECT_LT(GetTickCount64() - started, 8000u);
   EXPECT_EQ(form.confirmations, 0);
   EXPECT_FALSE(driver.Finished());

@@ -219,7 +219,7 @@ constexpr auto kReleasesFirst = [](const char*, auto ok, auto handle, auto...) {
 constexpr auto kLoadsModule = [](const char* function, HMODULE module, auto name, auto...) {
   Made(module != nullptr, Kind::kModule, Value(module), function, NameOf(name));
 };
-constexpr auto kCom = [](const char* function, HRESULT hr, auto...) {
+constexpr auto kInitialisesCom = [](const char* function, HRESULT hr, auto...) {
   // S_FALSE (already initialised on this thread) still has to be balanced by CoUninitialize.
   Made(hr == S_OK || hr == S_FALSE, Kind::kCom, 0, function);
 };
@@ -293,7 +293,7 @@ const std::vector<Entry>& Entries() {
                    }),
       COMMONQ_HOOK(HeapFree, [](const char*, BOOL ok, HANDLE heap, DWORD,
                                 LPVOID block) { Released(ok, kHeap, Value(block), Value(heap)); }),
-      COMMONQ_HOOK(CoInitialize, kCom),
+      COMMONQ_HOOK(CoInitialize, kInitialisesCom),
       COMMONQ_HOOK(CoUninitialize, [](const char*, int) { Released(true, kCom, 0); }),
   };
   return entries;

@@ -89,13 +89,12 @@ set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
 set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
 add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL SYSTEM)
 
-add_subdirectory(tests/support)
 include(GoogleTest)
 file(GLOB COMMONQ_WINE_TEST_SOURCES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/wine/*_test.cpp)
-add_executable(commonq_wine_tests ${COMMONQ_WINE_TEST_SOURCES} tests/wine/wine_test_main.cpp tests/wine/library_fixture.cpp tests/wine/dialog_template.cpp $<TARGET_OBJECTS:commonq_win32>)
+add_executable(commonq_wine_tests ${COMMONQ_WINE_TEST_SOURCES} tests/wine/library_fixture.cpp tests/wine/dialog_template.cpp $<TARGET_OBJECTS:commonq_win32>)
 target_include_directories(commonq_wine_tests PRIVATE ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR}/include ${PROJECT_SOURCE_DIR}/tests)
 add_dependencies(commonq_wine_tests commonq_comctl32_ordinals)
-target_link_libraries(commonq_wine_tests PRIVATE commonq_test_support commonq_logic gtest ${COMMONQ_COMCTL32_ORDINALS}
+target_link_libraries(commonq_wine_tests PRIVATE commonq_test_support commonq_logic gtest gtest_main ${COMMONQ_COMCTL32_ORDINALS}
                       ${COMMONQ_SYSTEM_LIBS})
 target_compile_options(commonq_wine_tests PRIVATE ${COMMONQ_WARNINGS})
 add_dependencies(commonq_wine_tests CommonQ commonq_languages)
@@ -113,6 +112,7 @@ if(COMMONQ_WINE_TESTS)
   gtest_discover_tests(commonq_wine_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60 TEST_FILTER -EmulatedRun.*:OnWindowsXp.*
                        WORKING_DIRECTORY ${COMMONQ_BIN} PROPERTIES TIMEOUT 90 LABELS wine)
 endif()
+add_subdirectory(tests/support)
 
 # The public header compiles as C99 and as C++ with -pedantic.
 add_library(commonq_header_check OBJECT tests/header/header_c99.c tests/header/header_cxx.cpp)

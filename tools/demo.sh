@@ -12,6 +12,7 @@ if [ -n "${DISPLAY:-}" ] && xset q >/dev/null 2>&1; then interactive=1; fi
 commonq_display
 commonq_prefix "$PWD/build/x86_64/demo-prefix"
 commonq_winver CommonQDemo_xp.exe winxp
+commonq_winver CommonQModernShots.exe winxp
 cd build/x86_64/bin
 if [ "$interactive" = 1 ] && [ "${1:-}" != "--gallery" ]; then
   exec wine CommonQDemo.exe
@@ -21,5 +22,15 @@ rm -rf "$gallery"
 mkdir -p "$gallery"
 wine CommonQDemo.exe --gallery "$(winepath -w "$gallery")" | tr -d '\r'
 wine CommonQDemo_xp.exe --gallery "$(winepath -w "$gallery")" | tr -d '\r'
-echo "gallery written to $gallery"
-ls "$gallery"
+wine CommonQModernShots.exe --gallery "$(winepath -w "$gallery")" | tr -d '\r'
+# Every picture the two pages show must have been written.
+cd "$gallery"
+missing=$(for page in index.html taskdialogs.html; do
+  [ -f "$page" ] && grep -o 'src="[^"]*"' "$page" | sed 's/^src="//; s/"$//' || echo "$page"
+done | sort -u | while read -r file; do [ -s "$file" ] || echo "$file"; done)
+if [ -n "$missing" ]; then
+  echo "gallery incomplete; missing:" $missing >&2
+  exit 1
+fi
+echo "gallery written to $gallery: $(ls *.png | wc -l) pictures"
+ls

@@ -3,7 +3,8 @@
 # the sanitizers, the DLL checks of both Windows builds, and the Wine tests of the x86_64 build
 # (and of the i686 build where 32-bit Wine is installed); then the Release builds (what users get):
 # the release DLL checks (the i686 DLL's 400 KB bound among them) and the SDK tests, whose x86_64
-# programs run under Wine. Each Wine run gets a fresh prefix.
+# programs run under Wine. Each Wine run gets a fresh prefix. The last line is the count of
+# production and test lines (tools/line-count.sh).
 #
 #   --long   also runs the long modes: 1000 calls of every export in one process (the soak) and
 #            longer fuzzing runs.
@@ -62,3 +63,4 @@ wineserver -k 2>/dev/null || true
 tested+=("release-x86_64 DLL and SDK checks with the SDK's programs under Wine")
 echo "== tested:"
 printf '   - %s\n' "${tested[@]}"
+bash tools/line-count.sh

@@ -1,10 +1,7 @@
-#include "dialog_driver.h"
+#include "support/dialog_driver.h"
 
 #include <algorithm>
 #include <exception>
-#include <string_view>
-
-#include "window_capture.h"
 
 namespace commonq::testing {
 namespace {
@@ -19,152 +16,92 @@ constexpr ULONGLONG kGraceMs = 500;
 // The armed driver of this thread; the timer and hook callbacks carry no context of their own.
 thread_local DialogDriver* t_armed = nullptr;
 
-std::string Utf8(const std::wstring& wide) {
-  if (wide.empty()) return {};
-  const int size =
-      WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
-  if (size <= 0) return {};
-  std::string out(static_cast<size_t>(size), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), out.data(), size, nullptr, nullptr);
-  return out;
+using Visitor = std::function<bool(HWND)>;  // false ends the enumeration
+
+// A named CALLBACK rather than a lambda: on i686 a lambda does not convert to a stdcall pointer.
+BOOL CALLBACK Visit(HWND window, LPARAM visitor) { return (*reinterpret_cast<const Visitor*>(visitor))(window); }
+
+// Depth-first over all descendants: controls of a dialog's child dialogs (file dialog templates,
+// property pages) are no direct children, so GetDlgItem alone would miss them.
+HWND FindDescendant(HWND parent, const std::function<bool(HWND)>& match) {
+  HWND found = nullptr;
+  const Visitor visitor = [&](HWND w) {
+    if (match(w)) found = w;
+    return found == nullptr;
+  };
+  EnumChildWindows(parent, &Visit, reinterpret_cast<LPARAM>(&visitor));
+  return found;
 }
 
-std::wstring Wide(const std::string& utf8) {
-  if (utf8.empty()) return {};
-  const int size = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-  if (size <= 0) return {};
-  std::wstring out(static_cast<size_t>(size), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), out.data(), size);
-  return out;
+std::vector<HWND> ThreadWindows(DWORD thread) {
+  std::vector<HWND> windows;
+  const Visitor visitor = [&](HWND w) {
+    windows.push_back(w);
+    return true;
+  };
+  EnumThreadWindows(thread, &Visit, reinterpret_cast<LPARAM>(&visitor));
+  return windows;
+}
+
+HWND FindControl(HWND dialog, int id) {
+  HWND direct = GetDlgItem(dialog, id);
+  return direct ? direct : FindDescendant(dialog, [id](HWND w) { return GetDlgCtrlID(w) == id; });
 }
 
 bool IsDialogWindow(HWND w) {
   char cls[16] = {};
-  return GetClassNameA(w, cls, sizeof(cls)) > 0 && std::string_view(cls) == "#32770";
-}
-
-struct ControlSearch {
-  int id;
-  HWND found;
-};
-
-// A named CALLBACK rather than a lambda: on i686 a lambda does not convert to a stdcall pointer.
-BOOL CALLBACK MatchControlId(HWND child, LPARAM param) {
-  auto* search = reinterpret_cast<ControlSearch*>(param);
-  if (GetDlgCtrlID(child) != search->id) return TRUE;
-  search->found = child;
-  return FALSE;
-}
-
-// Controls of a dialog's child dialogs (file dialog templates, property pages) are not direct
-// children, so GetDlgItem alone would miss them.
-HWND FindControl(HWND dialog, int id) {
-  if (HWND direct = GetDlgItem(dialog, id)) return direct;
-  ControlSearch search{id, nullptr};
-  EnumChildWindows(dialog, &MatchControlId, reinterpret_cast<LPARAM>(&search));
-  return search.found;
-}
-
-BOOL CALLBACK CollectWindow(HWND window, LPARAM param) {
-  reinterpret_cast<std::vector<HWND>*>(param)->push_back(window);
-  return TRUE;
-}
-
-bool IsExtendedKey(WORD vk) {
-  switch (vk) {
-    case VK_INSERT:
-    case VK_DELETE:
-    case VK_HOME:
-    case VK_END:
-    case VK_PRIOR:
-    case VK_NEXT:
-    case VK_LEFT:
-    case VK_RIGHT:
-    case VK_UP:
-    case VK_DOWN:
-    case VK_NUMLOCK:
-    case VK_DIVIDE:
-    case VK_RCONTROL:
-    case VK_RMENU:
-    case VK_SNAPSHOT:
-    case VK_APPS:
-    case VK_LWIN:
-    case VK_RWIN:
-      return true;
-    default:
-      return false;
-  }
-}
-
-void AppendKey(std::vector<INPUT>& inputs, WORD vk, bool up) {
-  INPUT input{};
-  input.type = INPUT_KEYBOARD;
-  input.ki.wVk = vk;
-  input.ki.wScan = static_cast<WORD>(MapVirtualKeyW(vk, MAPVK_VK_TO_VSC));
-  input.ki.dwFlags = (up ? KEYEVENTF_KEYUP : 0) | (IsExtendedKey(vk) ? KEYEVENTF_EXTENDEDKEY : 0);
-  inputs.push_back(input);
-}
-
-void AppendChord(std::vector<INPUT>& inputs, WORD vk, bool ctrl, bool shift, bool alt) {
-  if (ctrl) AppendKey(inputs, VK_CONTROL, false);
-  if (shift) AppendKey(inputs, VK_SHIFT, false);
-  if (alt) AppendKey(inputs, VK_MENU, false);
-  AppendKey(inputs, vk, false);
-  AppendKey(inputs, vk, true);
-  if (alt) AppendKey(inputs, VK_MENU, true);
-  if (shift) AppendKey(inputs, VK_SHIFT, true);
-  if (ctrl) AppendKey(inputs, VK_CONTROL, true);
+  return GetClassNameA(w, cls, sizeof(cls)) > 0 && std::string(cls) == "#32770";
 }
 
 std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
 
+void AppendChord(std::vector<INPUT>& inputs, WORD vk, bool ctrl = false, bool shift = false, bool alt = false) {
+  std::vector<WORD> keys;
+  if (ctrl) keys.push_back(VK_CONTROL);
+  if (shift) keys.push_back(VK_SHIFT);
+  if (alt) keys.push_back(VK_MENU);
+  keys.push_back(vk);
+  for (int up = 0; up < 2; ++up) {
+    for (size_t i = 0; i < keys.size(); ++i) {
+      const WORD key = up ? keys[keys.size() - 1 - i] : keys[i];
+      INPUT input{};
+      input.type = INPUT_KEYBOARD;
+      input.ki.wVk = key;
+      input.ki.wScan = static_cast<WORD>(MapVirtualKeyW(key, MAPVK_VK_TO_VSC));
+      const bool extended = (key >= VK_PRIOR && key <= VK_DOWN) || key == VK_INSERT || key == VK_DELETE;
+      input.ki.dwFlags = (up ? KEYEVENTF_KEYUP : 0) | (extended ? KEYEVENTF_EXTENDEDKEY : 0);
+      inputs.push_back(input);
+    }
+  }
+}
+
 }  // namespace
 
 std::string WindowTextOf(HWND w) {
-  if (!IsWindow(w)) return {};
-  const int length = GetWindowTextLengthW(w);
+  const int length = IsWindow(w) ? GetWindowTextLengthW(w) : 0;
   if (length <= 0) return {};
   std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-  const int copied = GetWindowTextW(w, text.data(), length + 1);
-  text.resize(static_cast<size_t>(std::clamp(copied, 0, length)));
-  return Utf8(text);
+  text.resize(static_cast<size_t>(std::clamp(GetWindowTextW(w, text.data(), length + 1), 0, length)));
+  std::string utf8(text.size() * 3, '\0');
+  utf8.resize(static_cast<size_t>(
+      std::max(0, WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), utf8.data(),
+                                      static_cast<int>(utf8.size()), nullptr, nullptr))));
+  return utf8;
 }
 
-std::string ControlText(HWND dialog, int id) {
-  HWND control = FindControl(dialog, id);
-  return control ? WindowTextOf(control) : std::string();
-}
+std::string ControlText(HWND dialog, int id) { return WindowTextOf(FindControl(dialog, id)); }
 
 bool IsChecked(HWND dialog, int id) {
   HWND control = FindControl(dialog, id);
   return control && SendMessageW(control, BM_GETCHECK, 0, 0) == BST_CHECKED;
 }
 
-namespace {
-
-struct ChildSearch {
-  const char* cls;
-  const char* text;
-  HWND found;
-};
-
-BOOL CALLBACK MatchClassAndText(HWND child, LPARAM param) {
-  auto* search = reinterpret_cast<ChildSearch*>(param);
-  if (search->cls) {
-    char name[256] = {};
-    if (GetClassNameA(child, name, sizeof(name)) <= 0 || lstrcmpiA(name, search->cls) != 0) return TRUE;
-  }
-  if (search->text && WindowTextOf(child) != search->text) return TRUE;
-  search->found = child;
-  return FALSE;
-}
-
-}  // namespace
-
 HWND FindChildByClassAndText(HWND parent, const char* cls, const char* text) {
-  ChildSearch search{cls, text, nullptr};
-  EnumChildWindows(parent, &MatchClassAndText, reinterpret_cast<LPARAM>(&search));
-  return search.found;
+  return FindDescendant(parent, [&](HWND child) {
+    char name[256] = {};
+    return (!cls || (GetClassNameA(child, name, sizeof(name)) > 0 && lstrcmpiA(name, cls) == 0)) &&
+           (!text || WindowTextOf(child) == text);
+  });
 }
 
 DialogDriver::DialogDriver(int timeoutMs) : timeoutMs_(std::max(timeoutMs, 1)) {}
@@ -172,30 +109,30 @@ DialogDriver::DialogDriver(int timeoutMs) : timeoutMs_(std::max(timeoutMs, 1)) {
 DialogDriver::~DialogDriver() { Disarm(); }
 
 DialogDriver& DialogDriver::Add(std::string label, std::function<bool(Step&)> run) {
-  // A step added while armed could reallocate the script under a step that is still running.
-  if (timer_ != 0) {
-    errors_.push_back("step " + label + " added after Start() was ignored");
-    return *this;
-  }
   steps_.push_back(Step{std::move(label), std::move(run)});
   return *this;
 }
 
+// A step on control `id` of the current dialog; a missing control is an error and ends the step.
+DialogDriver& DialogDriver::AddOnControl(const char* name, int id, std::string arguments,
+                                         std::function<bool(HWND, Step&)> run) {
+  return Add(name + ("(" + std::to_string(id) + arguments + ")"), [this, id, run = std::move(run)](Step& step) {
+    HWND control = RequireControl(id);
+    return !control || run(control, step);
+  });
+}
+
 DialogDriver& DialogDriver::WaitForDialog(std::string caption) {
-  const std::string label = "WaitForDialog(" + (caption.empty() ? std::string() : Quoted(caption)) + ")";
-  return Add(label, [this, caption = std::move(caption)](Step&) {
+  return Add("WaitForDialog(" + (caption.empty() ? "" : Quoted(caption)) + ")", [this, caption](Step&) {
     HWND found = FindDialog(caption);
-    if (!found) return false;
-    if (current_ && current_ != found) previous_.push_back(current_);
-    current_ = found;
-    return true;
+    if (found && current_ && current_ != found) previous_.push_back(current_);
+    if (found) current_ = found;
+    return found != nullptr;
   });
 }
 
 DialogDriver& DialogDriver::Click(int id) {
-  return Add("Click(" + std::to_string(id) + ")", [this, id](Step&) {
-    HWND control = RequireControl(id);
-    if (!control) return true;
+  return AddOnControl("Click", id, "", [this](HWND control, Step&) {
     // A person cannot click what is greyed out or not shown, so neither may a test.
     if (!IsWindowEnabled(control)) {
       Fail("control is disabled");
@@ -209,38 +146,34 @@ DialogDriver& DialogDriver::Click(int id) {
 }
 
 DialogDriver& DialogDriver::SetCheck(int id, bool checked) {
-  return Add("SetCheck(" + std::to_string(id) + ", " + (checked ? "true" : "false") + ")",
-             [this, id, checked](Step& step) {
-               HWND control = RequireControl(id);
-               if (!control) return true;
-               const bool isChecked = SendMessageW(control, BM_GETCHECK, 0, 0) == BST_CHECKED;
-               if (isChecked == checked) return true;
-               if (step.phase == 3) {
-                 Fail("three clicks did not change the state; not an automatic check box?");
-                 return true;
-               }
-               if (!IsWindowEnabled(control)) {
-                 Fail("control is disabled");
-                 return true;
-               }
-               ++step.phase;
-               PostMessageW(control, BM_CLICK, 0, 0);
-               return false;
-             });
+  return AddOnControl("SetCheck", id, checked ? ", true" : ", false", [this, checked](HWND control, Step& step) {
+    if ((SendMessageW(control, BM_GETCHECK, 0, 0) == BST_CHECKED) == checked) return true;
+    if (step.phase == 3) {
+      Fail("three clicks did not change the state; not an automatic check box?");
+    } else if (!IsWindowEnabled(control)) {
+      Fail("control is disabled");
+    } else {
+      ++step.phase;
+      PostMessageW(control, BM_CLICK, 0, 0);
+      return false;
+    }
+    return true;
+  });
 }
 
 DialogDriver& DialogDriver::SetText(int id, const std::string& text) {
-  return Add("SetText(" + std::to_string(id) + ", " + Quoted(text) + ")", [this, id, text](Step&) {
-    HWND control = RequireControl(id);
-    if (control && !SetWindowTextW(control, Wide(text).c_str())) Fail("WM_SETTEXT was refused");
+  return AddOnControl("SetText", id, ", " + Quoted(text), [this, text](HWND control, Step&) {
+    std::wstring wide(text.size() + 1, L'\0');
+    wide.resize(
+        static_cast<size_t>(std::max(0, MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
+                                                            wide.data(), static_cast<int>(wide.size())))));
+    if (!SetWindowTextW(control, wide.c_str())) Fail("WM_SETTEXT was refused");
     return true;
   });
 }
 
 DialogDriver& DialogDriver::Focus(int id) {
-  return Add("Focus(" + std::to_string(id) + ")", [this, id](Step&) {
-    HWND control = RequireControl(id);
-    if (!control) return true;
+  return AddOnControl("Focus", id, "", [this](HWND control, Step&) {
     SendMessageW(current_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control), TRUE);
     if (GetFocus() != control && !IsChild(control, GetFocus())) Fail("the control did not take the focus");
     return true;
@@ -249,47 +182,32 @@ DialogDriver& DialogDriver::Focus(int id) {
 
 DialogDriver& DialogDriver::Keys(const std::string& text) {
   return Add("Keys(" + Quoted(text) + ")", [this, text](Step&) {
-    HWND dialog = RequireDialog();
-    if (!dialog) return true;
     std::vector<INPUT> inputs;
     for (char c : text) {
-      switch (c) {
-        case '\n':
-          AppendChord(inputs, VK_RETURN, false, false, false);
-          continue;
-        case '\t':
-          AppendChord(inputs, VK_TAB, false, false, false);
-          continue;
-        case '\b':
-          AppendChord(inputs, VK_BACK, false, false, false);
-          continue;
-        default:
-          break;
-      }
-      const SHORT scan = static_cast<unsigned char>(c) < 0x80 ? VkKeyScanA(c) : SHORT{-1};
+      const SHORT scan = c == '\n'                              ? VK_RETURN
+                         : c == '\t'                            ? VK_TAB
+                         : c == '\b'                            ? VK_BACK
+                         : static_cast<unsigned char>(c) < 0x80 ? VkKeyScanA(c)
+                                                                : SHORT{-1};
       if (scan == -1 || LOBYTE(scan) == 0xFF) {
         Fail(std::string("no key types '") + c + "'");
-        continue;
+      } else {
+        const BYTE shifts = HIBYTE(scan);
+        AppendChord(inputs, LOBYTE(scan), (shifts & 2) != 0, (shifts & 1) != 0, (shifts & 4) != 0);
       }
-      const BYTE shifts = HIBYTE(scan);
-      AppendChord(inputs, LOBYTE(scan), (shifts & 2) != 0, (shifts & 1) != 0, (shifts & 4) != 0);
     }
-    SendKeys(dialog, inputs);
+    SendKeys(inputs);
     return true;
   });
 }
 
 DialogDriver& DialogDriver::Key(WORD vk, bool ctrl, bool shift, bool alt) {
-  std::string label = "Key(" + std::to_string(vk);
-  if (ctrl) label += ", ctrl";
-  if (shift) label += ", shift";
-  if (alt) label += ", alt";
-  return Add(label + ")", [this, vk, ctrl, shift, alt](Step&) {
-    HWND dialog = RequireDialog();
-    if (!dialog) return true;
+  const std::string label =
+      "Key(" + std::to_string(vk) + (ctrl ? ", ctrl" : "") + (shift ? ", shift" : "") + (alt ? ", alt" : "") + ")";
+  return Add(label, [this, vk, ctrl, shift, alt](Step&) {
     std::vector<INPUT> inputs;
     AppendChord(inputs, vk, ctrl, shift, alt);
-    SendKeys(dialog, inputs);
+    SendKeys(inputs);
     return true;
   });
 }
@@ -301,29 +219,16 @@ DialogDriver& DialogDriver::Read(std::function<void(HWND dialog)> fn) {
   });
 }
 
-DialogDriver& DialogDriver::Capture(const std::string& pngPath) {
-  return Add("Capture(" + Quoted(pngPath) + ")", [this, pngPath](Step&) {
-    HWND dialog = RequireDialog();
-    if (dialog && !CaptureWindowToPng(dialog, pngPath)) Fail("could not capture the dialog");
-    return true;
-  });
-}
-
 DialogDriver& DialogDriver::Pause(int ms) {
   return Add("Pause(" + std::to_string(ms) + ")", [ms](Step& step) {
-    const ULONGLONG now = GetTickCount64();
-    if (step.phase == 0) {
-      step.phase = 1;
-      step.since = now;
-    }
-    return now - step.since >= static_cast<ULONGLONG>(std::max(ms, 0));
+    if (step.phase++ == 0) step.since = GetTickCount64();
+    return GetTickCount64() - step.since >= static_cast<ULONGLONG>(std::max(ms, 0));
   });
 }
 
 DialogDriver& DialogDriver::Command(int id) {
   return Add("Command(" + std::to_string(id) + ")", [this, id](Step&) {
-    HWND dialog = RequireDialog();
-    if (dialog) {
+    if (HWND dialog = RequireDialog()) {
       PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
     }
     return true;
@@ -334,13 +239,14 @@ DialogDriver& DialogDriver::WaitUntilGone() {
   Add("WaitUntilGone", [this](Step&) {
     if (!current_) {
       Fail("no current dialog: WaitForDialog first");
-      return true;
+    } else if (IsWindow(current_)) {
+      return false;
+    } else {
+      ReturnToPreviousDialog(current_);
     }
-    if (IsWindow(current_)) return false;
-    ReturnToPreviousDialog(current_);
     return true;
   });
-  if (timer_ == 0) steps_.back().waitsUntilGone = true;
+  steps_.back().waitsUntilGone = true;
   return *this;
 }
 
@@ -364,12 +270,11 @@ void DialogDriver::Start() {
   closeSent_.clear();
   for (Step& step : steps_) {
     step.phase = 0;
-    step.since = 0;
     step.onStack = false;
   }
   initialized_.clear();
   initOrder_ = 0;
-  for (HWND w : ThreadWindows()) {
+  for (HWND w : ThreadWindows(thread_)) {
     if (IsDialogWindow(w)) initialized_.emplace_back(w, 0);
   }
   // The hook tells when WM_INITDIALOG has returned; without it a dialog that is visible is taken
@@ -381,10 +286,6 @@ void DialogDriver::Start() {
   t_armed = this;
 }
 
-bool DialogDriver::Finished() const { return next_ == steps_.size(); }
-
-const std::vector<std::string>& DialogDriver::Errors() const { return errors_; }
-
 void CALLBACK DialogDriver::OnTimer(HWND, UINT, UINT_PTR id, DWORD) {
   if (t_armed && t_armed->timer_ == id) {
     t_armed->Tick();
@@ -394,15 +295,19 @@ void CALLBACK DialogDriver::OnTimer(HWND, UINT, UINT_PTR id, DWORD) {
 }
 
 LRESULT CALLBACK DialogDriver::OnCallWndProcRet(int code, WPARAM wParam, LPARAM lParam) {
-  if (code == HC_ACTION && t_armed) {
-    const auto* message = reinterpret_cast<const CWPRETSTRUCT*>(lParam);
-    auto& seen = t_armed->initialized_;
-    if (message->message == WM_INITDIALOG) {
-      seen.emplace_back(message->hwnd, ++t_armed->initOrder_);
-    } else if (message->message == WM_NCDESTROY) {
+  const auto* message = reinterpret_cast<const CWPRETSTRUCT*>(lParam);
+  if (DialogDriver* d = t_armed; code == HC_ACTION && d) {
+    if (message->message == WM_INITDIALOG) d->initialized_.emplace_back(message->hwnd, ++d->initOrder_);
+    if (message->message == WM_NCDESTROY) {
       // Window handles are recycled; a stale entry could vouch for a new, uninitialised dialog.
-      std::erase_if(seen, [&](const auto& entry) { return entry.first == message->hwnd; });
-      t_armed->OnDestroyed(message->hwnd);
+      std::erase_if(d->initialized_, [&](const auto& entry) { return entry.first == message->hwnd; });
+      // A script usually ends by waiting for the dialog to go, and once it has gone the modal
+      // loop returns and no timer tick follows; so that step completes here.
+      if (d->abortedAt_ == 0 && !d->Finished() && message->hwnd == d->current_ && d->steps_[d->next_].waitsUntilGone &&
+          !d->steps_[d->next_].onStack) {
+        d->ReturnToPreviousDialog(message->hwnd);
+        ++d->next_;
+      }
     }
   }
   return CallNextHookEx(nullptr, code, wParam, lParam);
@@ -414,27 +319,8 @@ void DialogDriver::Tick() {
     if (now - abortedAt_ >= kGraceMs) CloseThreadWindows(true);
     return;
   }
-  if (now >= deadline_) {
-    std::string open;
-    for (HWND w : ThreadWindows()) {
-      if (IsDialogWindow(w) && IsWindowVisible(w)) open += (open.empty() ? "" : ", ") + Quoted(WindowTextOf(w));
-    }
-    if (!Finished()) {
-      errors_.push_back("timed out after " + std::to_string(timeoutMs_) + " ms at step " + std::to_string(next_ + 1) +
-                        " " + steps_[next_].label + (open.empty() ? "" : "; closing " + open));
-    } else if (!open.empty()) {
-      errors_.push_back("script finished but dialogs were still open after " + std::to_string(timeoutMs_) +
-                        " ms; closing " + open);
-    } else {
-      Disarm();  // finished and nothing left to guard
-      return;
-    }
-    abortedAt_ = now;
-    CloseThreadWindows(false);
-    return;
-  }
+  if (now >= deadline_) return TimeOut(now);
   if (Finished()) return;
-
   const size_t index = next_;
   if (steps_[index].onStack) {
     // This step entered a nested message loop (a sent message that opened another dialog, say):
@@ -457,14 +343,23 @@ void DialogDriver::Tick() {
   if (done && next_ == index) next_ = index + 1;
 }
 
-// A script usually ends by waiting for the dialog to go, and once it has gone the modal loop
-// returns and no timer tick follows; so that step completes here, as the window is destroyed.
-void DialogDriver::OnDestroyed(HWND window) {
-  if (abortedAt_ != 0 || Finished() || window != current_) return;
-  Step& step = steps_[next_];
-  if (!step.waitsUntilGone || step.onStack) return;
-  ReturnToPreviousDialog(window);
-  ++next_;
+void DialogDriver::TimeOut(ULONGLONG now) {
+  std::string open;
+  for (HWND w : ThreadWindows(thread_)) {
+    if (IsDialogWindow(w) && IsWindowVisible(w)) open += (open.empty() ? "" : ", ") + Quoted(WindowTextOf(w));
+  }
+  const std::string closing = open.empty() ? "" : "; closing " + open;
+  if (!Finished()) {
+    errors_.push_back("timed out after " + std::to_string(timeoutMs_) + " ms at step " + std::to_string(next_ + 1) +
+                      " " + steps_[next_].label + closing);
+  } else if (!open.empty()) {
+    errors_.push_back("script finished but dialogs were still open after " + std::to_string(timeoutMs_) + " ms" +
+                      closing);
+  } else {
+    return Disarm();  // finished and nothing left to guard
+  }
+  abortedAt_ = now;
+  CloseThreadWindows(false);
 }
 
 void DialogDriver::Disarm() {
@@ -476,33 +371,21 @@ void DialogDriver::Disarm() {
 }
 
 void DialogDriver::Fail(const std::string& message) {
-  if (running_ < steps_.size()) {
-    errors_.push_back("step " + std::to_string(running_ + 1) + " " + steps_[running_].label + ": " + message);
-  } else {
-    errors_.push_back(message);
-  }
-}
-
-std::vector<HWND> DialogDriver::ThreadWindows() const {
-  std::vector<HWND> windows;
-  EnumThreadWindows(thread_, &CollectWindow, reinterpret_cast<LPARAM>(&windows));
-  return windows;
+  const std::string step =
+      running_ < steps_.size() ? "step " + std::to_string(running_ + 1) + " " + steps_[running_].label + ": " : "";
+  errors_.push_back(step + message);
 }
 
 HWND DialogDriver::FindDialog(const std::string& caption) const {
   HWND best = nullptr;
   unsigned bestOrder = 0;
-  for (HWND w : ThreadWindows()) {  // topmost first, so equal orders go to the window on top
+  for (HWND w : ThreadWindows(thread_)) {  // topmost first, so equal orders go to the window on top
     if (!IsDialogWindow(w) || !IsWindowVisible(w) || !IsWindowEnabled(w)) continue;
-    unsigned order = 0;
-    if (hook_) {
-      auto it =
-          std::find_if(initialized_.begin(), initialized_.end(), [w](const auto& entry) { return entry.first == w; });
-      if (it == initialized_.end()) continue;  // still inside WM_INITDIALOG
-      order = it->second;
-    }
-    if (!caption.empty() && WindowTextOf(w) != caption) continue;
-    if (!best || order > bestOrder) {
+    auto it =
+        std::find_if(initialized_.begin(), initialized_.end(), [w](const auto& entry) { return entry.first == w; });
+    if (hook_ && it == initialized_.end()) continue;  // still inside WM_INITDIALOG
+    const unsigned order = it == initialized_.end() ? 0 : it->second;
+    if ((caption.empty() || WindowTextOf(w) == caption) && (!best || order > bestOrder)) {
       best = w;
       bestOrder = order;
     }
@@ -513,32 +396,30 @@ HWND DialogDriver::FindDialog(const std::string& caption) const {
 HWND DialogDriver::RequireDialog() {
   if (!current_) {
     Fail("no current dialog: WaitForDialog first");
-    return nullptr;
-  }
-  if (!IsWindow(current_)) {
+  } else if (!IsWindow(current_)) {
     Fail("the current dialog no longer exists");
-    return nullptr;
+  } else {
+    return current_;
   }
-  return current_;
+  return nullptr;
 }
 
 HWND DialogDriver::RequireControl(int id) {
   HWND dialog = RequireDialog();
-  if (!dialog) return nullptr;
-  HWND control = FindControl(dialog, id);
-  if (!control) Fail("no control with this id in dialog " + Quoted(WindowTextOf(dialog)));
+  HWND control = dialog ? FindControl(dialog, id) : nullptr;
+  if (dialog && !control) Fail("no control with this id in dialog " + Quoted(WindowTextOf(dialog)));
   return control;
 }
 
-bool DialogDriver::PrepareKeyboard(HWND dialog) {
+void DialogDriver::SendKeys(const std::vector<INPUT>& inputs) {
+  HWND dialog = RequireDialog();
+  if (!dialog || inputs.empty()) return;
   // SendInput delivers to the focus window of the foreground window. A freshly shown modal dialog
-  // is the foreground window already, under Wine without a window manager too, but not once
-  // another window has been brought to the front; then its keystrokes would be lost. Within one
-  // process Wine switches the foreground at once, so no pause is needed after this.
+  // is the foreground window already, but not once another window has been brought to the front;
+  // then its keystrokes would be lost. Within one process Wine switches the foreground at once.
   if (GetForegroundWindow() != dialog) SetForegroundWindow(dialog);
   if (GetForegroundWindow() != dialog) {
-    Fail("the dialog could not be made the foreground window, so keystrokes would go elsewhere");
-    return false;
+    return Fail("the dialog could not be made the foreground window, so keystrokes would go elsewhere");
   }
   HWND focus = GetFocus();
   if (focus != dialog && !IsChild(dialog, focus)) {
@@ -548,11 +429,6 @@ bool DialogDriver::PrepareKeyboard(HWND dialog) {
       SetFocus(dialog);
     }
   }
-  return true;
-}
-
-void DialogDriver::SendKeys(HWND dialog, const std::vector<INPUT>& inputs) {
-  if (inputs.empty() || !PrepareKeyboard(dialog)) return;
   const UINT sent = SendInput(static_cast<UINT>(inputs.size()), const_cast<INPUT*>(inputs.data()), sizeof(INPUT));
   if (sent != inputs.size()) {
     Fail("SendInput delivered " + std::to_string(sent) + " of " + std::to_string(inputs.size()) + " events");
@@ -560,7 +436,7 @@ void DialogDriver::SendKeys(HWND dialog, const std::vector<INPUT>& inputs) {
 }
 
 void DialogDriver::CloseThreadWindows(bool force) {
-  for (HWND w : ThreadWindows()) {
+  for (HWND w : ThreadWindows(thread_)) {
     if (!IsWindowVisible(w)) continue;  // hidden helper windows (IME and the like) are left alone
     if (IsDialogWindow(w)) {
       // IDCANCEL first lets the dialog tidy up as it would for a person; EndDialog is the fallback

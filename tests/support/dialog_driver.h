@@ -2,10 +2,9 @@
 
 #include <windows.h>
 
-#include <cstddef>
-#include <cstdint>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace commonq::testing {
@@ -22,10 +21,9 @@ namespace commonq::testing {
 //   EXPECT_TRUE(driver.Finished());
 //   EXPECT_THAT(driver.Errors(), IsEmpty());
 //
-// When the script has not finished within the timeout, the driver records an error and closes the
-// thread's dialogs (IDCANCEL first, EndDialog if that is ignored) so the blocking call returns. It
-// does the same when the script has finished but a dialog is still open at the timeout. One driver
-// is armed per thread: Start() disarms any other.
+// The script is built before Start(). When the script has not finished within the timeout, or has finished but a dialog
+// is still open then, the driver records an error and closes the thread's dialogs (IDCANCEL first, EndDialog if that is
+// ignored) so the blocking call returns. One driver is armed per thread: Start() disarms any other.
 class DialogDriver {
  public:
   explicit DialogDriver(int timeoutMs = 20000);
@@ -51,9 +49,8 @@ class DialogDriver {
   // and '\b' become Return, Tab and Backspace; characters without a key are errors.
   DialogDriver& Keys(const std::string& text);
   DialogDriver& Key(WORD vk, bool ctrl = false, bool shift = false, bool alt = false);
-  // Runs reads and assertions against the current dialog.
+  // Runs reads and assertions against the current dialog; an exception is an error of the script.
   DialogDriver& Read(std::function<void(HWND dialog)> fn);
-  DialogDriver& Capture(const std::string& pngPath);
   DialogDriver& Pause(int ms);
   // Posts WM_COMMAND(id, BN_CLICKED) to the current dialog, e.g. IDCANCEL to close it.
   DialogDriver& Command(int id);
@@ -62,9 +59,8 @@ class DialogDriver {
   DialogDriver& WaitUntilGone();
 
   void Start();
-  bool Finished() const;
-  const std::vector<std::string>& Errors() const;
-  HWND CurrentDialog() const { return current_; }
+  bool Finished() const { return next_ == steps_.size(); }
+  const std::vector<std::string>& Errors() const { return errors_; }
 
  private:
   struct Step {
@@ -80,22 +76,22 @@ class DialogDriver {
   static LRESULT CALLBACK OnCallWndProcRet(int code, WPARAM wParam, LPARAM lParam);
 
   DialogDriver& Add(std::string label, std::function<bool(Step&)> run);
+  DialogDriver& AddOnControl(const char* name, int id, std::string arguments, std::function<bool(HWND, Step&)> run);
   void Tick();
-  void OnDestroyed(HWND window);
+  void TimeOut(ULONGLONG now);
   void ReturnToPreviousDialog(HWND gone);
   void Disarm();
   void Fail(const std::string& message);
   HWND FindDialog(const std::string& caption) const;
   HWND RequireDialog();
   HWND RequireControl(int id);
-  bool PrepareKeyboard(HWND dialog);
-  void SendKeys(HWND dialog, const std::vector<INPUT>& inputs);
+  void SendKeys(const std::vector<INPUT>& inputs);
   void CloseThreadWindows(bool force);
-  std::vector<HWND> ThreadWindows() const;
 
   int timeoutMs_;
   std::vector<Step> steps_;
   size_t next_ = 0;
+  size_t running_ = SIZE_MAX;  // the step being run, for error messages
   std::vector<std::string> errors_;
   HWND current_ = nullptr;
   std::vector<HWND> previous_;  // dialogs that were current before, oldest first
@@ -109,7 +105,6 @@ class DialogDriver {
   // already up at Start() count as initialised with order 0.
   std::vector<std::pair<HWND, unsigned>> initialized_;
   unsigned initOrder_ = 0;
-  size_t running_ = SIZE_MAX;  // the step being run, for error messages
 };
 
 std::string WindowTextOf(HWND w);

@@ -9,8 +9,8 @@
 namespace commonq::testing {
 
 // Records the handles one loaded DLL creates and releases, by redirecting the entries of its
-// import address table, and tells which are still alive. Only calls the DLL makes itself are
-// seen: nothing else in the process is touched.
+// import address table for the creating and releasing functions it imports, and tells which are
+// still alive. Only calls the DLL makes itself are seen: nothing else in the process is touched.
 //
 //   LeakTracer tracer(GetModuleHandleA("CommonQ.dll"));
 //   tracer.Start();
@@ -20,7 +20,7 @@ namespace commonq::testing {
 // What counts as alive is decided when Survivors() is called, the way the system sees it then:
 // windows by IsWindow (a child destroyed with its parent is no leak), GDI objects and icons by
 // whether they still exist unless the DLL deleted them, and everything that has no such test
-// (DCs, hooks, timers, registry keys, modules, memory, COM initialisation) by matching the DLL's
+// (DCs, hooks, thread timers, registry keys, modules, memory, COM initialisation) by the DLL's
 // own release calls. Shared handles (LoadIcon, LoadCursor, LoadImage with LR_SHARED) are never
 // the DLL's to free and are not recorded.
 //
@@ -34,15 +34,13 @@ class LeakTracer {
   LeakTracer(const LeakTracer&) = delete;
   LeakTracer& operator=(const LeakTracer&) = delete;
 
-  // Forgets every record, note and contract icon.
+  // Forgets every record and contract icon.
   void Start();
   // Handles created since Start() that are still alive, oldest first, each described like
   // "HBRUSH 0x1a2b from CreateSolidBrush", plus contract icons the DLL has not destroyed.
   std::vector<std::string> Survivors();
   // How many handles (or successful initialisations) that imported function produced since Start().
   size_t Created(const std::string& function) const;
-  // Things worth knowing that are not leaks, such as a caller's icon the DLL destroyed.
-  std::vector<std::string> Notes() const;
   // `icon` belongs to the caller but the DLL's contract is to destroy it; Survivors() reports
   // it if it is still alive. Call after Start().
   void ExpectDestroyedByContract(HICON icon);

@@ -3,25 +3,11 @@
 #include <shlwapi.h>
 
 namespace commonq::testing {
-namespace {
-
-struct OpenKey {
-  HKEY handle = nullptr;
-  ~OpenKey() {
-    if (handle != nullptr) ::RegCloseKey(handle);
-  }
-};
-
-}  // namespace
 
 void DeleteSettings() { ::SHDeleteKeyA(HKEY_CURRENT_USER, kSettingsRoot); }
 
 void SetRaw(const std::string& key, const std::string& name, DWORD type, const void* data, DWORD size) {
-  OpenKey k;
-  ASSERT_EQ(
-      ::RegCreateKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &k.handle, nullptr),
-      ERROR_SUCCESS);
-  ASSERT_EQ(::RegSetValueExA(k.handle, name.c_str(), 0, type, static_cast<const BYTE*>(data), size), ERROR_SUCCESS);
+  ASSERT_EQ(::RegSetKeyValueA(HKEY_CURRENT_USER, key.c_str(), name.c_str(), type, data, size), ERROR_SUCCESS);
 }
 
 void SetDword(const std::string& key, const std::string& name, DWORD value) {
@@ -33,28 +19,25 @@ void SetString(const std::string& key, const std::string& name, const std::strin
 }
 
 std::optional<DWORD> GetDword(const std::string& key, const std::string& name) {
-  OpenKey k;
-  if (::RegOpenKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, KEY_READ, &k.handle) != ERROR_SUCCESS) return std::nullopt;
   DWORD value = 0;
-  DWORD type = 0;
   DWORD size = sizeof value;
-  if (::RegQueryValueExA(k.handle, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&value), &size) !=
-          ERROR_SUCCESS ||
-      type != REG_DWORD) {
+  if (::RegGetValueA(HKEY_CURRENT_USER, key.c_str(), name.c_str(), RRF_RT_REG_DWORD, nullptr, &value, &size) !=
+      ERROR_SUCCESS) {
     return std::nullopt;
   }
   return value;
 }
 
 bool ValueExists(const std::string& key, const std::string& name) {
-  OpenKey k;
-  if (::RegOpenKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, KEY_READ, &k.handle) != ERROR_SUCCESS) return false;
-  return ::RegQueryValueExA(k.handle, name.c_str(), nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+  return ::RegGetValueA(HKEY_CURRENT_USER, key.c_str(), name.c_str(), RRF_RT_ANY, nullptr, nullptr, nullptr) ==
+         ERROR_SUCCESS;
 }
 
 bool KeyExists(const std::string& key) {
-  OpenKey k;
-  return ::RegOpenKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, KEY_READ, &k.handle) == ERROR_SUCCESS;
+  HKEY opened = nullptr;
+  if (::RegOpenKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, KEY_READ, &opened) != ERROR_SUCCESS) return false;
+  ::RegCloseKey(opened);
+  return true;
 }
 
 HMODULE LibraryModule() {
@@ -66,7 +49,6 @@ void LibraryTest::SetUp() {
   DeleteSettings();
   ASSERT_NE(LibraryModule(), nullptr) << "CommonQ.dll must lie beside the test executable";
   tracer_ = std::make_unique<LeakTracer>(LibraryModule());
-  tracer_->Start();
 }
 
 void LibraryTest::TearDown() {

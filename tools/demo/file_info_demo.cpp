@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "CommonQ.h"
-#include "support/window_capture.h"
+#include "png_writer.h"
 
 namespace demo {
 namespace {
@@ -83,7 +83,7 @@ std::string CallFileInfo() {
   const std::string folder = std::string(temp) + "Qelm Demo\\";
   CreateDirectoryA(folder.c_str(), nullptr);
   const std::string path = folder + "Evening Hills.png";
-  commonq::testing::SavePng(path, kWidth, kHeight, rgb);
+  SavePng(path, kWidth, kHeight, rgb);
 
   WIN32_FILE_ATTRIBUTE_DATA attributes{};
   GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &attributes);

@@ -3,6 +3,7 @@
 
 #include <cstdio>
 #include <functional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -11,6 +12,7 @@
 #include "file_demo.h"
 #include "file_info_demo.h"
 #include "support/dialog_driver.h"
+#include "window_capture.h"
 
 namespace demo {
 namespace {
@@ -160,7 +162,9 @@ int RunGallery(Library& library, const std::wstring& folder) {
     commonq::testing::DialogDriver driver(15000);
     driver.WaitForDialog(shot.caption != nullptr ? shot.caption : "");
     if (shot.drive) shot.drive(driver);
-    driver.Pause(250).Capture(base + shot.file);
+    driver.Pause(250).Read([path = base + shot.file](HWND dialog) {
+      if (!CaptureWindowToPng(dialog, path)) throw std::runtime_error("could not capture the dialog");
+    });
     driver.Command(shot.close).Start();
     shot.show(library);
     const bool ok = driver.Finished() && driver.Errors().empty();

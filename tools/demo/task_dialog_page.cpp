@@ -9,10 +9,8 @@
 #include <string>
 
 #include "demo_host.h"
-#include "frame/module_state.h"
-#include "support/dialog_driver.h"
 #include "task_dialog_samples.h"
-#include "taskdialog/task_dialog_run.h"
+#include "window_capture.h"
 
 namespace demo {
 namespace {
@@ -122,40 +120,6 @@ int RunTaskDialogSample(Library& library, int index) {
   return button;
 }
 
-namespace {
-
-// Runs the library's own task dialog inside this process with common controls 6 injected, as an
-// XP system with a common-controls manifest would see it.
-void ShowModernEmulation(Library& library, const TASKDIALOGCONFIG& config) {
-  commonq::SetLibraryInstance(library.module);
-  const commonq::TaskDialogPlatform modern{5, true, false};
-  commonq::OverrideTaskDialogPlatformForTesting(&modern);
-  {
-    commonq::ExportCall call;
-    if (call.Started()) commonq::RunTaskDialog(&config, nullptr, nullptr, nullptr);
-  }
-  commonq::OverrideTaskDialogPlatformForTesting(nullptr);
-  commonq::SetLibraryInstance(nullptr);
-}
-
-bool Capture(const std::string& path, const char* caption, const std::function<void()>& show) {
-  commonq::testing::DialogDriver driver(15000);
-  // Ended directly: Wine's own task dialog lacks some controls the close command would need.
-  driver.WaitForDialog(caption)
-      .Pause(300)
-      .Capture(path)
-      .Read([](HWND dialog) { EndDialog(dialog, IDCANCEL); })
-      .WaitUntilGone();
-  driver.Start();
-  show();
-  const bool ok = driver.Finished() && driver.Errors().empty();
-  std::printf("%s %s\n", ok ? "captured" : "FAILED  ", path.substr(path.find_last_of('\\') + 1).c_str());
-  for (const std::string& error : driver.Errors()) std::printf("  %s\n", error.c_str());
-  return ok;
-}
-
-}  // namespace
-
 int RunTaskDialogGallery(Library& library, const std::string& base) {
   const bool xp = IsWindowsXpCopy();
   int failures = 0;
@@ -169,14 +133,12 @@ int RunTaskDialogGallery(Library& library, const std::string& base) {
   for (TaskDialogSample& sample : TaskDialogSamples()) {
     const std::string stem = sample.file;
     if (xp) {
-      if (!Capture(base + stem + "_emulated_classic.png", sample.caption,
-                   [&] { library.taskDialog(&sample.config, nullptr, nullptr, nullptr); }))
+      // The modern look is shot by CommonQModernShots (modern_task_dialog_shots.cpp).
+      if (!CaptureDialog(base + stem + "_emulated_classic.png", sample.caption,
+                         [&] { library.taskDialog(&sample.config, nullptr, nullptr, nullptr); }))
         ++failures;
-      if (!Capture(base + stem + "_emulated_modern.png", sample.caption,
-                   [&] { ShowModernEmulation(library, sample.config); }))
-        ++failures;
-    } else if (!Capture(base + stem + "_native.png", sample.caption,
-                        [&] { library.taskDialog(&sample.config, nullptr, nullptr, nullptr); })) {
+    } else if (!CaptureDialog(base + stem + "_native.png", sample.caption,
+                              [&] { library.taskDialog(&sample.config, nullptr, nullptr, nullptr); })) {
       ++failures;
     }
     table += std::string("<tr><th>") + sample.name + "<br><small>" + stem + "</small></th>";

@@ -2,10 +2,12 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdio>
+#include <memory>
 #include <stdexcept>
 #include <string>
 
-namespace commonq::testing {
+namespace demo {
 namespace {
 
 // PNG caps both dimensions at 2^31 - 1.
@@ -133,4 +135,16 @@ std::vector<uint8_t> EncodePng(uint32_t width, uint32_t height, const std::vecto
   return png;
 }
 
-}  // namespace commonq::testing
+bool SavePng(const std::string& path, uint32_t width, uint32_t height, const std::vector<uint8_t>& rgb) {
+  std::vector<uint8_t> png;
+  try {
+    png = EncodePng(width, height, rgb);
+  } catch (const std::exception&) {
+    return false;
+  }
+  std::unique_ptr<FILE, int (*)(FILE*)> file(std::fopen(path.c_str(), "wb"), &std::fclose);
+  if (!file || std::fwrite(png.data(), 1, png.size(), file.get()) != png.size()) return false;
+  return std::fclose(file.release()) == 0;
+}
+
+}  // namespace demo

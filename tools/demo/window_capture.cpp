@@ -6,8 +6,9 @@
 #include <type_traits>
 
 #include "png_writer.h"
+#include "support/dialog_driver.h"
 
-namespace commonq::testing {
+namespace demo {
 namespace {
 
 class WindowDc {
@@ -54,19 +55,6 @@ class Selection {
 };
 
 }  // namespace
-
-bool SavePng(const std::string& path, uint32_t width, uint32_t height, const std::vector<uint8_t>& rgb) {
-  std::vector<uint8_t> png;
-  try {
-    png = EncodePng(width, height, rgb);
-  } catch (const std::exception&) {
-    return false;
-  }
-  std::unique_ptr<FILE, int (*)(FILE*)> file(std::fopen(path.c_str(), "wb"), &std::fclose);
-  if (!file) return false;
-  if (std::fwrite(png.data(), 1, png.size(), file.get()) != png.size()) return false;
-  return std::fclose(file.release()) == 0;
-}
 
 bool CaptureWindowToPng(HWND window, const std::string& path) {
   if (!IsWindow(window)) return false;
@@ -118,4 +106,22 @@ bool CaptureWindowToPng(HWND window, const std::string& path) {
   return SavePng(path, static_cast<uint32_t>(width), static_cast<uint32_t>(height), rgb);
 }
 
-}  // namespace commonq::testing
+bool CaptureDialog(const std::string& path, const char* caption, const std::function<void()>& show) {
+  commonq::testing::DialogDriver driver(15000);
+  // Ended directly: Wine's own task dialog lacks some controls the close command would need.
+  driver.WaitForDialog(caption)
+      .Pause(300)
+      .Read([&](HWND dialog) {
+        if (!CaptureWindowToPng(dialog, path)) throw std::runtime_error("could not capture the dialog");
+        EndDialog(dialog, IDCANCEL);
+      })
+      .WaitUntilGone();
+  driver.Start();
+  show();
+  const bool ok = driver.Finished() && driver.Errors().empty();
+  std::printf("%s %s\n", ok ? "captured" : "FAILED  ", path.substr(path.find_last_of('\\') + 1).c_str());
+  for (const std::string& error : driver.Errors()) std::printf("  %s\n", error.c_str());
+  return ok;
+}
+
+}  // namespace demo

@@ -20,10 +20,11 @@ namespace {
 
 // How a handle's death is established. The system answers for the first three and for window
 // timers; everything else only the DLL's own release calls can balance.
-enum class Kind { kGdiObject, kIcon, kWindow, kTimer, kDc, kHook, kRegKey, kModule, kGlobal, kHeap, kCom };
-constexpr const char* kTypeNames[] = {
-    "HGDIOBJ",           "HICON", "HWND", "timer", "HDC", "HHOOK", "HKEY", "HMODULE", "HGLOBAL", "heap block",
-    "COM initialisation"};
+enum class Kind { kGdiObject, kIcon, kWindow, kTimer, kDc, kHook, kRegKey, kModule, kGlobal, kHeap, kCom, kThread };
+// clang-format off
+constexpr const char* kTypeNames[] = {"HGDIOBJ", "HICON", "HWND", "timer", "HDC", "HHOOK", "HKEY", "HMODULE",
+                                      "HGLOBAL", "heap block", "COM initialisation", "thread HANDLE"};
+// clang-format on
 // By GetObjectType: OBJ_PEN (1) to OBJ_BITMAP (7).
 constexpr const char* kGdiTypeNames[] = {"HGDIOBJ", "HPEN", "HBRUSH", "HDC", "HDC", "HPALETTE", "HFONT", "HBITMAP"};
 
@@ -293,6 +294,8 @@ const std::vector<Entry>& Entries() {
                    }),
       COMMONQ_HOOK(HeapFree, [](const char*, BOOL ok, HANDLE heap, DWORD,
                                 LPVOID block) { Released(ok, kHeap, Value(block), Value(heap)); }),
+      COMMONQ_HOOK(CreateThread, kReturnsHandle<kThread>),
+      COMMONQ_HOOK(CloseHandle, kReleasesFirst<kThread>),
       COMMONQ_HOOK(CoInitialize, kInitialisesCom),
       COMMONQ_HOOK(CoUninitialize, [](const char*, int) { Released(true, kCom, 0); }),
   };

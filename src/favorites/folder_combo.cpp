@@ -7,9 +7,10 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 #include <string_view>
 
-#include "favorites/favorite_rules.h"
+#include "favorites/logic/favorite_rules.h"
 #include "frame/path_text.h"
 #include "frame/text_conversion.h"
 #include "frame/unique_handle.h"
@@ -31,17 +32,21 @@ struct ComReleaser {
     if (object != nullptr) object->Release();
   }
 };
+using ShellFolder = std::unique_ptr<IShellFolder, ComReleaser>;
 
-bool ItemIdListFromPath(ItemIdList& list, const std::string& path) {
+ShellFolder Desktop() {
   IShellFolder* desktop = nullptr;
-  if (FAILED(::SHGetDesktopFolder(&desktop)) || desktop == nullptr) return false;
+  if (FAILED(::SHGetDesktopFolder(&desktop))) return nullptr;
+  return ShellFolder(desktop);
+}
+
+// `path` (absolute, or relative to `folder`) as an id list relative to `folder`.
+ItemIdList ParseBelow(IShellFolder* folder, const std::string& path) {
   std::wstring wide = WidenAnsi(path);
   LPITEMIDLIST parsed = nullptr;
-  const HRESULT status = desktop->ParseDisplayName(nullptr, nullptr, wide.data(), nullptr, &parsed, nullptr);
-  desktop->Release();
-  if (FAILED(status) || parsed == nullptr) return false;
-  list.reset(parsed);
-  return true;
+  if (folder == nullptr || FAILED(folder->ParseDisplayName(nullptr, nullptr, wide.data(), nullptr, &parsed, nullptr)))
+    return ItemIdList(nullptr);
+  return ItemIdList(parsed);
 }
 
 int CommonControlsMajorVersion() {
@@ -55,33 +60,21 @@ int CommonControlsMajorVersion() {
   return static_cast<int>(info.dwMajorVersion);
 }
 
-// One browse of "New Folder".
+// One browse of "New Folder": the callback opens the browser at `initialPath`.
 struct FolderBrowser {
   BROWSEINFOA info{};
-  const char* initialPath = nullptr;
-  LPCITEMIDLIST initialList = nullptr;
-  BOOL expand = TRUE;
+  std::string initialPath;
   char displayName[MAX_PATH] = {};
   char path[MAX_PATH] = {};
   ItemIdList chosen;
 
   static int CALLBACK Callback(HWND window, UINT message, LPARAM, LPARAM data) {
-    auto* self = reinterpret_cast<FolderBrowser*>(data);
+    const auto* self = reinterpret_cast<const FolderBrowser*>(data);
     if (message == BFFM_VALIDATEFAILEDA) return 1;
-    if (message != BFFM_INITIALIZED || self == nullptr) return 0;
-    if (self->initialList != nullptr) {
-      ::SendMessageA(window, BFFM_SETSELECTIONA, FALSE, reinterpret_cast<LPARAM>(self->initialList));
-    } else if (self->initialPath != nullptr) {
-      ::SendMessageA(window, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(self->initialPath));
-    }
-    if (self->expand && (self->info.ulFlags & BIF_NEWDIALOGSTYLE) != 0) {
-      if (self->initialList != nullptr) {
-        ::SendMessageA(window, BFFM_SETEXPANDED, FALSE, reinterpret_cast<LPARAM>(self->initialList));
-      } else if (self->initialPath != nullptr) {
-        const std::wstring wide = WidenAnsi(self->initialPath);
-        ::SendMessageA(window, BFFM_SETEXPANDED, TRUE, reinterpret_cast<LPARAM>(wide.c_str()));
-      }
-    }
+    if (message != BFFM_INITIALIZED || self == nullptr || self->initialPath.empty()) return 0;
+    ::SendMessageA(window, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(self->initialPath.c_str()));
+    const std::wstring wide = WidenAnsi(self->initialPath);
+    ::SendMessageA(window, BFFM_SETEXPANDED, TRUE, reinterpret_cast<LPARAM>(wide.c_str()));
     return 0;
   }
 };
@@ -90,11 +83,9 @@ struct FolderBrowser {
 
 bool FolderCombo::Setup(HWND combo) {
   if (!Bind(combo)) return false;
-  SetDefaults();
-  if (::SendMessageA(combo, CB_GETCOUNT, 0, 0) == 0) {
-    displayFlags_ = kIndentByDepth | kLastComponentOnly;
-    ::InvalidateRect(combo, nullptr, TRUE);
-  }
+  const int icon = ::GetSystemMetrics(SM_CYSMICON);
+  itemHeight_ = (icon != 0 ? icon : 16) + 1;
+  ::InvalidateRect(combo, nullptr, TRUE);
   // The dialog binds the combo after the platform measured it, so the height is set outright.
   ::SendMessageA(combo, CB_SETITEMHEIGHT, 0, itemHeight_);
   ::SendMessageA(combo, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), itemHeight_);
@@ -109,24 +100,16 @@ bool FolderCombo::Setup(HWND combo) {
   return true;
 }
 
-void FolderCombo::SetDefaults() {
-  const int icon = ::GetSystemMetrics(SM_CYSMICON);
-  itemHeight_ = (icon != 0 ? icon : 16) + 1;
-  displayFlags_ = 0;
-}
-
-const char* FolderCombo::DisplayText(const std::string& path, char (&buffer)[MAX_PATH]) const {
-  if ((displayFlags_ & kLastComponentOnly) != 0 && !path.empty()) {
-    // The common case needs no copy: a path that does not end in a separator shows the text
-    // after its last backslash.
-    const char last = path.back();
-    const std::size_t slash = path.rfind('\\');
-    if (last != '\\' && last != '/' && last != ':' && slash != std::string::npos && path.size() < MAX_PATH) {
-      return path.c_str() + slash + 1;
-    }
+const char* FolderCombo::DisplayText(const std::string& path, char (&buffer)[MAX_PATH]) {
+  // The common case needs no copy: a path that does not end in a separator shows the text after
+  // its last backslash.
+  const std::size_t slash = path.rfind('\\');
+  if (!path.empty() && path.back() != '\\' && path.back() != '/' && path.back() != ':' && slash != std::string::npos &&
+      path.size() < MAX_PATH) {
+    return path.c_str() + slash + 1;
   }
   ::lstrcpynA(buffer, path.c_str(), MAX_PATH);
-  if ((displayFlags_ & kLastComponentOnly) != 0) StripToFileName(buffer, MAX_PATH);
+  StripToFileName(buffer, MAX_PATH);
   return buffer;
 }
 
@@ -236,12 +219,8 @@ void FolderCombo::Enumerate(char (&folder)[MAX_PATH], std::size_t length, int de
   folder[length] = '\0';
 }
 
-bool FolderCombo::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+bool FolderCombo::HandleMessage(UINT message, WPARAM, LPARAM lParam, LRESULT& result) {
   switch (message) {
-    case WM_CREATE:
-      result = CallPrevious(message, wParam, lParam);
-      SetDefaults();
-      return true;
     case Reflected(WM_DRAWITEM):
       if (lParam == 0) return false;
       DrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
@@ -272,11 +251,7 @@ void FolderCombo::DrawItem(const DRAWITEMSTRUCT& item) const {
 
   const bool selectionField = (item.itemState & ODS_COMBOBOXEDIT) != 0;
   int x = item.rcItem.left;
-  if (selectionField) {
-    x += 1;
-  } else if ((displayFlags_ & kIndentByDepth) != 0) {
-    x += entry.depth * (itemHeight_ + 1);
-  }
+  x += selectionField ? 1 : entry.depth * (itemHeight_ + 1);
   SHFILEINFOA info{};
   if (::SHGetFileInfoA(entry.path.c_str(), FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_NORMAL, &info, sizeof info,
                        SHGFI_ICON | SHGFI_SMALLICON | SHGFI_USEFILEATTRIBUTES) != 0) {
@@ -299,16 +274,14 @@ void FolderCombo::DrawItem(const DRAWITEMSTRUCT& item) const {
                      : (item.itemState & ODS_SELECTED) != 0 ? COLOR_HIGHLIGHTTEXT
                                                             : COLOR_WINDOWTEXT;
   ::SetTextColor(dc, ::GetSysColor(colour));
-  UINT format = DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX;
-  if (selectionField && (displayFlags_ & kLastComponentOnly) == 0) format |= DT_PATH_ELLIPSIS;
-  ::DrawTextA(dc, text, -1, &textRect, format);
+  ::DrawTextA(dc, text, -1, &textRect, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
 }
 
 void BrowseForNewFolder(HWND dialog, FolderCombo& combo, const std::string& root, const std::string& title) {
-  ItemIdList rootList;
-  if (!ItemIdListFromPath(rootList, root)) return;
+  const ItemIdList rootList = ParseBelow(Desktop().get(), root);
+  if (!rootList) return;
   FolderBrowser browser;
-  const std::string selected = combo.SelectedPath();
+  browser.initialPath = combo.SelectedPath();
   browser.info.hwndOwner = dialog != nullptr ? dialog : ::GetActiveWindow();
   browser.info.pidlRoot = rootList.get();
   browser.info.pszDisplayName = browser.displayName;
@@ -316,7 +289,6 @@ void BrowseForNewFolder(HWND dialog, FolderCombo& combo, const std::string& root
   browser.info.ulFlags = BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE;
   browser.info.lpfn = &FolderBrowser::Callback;
   browser.info.lParam = reinterpret_cast<LPARAM>(&browser);
-  browser.initialPath = selected.empty() ? nullptr : selected.c_str();
   browser.chosen.reset(::SHBrowseForFolderA(&browser.info));
   if (!browser.chosen) return;
   if (!::SHGetPathFromIDListA(browser.chosen.get(), browser.path)) return;

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "fileinfo/preview_rules.h"
+#include "fileinfo/logic/preview_rules.h"
 
 namespace commonq {
 

@@ -9,6 +9,7 @@
 #include <cstring>
 #include <memory>
 #include <string_view>
+#include <vector>
 
 #include "favorites/logic/favorite_rules.h"
 #include "frame/path_text.h"
@@ -49,6 +50,18 @@ ItemIdList ParseBelow(IShellFolder* folder, const std::string& path) {
   return ItemIdList(parsed);
 }
 
+// The bytes of an id list before its terminator; none for a null list. Ids may start at any
+// offset, so their sizes are read bytewise.
+std::size_t IdListBytes(LPCITEMIDLIST list) {
+  const auto* bytes = reinterpret_cast<const BYTE*>(list);
+  std::size_t length = 0;
+  for (USHORT size = 0; bytes != nullptr; length += size) {
+    std::memcpy(&size, bytes + length, sizeof size);
+    if (size == 0) break;
+  }
+  return length;
+}
+
 int CommonControlsMajorVersion() {
   UniqueModule comctl(::LoadLibraryA("comctl32.dll"));
   if (!comctl) return 0;
@@ -60,18 +73,57 @@ int CommonControlsMajorVersion() {
   return static_cast<int>(info.dwMajorVersion);
 }
 
-// One browse of "New Folder": the callback opens the browser at `initialPath`.
+// One browse of "New Folder": the callback opens the browser at `initialPath`, a folder of the
+// tree below `rootPath`.
 struct FolderBrowser {
   BROWSEINFOA info{};
+  std::string rootPath;
   std::string initialPath;
   char displayName[MAX_PATH] = {};
   char path[MAX_PATH] = {};
   ItemIdList chosen;
 
+  // The initial folder as the browser compares it. Wine's browser matches the leading ids of a
+  // selection byte for byte against its root's, and an id carries the folder's times, access time
+  // included: the same path parsed again after the browser has listed the tree can differ from
+  // the root's ids, and the selection would be dropped. So the selection is the root's own id
+  // list followed by the rest of the path, parsed below the root. Empty when there is none.
+  std::vector<BYTE> InitialSelection() const {
+    const auto* root = static_cast<LPCITEMIDLIST>(info.pidlRoot);
+    const std::size_t rootLength = rootPath.size();
+    if (initialPath.compare(0, rootLength, rootPath) != 0) return {};
+    ItemIdList relative;
+    if (initialPath.size() > rootLength) {
+      IShellFolder* folder = nullptr;
+      const ShellFolder desktop = Desktop();
+      if (desktop == nullptr ||
+          FAILED(desktop->BindToObject(root, nullptr, IID_IShellFolder, reinterpret_cast<void**>(&folder)))) {
+        return {};
+      }
+      const std::size_t below = rootLength + (initialPath[rootLength] == '\\' ? 1 : 0);
+      relative = ParseBelow(ShellFolder(folder).get(), initialPath.substr(below));
+      if (!relative) return {};
+    }
+    std::vector<BYTE> list;
+    for (LPCITEMIDLIST part : {root, static_cast<LPCITEMIDLIST>(relative.get())}) {
+      const auto* bytes = reinterpret_cast<const BYTE*>(part);
+      list.insert(list.end(), bytes, bytes + IdListBytes(part));
+    }
+    list.insert(list.end(), sizeof(USHORT), 0);
+    return list;
+  }
+
   static int CALLBACK Callback(HWND window, UINT message, LPARAM, LPARAM data) {
     const auto* self = reinterpret_cast<const FolderBrowser*>(data);
     if (message == BFFM_VALIDATEFAILEDA) return 1;
     if (message != BFFM_INITIALIZED || self == nullptr || self->initialPath.empty()) return 0;
+    const std::vector<BYTE> selection = self->InitialSelection();
+    if (!selection.empty()) {
+      ::SendMessageA(window, BFFM_SETSELECTIONA, FALSE, reinterpret_cast<LPARAM>(selection.data()));
+      ::SendMessageA(window, BFFM_SETEXPANDED, FALSE, reinterpret_cast<LPARAM>(selection.data()));
+      return 0;
+    }
+    // A path the root does not start with (in another spelling) goes as a path.
     ::SendMessageA(window, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(self->initialPath.c_str()));
     const std::wstring wide = WidenAnsi(self->initialPath);
     ::SendMessageA(window, BFFM_SETEXPANDED, TRUE, reinterpret_cast<LPARAM>(wide.c_str()));
@@ -281,6 +333,7 @@ void BrowseForNewFolder(HWND dialog, FolderCombo& combo, const std::string& root
   const ItemIdList rootList = ParseBelow(Desktop().get(), root);
   if (!rootList) return;
   FolderBrowser browser;
+  browser.rootPath = root;
   browser.initialPath = combo.SelectedPath();
   browser.info.hwndOwner = dialog != nullptr ? dialog : ::GetActiveWindow();
   browser.info.pidlRoot = rootList.get();

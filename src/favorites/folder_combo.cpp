@@ -50,12 +50,12 @@ ItemIdList ParseBelow(IShellFolder* folder, const std::string& path) {
   return ItemIdList(parsed);
 }
 
-// The bytes of an id list before its terminator; none for a null list. Ids may start at any
-// offset, so their sizes are read bytewise.
+// The bytes of an id list before its terminator. Ids may start at any offset, so their sizes are
+// read bytewise.
 std::size_t IdListBytes(LPCITEMIDLIST list) {
   const auto* bytes = reinterpret_cast<const BYTE*>(list);
   std::size_t length = 0;
-  for (USHORT size = 0; bytes != nullptr; length += size) {
+  for (USHORT size = 0;; length += size) {
     std::memcpy(&size, bytes + length, sizeof size);
     if (size == 0) break;
   }
@@ -91,19 +91,16 @@ struct FolderBrowser {
   std::vector<BYTE> InitialSelection() const {
     const auto* root = static_cast<LPCITEMIDLIST>(info.pidlRoot);
     const std::size_t rootLength = rootPath.size();
-    if (initialPath.compare(0, rootLength, rootPath) != 0) return {};
-    ItemIdList relative;
-    if (initialPath.size() > rootLength) {
-      IShellFolder* folder = nullptr;
-      const ShellFolder desktop = Desktop();
-      if (desktop == nullptr ||
-          FAILED(desktop->BindToObject(root, nullptr, IID_IShellFolder, reinterpret_cast<void**>(&folder)))) {
-        return {};
-      }
-      const std::size_t below = rootLength + (initialPath[rootLength] == '\\' ? 1 : 0);
-      relative = ParseBelow(ShellFolder(folder).get(), initialPath.substr(below));
-      if (!relative) return {};
+    if (initialPath.size() <= rootLength || initialPath.compare(0, rootLength, rootPath) != 0) return {};
+    IShellFolder* folder = nullptr;
+    const ShellFolder desktop = Desktop();
+    if (desktop == nullptr ||
+        FAILED(desktop->BindToObject(root, nullptr, IID_IShellFolder, reinterpret_cast<void**>(&folder)))) {
+      return {};
     }
+    const std::size_t below = rootLength + (initialPath[rootLength] == '\\' ? 1 : 0);
+    const ItemIdList relative = ParseBelow(ShellFolder(folder).get(), initialPath.substr(below));
+    if (!relative) return {};
     std::vector<BYTE> list;
     for (LPCITEMIDLIST part : {root, static_cast<LPCITEMIDLIST>(relative.get())}) {
       const auto* bytes = reinterpret_cast<const BYTE*>(part);
@@ -334,7 +331,9 @@ void BrowseForNewFolder(HWND dialog, FolderCombo& combo, const std::string& root
   if (!rootList) return;
   FolderBrowser browser;
   browser.rootPath = root;
-  browser.initialPath = combo.SelectedPath();
+  // The browser starts at its root by itself; Wine's, asked to select the root, selects the
+  // root's first child instead.
+  if (combo.SelectedPath() != root) browser.initialPath = combo.SelectedPath();
   browser.info.hwndOwner = dialog != nullptr ? dialog : ::GetActiveWindow();
   browser.info.pidlRoot = rootList.get();
   browser.info.pszDisplayName = browser.displayName;

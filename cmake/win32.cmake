@@ -30,7 +30,6 @@ set(COMMONQ_WIN32_SOURCES
   src/taskdialog/task_dialog_paint.cpp
   src/taskdialog/task_dialog_copy.cpp
   src/taskdialog/task_message_box.cpp
-  src/favorites/bound_control.cpp
   src/favorites/name_filter_edit.cpp
   src/favorites/options_toggle.cpp
   src/favorites/folder_combo.cpp
@@ -57,7 +56,9 @@ set_source_files_properties(resources/CommonQ.rc PROPERTIES OBJECT_DEPENDS "${CO
 # windres reports no dependencies, so the .rc files it includes are named here.
 set_property(SOURCE resources/CommonQ.rc APPEND PROPERTY OBJECT_DEPENDS ${PROJECT_SOURCE_DIR}/resources/filedialogs.rc)
 set_property(SOURCE resources/CommonQ.rc APPEND PROPERTY OBJECT_DEPENDS ${PROJECT_SOURCE_DIR}/resources/favorites.rc)
+set_property(SOURCE resources/CommonQ.rc APPEND PROPERTY OBJECT_DEPENDS ${PROJECT_SOURCE_DIR}/resources/favorites_ids.h)
 set_property(SOURCE resources/CommonQ.rc APPEND PROPERTY OBJECT_DEPENDS ${PROJECT_SOURCE_DIR}/resources/fileinfo.rc)
+set_property(SOURCE resources/CommonQ.rc APPEND PROPERTY OBJECT_DEPENDS ${PROJECT_SOURCE_DIR}/resources/fileinfo_ids.h)
 
 # comctl32 by ordinal (see the .def): an import library of our own, made with dlltool.
 if(CMAKE_SYSTEM_PROCESSOR STREQUAL "i686")

@@ -40,9 +40,7 @@ for flavour in x86_64 i686; do
   echo "== $flavour: Wine tests in a fresh prefix"
   commonq_prefix "$PWD/build/$flavour/wineprefix"
   commonq_winver commonq_wine_tests_xp.exe winxp
-  # A failed Wine test gets a second try, in its own process: the shell's folder browser behind
-  # "New Folder" has failed one favorites test now and then (the log still shows each failure).
-  ctest --test-dir "build/$flavour" --output-on-failure --timeout 120 --repeat until-pass:2
+  ctest --test-dir "build/$flavour" --output-on-failure --timeout 120
   if [ "$long" = 1 ]; then
     echo "== $flavour: soak, 1000 calls of every export (forwarded, then emulated task dialog)"
     (cd "build/$flavour/bin" &&

@@ -4,10 +4,10 @@
 
 #include <cstring>
 
-#include "favorites/favorite_rules.h"
+#include "favorites/logic/favorite_rules.h"
 #include "frame/module_state.h"
 #include "frame/settings_store.h"
-#include "resources/resource_ids.h"
+#include "resources/favorites_ids.h"
 #include "taskdialog/task_message_box.h"
 
 namespace commonq {
@@ -17,7 +17,7 @@ constexpr const char* kFolderValue = "FavDoAddTo";
 constexpr const char* kOptionValue = "OptGlb";
 constexpr UINT kOverwriteQuestionType = MB_YESNO | MB_ICONEXCLAMATION;
 constexpr UINT kTitleFormat = DT_SINGLELINE | DT_NOCLIP | DT_NOPREFIX | DT_END_ELLIPSIS;
-// The band ends this far below the subtitle (or below the title when there is no subtitle).
+// The band ends this far below the subtitle.
 constexpr int kBandBelowSubtitle = 20;
 // The title text is read with this limit, so up to 258 characters.
 constexpr int kTitleTextBytes = 259;
@@ -45,15 +45,12 @@ std::string ControlText(HWND dialog, int id) {
 AddFavoriteDialog::AddFavoriteDialog(DlgFavParams& params)
     : params_(params), titleColour_(::GetSysColor(COLOR_BTNTEXT)), name_(FieldText(params.szName)) {}
 
-int AddFavoriteDialog::Run() { return static_cast<int>(RunModal(kAddFavoriteTemplate, ::GetActiveWindow())); }
+int AddFavoriteDialog::Run() { return static_cast<int>(RunModal(IDD_ADD_FAVORITE, ::GetActiveWindow())); }
 
-std::uint32_t AddFavoriteDialog::LoadFavoriteSettings(bool optionOnly) {
-  const std::uint32_t bits = ReadDwordSetting(kOptionKey, kOptionValue).value_or(0);
-  if (optionOnly) return bits;
-  if ((bits & kRestoreLastFolderBit) != 0) restoreLastFolder_ = 1;
+void AddFavoriteDialog::LoadFavoriteSettings() {
+  if ((ReadDwordSetting(kOptionKey, kOptionValue).value_or(0) & kRestoreLastFolderBit) != 0) restoreLastFolder_ = 1;
   const std::optional<std::string> folder = ReadStringSetting(kFolderKey, kFolderValue);
   if (folder && ::PathFileExistsA(folder->c_str())) CopyField(params_.szFolder, *folder);
-  return bits;
 }
 
 void AddFavoriteDialog::SaveFavoriteSettings() {
@@ -86,7 +83,7 @@ bool AddFavoriteDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
         case IDCANCEL:
           ::EndDialog(Window(), IDCANCEL);
           return true;
-        case kNewFolderButton:
+        case IDC_FAVORITE_NEW_FOLDER:
           OnNewFolder();
           return true;
         default:
@@ -109,63 +106,35 @@ bool AddFavoriteDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
       return true;
     case WM_CTLCOLORSTATIC: {
       const int id = ::GetDlgCtrlID(reinterpret_cast<HWND>(lParam));
-      if (id == kIconControl || id == kTitleControl || id == kSubtitleControl) {
+      if (id == IDC_FAVORITE_ICON || id == IDC_FAVORITE_TITLE || id == IDC_FAVORITE_SUBTITLE) {
         ::SetBkColor(reinterpret_cast<HDC>(wParam), RGB(255, 255, 255));
         result = reinterpret_cast<LRESULT>(::GetStockObject(WHITE_BRUSH));
         return true;
       }
-      return Reflect(message, wParam, lParam, result);
+      return false;
     }
     default:
       return Reflect(message, wParam, lParam, result);
   }
 }
 
-// Control messages go back to the control that sent them, as message + 0x2000; the folder combo
-// and the options toggle draw themselves from these.
+// The messages the folder combo and the options toggle draw and act on go back to the control
+// that sent them, as message + 0x2000.
 bool AddFavoriteDialog::Reflect(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) const {
   HWND target = nullptr;
   switch (message) {
     case WM_COMMAND:
-    case WM_VKEYTOITEM:
-    case WM_CHARTOITEM:
-    case WM_HSCROLL:
-    case WM_VSCROLL:
-    case WM_CTLCOLORMSGBOX:
-    case WM_CTLCOLOREDIT:
-    case WM_CTLCOLORLISTBOX:
-    case WM_CTLCOLORBTN:
-    case WM_CTLCOLORDLG:
-    case WM_CTLCOLORSCROLLBAR:
-    case WM_CTLCOLORSTATIC:
       target = reinterpret_cast<HWND>(lParam);
-      break;
-    case WM_NOTIFY:
-      if (lParam != 0) target = reinterpret_cast<const NMHDR*>(lParam)->hwndFrom;
       break;
     case WM_DRAWITEM:
       if (lParam != 0) target = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam)->hwndItem;
       break;
     case WM_MEASUREITEM:
+    case WM_DELETEITEM:
+    case WM_COMPAREITEM:
+      // All three records start with the control type and id.
       if (wParam != 0 && lParam != 0) {
         target = ::GetDlgItem(Window(), static_cast<int>(reinterpret_cast<const MEASUREITEMSTRUCT*>(lParam)->CtlID));
-      }
-      break;
-    case WM_DELETEITEM:
-      if (wParam != 0 && lParam != 0) {
-        target = ::GetDlgItem(Window(), static_cast<int>(reinterpret_cast<const DELETEITEMSTRUCT*>(lParam)->CtlID));
-      }
-      break;
-    case WM_COMPAREITEM:
-      if (wParam != 0 && lParam != 0) {
-        target = ::GetDlgItem(Window(), static_cast<int>(reinterpret_cast<const COMPAREITEMSTRUCT*>(lParam)->CtlID));
-      }
-      break;
-    case WM_PARENTNOTIFY:
-      if (LOWORD(wParam) == WM_CREATE || LOWORD(wParam) == WM_DESTROY) {
-        target = reinterpret_cast<HWND>(lParam);
-      } else {
-        target = ::GetDlgItem(Window(), HIWORD(wParam));
       }
       break;
     default:
@@ -177,31 +146,29 @@ bool AddFavoriteDialog::Reflect(UINT message, WPARAM wParam, LPARAM lParam, LRES
 }
 
 void AddFavoriteDialog::OnInitDialog() {
-  LoadFavoriteSettings(false);
+  LoadFavoriteSettings();
 
-  nameEdit_.Attach(::GetDlgItem(Window(), kNameEdit));
-  nameEdit_.ForbidCharacters(kForbiddenNameCharacters);
-  ::SetDlgItemTextA(Window(), kNameEdit, name_.c_str());
+  nameEdit_.Bind(::GetDlgItem(Window(), IDC_FAVORITE_NAME));
+  ::SetDlgItemTextA(Window(), IDC_FAVORITE_NAME, name_.c_str());
 
-  folders_.Setup(::GetDlgItem(Window(), kFolderCombo));
+  folders_.Setup(::GetDlgItem(Window(), IDC_FAVORITE_FOLDER));
 
-  if (toggle_.Attach(::GetDlgItem(Window(), kOptionsToggle))) {
+  if (toggle_.Attach(::GetDlgItem(Window(), IDC_FAVORITE_OPTIONS))) {
     UniqueBitmap art(static_cast<HBITMAP>(
         ::LoadImageA(LibraryInstance(), MAKEINTRESOURCEA(IDB_DISCLOSURE), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
     if (art) toggle_.CutImages(art.get());
   }
 
-  if (restoreLastFolder_ < 0 || restoreLastFolder_ > 2) restoreLastFolder_ = 0;
-  ::CheckDlgButton(Window(), kRestoreCheck, static_cast<UINT>(restoreLastFolder_));
+  ::CheckDlgButton(Window(), IDC_FAVORITE_RESTORE, static_cast<UINT>(restoreLastFolder_));
 
   CenterDialog(Window());
   if (translator_.LoadLanguage(kDialogTranslationBase)) {
-    translator_.TranslateDialog(Window(), kAddFavoriteTemplate);
-    translator_.SetExplicitStringId(1001);
-    translator_.TranslateControl(Window(), kNameLabel);
-    translator_.SetExplicitStringId(829);
-    translator_.TranslateControl(Window(), kNewFolderButton);
-    translator_.SetExplicitStringId(46);
+    translator_.TranslateDialog(Window(), IDD_ADD_FAVORITE);
+    translator_.SetExplicitStringId(IDS_LANGUAGE_FAVORITE_NAME);
+    translator_.TranslateControl(Window(), IDC_FAVORITE_NAME_LABEL);
+    translator_.SetExplicitStringId(IDS_NEW_FOLDER);
+    translator_.TranslateControl(Window(), IDC_FAVORITE_NEW_FOLDER);
+    translator_.SetExplicitStringId(IDS_LANGUAGE_ADD);
     translator_.TranslateControl(Window(), IDOK);
   }
 
@@ -209,19 +176,19 @@ void AddFavoriteDialog::OnInitDialog() {
   folders_.FillTree(root);
   folders_.SelectPath(restoreLastFolder_ == 1 ? FieldText(params_.szFolder) : root);
 
-  toggle_.SetState(OptionsToggle::kClosed, Text(IDS_HIDE_OPTIONS), Text(IDS_SHOW_OPTIONS), kOptionsTravel);
+  toggle_.StartClosed(Text(IDS_HIDE_OPTIONS), Text(IDS_SHOW_OPTIONS), kOptionsTravel);
 }
 
 void AddFavoriteDialog::RefuseTooLong() {
   const std::string title = Text(IDS_FAVORITE_TOO_LONG);
   const std::string text = Text(IDS_FAVORITE_TOO_LONG_TEXT);
   TaskMessageBox(Window(), title.c_str(), text.c_str(), MB_OK | MB_ICONEXCLAMATION);
-  ::SetFocus(::GetDlgItem(Window(), kNameEdit));
+  ::SetFocus(::GetDlgItem(Window(), IDC_FAVORITE_NAME));
 }
 
 void AddFavoriteDialog::OnAdd() {
-  restoreLastFolder_ = static_cast<int>(::IsDlgButtonChecked(Window(), kRestoreCheck));
-  name_ = TrimName(ControlText(Window(), kNameEdit), &SystemLeadByte);
+  restoreLastFolder_ = static_cast<int>(::IsDlgButtonChecked(Window(), IDC_FAVORITE_RESTORE));
+  name_ = TrimName(ControlText(Window(), IDC_FAVORITE_NAME), &SystemLeadByte);
 
   // With nothing selected (a remembered folder outside the tree), the root is used.
   if (folders_.SelectedIndex() < 0 && !folders_.Entries().empty())
@@ -261,11 +228,7 @@ RECT AddFavoriteDialog::ControlRect(int id) const {
   return rect;
 }
 
-int AddFavoriteDialog::BandBottom() const {
-  if (::GetDlgItem(Window(), kSubtitleControl) != nullptr)
-    return ControlRect(kSubtitleControl).bottom + kBandBelowSubtitle;
-  return ControlRect(kTitleControl).bottom + 16;
-}
+int AddFavoriteDialog::BandBottom() const { return ControlRect(IDC_FAVORITE_SUBTITLE).bottom + kBandBelowSubtitle; }
 
 void AddFavoriteDialog::EraseBand(HDC dc) const {
   RECT client{};
@@ -280,9 +243,9 @@ void AddFavoriteDialog::EraseBand(HDC dc) const {
 }
 
 void AddFavoriteDialog::PaintTitle(HDC dc) const {
-  if (dc == nullptr || ::GetDlgItem(Window(), kSubtitleControl) == nullptr) return;
+  if (dc == nullptr) return;
   char title[kTitleTextBytes] = {};
-  ::GetDlgItemTextA(Window(), kTitleControl, title, kTitleTextBytes);
+  ::GetDlgItemTextA(Window(), IDC_FAVORITE_TITLE, title, kTitleTextBytes);
   // The dialog's own font made bold: the paint context of a dialog holds the system font, which
   // would stand out against every other text of the dialog.
   HGDIOBJ base = reinterpret_cast<HGDIOBJ>(::SendMessageA(Window(), WM_GETFONT, 0, 0));
@@ -293,7 +256,7 @@ void AddFavoriteDialog::PaintTitle(HDC dc) const {
   }
   face.lfWeight = FW_BOLD;
   UniqueFont bold(::CreateFontIndirectA(&face));
-  RECT rect = ControlRect(kTitleControl);
+  RECT rect = ControlRect(IDC_FAVORITE_TITLE);
   ::FillRect(dc, &rect, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
   SelectedObject selected(dc, bold ? static_cast<HGDIOBJ>(bold.get()) : ::GetCurrentObject(dc, OBJ_FONT));
   const int oldMode = ::SetBkMode(dc, TRANSPARENT);

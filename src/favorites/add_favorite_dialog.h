@@ -1,9 +1,8 @@
 #pragma once
-// DlgFavDoAddTo: "Add a Favorite" (template 1180). The user names a favorite and picks, or makes,
+// DlgFavDoAddTo: "Add a Favorite". The user names a favorite and picks, or makes,
 // a folder of the host's favorites tree; "Add" returns the path of the shortcut to create.
 #include <windows.h>
 
-#include <cstdint>
 #include <string>
 
 #include "CommonQ.h"
@@ -15,19 +14,9 @@
 
 namespace commonq {
 
-inline constexpr int kAddFavoriteTemplate = 1180;
-
 class AddFavoriteDialog : public DialogWindow {
  public:
-  static constexpr int kIconControl = 1181;
-  static constexpr int kTitleControl = 1182;
-  static constexpr int kSubtitleControl = 1183;
-  static constexpr int kNameLabel = 1184;
-  static constexpr int kNameEdit = 1185;
-  static constexpr int kFolderCombo = 1187;
-  static constexpr int kNewFolderButton = 1188;
-  static constexpr int kOptionsToggle = 1189;
-  static constexpr int kRestoreCheck = 1190;
+  // How far the options panel grows the dialog, in pixels.
   static constexpr int kOptionsTravel = 39;
 
   explicit AddFavoriteDialog(DlgFavParams& params);
@@ -35,14 +24,13 @@ class AddFavoriteDialog : public DialogWindow {
   // Runs the dialog over the active window; 1 (Add), 2 (Cancel) or -1.
   int Run();
 
-  // Reads "OptGlb"; unless `optionOnly`, also the restore option and the remembered folder.
-  std::uint32_t LoadFavoriteSettings(bool optionOnly);
-  void SaveFavoriteSettings();
-
  protected:
   bool HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
  private:
+  // Reads the restore option from "OptGlb" and the remembered folder.
+  void LoadFavoriteSettings();
+  void SaveFavoriteSettings();
   void OnInitDialog();
   void OnAdd();
   void OnNewFolder();

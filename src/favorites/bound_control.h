@@ -6,6 +6,8 @@
 // kReflectedMessageBase added to the message number.
 #include <windows.h>
 
+#include "frame/subclass.h"
+
 namespace commonq {
 
 inline constexpr UINT kReflectedMessageBase = 0x2000;
@@ -16,25 +18,38 @@ class BoundControl {
   BoundControl() = default;
   BoundControl(const BoundControl&) = delete;
   BoundControl& operator=(const BoundControl&) = delete;
-  virtual ~BoundControl();
+  virtual ~BoundControl() = default;
 
   // Binds the control; false when the window is missing or cannot be subclassed.
-  bool Bind(HWND control);
-  HWND Window() const noexcept { return window_; }
+  bool Bind(HWND control) {
+    return subclass_.Install(control, &BoundControl::SubclassProc, reinterpret_cast<DWORD_PTR>(this));
+  }
+  HWND Window() const noexcept { return subclass_.Window(); }
 
  protected:
   // Returns whether the message was handled; `result` is then the control's answer.
   virtual bool HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) = 0;
   // The control's own handling of a message.
-  LRESULT CallPrevious(UINT message, WPARAM wParam, LPARAM lParam) const;
+  LRESULT CallPrevious(UINT message, WPARAM wParam, LPARAM lParam) const {
+    return DefaultSubclassProc(Window(), message, wParam, lParam);
+  }
   virtual void OnUnbind() {}
 
  private:
-  static LRESULT CALLBACK SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
-                                       DWORD_PTR data);
-  void Unbind();
+  static LRESULT CALLBACK SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                       DWORD_PTR data) {
+    auto* self = reinterpret_cast<BoundControl*>(data);
+    if (message == WM_NCDESTROY) {
+      self->OnUnbind();
+      self->subclass_.Remove();
+      return DefaultSubclassProc(window, message, wParam, lParam);
+    }
+    LRESULT result = 0;
+    if (self->HandleMessage(message, wParam, lParam, result)) return result;
+    return DefaultSubclassProc(window, message, wParam, lParam);
+  }
 
-  HWND window_ = nullptr;
+  UniqueSubclass subclass_;
 };
 
 }  // namespace commonq

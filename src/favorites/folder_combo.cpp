@@ -7,9 +7,11 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 #include <string_view>
+#include <vector>
 
-#include "favorites/favorite_rules.h"
+#include "favorites/logic/favorite_rules.h"
 #include "frame/path_text.h"
 #include "frame/text_conversion.h"
 #include "frame/unique_handle.h"
@@ -31,17 +33,33 @@ struct ComReleaser {
     if (object != nullptr) object->Release();
   }
 };
+using ShellFolder = std::unique_ptr<IShellFolder, ComReleaser>;
 
-bool ItemIdListFromPath(ItemIdList& list, const std::string& path) {
+ShellFolder Desktop() {
   IShellFolder* desktop = nullptr;
-  if (FAILED(::SHGetDesktopFolder(&desktop)) || desktop == nullptr) return false;
+  if (FAILED(::SHGetDesktopFolder(&desktop))) return nullptr;
+  return ShellFolder(desktop);
+}
+
+// `path` (absolute, or relative to `folder`) as an id list relative to `folder`.
+ItemIdList ParseBelow(IShellFolder* folder, const std::string& path) {
   std::wstring wide = WidenAnsi(path);
   LPITEMIDLIST parsed = nullptr;
-  const HRESULT status = desktop->ParseDisplayName(nullptr, nullptr, wide.data(), nullptr, &parsed, nullptr);
-  desktop->Release();
-  if (FAILED(status) || parsed == nullptr) return false;
-  list.reset(parsed);
-  return true;
+  if (folder == nullptr || FAILED(folder->ParseDisplayName(nullptr, nullptr, wide.data(), nullptr, &parsed, nullptr)))
+    return ItemIdList(nullptr);
+  return ItemIdList(parsed);
+}
+
+// The bytes of an id list before its terminator. Ids may start at any offset, so their sizes are
+// read bytewise.
+std::size_t IdListBytes(LPCITEMIDLIST list) {
+  const auto* bytes = reinterpret_cast<const BYTE*>(list);
+  std::size_t length = 0;
+  for (USHORT size = 0;; length += size) {
+    std::memcpy(&size, bytes + length, sizeof size);
+    if (size == 0) break;
+  }
+  return length;
 }
 
 int CommonControlsMajorVersion() {
@@ -55,33 +73,57 @@ int CommonControlsMajorVersion() {
   return static_cast<int>(info.dwMajorVersion);
 }
 
-// One browse of "New Folder".
+// One browse of "New Folder": the callback opens the browser at `initialPath`, a folder of the
+// tree below `rootPath`.
 struct FolderBrowser {
   BROWSEINFOA info{};
-  const char* initialPath = nullptr;
-  LPCITEMIDLIST initialList = nullptr;
-  BOOL expand = TRUE;
+  std::string rootPath;
+  std::string initialPath;
   char displayName[MAX_PATH] = {};
   char path[MAX_PATH] = {};
   ItemIdList chosen;
 
+  // The initial folder as the browser compares it. Wine's browser matches the leading ids of a
+  // selection byte for byte against its root's, and an id carries the folder's times, access time
+  // included: the same path parsed again after the browser has listed the tree can differ from
+  // the root's ids, and the selection would be dropped. So the selection is the root's own id
+  // list followed by the rest of the path, parsed below the root. Empty when there is none.
+  std::vector<BYTE> InitialSelection() const {
+    const auto* root = static_cast<LPCITEMIDLIST>(info.pidlRoot);
+    const std::size_t rootLength = rootPath.size();
+    if (initialPath.size() <= rootLength || initialPath.compare(0, rootLength, rootPath) != 0) return {};
+    IShellFolder* folder = nullptr;
+    const ShellFolder desktop = Desktop();
+    if (desktop == nullptr ||
+        FAILED(desktop->BindToObject(root, nullptr, IID_IShellFolder, reinterpret_cast<void**>(&folder)))) {
+      return {};
+    }
+    const std::size_t below = rootLength + (initialPath[rootLength] == '\\' ? 1 : 0);
+    const ItemIdList relative = ParseBelow(ShellFolder(folder).get(), initialPath.substr(below));
+    if (!relative) return {};
+    std::vector<BYTE> list;
+    for (LPCITEMIDLIST part : {root, static_cast<LPCITEMIDLIST>(relative.get())}) {
+      const auto* bytes = reinterpret_cast<const BYTE*>(part);
+      list.insert(list.end(), bytes, bytes + IdListBytes(part));
+    }
+    list.insert(list.end(), sizeof(USHORT), 0);
+    return list;
+  }
+
   static int CALLBACK Callback(HWND window, UINT message, LPARAM, LPARAM data) {
-    auto* self = reinterpret_cast<FolderBrowser*>(data);
+    const auto* self = reinterpret_cast<const FolderBrowser*>(data);
     if (message == BFFM_VALIDATEFAILEDA) return 1;
-    if (message != BFFM_INITIALIZED || self == nullptr) return 0;
-    if (self->initialList != nullptr) {
-      ::SendMessageA(window, BFFM_SETSELECTIONA, FALSE, reinterpret_cast<LPARAM>(self->initialList));
-    } else if (self->initialPath != nullptr) {
-      ::SendMessageA(window, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(self->initialPath));
+    if (message != BFFM_INITIALIZED || self == nullptr || self->initialPath.empty()) return 0;
+    const std::vector<BYTE> selection = self->InitialSelection();
+    if (!selection.empty()) {
+      ::SendMessageA(window, BFFM_SETSELECTIONA, FALSE, reinterpret_cast<LPARAM>(selection.data()));
+      ::SendMessageA(window, BFFM_SETEXPANDED, FALSE, reinterpret_cast<LPARAM>(selection.data()));
+      return 0;
     }
-    if (self->expand && (self->info.ulFlags & BIF_NEWDIALOGSTYLE) != 0) {
-      if (self->initialList != nullptr) {
-        ::SendMessageA(window, BFFM_SETEXPANDED, FALSE, reinterpret_cast<LPARAM>(self->initialList));
-      } else if (self->initialPath != nullptr) {
-        const std::wstring wide = WidenAnsi(self->initialPath);
-        ::SendMessageA(window, BFFM_SETEXPANDED, TRUE, reinterpret_cast<LPARAM>(wide.c_str()));
-      }
-    }
+    // A path the root does not start with (in another spelling) goes as a path.
+    ::SendMessageA(window, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(self->initialPath.c_str()));
+    const std::wstring wide = WidenAnsi(self->initialPath);
+    ::SendMessageA(window, BFFM_SETEXPANDED, TRUE, reinterpret_cast<LPARAM>(wide.c_str()));
     return 0;
   }
 };
@@ -90,11 +132,9 @@ struct FolderBrowser {
 
 bool FolderCombo::Setup(HWND combo) {
   if (!Bind(combo)) return false;
-  SetDefaults();
-  if (::SendMessageA(combo, CB_GETCOUNT, 0, 0) == 0) {
-    displayFlags_ = kIndentByDepth | kLastComponentOnly;
-    ::InvalidateRect(combo, nullptr, TRUE);
-  }
+  const int icon = ::GetSystemMetrics(SM_CYSMICON);
+  itemHeight_ = (icon != 0 ? icon : 16) + 1;
+  ::InvalidateRect(combo, nullptr, TRUE);
   // The dialog binds the combo after the platform measured it, so the height is set outright.
   ::SendMessageA(combo, CB_SETITEMHEIGHT, 0, itemHeight_);
   ::SendMessageA(combo, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), itemHeight_);
@@ -109,24 +149,16 @@ bool FolderCombo::Setup(HWND combo) {
   return true;
 }
 
-void FolderCombo::SetDefaults() {
-  const int icon = ::GetSystemMetrics(SM_CYSMICON);
-  itemHeight_ = (icon != 0 ? icon : 16) + 1;
-  displayFlags_ = 0;
-}
-
-const char* FolderCombo::DisplayText(const std::string& path, char (&buffer)[MAX_PATH]) const {
-  if ((displayFlags_ & kLastComponentOnly) != 0 && !path.empty()) {
-    // The common case needs no copy: a path that does not end in a separator shows the text
-    // after its last backslash.
-    const char last = path.back();
-    const std::size_t slash = path.rfind('\\');
-    if (last != '\\' && last != '/' && last != ':' && slash != std::string::npos && path.size() < MAX_PATH) {
-      return path.c_str() + slash + 1;
-    }
+const char* FolderCombo::DisplayText(const std::string& path, char (&buffer)[MAX_PATH]) {
+  // The common case needs no copy: a path that does not end in a separator shows the text after
+  // its last backslash.
+  const std::size_t slash = path.rfind('\\');
+  if (!path.empty() && path.back() != '\\' && path.back() != '/' && path.back() != ':' && slash != std::string::npos &&
+      path.size() < MAX_PATH) {
+    return path.c_str() + slash + 1;
   }
   ::lstrcpynA(buffer, path.c_str(), MAX_PATH);
-  if ((displayFlags_ & kLastComponentOnly) != 0) StripToFileName(buffer, MAX_PATH);
+  StripToFileName(buffer, MAX_PATH);
   return buffer;
 }
 
@@ -236,12 +268,8 @@ void FolderCombo::Enumerate(char (&folder)[MAX_PATH], std::size_t length, int de
   folder[length] = '\0';
 }
 
-bool FolderCombo::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+bool FolderCombo::HandleMessage(UINT message, WPARAM, LPARAM lParam, LRESULT& result) {
   switch (message) {
-    case WM_CREATE:
-      result = CallPrevious(message, wParam, lParam);
-      SetDefaults();
-      return true;
     case Reflected(WM_DRAWITEM):
       if (lParam == 0) return false;
       DrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
@@ -272,11 +300,7 @@ void FolderCombo::DrawItem(const DRAWITEMSTRUCT& item) const {
 
   const bool selectionField = (item.itemState & ODS_COMBOBOXEDIT) != 0;
   int x = item.rcItem.left;
-  if (selectionField) {
-    x += 1;
-  } else if ((displayFlags_ & kIndentByDepth) != 0) {
-    x += entry.depth * (itemHeight_ + 1);
-  }
+  x += selectionField ? 1 : entry.depth * (itemHeight_ + 1);
   SHFILEINFOA info{};
   if (::SHGetFileInfoA(entry.path.c_str(), FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_NORMAL, &info, sizeof info,
                        SHGFI_ICON | SHGFI_SMALLICON | SHGFI_USEFILEATTRIBUTES) != 0) {
@@ -299,16 +323,17 @@ void FolderCombo::DrawItem(const DRAWITEMSTRUCT& item) const {
                      : (item.itemState & ODS_SELECTED) != 0 ? COLOR_HIGHLIGHTTEXT
                                                             : COLOR_WINDOWTEXT;
   ::SetTextColor(dc, ::GetSysColor(colour));
-  UINT format = DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX;
-  if (selectionField && (displayFlags_ & kLastComponentOnly) == 0) format |= DT_PATH_ELLIPSIS;
-  ::DrawTextA(dc, text, -1, &textRect, format);
+  ::DrawTextA(dc, text, -1, &textRect, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
 }
 
 void BrowseForNewFolder(HWND dialog, FolderCombo& combo, const std::string& root, const std::string& title) {
-  ItemIdList rootList;
-  if (!ItemIdListFromPath(rootList, root)) return;
+  const ItemIdList rootList = ParseBelow(Desktop().get(), root);
+  if (!rootList) return;
   FolderBrowser browser;
-  const std::string selected = combo.SelectedPath();
+  browser.rootPath = root;
+  // The browser starts at its root by itself; Wine's, asked to select the root, selects the
+  // root's first child instead.
+  if (combo.SelectedPath() != root) browser.initialPath = combo.SelectedPath();
   browser.info.hwndOwner = dialog != nullptr ? dialog : ::GetActiveWindow();
   browser.info.pidlRoot = rootList.get();
   browser.info.pszDisplayName = browser.displayName;
@@ -316,7 +341,6 @@ void BrowseForNewFolder(HWND dialog, FolderCombo& combo, const std::string& root
   browser.info.ulFlags = BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE;
   browser.info.lpfn = &FolderBrowser::Callback;
   browser.info.lParam = reinterpret_cast<LPARAM>(&browser);
-  browser.initialPath = selected.empty() ? nullptr : selected.c_str();
   browser.chosen.reset(::SHBrowseForFolderA(&browser.info));
   if (!browser.chosen) return;
   if (!::SHGetPathFromIDListA(browser.chosen.get(), browser.path)) return;

@@ -18,16 +18,13 @@ struct FolderEntry {
 
 class FolderCombo : public BoundControl {
  public:
-  static constexpr DWORD kIndentByDepth = 1;
-  static constexpr DWORD kLastComponentOnly = 2;
   // Texts of this length or more are not drawn: the entry shows its icon only.
   static constexpr LRESULT kLongestDrawnText = 63;
 
-  // Binds the combo and sets its item height, display flags, dropped width and visible items.
+  // Binds the combo and sets its item height, dropped width and visible items.
   bool Setup(HWND combo);
   // The root, then every folder below it, depth first in the order the file system returns them.
   void FillTree(const std::string& root);
-  void AddEntry(const std::string& path, int depth);
   // Inserts before the first entry whose path sorts after it (case-insensitive), or appends.
   int InsertEntry(const std::string& path, int depth);
   // Selects the first entry whose path equals `path` exactly; -1 (and no change) when none does.
@@ -37,21 +34,19 @@ class FolderCombo : public BoundControl {
   int SelectedIndex() const;
 
   const std::vector<FolderEntry>& Entries() const noexcept { return entries_; }
-  int ItemHeight() const noexcept { return itemHeight_; }
-  DWORD DisplayFlags() const noexcept { return displayFlags_; }
 
  protected:
   bool HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
  private:
-  // The item text of `path`: a pointer into the path itself, or `buffer` holding a reduced copy.
-  const char* DisplayText(const std::string& path, char (&buffer)[MAX_PATH]) const;
+  // The item text of `path`, its last component: a pointer into the path itself, or `buffer`
+  // holding a reduced copy.
+  static const char* DisplayText(const std::string& path, char (&buffer)[MAX_PATH]);
+  void AddEntry(const std::string& path, int depth);
   void Enumerate(char (&folder)[MAX_PATH], std::size_t length, int depth);
   void DrawItem(const DRAWITEMSTRUCT& item) const;
-  void SetDefaults();
 
   std::vector<FolderEntry> entries_;
-  DWORD displayFlags_ = 0;
   int itemHeight_ = 17;
 };
 

@@ -3,6 +3,8 @@
 #include <string>
 #include <vector>
 
+#include "favorites/logic/favorite_rules.h"
+
 namespace commonq {
 namespace {
 
@@ -21,58 +23,29 @@ void Refuse() { ::MessageBeep(0xFFFFFFFF); }
 
 }  // namespace
 
-bool NameFilterEdit::Attach(HWND edit) {
-  sets_ = NameFilterSets{};
-  return Bind(edit);
-}
-
-bool NameFilterEdit::IsTextAllowed(const char* text) const {
-  return commonq::IsTextAllowed(sets_, text, &SystemLeadByte);
-}
-
 bool NameFilterEdit::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
   switch (message) {
     case WM_CHAR:
-      return OnChar(wParam, lParam, result);
-    case WM_KEYDOWN:
-      return OnKeyDown(wParam, result);
+      // A Unicode edit sees UTF-16 here; its codes from 128 up are never tested either, and below
+      // 128 they are the same characters.
+      if (wParam >= 0x100 || !IsForbiddenNameCharacter(static_cast<unsigned char>(wParam)) ||
+          !IsTypedCharacterTested(static_cast<unsigned char>(wParam), KeyDown(VK_CONTROL), KeyDown(VK_MENU))) {
+        return false;
+      }
+      Refuse();
+      result = 0;
+      return true;
     case WM_SETTEXT:
-      return OnSetText(wParam, lParam, result);
+      return OnSetText(lParam, result);
     case WM_PASTE:
       result = OnPaste(wParam, lParam);
-      return true;
-    case WM_CREATE:
-      result = CallPrevious(message, wParam, lParam);
-      sets_ = NameFilterSets{};
       return true;
     default:
       return false;
   }
 }
 
-bool NameFilterEdit::OnChar(WPARAM wParam, LPARAM lParam, LRESULT& result) {
-  // A Unicode edit sees UTF-16 here; its codes from 128 up are never tested either, and below
-  // 128 they are the same characters.
-  const bool tested = wParam < 0x100 &&
-                      IsTypedCharacterTested(static_cast<unsigned char>(wParam), KeyDown(VK_CONTROL), KeyDown(VK_MENU));
-  if (tested && IsCharacterRefused(sets_, static_cast<unsigned char>(wParam))) {
-    Refuse();
-    result = 0;
-    return true;
-  }
-  result = CallPrevious(WM_CHAR, wParam, lParam);
-  if ((sets_.modes & NameFilterSets::kAutoAdvance) != 0 && CaretAtLimit()) AdvanceFocus();
-  return true;
-}
-
-bool NameFilterEdit::OnKeyDown(WPARAM wParam, LRESULT& result) {
-  if (wParam != VK_RIGHT || (sets_.modes & NameFilterSets::kAutoAdvance) == 0 || !CaretAtLimit()) return false;
-  AdvanceFocus();
-  result = 0;
-  return true;
-}
-
-bool NameFilterEdit::OnSetText(WPARAM, LPARAM lParam, LRESULT& result) {
+bool NameFilterEdit::OnSetText(LPARAM lParam, LRESULT& result) {
   const char* text = reinterpret_cast<const char*>(lParam);
   std::string narrow;
   if (text != nullptr && ::IsWindowUnicode(Window())) {
@@ -82,7 +55,7 @@ bool NameFilterEdit::OnSetText(WPARAM, LPARAM lParam, LRESULT& result) {
     ::WideCharToMultiByte(CP_ACP, 0, wide, -1, narrow.data(), static_cast<int>(narrow.size()), nullptr, nullptr);
     text = narrow.c_str();
   }
-  if (IsTextAllowed(text)) return false;
+  if (IsNameTextAllowed(text, &SystemLeadByte)) return false;
   Refuse();
   result = FALSE;
   return true;
@@ -91,27 +64,13 @@ bool NameFilterEdit::OnSetText(WPARAM, LPARAM lParam, LRESULT& result) {
 LRESULT NameFilterEdit::OnPaste(WPARAM wParam, LPARAM lParam) {
   const std::string before = WindowTextA(Window());
   const LRESULT result = CallPrevious(WM_PASTE, wParam, lParam);
-  const std::string after = WindowTextA(Window());
-  if (!IsTextAllowed(after.c_str())) {
+  if (!IsNameTextAllowed(WindowTextA(Window()).c_str(), &SystemLeadByte)) {
     ::SetWindowTextA(Window(), before.c_str());
     ::SendMessageA(Window(), EM_SETSEL, 0, 0);
     ::SendMessageA(Window(), EM_SCROLLCARET, 0, 0);
     Refuse();
   }
   return result;
-}
-
-bool NameFilterEdit::CaretAtLimit() const {
-  POINT caret{};
-  if (!::GetCaretPos(&caret)) return false;
-  const LRESULT position = ::SendMessageA(Window(), EM_CHARFROMPOS, 0, MAKELPARAM(caret.x, caret.y));
-  const LRESULT limit = ::SendMessageA(Window(), EM_GETLIMITTEXT, 0, 0);
-  return LOWORD(position) == limit;
-}
-
-void NameFilterEdit::AdvanceFocus() const {
-  HWND parent = ::GetParent(Window());
-  if (HWND next = ::GetNextDlgTabItem(parent, Window(), FALSE)) ::SetFocus(next);
 }
 
 }  // namespace commonq

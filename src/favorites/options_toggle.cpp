@@ -31,15 +31,13 @@ bool OptionsToggle::CutImages(HBITMAP bitmap) {
   return true;
 }
 
-void OptionsToggle::SetState(int state, const std::string& openText, const std::string& closedText, int travel) {
+void OptionsToggle::StartClosed(const std::string& openText, const std::string& closedText, int travel) {
   openText_ = openText;
   closedText_ = closedText;
   travel_.travel = travel;
   travel_.opening = travel;
-  const bool changed = state != state_;
-  state_ = state;
-  SetText(state_ == kClosed ? DisclosureTravel::kGrow : DisclosureTravel::kShrink);
-  if (!changed) return;
+  state_ = kClosed;
+  SetText(DisclosureTravel::kGrow);
   HWND dialog = ::GetParent(Window());
   RECT frame{};
   if (dialog == nullptr || !::GetWindowRect(dialog, &frame)) return;
@@ -94,7 +92,7 @@ void OptionsToggle::OnClick() {
   // closed text and shrinks next.
   SetText(travel_.direction);
   StopTimer();
-  endTime_ = ::GetTickCount() + duration_;
+  endTime_ = ::GetTickCount() + kDurationMilliseconds;
   if (endTime_ == 0) endTime_ = 1;  // 0 means "no animation"
   timer_ = UniqueTimer(Window(), kTimerId, kTickMilliseconds);
   ::SendMessageA(Window(), WM_TIMER, kTimerId, 0);
@@ -137,7 +135,7 @@ void OptionsToggle::DrawPicture(HDC dc, HBITMAP picture) const {
   SelectedObject sourcePicture(source.get(), picture);
   SelectedObject maskPicture(maskDc.get(), mask.get());
   // The transparent colour becomes white in the mask, everything else black.
-  const COLORREF oldSourceBack = ::SetBkColor(source.get(), transparent_);
+  const COLORREF oldSourceBack = ::SetBkColor(source.get(), kTransparent);
   ::BitBlt(maskDc.get(), 0, 0, imageWidth_, imageHeight_, source.get(), 0, 0, SRCCOPY);
   ::SetBkColor(source.get(), oldSourceBack);
   const COLORREF oldBack = ::SetBkColor(dc, RGB(255, 255, 255));

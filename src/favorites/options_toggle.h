@@ -6,7 +6,7 @@
 #include <string>
 
 #include "favorites/bound_control.h"
-#include "favorites/favorite_rules.h"
+#include "favorites/logic/favorite_rules.h"
 #include "frame/unique_handle.h"
 
 namespace commonq {
@@ -18,17 +18,16 @@ class OptionsToggle : public BoundControl {
   static constexpr UINT_PTR kTimerId = 1;
   static constexpr UINT kTickMilliseconds = 33;
   static constexpr DWORD kDurationMilliseconds = 200;
+  // The colour of the pictures that lets the face show through.
+  static constexpr COLORREF kTransparent = RGB(255, 0, 255);
 
   // Binds the check box and makes it owner-drawn (no other style bit changes).
   bool Attach(HWND checkBox);
   // Cuts the two pictures, side by side in `bitmap`, into images of their own.
   bool CutImages(HBITMAP bitmap);
-  // Stores the texts and the travel and applies `state` at once, without an animation.
-  void SetState(int state, const std::string& openText, const std::string& closedText, int travel);
-
-  int State() const noexcept { return state_; }
-  const DisclosureTravel& Travel() const noexcept { return travel_; }
-  bool Animating() const noexcept { return static_cast<bool>(timer_); }
+  // Stores the texts and the travel and closes the toggle at once, without an animation: the
+  // dialog shrinks by `travel` pixels.
+  void StartClosed(const std::string& openText, const std::string& closedText, int travel);
 
  protected:
   bool HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
@@ -46,11 +45,9 @@ class OptionsToggle : public BoundControl {
   UniqueBitmap images_[2];
   int imageWidth_ = 0;
   int imageHeight_ = 0;
-  COLORREF transparent_ = RGB(255, 0, 255);
   int state_ = kOpen;
   UniqueTimer timer_;
   DWORD endTime_ = 0;
-  DWORD duration_ = kDurationMilliseconds;
   DisclosureTravel travel_;
   std::string openText_;
   std::string closedText_;

@@ -6,10 +6,10 @@
 #include <cstddef>
 #include <new>
 
-#include "fileinfo/file_info_text.h"
+#include "fileinfo/logic/file_info_text.h"
 #include "frame/module_state.h"
 #include "frame/unique_handle.h"
-#include "resources/resource_ids.h"
+#include "resources/fileinfo_ids.h"
 
 namespace commonq {
 
@@ -111,16 +111,13 @@ void FileInfoDialog::OnInitDialog() {
 
   const ImageGroupText image =
       BuildImageGroup(CollectImageInfo(reinterpret_cast<const InfoNodeView*>(request_.infoList)));
-  labels_ = image.labels;
-  values_ = image.values;
-  memoryKb_ = image.memoryKb;
-  if (!values_.empty()) {
-    ::SetDlgItemTextA(dialog, IDC_FILE_INFO_IMAGE_LABELS, labels_.c_str());
-    ::SetDlgItemTextA(dialog, IDC_FILE_INFO_IMAGE_VALUES, values_.c_str());
+  if (!image.values.empty()) {
+    ::SetDlgItemTextA(dialog, IDC_FILE_INFO_IMAGE_LABELS, image.labels.c_str());
+    ::SetDlgItemTextA(dialog, IDC_FILE_INFO_IMAGE_VALUES, image.values.c_str());
   }
 
   PutSize(IDC_FILE_INFO_DISK_SIZE, DiskSizeKb(request_.fileSize), true);
-  PutSize(IDC_FILE_INFO_RAM_SIZE, memoryKb_, memoryKb_ > 0);
+  PutSize(IDC_FILE_INFO_RAM_SIZE, image.memoryKb, image.memoryKb > 0);
   if (!::PathFileExistsA(request_.path)) ::EnableWindow(::GetDlgItem(dialog, IDC_FILE_INFO_PROPERTIES), FALSE);
 
   if (request_.previewDib != nullptr) {

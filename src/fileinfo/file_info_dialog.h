@@ -1,5 +1,5 @@
 #pragma once
-// DlgFileInfoDoModal: the "Current File Information" dialog (template 1070) about one file.
+// DlgFileInfoDoModal: the "Current File Information" dialog about one file.
 #include <windows.h>
 
 #include <cstdint>
@@ -49,9 +49,6 @@ class FileInfoDialog : public DialogWindow {
   FileInfoRequest request_;
   std::unique_ptr<PreviewDib> preview_;
   UniqueTimer copyTimer_;
-  std::string labels_;
-  std::string values_;
-  std::int32_t memoryKb_ = 0;
 };
 
 // Runs the dialog over the active window; the end code, or -1 when it cannot be shown.

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "fileinfo/preview_rules.h"
+#include "fileinfo/logic/preview_rules.h"
 #include "frame/unique_handle.h"
 
 namespace commonq {

@@ -1,4 +1,4 @@
-#include "fileinfo/file_info_text.h"
+#include "fileinfo/logic/file_info_text.h"
 
 #include <cstdio>
 #include <limits>

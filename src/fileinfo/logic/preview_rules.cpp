@@ -1,4 +1,4 @@
-#include "fileinfo/preview_rules.h"
+#include "fileinfo/logic/preview_rules.h"
 
 #include <cmath>
 

@@ -1,4 +1,4 @@
-#include "favorites/favorite_rules.h"
+#include "favorites/logic/favorite_rules.h"
 
 #include <algorithm>
 
@@ -27,38 +27,21 @@ unsigned char FoldCase(unsigned char c) { return c >= 'A' && c <= 'Z' ? static_c
 
 }  // namespace
 
-void NameFilterSets::Forbid(std::string_view characters) {
-  forbidden.assign(characters.substr(0, std::min(characters.size(), kNameFilterSetBytes - 1)));
-  modes |= kForbiddenSet;
-}
-
 bool IsTypedCharacterTested(unsigned char character, bool ctrlDown, bool altDown) {
   if (ctrlDown != altDown) return false;
   return static_cast<signed char>(character) >= 32;
 }
 
-bool IsCharacterRefused(const NameFilterSets& sets, unsigned char character) {
-  if (character == 0) return false;
-  const char c = static_cast<char>(character);
-  if ((sets.modes & NameFilterSets::kForbiddenSet) != 0 && sets.forbidden.find(c) != std::string::npos) return true;
-  return (sets.modes & NameFilterSets::kAllowedSet) != 0 && sets.allowed.find(c) == std::string::npos;
+bool IsForbiddenNameCharacter(unsigned char character) {
+  return character != 0 && kForbiddenNameCharacters.find(static_cast<char>(character)) != std::string_view::npos;
 }
 
-bool IsTextAllowed(const NameFilterSets& sets, const char* text, LeadBytePredicate isLeadByte) {
+bool IsNameTextAllowed(const char* text, LeadBytePredicate isLeadByte) {
   if (text == nullptr) return true;
   const std::string_view view(text);
-  const bool forbiddenMode = (sets.modes & NameFilterSets::kForbiddenSet) != 0;
-  const bool allowedMode = (sets.modes & NameFilterSets::kAllowedSet) != 0;
   for (std::size_t at = 0; at < view.size();) {
     const std::size_t length = CharacterLength(view, at, isLeadByte);
-    if (length == 1) {
-      const char c = view[at];
-      if (forbiddenMode && sets.forbidden.find(c) != std::string::npos) return false;
-      if (allowedMode && sets.allowed.find(c) == std::string::npos) return false;
-    } else if (allowedMode) {
-      // A double-byte character is never in a set of single characters.
-      return false;
-    }
+    if (length == 1 && IsForbiddenNameCharacter(static_cast<unsigned char>(view[at]))) return false;
     at += length;
   }
   return true;

@@ -15,37 +15,21 @@ namespace commonq {
 // passes IsDBCSLeadByte; the tests pass their own).
 using LeadBytePredicate = bool (*)(unsigned char byte);
 
-// The nine characters a file name may not hold, in the order the dialog stores them.
+// The nine characters a file name may not hold.
 inline constexpr std::string_view kForbiddenNameCharacters = "\\/:*?\"<>|";
-// The character sets of the name box hold at most 64 characters before their NUL.
-inline constexpr std::size_t kNameFilterSetBytes = 65;
 
 // Every path the dialog builds or lists must fit the platform's 260-byte buffers.
 inline constexpr std::size_t kFavoritePathBytes = 260;
 inline constexpr std::string_view kShortcutExtension = ".lnk";
 
-struct NameFilterSets {
-  // Mode bits: auto-advance, allowed-set mode and forbidden-set mode.
-  static constexpr std::uint8_t kAutoAdvance = 1;
-  static constexpr std::uint8_t kAllowedSet = 2;
-  static constexpr std::uint8_t kForbiddenSet = 4;
-  std::uint8_t modes = 0;
-  std::string forbidden;  // at most 64 characters
-  std::string allowed;    // at most 64 characters
-
-  // Copies `characters` into the forbidden set (cut at 64) and switches forbidden-set mode on.
-  void Forbid(std::string_view characters);
-};
-
 // Whether a character typed with these modifier keys is tested at all: with neither Ctrl nor Alt,
 // or with both (AltGr); control characters and every code from 128 up are never tested.
 bool IsTypedCharacterTested(unsigned char character, bool ctrlDown, bool altDown);
-// Whether a tested character is refused by the sets.
-bool IsCharacterRefused(const NameFilterSets& sets, unsigned char character);
-// Whether a whole text is acceptable. In forbidden-set mode no character of the set may occur;
-// in allowed-set mode every character must be in the allowed set. Double-byte characters are
-// walked whole, so their trail bytes never match a set. A null text is accepted.
-bool IsTextAllowed(const NameFilterSets& sets, const char* text, LeadBytePredicate isLeadByte);
+// Whether a character is one of the nine a file name may not hold.
+bool IsForbiddenNameCharacter(unsigned char character);
+// Whether a whole text holds none of the nine. Double-byte characters are walked whole, so their
+// trail bytes never count. A null text is accepted.
+bool IsNameTextAllowed(const char* text, LeadBytePredicate isLeadByte);
 
 // Removes leading and trailing white space (space, tab, line feed, vertical tab, form feed,
 // carriage return), walking character by character so a double-byte character stays whole.

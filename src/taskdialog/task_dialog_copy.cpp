@@ -3,8 +3,8 @@
 
 #include <cstring>
 
+#include "taskdialog/logic/task_dialog_values.h"
 #include "taskdialog/task_dialog_run.h"
-#include "taskdialog/task_dialog_values.h"
 
 namespace commonq {
 namespace {
@@ -64,32 +64,28 @@ std::string TaskDialogRun::ClipboardText() const {
   texts.verification = ControlText(dialog, td::kVerificationId);
   texts.verificationChecked = ::IsDlgButtonChecked(dialog, td::kVerificationId) == BST_CHECKED;
   texts.footer = ControlText(dialog, td::kFooterId);
-  const bool links = (config_.dwFlags & (TDF_USE_COMMAND_LINKS | TDF_USE_COMMAND_LINKS_NO_ICON)) != 0;
-  if (links || config_.cButtons > 0) {
-    for (UINT i = 0; i < config_.cButtons; ++i) {
-      texts.buttons.push_back(ControlText(dialog, td::kFirstCustomButtonId + static_cast<int>(i)));
-    }
+  for (UINT i = 0; i < model_.config.cButtons; ++i) {
+    texts.buttons.push_back(ControlText(dialog, td::kFirstCustomButtonId + static_cast<int>(i)));
   }
   for (const td::CommonButton& common : td::kCommonButtons) {
-    if (config_.dwCommonButtons & common.flag) texts.buttons.push_back(ControlText(dialog, common.id));
+    if (model_.config.dwCommonButtons & common.flag) texts.buttons.push_back(ControlText(dialog, common.id));
   }
   return TaskDialogClipboardText(texts);
 }
 
 void TaskDialogRun::CopyToClipboard() const {
   const std::string text = ClipboardText();
-  if (!::OpenClipboard(Window())) return;
+  const OpenedClipboard clipboard(Window());
+  if (!clipboard) return;
   ::EmptyClipboard();
   UniqueGlobal memory(::GlobalAlloc(GMEM_MOVEABLE, text.size() + 1));
-  if (memory) {
-    if (void* locked = ::GlobalLock(memory.get())) {
-      std::memcpy(locked, text.c_str(), text.size() + 1);
-      ::GlobalUnlock(memory.get());
-      // The clipboard owns the memory once it has taken it.
-      if (::SetClipboardData(CF_TEXT, memory.get()) != nullptr) memory.release();
-    }
+  {
+    const LockedGlobal locked(memory.get());
+    if (locked.get() == nullptr) return;
+    std::memcpy(locked.get(), text.c_str(), text.size() + 1);
   }
-  ::CloseClipboard();
+  // The clipboard owns the memory once it has taken it.
+  if (::SetClipboardData(CF_TEXT, memory.get()) != nullptr) memory.release();
 }
 
 }  // namespace commonq

@@ -7,9 +7,9 @@
 
 #include "CommonQ.h"
 #include "frame/module_state.h"
-#include "taskdialog/task_dialog_metrics.h"
+#include "taskdialog/logic/task_dialog_metrics.h"
+#include "taskdialog/logic/task_dialog_values.h"
 #include "taskdialog/task_dialog_run.h"
-#include "taskdialog/task_dialog_values.h"
 
 namespace commonq {
 

@@ -6,8 +6,9 @@
 #include <utility>
 
 #include "frame/module_state.h"
+#include "resources/taskdialog_ids.h"
+#include "taskdialog/logic/task_dialog_values.h"
 #include "taskdialog/task_dialog_run.h"
-#include "taskdialog/task_dialog_values.h"
 
 namespace commonq {
 namespace {
@@ -47,93 +48,117 @@ int ElementControl(WPARAM element) {
 }  // namespace
 
 HRESULT TaskDialogRun::NotifyCallback(UINT notification, WPARAM wParam, LPARAM lParam) {
-  if (!created_ || config_.pfCallback == nullptr) return S_OK;
-  return config_.pfCallback(Window(), notification, wParam, lParam, config_.lpCallbackData);
+  if (!created_ || model_.config.pfCallback == nullptr) return S_OK;
+  return model_.config.pfCallback(Window(), notification, wParam, lParam, model_.config.lpCallbackData);
 }
-
-void TaskDialogRun::ReplaceIcon(TaskDialogIcon& slot, TaskDialogIcon icon) { slot = std::move(icon); }
 
 // The run owns every icon it shows, the caller's HICONs included, from the moment the dialog is up;
 // a dialog that never came up leaves them to the caller. A handle given as both main and footer
 // icon is destroyed once.
-void TaskDialogRun::FillIconSlots() {
-  if (config_.dwFlags & TDF_USE_HICON_MAIN) {
-    ReplaceIcon(mainIcon_, TaskDialogIcon::Owned(config_.hMainIcon));
+void FillIcons(TaskDialogModel& model) {
+  const TASKDIALOGCONFIG& config = model.config;
+  const TaskDialogMetrics& metrics = model.Metrics();
+  if (config.dwFlags & TDF_USE_HICON_MAIN) {
+    model.mainIcon = TaskDialogIcon::Owned(config.hMainIcon);
   } else {
-    ReplaceIcon(mainIcon_, LoadTaskDialogIcon(config_.hInstance, config_.pszMainIcon, metrics_.largeIcon));
+    model.mainIcon = LoadTaskDialogIcon(config.hInstance, config.pszMainIcon, metrics.largeIcon);
   }
-  if (config_.dwFlags & TDF_USE_HICON_FOOTER) {
-    const bool heldByMain = mainIcon_.IsOwned() && config_.hFooterIcon == mainIcon_.get();
-    ReplaceIcon(footerIcon_,
-                heldByMain ? TaskDialogIcon::Shared(config_.hFooterIcon) : TaskDialogIcon::Owned(config_.hFooterIcon));
+  if (config.dwFlags & TDF_USE_HICON_FOOTER) {
+    const bool heldByMain = model.mainIcon.IsOwned() && config.hFooterIcon == model.mainIcon.get();
+    model.footerIcon =
+        heldByMain ? TaskDialogIcon::Shared(config.hFooterIcon) : TaskDialogIcon::Owned(config.hFooterIcon);
   } else {
-    ReplaceIcon(footerIcon_, LoadTaskDialogIcon(config_.hInstance, config_.pszFooterIcon, metrics_.smallIcon));
+    model.footerIcon = LoadTaskDialogIcon(config.hInstance, config.pszFooterIcon, metrics.smallIcon);
   }
-  ReplaceIcon(linkGlyph_, LoadTaskDialogIcon(config_.hInstance, MAKEINTRESOURCEW(1028), kGlyphSize));
-  ReplaceIcon(hotLinkGlyph_, LoadTaskDialogIcon(config_.hInstance, MAKEINTRESOURCEW(1027), kGlyphSize));
-  ReplaceIcon(expandedGlyph_, LoadTaskDialogIcon(config_.hInstance, MAKEINTRESOURCEW(1029), kGlyphSize));
-  ReplaceIcon(collapsedGlyph_, LoadTaskDialogIcon(config_.hInstance, MAKEINTRESOURCEW(1030), kGlyphSize));
+  const auto glyph = [&](int id) { return LoadTaskDialogIcon(config.hInstance, MAKEINTRESOURCEW(id), kGlyphSize); };
+  model.linkGlyph = glyph(IDI_COMMAND_LINK);
+  model.hotLinkGlyph = glyph(IDI_COMMAND_LINK_HOT);
+  model.expandedGlyph = glyph(IDI_EXPANDO_EXPANDED);
+  model.collapsedGlyph = glyph(IDI_EXPANDO_COLLAPSED);
+}
+
+void TaskDialogRun::ApplyFonts() {
+  ::EnumChildWindows(Window(), &SetFontOnChild, reinterpret_cast<LPARAM>(model_.bodyFont.get()));
+  ::SendDlgItemMessageA(Window(), td::kMainInstructionId, WM_SETFONT, reinterpret_cast<WPARAM>(model_.mainFont.get()),
+                        0);
+}
+
+void TaskDialogRun::StartTimers() {
+  timerBase_ = ::GetTickCount();
+  if (layout_.state.ownerDrawnLinks) hotTimer_ = UniqueTimer(Window(), kHotTrackingTimerId, kHotTrackingPeriod);
+  if (model_.config.dwFlags & TDF_CALLBACK_TIMER) {
+    callbackTimer_ = UniqueTimer(Window(), kCallbackTimerId, kCallbackPeriod);
+  }
+}
+
+void TaskDialogRun::SelectDefaultRadio() {
+  const TASKDIALOGCONFIG& config = model_.config;
+  if ((config.dwFlags & TDF_NO_DEFAULT_RADIO_BUTTON) || config.cRadioButtons == 0) return;
+  UINT chosen = 0;
+  for (UINT i = 0; i < config.cRadioButtons; ++i) {
+    if (config.pRadioButtons[i].nButtonID == config.nDefaultRadioButton) {
+      chosen = i;
+      break;
+    }
+  }
+  ::SendDlgItemMessageA(Window(), td::kFirstRadioButtonId + static_cast<int>(chosen), BM_CLICK, 0, 0);
+}
+
+void TaskDialogRun::SetInitialStates() {
+  HWND dialog = Window();
+  const TASKDIALOGCONFIG& config = model_.config;
+  if (config.dwFlags & TDF_VERIFICATION_FLAG_CHECKED) ::CheckDlgButton(dialog, td::kVerificationId, BST_CHECKED);
+  if (config.dwFlags & TDF_SHOW_MARQUEE_PROGRESS_BAR) {
+    HWND progress = ::GetDlgItem(dialog, td::kProgressBarId);
+    ::SetWindowLongA(progress, GWL_STYLE, ::GetWindowLongA(progress, GWL_STYLE) | PBS_MARQUEE);
+    ::SendMessageA(progress, PBM_SETMARQUEE, TRUE, kMarqueeSpeed);
+  }
+  SelectDefaultRadio();
+  if (!layout_.state.ownerDrawnLinks && (config.dwFlags & TDF_USE_COMMAND_LINKS_NO_ICON)) {
+    BUTTON_IMAGELIST noGlyph{};
+    noGlyph.himl = BCCL_NOGLYPH;
+    for (UINT i = 0; i < config.cButtons; ++i) {
+      ::SendDlgItemMessageA(dialog, td::kFirstCustomButtonId + static_cast<int>(i), BCM_SETIMAGELIST, 0,
+                            reinterpret_cast<LPARAM>(&noGlyph));
+    }
+  }
+  if (config.pszExpandedInformation != nullptr && !(config.dwFlags & TDF_EXPANDED_BY_DEFAULT)) {
+    ::SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(td::kExpandoButtonId, 0), 0);
+  }
+}
+
+void TaskDialogRun::FocusDefaultControl() {
+  const uint32_t id = layout_.state.defaultControlId;
+  if (id == 0 || id == td::kNativeDefault) return;
+  ::SendMessageA(Window(), DM_SETDEFID, id, 0);
+  ::SetFocus(::GetDlgItem(Window(), static_cast<int>(id)));
+}
+
+// The main icon also stands for the window (without an owner) and chooses the sound.
+void TaskDialogRun::ShowMainIcon() {
+  const TASKDIALOGCONFIG& config = model_.config;
+  if (model_.mainIcon && config.hwndParent == nullptr) {
+    ::SendMessageA(Window(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(model_.mainIcon.get()));
+  }
+  if (config.pszMainIcon == nullptr || !IS_INTRESOURCE(config.pszMainIcon)) return;
+  const auto icon = static_cast<WORD>(reinterpret_cast<ULONG_PTR>(config.pszMainIcon));
+  if (icon == td::kErrorIcon) ::MessageBeep(MB_ICONHAND);
+  if (icon == td::kWarningIcon) ::MessageBeep(MB_ICONEXCLAMATION);
+  if (icon == td::kInformationIcon) ::MessageBeep(MB_ICONASTERISK);
 }
 
 void TaskDialogRun::OnInitDialog() {
-  HWND dialog = Window();
   created_ = false;
   radioResult_ = 0;
   buttonResult_ = IDCANCEL;
   expanded_ = true;
   hotLinkId_ = 0;
-  timerBase_ = ::GetTickCount();
-
-  ::EnumChildWindows(dialog, &SetFontOnChild, reinterpret_cast<LPARAM>(bodyFont_.get()));
-  ::SendDlgItemMessageA(dialog, td::kMainInstructionId, WM_SETFONT, reinterpret_cast<WPARAM>(mainFont_.get()), 0);
-
-  if (layout_.ownerDrawnLinks) {
-    hotTimer_ = UniqueTimer(dialog, kHotTrackingTimerId, kHotTrackingPeriod);
-  }
-  if (config_.dwFlags & TDF_CALLBACK_TIMER) {
-    callbackTimer_ = UniqueTimer(dialog, kCallbackTimerId, kCallbackPeriod);
-  }
-  if (config_.dwFlags & TDF_VERIFICATION_FLAG_CHECKED) ::CheckDlgButton(dialog, td::kVerificationId, BST_CHECKED);
-  if (config_.dwFlags & TDF_SHOW_MARQUEE_PROGRESS_BAR) {
-    HWND progress = ::GetDlgItem(dialog, td::kProgressBarId);
-    ::SetWindowLongA(progress, GWL_STYLE, ::GetWindowLongA(progress, GWL_STYLE) | PBS_MARQUEE);
-    ::SendMessageA(progress, PBM_SETMARQUEE, TRUE, kMarqueeSpeed);
-  }
-  if (!(config_.dwFlags & TDF_NO_DEFAULT_RADIO_BUTTON) && config_.cRadioButtons > 0) {
-    UINT chosen = 0;
-    for (UINT i = 0; i < config_.cRadioButtons; ++i) {
-      if (config_.pRadioButtons[i].nButtonID == config_.nDefaultRadioButton) {
-        chosen = i;
-        break;
-      }
-    }
-    ::SendDlgItemMessageA(dialog, td::kFirstRadioButtonId + static_cast<int>(chosen), BM_CLICK, 0, 0);
-  }
-  if (!layout_.ownerDrawnLinks && (config_.dwFlags & TDF_USE_COMMAND_LINKS_NO_ICON)) {
-    BUTTON_IMAGELIST noGlyph{};
-    noGlyph.himl = BCCL_NOGLYPH;
-    for (UINT i = 0; i < config_.cButtons; ++i) {
-      ::SendDlgItemMessageA(dialog, td::kFirstCustomButtonId + static_cast<int>(i), BCM_SETIMAGELIST, 0,
-                            reinterpret_cast<LPARAM>(&noGlyph));
-    }
-  }
-  if (config_.pszExpandedInformation != nullptr && !(config_.dwFlags & TDF_EXPANDED_BY_DEFAULT)) {
-    ::SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(td::kExpandoButtonId, 0), 0);
-  }
-  if (layout_.defaultControlId > 0 && layout_.defaultControlId != td::kNativeDefault) {
-    ::SendMessageA(dialog, DM_SETDEFID, layout_.defaultControlId, 0);
-    ::SetFocus(::GetDlgItem(dialog, static_cast<int>(layout_.defaultControlId)));
-  }
-  FillIconSlots();
-  if (mainIcon_ && config_.hwndParent == nullptr) {
-    ::SendMessageA(dialog, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(mainIcon_.get()));
-  }
-  const auto icon = static_cast<WORD>(reinterpret_cast<ULONG_PTR>(config_.pszMainIcon));
-  if (IS_INTRESOURCE(config_.pszMainIcon) && config_.pszMainIcon != nullptr) {
-    if (icon == td::kErrorIcon) ::MessageBeep(MB_ICONHAND);
-    if (icon == td::kWarningIcon) ::MessageBeep(MB_ICONEXCLAMATION);
-    if (icon == td::kInformationIcon) ::MessageBeep(MB_ICONASTERISK);
-  }
+  ApplyFonts();
+  StartTimers();
+  SetInitialStates();
+  FocusDefaultControl();
+  FillIcons(model_);
+  ShowMainIcon();
   InstallCopyHook();
   created_ = true;
   NotifyCallback(TDN_DIALOG_CONSTRUCTED, 0, 0);
@@ -152,7 +177,7 @@ void TaskDialogRun::OnCommand(int id, int code) {
   HWND dialog = Window();
   if (id == td::kExpandoButtonId || id == td::kExpandoLabelId) {
     if (code != STN_CLICKED && code != STN_DBLCLK) return;
-    if (config_.pszExpandedInformation == nullptr) return;
+    if (model_.config.pszExpandedInformation == nullptr) return;
     expanded_ = !expanded_;
     NotifyCallback(TDN_EXPANDO_BUTTON_CLICKED, expanded_ ? 1 : 0, 0);
     RelayoutExpando();
@@ -165,37 +190,39 @@ void TaskDialogRun::OnCommand(int id, int code) {
   if (id >= 1 && id <= kLastCommonButtonId) {
     // Also without a control of that id: a host may close the dialog with IDOK or IDABORT, and
     // Enter on a dialog without a default button asks for IDOK.
-    if (NotifyCallback(TDN_BUTTON_CLICKED, static_cast<WPARAM>(id), 0) == S_FALSE) return;
-    buttonResult_ = id;
-    ::EndDialog(dialog, id);
+    EndWith(id, id);
     return;
   }
   if (IsCustomButton(id)) {
     const UINT index = static_cast<UINT>(id - td::kFirstCustomButtonId);
-    if (index >= config_.cButtons) return;
-    const int buttonId = config_.pButtons[index].nButtonID;
-    if (NotifyCallback(TDN_BUTTON_CLICKED, static_cast<WPARAM>(buttonId), 0) == S_FALSE) return;
-    buttonResult_ = buttonId;
-    ::EndDialog(dialog, id);
+    if (index >= model_.config.cButtons) return;
+    EndWith(model_.config.pButtons[index].nButtonID, id);
     return;
   }
   if (IsRadioButton(id)) {
     const UINT index = static_cast<UINT>(id - td::kFirstRadioButtonId);
-    if (index >= config_.cRadioButtons) return;
-    radioResult_ = config_.pRadioButtons[index].nButtonID;
+    if (index >= model_.config.cRadioButtons) return;
+    radioResult_ = model_.config.pRadioButtons[index].nButtonID;
     NotifyCallback(TDN_RADIO_BUTTON_CLICKED, static_cast<WPARAM>(radioResult_), 0);
   }
+}
+
+// The caller's callback may refuse the click with S_FALSE; otherwise the dialog ends with the button's id.
+void TaskDialogRun::EndWith(int buttonId, int controlId) {
+  if (NotifyCallback(TDN_BUTTON_CLICKED, static_cast<WPARAM>(buttonId), 0) == S_FALSE) return;
+  buttonResult_ = buttonId;
+  ::EndDialog(Window(), controlId);
 }
 
 void TaskDialogRun::RelayoutExpando() {
   HWND dialog = Window();
   HWND details = ::GetDlgItem(dialog, td::kExpandedInformationId);
-  int clientHeight = height_;
-  if (details != nullptr && !(config_.dwFlags & TDF_EXPAND_FOOTER_AREA)) {
+  int clientHeight = layout_.height;
+  if (details != nullptr && !(model_.config.dwFlags & TDF_EXPAND_FOOTER_AREA)) {
     RECT detailsRect{};
     ::GetWindowRect(details, &detailsRect);
     ::MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&detailsRect), 2);
-    int shift = (detailsRect.bottom - detailsRect.top) + metrics_.bandGap;
+    int shift = (detailsRect.bottom - detailsRect.top) + model_.Metrics().bandGap;
     if (!expanded_) shift = -shift;
     for (HWND child = ::GetWindow(dialog, GW_CHILD); child != nullptr; child = ::GetWindow(child, GW_HWNDNEXT)) {
       if (child == details) continue;
@@ -206,11 +233,11 @@ void TaskDialogRun::RelayoutExpando() {
       ::MoveWindow(child, rect.left, rect.top + shift, rect.right - rect.left, rect.bottom - rect.top, TRUE);
     }
     ::ShowWindow(details, expanded_ ? SW_SHOWNOACTIVATE : SW_HIDE);
-    if (layout_.bandLine != 0) layout_.bandLine += shift;
-    if (layout_.footerSeparator != 0) layout_.footerSeparator += shift;
-    clientHeight = expanded_ ? height_ : height_ + shift;
+    if (layout_.state.bandLine != 0) layout_.state.bandLine += shift;
+    if (layout_.state.footerSeparator != 0) layout_.state.footerSeparator += shift;
+    clientHeight = expanded_ ? layout_.height : layout_.height + shift;
   } else if (details != nullptr) {
-    clientHeight = expanded_ ? height_ : layout_.expandedFooterSeparator - 1;
+    clientHeight = expanded_ ? layout_.height : layout_.state.expandedFooterSeparator - 1;
   }
   RECT client{};
   ::GetClientRect(dialog, &client);
@@ -219,7 +246,7 @@ void TaskDialogRun::RelayoutExpando() {
                        static_cast<DWORD>(::GetWindowLongA(dialog, GWL_EXSTYLE)));
   ::SetWindowPos(dialog, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top, SWP_NOMOVE | SWP_NOZORDER);
   const std::string label = ResolveTaskDialogString(
-      expanded_ ? config_.pszExpandedControlText : config_.pszCollapsedControlText, kTextBufferSize);
+      expanded_ ? model_.config.pszExpandedControlText : model_.config.pszCollapsedControlText, kTextBufferSize);
   ::SetDlgItemTextA(dialog, td::kExpandoLabelId, label.c_str());
   ::InvalidateRect(::GetDlgItem(dialog, td::kExpandoButtonId), nullptr, TRUE);
   ::InvalidateRect(::GetDlgItem(dialog, td::kExpandoLabelId), nullptr, TRUE);
@@ -250,8 +277,8 @@ void TaskDialogRun::OnHotTracking() {
 
 HWND TaskDialogRun::FindButton(WPARAM buttonId) const {
   HWND control = ::GetDlgItem(Window(), static_cast<int>(buttonId));
-  for (UINT i = 0; i < config_.cButtons; ++i) {
-    if (config_.pButtons[i].nButtonID == static_cast<int>(buttonId)) {
+  for (UINT i = 0; i < model_.config.cButtons; ++i) {
+    if (model_.config.pButtons[i].nButtonID == static_cast<int>(buttonId)) {
       control = ::GetDlgItem(Window(), td::kFirstCustomButtonId + static_cast<int>(i));
     }
   }
@@ -260,8 +287,8 @@ HWND TaskDialogRun::FindButton(WPARAM buttonId) const {
 
 HWND TaskDialogRun::FindRadioButton(WPARAM buttonId) const {
   HWND radio = nullptr;
-  for (UINT i = 0; i < config_.cRadioButtons; ++i) {
-    if (config_.pRadioButtons[i].nButtonID == static_cast<int>(buttonId)) {
+  for (UINT i = 0; i < model_.config.cRadioButtons; ++i) {
+    if (model_.config.pRadioButtons[i].nButtonID == static_cast<int>(buttonId)) {
       radio = ::GetDlgItem(Window(), td::kFirstRadioButtonId + static_cast<int>(i));
     }
   }
@@ -350,7 +377,7 @@ bool TaskDialogRun::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LR
           ControlColors(reinterpret_cast<HDC>(wParam), ::GetDlgCtrlID(reinterpret_cast<HWND>(lParam))));
       return true;
     case WM_SYSCOMMAND:
-      if ((wParam & 0xFFF0) != SC_CLOSE || (config_.dwFlags & TDF_ALLOW_DIALOG_CANCELLATION)) return false;
+      if ((wParam & 0xFFF0) != SC_CLOSE || (model_.config.dwFlags & TDF_ALLOW_DIALOG_CANCELLATION)) return false;
       return true;
     case WM_DRAWITEM:
       result = TRUE;

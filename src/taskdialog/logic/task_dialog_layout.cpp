@@ -1,9 +1,9 @@
-#include "taskdialog/task_dialog_layout.h"
+#include "taskdialog/logic/task_dialog_layout.h"
 
 #include <algorithm>
 
-#include "taskdialog/dialog_units.h"
-#include "taskdialog/task_dialog_values.h"
+#include "taskdialog/logic/dialog_units.h"
+#include "taskdialog/logic/task_dialog_values.h"
 
 namespace commonq {
 namespace {
@@ -11,6 +11,7 @@ namespace {
 constexpr int kButtonMeasureWidth = 9999;
 constexpr int kFocusInset = 1;
 constexpr int kPushButtonUnits = 14;
+constexpr int kNaturalWidth = 99999;
 
 class LayoutPass {
  public:
@@ -284,19 +285,16 @@ void LayoutPass::Footer() {
 
 }  // namespace
 
-TextSize LayoutTaskDialog(const TaskDialogLayoutInput& input, TextMeasurer& measurer, TaskDialogLayoutState& state,
-                          int width, std::vector<LayoutItem>* items) {
-  return LayoutPass(input, measurer, state, width, items).Run();
-}
-
-TaskDialogSize MeasureTaskDialog(const TaskDialogLayoutInput& input, TextMeasurer& measurer,
-                                 TaskDialogLayoutState& state, uint32_t cxWidth) {
-  TaskDialogSize size;
-  const TextSize natural = LayoutTaskDialog(input, measurer, state, kNaturalWidth, nullptr);
-  size.width = std::max(natural.cx, input.metrics.naturalInstructionWidth);
-  if (cxWidth != 0) size.width = RoundingMulDiv(static_cast<int>(cxWidth), input.x, 4);
-  size.height = LayoutTaskDialog(input, measurer, state, size.width, nullptr).cy;
-  return size;
+TaskDialogLayout LayOutTaskDialog(const TaskDialogLayoutInput& input, TextMeasurer& measurer, uint32_t cxWidth) {
+  // Two measuring passes (the natural width, then the height at the chosen width), each leaving
+  // the button row's width for the next, then the pass that lists the controls.
+  TaskDialogLayout layout;
+  const TextSize natural = LayoutPass(input, measurer, layout.state, kNaturalWidth, nullptr).Run();
+  layout.width = std::max(natural.cx, input.metrics.naturalInstructionWidth);
+  if (cxWidth != 0) layout.width = RoundingMulDiv(static_cast<int>(cxWidth), input.x, 4);
+  layout.height = LayoutPass(input, measurer, layout.state, layout.width, nullptr).Run().cy;
+  LayoutPass(input, measurer, layout.state, layout.width, &layout.items).Run();
+  return layout;
 }
 
 }  // namespace commonq

@@ -1,9 +1,9 @@
-#include "taskdialog/task_dialog_metrics.h"
+#include "taskdialog/logic/task_dialog_metrics.h"
 
 #include <algorithm>
 
-#include "taskdialog/dialog_units.h"
-#include "taskdialog/task_dialog_values.h"
+#include "taskdialog/logic/dialog_units.h"
+#include "taskdialog/logic/task_dialog_values.h"
 
 namespace commonq {
 namespace {

@@ -6,20 +6,22 @@ namespace commonq::testing {
 
 HRESULT CALLBACK CallbackRecorder::Callback(HWND window, UINT code, WPARAM wParam, LPARAM lParam, LONG_PTR data) {
   auto* self = reinterpret_cast<CallbackRecorder*>(data);
-  self->seen.push_back({code, wParam, lParam});
-  if (code == TDN_HYPERLINK_CLICKED) self->hyperlinks.emplace_back(reinterpret_cast<const wchar_t*>(lParam));
-  return self->answer ? self->answer(window, code, wParam, lParam) : S_OK;
-}
-
-std::vector<UINT> CallbackRecorder::Codes() const {
-  std::vector<UINT> codes;
-  for (const Notification& n : seen) codes.push_back(n.code);
-  return codes;
+  self->codes.push_back(code);
+  if (code == TDN_HYPERLINK_CLICKED) self->hyperlink = reinterpret_cast<const wchar_t*>(lParam);
+  return self->answer ? self->answer(window, code, wParam) : S_OK;
 }
 
 size_t CallbackRecorder::Count(UINT code) const {
-  return static_cast<size_t>(
-      std::count_if(seen.begin(), seen.end(), [code](const Notification& n) { return n.code == code; }));
+  return static_cast<size_t>(std::count(codes.begin(), codes.end(), code));
+}
+
+TASKDIALOGCONFIG RecordedConfig(CallbackRecorder& recorder, const wchar_t* title) {
+  TASKDIALOGCONFIG config{};
+  config.cbSize = sizeof config;
+  config.pszWindowTitle = title;
+  config.pfCallback = &CallbackRecorder::Callback;
+  config.lpCallbackData = reinterpret_cast<LONG_PTR>(&recorder);
+  return config;
 }
 
 bool RunsAsWindowsXp() {
@@ -38,40 +40,11 @@ int ReportedWindowsMajorVersion() {
   return static_cast<int>(info.dwMajorVersion);
 }
 
-void TaskDialogTest::SetUp() {
-  LibraryTest::SetUp();
-  if (::OpenClipboard(nullptr)) {
-    ::EmptyClipboard();
-    ::CloseClipboard();
-  }
-}
-
-TASKDIALOGCONFIG TaskDialogTest::Config(const wchar_t* title) {
-  TASKDIALOGCONFIG config{};
-  config.cbSize = sizeof config;
-  config.pszWindowTitle = title;
-  config.pfCallback = &CallbackRecorder::Callback;
-  config.lpCallbackData = reinterpret_cast<LONG_PTR>(&recorder_);
-  return config;
-}
-
-std::string TaskDialogTest::ClipboardText() {
-  std::string text;
-  if (!::OpenClipboard(nullptr)) return text;
-  if (HANDLE data = ::GetClipboardData(CF_TEXT)) {
-    if (const char* locked = static_cast<const char*>(::GlobalLock(data))) {
-      text = locked;
-      ::GlobalUnlock(data);
-    }
-  }
-  ::CloseClipboard();
-  return text;
-}
-
-void EmulatedTaskDialogTest::SetUp() {
-  if (!RunsAsWindowsXp()) GTEST_SKIP() << "runs in commonq_wine_tests_xp.exe";
-  ASSERT_EQ(ReportedWindowsMajorVersion(), 5) << "Wine must report Windows XP to this executable";
-  TaskDialogTest::SetUp();
+HRESULT TaskDialogTest::Run(const TASKDIALOGCONFIG& config, DialogDriver& driver) {
+  driver.Start();
+  const HRESULT result = TaskDialogIndirect98(&config, &button_, &radio_, &verification_);
+  EXPECT_TRUE(driver.Errors().empty()) << driver.Errors().front();
+  return result;
 }
 
 }  // namespace commonq::testing

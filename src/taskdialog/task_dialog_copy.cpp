@@ -58,14 +58,14 @@ std::string TaskDialogRun::ClipboardText() const {
   char title[kTextBufferSize] = {};
   ::GetWindowTextA(dialog, title, static_cast<int>(sizeof title));
   texts.windowTitle = title;
-  texts.mainInstruction = ControlText(dialog, td::kMainInstructionId);
-  texts.content = ControlText(dialog, td::kContentId);
-  if (expanded_) texts.expandedInformation = ControlText(dialog, td::kExpandedInformationId);
-  texts.verification = ControlText(dialog, td::kVerificationId);
-  texts.verificationChecked = ::IsDlgButtonChecked(dialog, td::kVerificationId) == BST_CHECKED;
-  texts.footer = ControlText(dialog, td::kFooterId);
+  texts.mainInstruction = ControlText(dialog, IDC_TD_MAIN_INSTRUCTION);
+  texts.content = ControlText(dialog, IDC_TD_CONTENT);
+  if (expanded_) texts.expandedInformation = ControlText(dialog, IDC_TD_EXPANDED_INFORMATION);
+  texts.verification = ControlText(dialog, IDC_TD_VERIFICATION);
+  texts.verificationChecked = ::IsDlgButtonChecked(dialog, IDC_TD_VERIFICATION) == BST_CHECKED;
+  texts.footer = ControlText(dialog, IDC_TD_FOOTER);
   for (UINT i = 0; i < model_.config.cButtons; ++i) {
-    texts.buttons.push_back(ControlText(dialog, td::kFirstCustomButtonId + static_cast<int>(i)));
+    texts.buttons.push_back(ControlText(dialog, IDC_TD_FIRST_BUTTON + static_cast<int>(i)));
   }
   for (const td::CommonButton& common : td::kCommonButtons) {
     if (model_.config.dwCommonButtons & common.flag) texts.buttons.push_back(ControlText(dialog, common.id));

@@ -53,15 +53,15 @@ void TaskDialogRun::PaintBackground() const {
 
 HBRUSH TaskDialogRun::ControlColors(HDC dc, int id) const {
   const bool links = model_.CommandLinks();
-  bool onBand = id == td::kMainInstructionId || id == td::kMainIconId || id == td::kContentId ||
-                (id >= td::kFirstRadioButtonId && id <= td::kLastRadioButtonId);
-  if (links && id >= td::kFirstCustomButtonId && id <= td::kLastCustomButtonId) onBand = true;
-  if (id == td::kExpandedInformationId && !(model_.config.dwFlags & TDF_EXPAND_FOOTER_AREA)) onBand = true;
+  bool onBand = id == IDC_TD_MAIN_INSTRUCTION || id == IDC_TD_MAIN_ICON || id == IDC_TD_CONTENT ||
+                (id >= IDC_TD_FIRST_RADIO && id <= IDC_TD_LAST_RADIO);
+  if (links && id >= IDC_TD_FIRST_BUTTON && id <= IDC_TD_LAST_BUTTON) onBand = true;
+  if (id == IDC_TD_EXPANDED_INFORMATION && !(model_.config.dwFlags & TDF_EXPAND_FOOTER_AREA)) onBand = true;
   ::SetBkMode(dc, TRANSPARENT);
   ::SetBkColor(dc, onBand ? model_.palette.band : model_.palette.face);
-  if (id == td::kMainInstructionId) ::SetTextColor(dc, model_.palette.instruction);
+  if (id == IDC_TD_MAIN_INSTRUCTION) ::SetTextColor(dc, model_.palette.instruction);
   const bool linkControl = model_.platform.modernControls &&
-                           (id == td::kContentId || id == td::kExpandedInformationId || id == td::kFooterId);
+                           (id == IDC_TD_CONTENT || id == IDC_TD_EXPANDED_INFORMATION || id == IDC_TD_FOOTER);
   if (linkControl) {
     // Some SysLink implementations (Wine's) delete the brush they are handed after one paint; a
     // system colour brush of the same colour survives that, where the run's own would be lost
@@ -129,19 +129,19 @@ void TaskDialogRun::DrawCommandLink(const DRAWITEMSTRUCT& item) const {
 
 bool TaskDialogRun::OnDrawItem(const DRAWITEMSTRUCT& item) {
   const int id = static_cast<int>(item.CtlID);
-  if (id >= td::kFirstCustomButtonId && id <= td::kLastCustomButtonId) {
+  if (id >= IDC_TD_FIRST_BUTTON && id <= IDC_TD_LAST_BUTTON) {
     if (!layout_.state.ownerDrawnLinks) return false;
     DrawCommandLink(item);
     return true;
   }
   switch (id) {
-    case td::kMainIconId:
+    case IDC_TD_MAIN_ICON:
       DrawIconStatic(item, model_.palette.band, model_.mainIcon.get(), model_.Metrics().largeIcon);
       return true;
-    case td::kFooterIconId:
+    case IDC_TD_FOOTER_ICON:
       DrawIconStatic(item, model_.palette.face, model_.footerIcon.get(), model_.Metrics().smallIcon);
       return true;
-    case td::kExpandoButtonId:
+    case IDC_TD_EXPANDO_BUTTON:
       DrawIconStatic(item, model_.palette.face, expanded_ ? model_.expandedGlyph.get() : model_.collapsedGlyph.get(),
                      kGlyphSize);
       return true;

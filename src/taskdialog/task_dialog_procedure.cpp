@@ -3,7 +3,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include <utility>
+#include <iterator>
 
 #include "frame/module_state.h"
 #include "resources/taskdialog_ids.h"
@@ -22,27 +22,20 @@ constexpr int kGlyphSize = 20;
 constexpr int kMarqueeSpeed = 30;
 constexpr int kLastCommonButtonId = 64;
 
-bool IsCustomButton(int id) { return id >= td::kFirstCustomButtonId && id <= td::kLastCustomButtonId; }
-bool IsRadioButton(int id) { return id >= td::kFirstRadioButtonId && id <= td::kLastRadioButtonId; }
+bool IsCustomButton(int id) { return id >= IDC_TD_FIRST_BUTTON && id <= IDC_TD_LAST_BUTTON; }
+bool IsRadioButton(int id) { return id >= IDC_TD_FIRST_RADIO && id <= IDC_TD_LAST_RADIO; }
 
 BOOL CALLBACK SetFontOnChild(HWND child, LPARAM font) noexcept {
   ::SendMessageA(child, WM_SETFONT, static_cast<WPARAM>(font), 0);
   return TRUE;
 }
 
+// The control of a TDE_* element (content, expanded information, footer, main instruction); 0 for
+// any other value.
 int ElementControl(WPARAM element) {
-  switch (element) {
-    case TDE_CONTENT:
-      return td::kContentId;
-    case TDE_EXPANDED_INFORMATION:
-      return td::kExpandedInformationId;
-    case TDE_FOOTER:
-      return td::kFooterId;
-    case TDE_MAIN_INSTRUCTION:
-      return td::kMainInstructionId;
-    default:
-      return 0;
-  }
+  constexpr int kControls[] = {IDC_TD_CONTENT, IDC_TD_EXPANDED_INFORMATION, IDC_TD_FOOTER, IDC_TD_MAIN_INSTRUCTION};
+  static_assert(TDE_CONTENT == 0 && TDE_MAIN_INSTRUCTION == 3);
+  return element < std::size(kControls) ? kControls[element] : 0;
 }
 
 }  // namespace
@@ -79,7 +72,7 @@ void FillIcons(TaskDialogModel& model) {
 
 void TaskDialogRun::ApplyFonts() {
   ::EnumChildWindows(Window(), &SetFontOnChild, reinterpret_cast<LPARAM>(model_.bodyFont.get()));
-  ::SendDlgItemMessageA(Window(), td::kMainInstructionId, WM_SETFONT, reinterpret_cast<WPARAM>(model_.mainFont.get()),
+  ::SendDlgItemMessageA(Window(), IDC_TD_MAIN_INSTRUCTION, WM_SETFONT, reinterpret_cast<WPARAM>(model_.mainFont.get()),
                         0);
 }
 
@@ -101,15 +94,15 @@ void TaskDialogRun::SelectDefaultRadio() {
       break;
     }
   }
-  ::SendDlgItemMessageA(Window(), td::kFirstRadioButtonId + static_cast<int>(chosen), BM_CLICK, 0, 0);
+  ::SendDlgItemMessageA(Window(), IDC_TD_FIRST_RADIO + static_cast<int>(chosen), BM_CLICK, 0, 0);
 }
 
 void TaskDialogRun::SetInitialStates() {
   HWND dialog = Window();
   const TASKDIALOGCONFIG& config = model_.config;
-  if (config.dwFlags & TDF_VERIFICATION_FLAG_CHECKED) ::CheckDlgButton(dialog, td::kVerificationId, BST_CHECKED);
+  if (config.dwFlags & TDF_VERIFICATION_FLAG_CHECKED) ::CheckDlgButton(dialog, IDC_TD_VERIFICATION, BST_CHECKED);
   if (config.dwFlags & TDF_SHOW_MARQUEE_PROGRESS_BAR) {
-    HWND progress = ::GetDlgItem(dialog, td::kProgressBarId);
+    HWND progress = ::GetDlgItem(dialog, IDC_TD_PROGRESS_BAR);
     ::SetWindowLongA(progress, GWL_STYLE, ::GetWindowLongA(progress, GWL_STYLE) | PBS_MARQUEE);
     ::SendMessageA(progress, PBM_SETMARQUEE, TRUE, kMarqueeSpeed);
   }
@@ -118,12 +111,12 @@ void TaskDialogRun::SetInitialStates() {
     BUTTON_IMAGELIST noGlyph{};
     noGlyph.himl = BCCL_NOGLYPH;
     for (UINT i = 0; i < config.cButtons; ++i) {
-      ::SendDlgItemMessageA(dialog, td::kFirstCustomButtonId + static_cast<int>(i), BCM_SETIMAGELIST, 0,
+      ::SendDlgItemMessageA(dialog, IDC_TD_FIRST_BUTTON + static_cast<int>(i), BCM_SETIMAGELIST, 0,
                             reinterpret_cast<LPARAM>(&noGlyph));
     }
   }
   if (config.pszExpandedInformation != nullptr && !(config.dwFlags & TDF_EXPANDED_BY_DEFAULT)) {
-    ::SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(td::kExpandoButtonId, 0), 0);
+    ::SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_TD_EXPANDO_BUTTON, 0), 0);
   }
 }
 
@@ -170,12 +163,12 @@ void TaskDialogRun::OnDestroy() {
   hotTimer_.reset();
   RemoveCopyHook();
   NotifyCallback(TDN_DESTROYED, 0, 0);
-  verificationResult_ = ::IsDlgButtonChecked(Window(), td::kVerificationId) == BST_CHECKED;
+  verificationResult_ = ::IsDlgButtonChecked(Window(), IDC_TD_VERIFICATION) == BST_CHECKED;
 }
 
 void TaskDialogRun::OnCommand(int id, int code) {
   HWND dialog = Window();
-  if (id == td::kExpandoButtonId || id == td::kExpandoLabelId) {
+  if (id == IDC_TD_EXPANDO_BUTTON || id == IDC_TD_EXPANDO_LABEL) {
     if (code != STN_CLICKED && code != STN_DBLCLK) return;
     if (model_.config.pszExpandedInformation == nullptr) return;
     expanded_ = !expanded_;
@@ -183,7 +176,7 @@ void TaskDialogRun::OnCommand(int id, int code) {
     RelayoutExpando();
     return;
   }
-  if (id == td::kVerificationId) {
+  if (id == IDC_TD_VERIFICATION) {
     NotifyCallback(TDN_VERIFICATION_CLICKED, ::IsDlgButtonChecked(dialog, id) == BST_CHECKED ? 1 : 0, 0);
     return;
   }
@@ -194,13 +187,13 @@ void TaskDialogRun::OnCommand(int id, int code) {
     return;
   }
   if (IsCustomButton(id)) {
-    const UINT index = static_cast<UINT>(id - td::kFirstCustomButtonId);
+    const UINT index = static_cast<UINT>(id - IDC_TD_FIRST_BUTTON);
     if (index >= model_.config.cButtons) return;
     EndWith(model_.config.pButtons[index].nButtonID, id);
     return;
   }
   if (IsRadioButton(id)) {
-    const UINT index = static_cast<UINT>(id - td::kFirstRadioButtonId);
+    const UINT index = static_cast<UINT>(id - IDC_TD_FIRST_RADIO);
     if (index >= model_.config.cRadioButtons) return;
     radioResult_ = model_.config.pRadioButtons[index].nButtonID;
     NotifyCallback(TDN_RADIO_BUTTON_CLICKED, static_cast<WPARAM>(radioResult_), 0);
@@ -216,7 +209,7 @@ void TaskDialogRun::EndWith(int buttonId, int controlId) {
 
 void TaskDialogRun::RelayoutExpando() {
   HWND dialog = Window();
-  HWND details = ::GetDlgItem(dialog, td::kExpandedInformationId);
+  HWND details = ::GetDlgItem(dialog, IDC_TD_EXPANDED_INFORMATION);
   int clientHeight = layout_.height;
   if (details != nullptr && !(model_.config.dwFlags & TDF_EXPAND_FOOTER_AREA)) {
     RECT detailsRect{};
@@ -247,9 +240,9 @@ void TaskDialogRun::RelayoutExpando() {
   ::SetWindowPos(dialog, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top, SWP_NOMOVE | SWP_NOZORDER);
   const std::string label = ResolveTaskDialogString(
       expanded_ ? model_.config.pszExpandedControlText : model_.config.pszCollapsedControlText, kTextBufferSize);
-  ::SetDlgItemTextA(dialog, td::kExpandoLabelId, label.c_str());
-  ::InvalidateRect(::GetDlgItem(dialog, td::kExpandoButtonId), nullptr, TRUE);
-  ::InvalidateRect(::GetDlgItem(dialog, td::kExpandoLabelId), nullptr, TRUE);
+  ::SetDlgItemTextA(dialog, IDC_TD_EXPANDO_LABEL, label.c_str());
+  ::InvalidateRect(::GetDlgItem(dialog, IDC_TD_EXPANDO_BUTTON), nullptr, TRUE);
+  ::InvalidateRect(::GetDlgItem(dialog, IDC_TD_EXPANDO_LABEL), nullptr, TRUE);
   ::InvalidateRect(dialog, nullptr, TRUE);
 }
 
@@ -275,47 +268,41 @@ void TaskDialogRun::OnHotTracking() {
   hotLinkId_ = id;
 }
 
-HWND TaskDialogRun::FindButton(WPARAM buttonId) const {
-  HWND control = ::GetDlgItem(Window(), static_cast<int>(buttonId));
-  for (UINT i = 0; i < model_.config.cButtons; ++i) {
-    if (model_.config.pButtons[i].nButtonID == static_cast<int>(buttonId)) {
-      control = ::GetDlgItem(Window(), td::kFirstCustomButtonId + static_cast<int>(i));
+// The control of the caller's button or radio button `buttonId` (the last one of that id); a
+// button not in the list may still be a common button.
+HWND TaskDialogRun::FindButton(WPARAM buttonId, bool radio) const {
+  const TASKDIALOGCONFIG& config = model_.config;
+  const TASKDIALOG_BUTTON* list = radio ? config.pRadioButtons : config.pButtons;
+  HWND control = radio ? nullptr : ::GetDlgItem(Window(), static_cast<int>(buttonId));
+  for (UINT i = 0; i < (radio ? config.cRadioButtons : config.cButtons); ++i) {
+    if (list[i].nButtonID == static_cast<int>(buttonId)) {
+      control = ::GetDlgItem(Window(), (radio ? IDC_TD_FIRST_RADIO : IDC_TD_FIRST_BUTTON) + static_cast<int>(i));
     }
   }
   return control;
 }
 
-HWND TaskDialogRun::FindRadioButton(WPARAM buttonId) const {
-  HWND radio = nullptr;
-  for (UINT i = 0; i < model_.config.cRadioButtons; ++i) {
-    if (model_.config.pRadioButtons[i].nButtonID == static_cast<int>(buttonId)) {
-      radio = ::GetDlgItem(Window(), td::kFirstRadioButtonId + static_cast<int>(i));
-    }
-  }
-  return radio;
-}
-
 bool TaskDialogRun::OnTaskDialogMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
   HWND dialog = Window();
-  HWND progress = ::GetDlgItem(dialog, td::kProgressBarId);
+  HWND progress = ::GetDlgItem(dialog, IDC_TD_PROGRESS_BAR);
   result = 0;
   switch (message) {
     case TDM_CLICK_BUTTON:
       if (HWND button = FindButton(wParam)) ::SendMessageA(button, BM_CLICK, 0, 0);
       return true;
     case TDM_CLICK_RADIO_BUTTON:
-      if (HWND radio = FindRadioButton(wParam)) ::SendMessageA(radio, BM_CLICK, 0, 0);
+      if (HWND radio = FindButton(wParam, true)) ::SendMessageA(radio, BM_CLICK, 0, 0);
       return true;
     case TDM_CLICK_VERIFICATION:
-      if (::CheckDlgButton(dialog, td::kVerificationId, wParam != 0 ? BST_CHECKED : BST_UNCHECKED) && lParam != 0) {
-        ::SetFocus(::GetDlgItem(dialog, td::kVerificationId));
+      if (::CheckDlgButton(dialog, IDC_TD_VERIFICATION, wParam != 0 ? BST_CHECKED : BST_UNCHECKED) && lParam != 0) {
+        ::SetFocus(::GetDlgItem(dialog, IDC_TD_VERIFICATION));
       }
       return true;
     case TDM_ENABLE_BUTTON:
       if (HWND button = FindButton(wParam)) result = ::EnableWindow(button, lParam != 0);
       return true;
     case TDM_ENABLE_RADIO_BUTTON:
-      if (HWND radio = FindRadioButton(wParam)) result = ::EnableWindow(radio, lParam != 0);
+      if (HWND radio = FindButton(wParam, true)) result = ::EnableWindow(radio, lParam != 0);
       return true;
     case TDM_SET_PROGRESS_BAR_POS:
       ::SendMessageA(progress, PBM_SETPOS, wParam, 0);
@@ -388,8 +375,8 @@ bool TaskDialogRun::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LR
       return true;
     case WM_NOTIFY: {
       const auto* header = reinterpret_cast<const NMHDR*>(lParam);
-      const bool fromLink = header->idFrom == td::kExpandedInformationId || header->idFrom == td::kFooterId ||
-                            header->idFrom == td::kContentId;
+      const bool fromLink = header->idFrom == IDC_TD_EXPANDED_INFORMATION || header->idFrom == IDC_TD_FOOTER ||
+                            header->idFrom == IDC_TD_CONTENT;
       if (header->code != NM_CLICK || !fromLink) return false;
       const auto* link = reinterpret_cast<const NMLINK*>(lParam);
       const WCHAR* target = link->item.szID[0] != 0 ? link->item.szID : link->item.szUrl;

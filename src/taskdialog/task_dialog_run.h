@@ -153,8 +153,7 @@ class TaskDialogRun : public DialogWindow {
   void OnHotTracking();
   bool OnTaskDialogMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
   void RelayoutExpando();
-  HWND FindButton(WPARAM buttonId) const;
-  HWND FindRadioButton(WPARAM buttonId) const;
+  HWND FindButton(WPARAM buttonId, bool radio = false) const;
 
   // Ctrl+C (task_dialog_copy.cpp).
   void InstallCopyHook();

@@ -10,14 +10,10 @@ namespace commonq::td {
 
 // dwFlags
 inline constexpr uint32_t kEnableHyperlinks = 0x1;
-inline constexpr uint32_t kUseHiconMain = 0x2;
-inline constexpr uint32_t kUseHiconFooter = 0x4;
 inline constexpr uint32_t kAllowDialogCancellation = 0x8;
 inline constexpr uint32_t kUseCommandLinks = 0x10;
 inline constexpr uint32_t kUseCommandLinksNoIcon = 0x20;
 inline constexpr uint32_t kExpandFooterArea = 0x40;
-inline constexpr uint32_t kExpandedByDefault = 0x80;
-inline constexpr uint32_t kVerificationFlagChecked = 0x100;
 inline constexpr uint32_t kShowProgressBar = 0x200;
 inline constexpr uint32_t kShowMarqueeProgressBar = 0x400;
 inline constexpr uint32_t kCallbackTimer = 0x800;
@@ -46,23 +42,7 @@ using platform::kIdYes;
 inline constexpr uint32_t kWarningIcon = 0xFFFF;
 inline constexpr uint32_t kErrorIcon = 0xFFFE;
 inline constexpr uint32_t kInformationIcon = 0xFFFD;
-inline constexpr uint32_t kShieldIcon = 0xFFFC;
 
-// Control ids of the emulated dialog.
-inline constexpr int kMainInstructionId = IDC_TD_MAIN_INSTRUCTION;
-inline constexpr int kMainIconId = IDC_TD_MAIN_ICON;
-inline constexpr int kContentId = IDC_TD_CONTENT;
-inline constexpr int kVerificationId = IDC_TD_VERIFICATION;
-inline constexpr int kExpandoButtonId = IDC_TD_EXPANDO_BUTTON;
-inline constexpr int kExpandoLabelId = IDC_TD_EXPANDO_LABEL;
-inline constexpr int kExpandedInformationId = IDC_TD_EXPANDED_INFORMATION;
-inline constexpr int kFooterId = IDC_TD_FOOTER;
-inline constexpr int kFooterIconId = IDC_TD_FOOTER_ICON;
-inline constexpr int kProgressBarId = IDC_TD_PROGRESS_BAR;
-inline constexpr int kFirstCustomButtonId = IDC_TD_FIRST_BUTTON;
-inline constexpr int kLastCustomButtonId = IDC_TD_LAST_BUTTON;
-inline constexpr int kFirstRadioButtonId = IDC_TD_FIRST_RADIO;
-inline constexpr int kLastRadioButtonId = IDC_TD_LAST_RADIO;
 inline constexpr int kMaxButtons = 20;
 // The default control id that leaves the default to a native command link's own style.
 inline constexpr uint32_t kNativeDefault = 0xFFFFFFFF;

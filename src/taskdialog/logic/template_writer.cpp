@@ -73,13 +73,6 @@ bool TemplateWriter::Extended() const {
   return version == 1 && signature == kOrdinalMarker;
 }
 
-uint16_t TemplateWriter::ItemCount() const {
-  if (!begun_) return 0;
-  uint16_t count = 0;
-  std::memcpy(&count, block_.Data() + (Extended() ? kExtendedCountOffset : kClassicCountOffset), sizeof count);
-  return count;
-}
-
 void TemplateWriter::BeginTemplate(const TemplateHeader& header) {
   if (begun_) return;
   if (!Ensure(header.extended ? kExtendedHeaderSize : kClassicHeaderSize)) return;

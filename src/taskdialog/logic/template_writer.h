@@ -95,7 +95,6 @@ class TemplateWriter {
   // Set once a write could not get memory; the template is then incomplete and must not be shown.
   bool Failed() const { return failed_; }
   bool Extended() const;
-  uint16_t ItemCount() const;
 
  private:
   bool Ensure(size_t count);

@@ -1,5 +1,7 @@
 // Writes a random header and items and checks that the block reads back to exactly what was
-// written: forms, names, texts (now and then longer than a growth step), ids and styles.
+// written: forms, names, texts (now and then longer than a growth step), ids and styles; or, in a
+// block that cannot grow, that the failure is reported and nothing is written past it.
+#include <cstdint>
 #include <cstdlib>
 
 #include "dialog_template.h"
@@ -23,6 +25,12 @@ struct Input {
   TemplateName Name() { return Byte() & 1 ? TemplateName::Ordinal(Word()) : TemplateName::Text(Text()); }
 };
 
+// A block that cannot grow beyond `limit`, as when GlobalReAlloc fails.
+struct LimitedBlock : VectorTemplateBlock {
+  size_t limit = SIZE_MAX;
+  bool Resize(size_t size) override { return size <= limit && VectorTemplateBlock::Resize(size); }
+};
+
 void Check(bool condition) {
   if (!condition) std::abort();
 }
@@ -36,7 +44,8 @@ bool Same(const TemplateName& written, const testing::ReadName& read) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   Input in{data, size};
-  VectorTemplateBlock block;
+  LimitedBlock block;
+  if (in.Byte() % 8 == 0) block.limit = in.Word();
   TemplateWriter writer(block);
   TemplateHeader header;
   header.extended = (in.Byte() & 1) != 0, header.style = in.Dword(), header.title = in.Text(), header.face = in.Text();
@@ -52,7 +61,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     items.push_back({in.Name(), in.Dword(), static_cast<int16_t>(in.Word()), 0, 0, 0, in.Dword(), 0, in.Name()});
     writer.AddItem(items.back());
   }
-  Check(!writer.Failed() && writer.Reserved() % kTemplateGrowthStep == 0 && writer.Used() <= writer.Reserved());
+  Check(writer.Used() <= writer.Reserved() && writer.Reserved() <= block.limit);
+  if (writer.Failed()) {  // reported, and nothing is written after it
+    const size_t used = writer.Used();
+    writer.AddItem(TemplateItem{});
+    Check(writer.Used() == used);
+    return 0;
+  }
+  Check(writer.Reserved() % kTemplateGrowthStep == 0);
   const auto read = testing::TemplateReader(block.Bytes().data(), writer.Used()).Read();
   Check(read && read->end == writer.Used() && read->extended == header.extended && read->title == header.title);
   Check(Same(header.menu, read->menu) && Same(header.windowClass, read->windowClass));

@@ -1,14 +1,12 @@
 // The task dialog's logic tier where it has gone wrong before: the width rule, wrapping, the
 // button row and its default, heights that keep descenders and focus rectangles, the bold weight,
-// link markup in double-byte text, and the template writer when memory runs out. The fuzz targets
-// cover the text rules and the template round trip.
+// link markup in double-byte text. The fuzz targets cover the text rules and the template writer.
 #include <gtest/gtest.h>
 
 #include "taskdialog/logic/dialog_units.h"
 #include "taskdialog/logic/message_box_request.h"
 #include "taskdialog/logic/task_dialog_layout.h"
 #include "taskdialog/logic/task_dialog_values.h"
-#include "taskdialog/logic/template_writer.h"
 
 namespace commonq {
 namespace {
@@ -33,6 +31,7 @@ struct Laid : TaskDialogLayout {
     }
     throw std::out_of_range("no such control");
   }
+  int Height(int id) const { return (*this)[id].rect.bottom - (*this)[id].rect.top; }
 };
 
 Laid Lay(TaskDialogLayoutInput in, uint32_t cxWidth = 0) {
@@ -52,11 +51,11 @@ TEST(TaskDialogLayout, WidthRuleWrappingAndMinimumHeights) {
   in.footer = std::string(200, 'f');  // wraps at the full width of cxWidth 201: 351.75 pixels
   const Laid laid = Lay(in, 201);
   EXPECT_EQ(laid.width, 352);
-  EXPECT_LE(laid[kFooterId].rect.right, laid.width - in.metrics.margin);
-  EXPECT_EQ(laid[kFooterId].rect.bottom - laid[kFooterId].rect.top, 5 * 15);
-  EXPECT_EQ(laid[kMainInstructionId].rect.bottom - laid[kMainInstructionId].rect.top, 32);    // the icon's height
-  EXPECT_EQ(laid[kFirstRadioButtonId].rect.bottom - laid[kFirstRadioButtonId].rect.top, 17);  // focus rectangle
-  EXPECT_EQ(laid[kIdOk].rect.bottom - laid[kIdOk].rect.top, 26);                              // 14 dialog units
+  EXPECT_LE(laid[IDC_TD_FOOTER].rect.right, laid.width - in.metrics.margin);
+  EXPECT_EQ(laid.Height(IDC_TD_FOOTER), 5 * 15);
+  EXPECT_EQ(laid.Height(IDC_TD_MAIN_INSTRUCTION), 32);  // the large icon's height
+  EXPECT_EQ(laid.Height(IDC_TD_FIRST_RADIO), 17);       // a line and the focus rectangle's pixels
+  EXPECT_EQ(laid.Height(kIdOk), 26);                    // 14 dialog units
   EXPECT_EQ(laid[kIdOk].rect.right % 7, 0);
 }
 
@@ -64,12 +63,12 @@ TEST(TaskDialogLayout, ButtonRowOrderAndDefault) {
   TaskDialogLayoutInput in;
   in.buttons = {{101, "One"}, {102, "Two"}};
   in.commonButtons = kYesButton | kNoButton;
-  const int cases[][2] = {{102, kFirstCustomButtonId + 1}, {kIdNo, kIdNo}, {999, kFirstCustomButtonId}};
+  const int cases[][2] = {{102, IDC_TD_FIRST_BUTTON + 1}, {kIdNo, kIdNo}, {999, IDC_TD_FIRST_BUTTON}};
   for (const auto& c : cases) {
     in.defaultButton = c[0];
     const Laid laid = Lay(in);
     EXPECT_EQ(laid.state.defaultControlId, static_cast<uint32_t>(c[1])) << c[0];
-    EXPECT_LT(laid[kFirstCustomButtonId + 1].rect.right, laid[kIdYes].rect.left);
+    EXPECT_LT(laid[IDC_TD_FIRST_BUTTON + 1].rect.right, laid[kIdYes].rect.left);
     EXPECT_LT(laid[kIdYes].rect.right, laid[kIdNo].rect.left);
   }
 }
@@ -81,13 +80,13 @@ TEST(TaskDialogLayout, CommandLinksAreOwnerDrawnUnlessModernOnWindows6) {
   in.defaultButton = 102;
   Laid laid = Lay(in);
   EXPECT_TRUE(laid.state.ownerDrawnLinks);
-  EXPECT_EQ(laid.state.defaultControlId, static_cast<uint32_t>(kFirstCustomButtonId + 1));
-  EXPECT_LE(laid[kFirstCustomButtonId].rect.bottom, laid[kFirstCustomButtonId + 1].rect.top);
+  EXPECT_EQ(laid.state.defaultControlId, static_cast<uint32_t>(IDC_TD_FIRST_BUTTON + 1));
+  EXPECT_LE(laid[IDC_TD_FIRST_BUTTON].rect.bottom, laid[IDC_TD_FIRST_BUTTON + 1].rect.top);
   EXPECT_GE(laid.width, MakeTaskDialogMetrics(7, 15, {}).leastLinkWidth);
   in.modernControls = in.windows6 = true;
   laid = Lay(in);
   EXPECT_EQ(laid.state.defaultControlId, kNativeDefault);
-  EXPECT_EQ(laid[kFirstCustomButtonId + 1].style & 0xF, kDefCommandLinkKind);
+  EXPECT_EQ(laid[IDC_TD_FIRST_BUTTON + 1].style & 0xF, kDefCommandLinkKind);
 }
 
 TEST(TaskDialogMetrics, BoldWeightAndVersionClasses) {
@@ -98,6 +97,8 @@ TEST(TaskDialogMetrics, BoldWeightAndVersionClasses) {
   // Forwarding starts at class 6 (Windows 6.0); XP and an unknown version are emulated.
   const int versions[][4] = {{1, 4, 10, 3}, {1, 5, 0, 4}, {1, 5, 1, 5}, {0, 10, 0, 5}, {1, 6, 0, 6}, {1, 10, 0, 7}};
   for (const auto& v : versions) EXPECT_EQ(ClassifyWindowsVersion(v[0] != 0, v[1], v[2]), v[3]) << v[1] << v[2];
+  EXPECT_EQ(RoundingMulDiv(-3, 1, 2), -2);          // halves away from zero
+  EXPECT_EQ(RoundingMulDiv(0x40000000, 4, 2), -1);  // the 64-bit product fits, the result does not
 }
 
 TEST(TaskDialogText, LinkMarkupIsStrippedButNotDbcsTrailBytesAndMessageTypesMap) {
@@ -113,35 +114,6 @@ TEST(TaskDialogText, LinkMarkupIsStrippedButNotDbcsTrailBytesAndMessageTypesMap)
   EXPECT_EQ(TaskDialogForMessageBox(0x34).commonButtons, kYesButton | kNoButton);
   EXPECT_EQ(TaskDialogForMessageBox(0x30).commonButtons, kOkButton);
   EXPECT_EQ(TaskDialogForMessageBox(0x30).mainIcon, kWarningIcon);
-}
-
-class RefusingBlock : public VectorTemplateBlock {
- public:
-  explicit RefusingBlock(size_t limit) : limit_(limit) {}
-  bool Resize(size_t size) override { return size <= limit_ && VectorTemplateBlock::Resize(size); }
-
- private:
-  size_t limit_;
-};
-
-TEST(TemplateWriter, FailedGrowthIsReportedAndNothingIsWrittenAfterIt) {
-  for (const size_t limit : {size_t{0}, size_t{1024}}) {
-    RefusingBlock block(limit);
-    TemplateWriter writer(block);
-    TemplateItem item;
-    item.text = TemplateName::Text(std::u16string(600, u'a'));
-    writer.AddItem(item);  // before the header: ignored
-    EXPECT_EQ(writer.Used(), 0u);
-    writer.BeginTemplate(TemplateHeader{});
-    writer.AddItem(item);
-    EXPECT_TRUE(writer.Failed());
-    const size_t used = writer.Used();
-    writer.AddItem(TemplateItem{});
-    EXPECT_EQ(writer.Used(), used);
-    EXPECT_LE(used, limit);
-  }
-  EXPECT_EQ(RoundingMulDiv(-3, 1, 2), -2);          // halves away from zero
-  EXPECT_EQ(RoundingMulDiv(0x40000000, 4, 2), -1);  // the 64-bit product fits, the result does not
 }
 
 }  // namespace

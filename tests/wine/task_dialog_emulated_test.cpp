@@ -3,13 +3,13 @@
 // commonq_wine_tests_xp.exe (the EmulatedRun filter).
 #include <gtest/gtest.h>
 
+#include "frame/unique_handle.h"
 #include "wine/task_dialog_support.h"
 
 namespace commonq::testing {
 namespace {
 
 using namespace td;
-using Act = std::function<void(DialogDriver&)>;
 
 const TASKDIALOG_BUTTON kButtons[] = {{101, L"First"}, {102, L"Second\nWith a note"}, {103, L"Third"}};
 const TASKDIALOG_BUTTON kRadios[] = {{201, L"Alpha"}, {202, L"Beta"}, {203, L"Gamma"}};
@@ -22,7 +22,7 @@ class EmulatedRun : public TaskDialogTest {
     TaskDialogTest::SetUp();
   }
   // Waits for the dialog, does `act`, and returns once the dialog is gone.
-  HRESULT Drive(const TASKDIALOGCONFIG& config, const Act& act) {
+  HRESULT Drive(const TASKDIALOGCONFIG& config, const std::function<void(DialogDriver&)>& act) {
     DialogDriver driver;
     driver.WaitForDialog(std::string(config.pszWindowTitle, config.pszWindowTitle + wcslen(config.pszWindowTitle)));
     act(driver);
@@ -34,44 +34,43 @@ class EmulatedRun : public TaskDialogTest {
 };
 
 TEST_F(EmulatedRun, ResultsOfButtonsRadiosAndVerification) {
-  const auto click = [](int id) -> Act { return [id](DialogDriver& d) { d.Click(id); }; };
+  enum How { kKey, kClick, kCommand, kUntickThenOk, kCloseBox };
   const struct {
     const char* name;
-    std::function<void(TASKDIALOGCONFIG&)> configure;
-    Act act;
-    int button, radio;
+    TASKDIALOG_FLAGS flags;
+    UINT buttons, radios;
+    int defaultRadio;
+    How how;
+    int id, button, radio;
     BOOL verification;
   } cases[] = {
-      {"no buttons give one OK", [](auto&) {}, [](DialogDriver& d) { d.Key(VK_RETURN); }, IDOK, 0, FALSE},
-      {"escape", [](auto& c) { c.dwCommonButtons = TDCBF_OK_BUTTON; }, [](DialogDriver& d) { d.Key(VK_ESCAPE); },
-       IDCANCEL, 0, FALSE},
-      {"push button", [](auto& c) { c.cButtons = 3, c.pButtons = kButtons; }, click(kFirstCustomButtonId + 1), 102, 0,
-       FALSE},
-      {"command link", [](auto& c) { c.dwFlags = TDF_USE_COMMAND_LINKS, c.cButtons = 3, c.pButtons = kButtons; },
-       click(kFirstCustomButtonId + 2), 103, 0, FALSE},
-      // A host may end the dialog with an id that has no control.
-      {"id without a control", [](auto& c) { c.cButtons = 1, c.pButtons = kButtons; },
-       [](DialogDriver& d) { d.Command(IDABORT); }, IDABORT, 0, FALSE},
-      {"default radio", [](auto& c) { c.cRadioButtons = 3, c.pRadioButtons = kRadios, c.nDefaultRadioButton = 202; },
-       click(IDOK), IDOK, 202, FALSE},
-      {"unknown default radio",
-       [](auto& c) { c.cRadioButtons = 3, c.pRadioButtons = kRadios, c.nDefaultRadioButton = 9; }, click(IDOK), IDOK,
-       201, FALSE},
-      {"no default radio",
-       [](auto& c) { c.cRadioButtons = 3, c.pRadioButtons = kRadios, c.dwFlags = TDF_NO_DEFAULT_RADIO_BUTTON; },
-       click(IDOK), IDOK, 0, FALSE},
-      {"verification unticked",
-       [](auto& c) { c.pszVerificationText = L"V", c.dwFlags = TDF_VERIFICATION_FLAG_CHECKED; },
-       [](DialogDriver& d) { d.SetCheck(kVerificationId, false).Click(IDOK); }, IDOK, 0, FALSE},
-      {"verification kept", [](auto& c) { c.pszVerificationText = L"V", c.dwFlags = TDF_VERIFICATION_FLAG_CHECKED; },
-       click(IDOK), IDOK, 0, TRUE},
+      {"Enter without buttons: one OK", 0, 0, 0, 0, kKey, VK_RETURN, IDOK, 0, FALSE},
+      {"Escape", 0, 0, 0, 0, kKey, VK_ESCAPE, IDCANCEL, 0, FALSE},
+      {"close box", TDF_ALLOW_DIALOG_CANCELLATION, 0, 0, 0, kCloseBox, 0, IDCANCEL, 0, FALSE},
+      {"push button", 0, 3, 0, 0, kClick, IDC_TD_FIRST_BUTTON + 1, 102, 0, FALSE},
+      {"command link", TDF_USE_COMMAND_LINKS, 3, 0, 0, kClick, IDC_TD_FIRST_BUTTON + 2, 103, 0, FALSE},
+      {"an id without a control (a host's IDABORT)", 0, 1, 0, 0, kCommand, IDABORT, IDABORT, 0, FALSE},
+      {"default radio", 0, 0, 3, 202, kClick, IDOK, IDOK, 202, FALSE},
+      {"unknown default radio: the first", 0, 0, 3, 9, kClick, IDOK, IDOK, 201, FALSE},
+      {"no default radio", TDF_NO_DEFAULT_RADIO_BUTTON, 0, 3, 0, kClick, IDOK, IDOK, 0, FALSE},
+      {"verification kept", TDF_VERIFICATION_FLAG_CHECKED, 0, 0, 0, kClick, IDOK, IDOK, 0, TRUE},
+      {"verification unticked", TDF_VERIFICATION_FLAG_CHECKED, 0, 0, 0, kUntickThenOk, IDOK, IDOK, 0, FALSE},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     recorder_.codes.clear();
     TASKDIALOGCONFIG config = Config();
-    c.configure(config);
-    EXPECT_EQ(Drive(config, c.act), S_OK);
+    config.dwFlags = c.flags, config.cButtons = c.buttons, config.cRadioButtons = c.radios;
+    config.pButtons = kButtons, config.pRadioButtons = kRadios, config.nDefaultRadioButton = c.defaultRadio;
+    config.pszVerificationText = c.flags & TDF_VERIFICATION_FLAG_CHECKED ? L"Again" : nullptr;
+    const auto act = [&c](DialogDriver& d) {
+      if (c.how == kKey) d.Key(static_cast<WORD>(c.id));
+      if (c.how == kCommand) d.Command(c.id);
+      if (c.how == kUntickThenOk) d.SetCheck(IDC_TD_VERIFICATION, false);
+      if (c.how == kClick || c.how == kUntickThenOk) d.Click(c.id);
+      if (c.how == kCloseBox) d.Read([](HWND dialog) { ::PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0); });
+    };
+    EXPECT_EQ(Drive(config, act), S_OK);
     EXPECT_EQ(button_, c.button);
     EXPECT_EQ(radio_, c.radio);
     EXPECT_EQ(verification_, c.verification);
@@ -81,28 +80,9 @@ TEST_F(EmulatedRun, ResultsOfButtonsRadiosAndVerification) {
   }
 }
 
-TEST_F(EmulatedRun, CallbackRefusesAClickAndTheCloseBoxNeedsCancellation) {
-  TASKDIALOGCONFIG config = Config();
-  config.dwCommonButtons = TDCBF_YES_BUTTON | TDCBF_NO_BUTTON;
-  int refusals = 1;
-  recorder_.answer = [&refusals](HWND, UINT code, WPARAM) {
-    return code == TDN_BUTTON_CLICKED && refusals-- > 0 ? S_FALSE : S_OK;
-  };
-  EXPECT_EQ(Drive(config,
-                  [](DialogDriver& d) {
-                    d.Click(IDYES).Read([](HWND dialog) { ::SendMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0); });
-                    d.Pause(100).Read([](HWND dialog) { EXPECT_TRUE(::IsWindowVisible(dialog)); }).Click(IDNO);
-                  }),
-            S_OK);
-  EXPECT_EQ(button_, IDNO);
-  EXPECT_EQ(recorder_.codes, (std::vector<UINT>{TDN_DIALOG_CONSTRUCTED, TDN_CREATED, TDN_BUTTON_CLICKED,
-                                                TDN_BUTTON_CLICKED, TDN_DESTROYED}));
-  config.dwFlags = TDF_ALLOW_DIALOG_CANCELLATION;
-  EXPECT_EQ(Drive(config, [](DialogDriver& d) { d.Command(IDCANCEL); }), S_OK);
-  EXPECT_EQ(button_, IDCANCEL);
-}
-
-TEST_F(EmulatedRun, MessagesFromTheCallbackAnswerAsTheNativeDialog) {
+// One run: the TDM_* messages, a click the callback refuses, the close box without
+// TDF_ALLOW_DIALOG_CANCELLATION, and the timer with its reset.
+TEST_F(EmulatedRun, MessagesRefusalsAndTheTimerAnswerAsTheNativeDialog) {
   TASKDIALOGCONFIG config = Config();
   config.pszContent = L"Old content";
   config.pszVerificationText = L"Check";
@@ -115,6 +95,7 @@ TEST_F(EmulatedRun, MessagesFromTheCallbackAnswerAsTheNativeDialog) {
     const auto send = [&](UINT message, WPARAM w, LPARAM l) {
       answers.push_back(::SendMessageA(dialog, message, w, l));
     };
+    if (code == TDN_BUTTON_CLICKED) return ticks.size() < 4 ? S_FALSE : S_OK;
     if (code == TDN_TIMER) ticks.push_back(wParam);
     if (code == TDN_TIMER && ticks.size() == 4) send(TDM_CLICK_BUTTON, IDOK, 0);
     if (code != TDN_CREATED) return ticks.size() == 2 ? S_FALSE : S_OK;  // a reset after the second tick
@@ -126,19 +107,22 @@ TEST_F(EmulatedRun, MessagesFromTheCallbackAnswerAsTheNativeDialog) {
     send(TDM_CLICK_VERIFICATION, TRUE, FALSE);
     send(TDM_CLICK_RADIO_BUTTON, 201, 0);
     send(TDM_SET_PROGRESS_BAR_STATE, PBST_PAUSED, 0);
-    EXPECT_EQ(ControlText(dialog, kContentId), "New content");
-    EXPECT_EQ(::SendDlgItemMessageA(dialog, kProgressBarId, PBM_GETPOS, 0, 0), 20);
-    EXPECT_FALSE(::IsWindowEnabled(::GetDlgItem(dialog, kFirstCustomButtonId + 1)));
-    EXPECT_FALSE(::IsWindowEnabled(::GetDlgItem(dialog, kFirstRadioButtonId + 1)));
+    send(TDM_CLICK_BUTTON, 101, 0);  // refused by the callback
+    send(WM_SYSCOMMAND, SC_CLOSE, 0);
+    EXPECT_EQ(ControlText(dialog, IDC_TD_CONTENT), "New content");
+    EXPECT_EQ(::SendDlgItemMessageA(dialog, IDC_TD_PROGRESS_BAR, PBM_GETPOS, 0, 0), 20);
+    EXPECT_FALSE(::IsWindowEnabled(::GetDlgItem(dialog, IDC_TD_FIRST_BUTTON + 1)));
+    EXPECT_FALSE(::IsWindowEnabled(::GetDlgItem(dialog, IDC_TD_FIRST_RADIO + 1)));
     return S_OK;
   };
   DialogDriver guard;
   EXPECT_EQ(Run(config, guard), S_OK);
   // ENABLE_* answer what EnableWindow answers (0: it was enabled); the state answers the old one.
-  EXPECT_EQ(answers, (std::vector<LRESULT>{1, 0, 0, 0, 0, 0, 0, 1, 0}));
+  EXPECT_EQ(answers, (std::vector<LRESULT>{1, 0, 0, 0, 0, 0, 0, 1, 0, 0, 0}));
   EXPECT_EQ(button_, IDOK);
   EXPECT_EQ(radio_, 201);
   EXPECT_EQ(verification_, TRUE);
+  EXPECT_EQ(recorder_.Count(TDN_BUTTON_CLICKED), 2u);
   EXPECT_EQ(recorder_.Count(TDN_VERIFICATION_CLICKED), 0u);
   EXPECT_EQ(recorder_.Count(TDN_RADIO_BUTTON_CLICKED), 1u);
   ASSERT_GE(ticks.size(), 4u);
@@ -160,14 +144,14 @@ TEST_F(EmulatedRun, ExpandoMovesTheControlsBelowOrCutsTheFooterAreaOff) {
         ::GetClientRect(dialog, &client[i]);
         // Details in the footer area are cut off by the frame, not hidden.
         if (flags == 0) {
-          EXPECT_EQ(::IsWindowVisible(::GetDlgItem(dialog, kExpandedInformationId)) != FALSE, i == 1);
+          EXPECT_EQ(::IsWindowVisible(::GetDlgItem(dialog, IDC_TD_EXPANDED_INFORMATION)) != FALSE, i == 1);
         }
-        EXPECT_EQ(ControlText(dialog, kExpandoLabelId), i == 0 ? "Show details" : "Hide details");
+        EXPECT_EQ(ControlText(dialog, IDC_TD_EXPANDO_LABEL), i == 0 ? "Show details" : "Hide details");
       };
     };
     EXPECT_EQ(Drive(config,
                     [&](DialogDriver& d) {
-                      d.Read(measure(0)).Command(kExpandoLabelId).Pause(100).Read(measure(1)).Click(IDOK);
+                      d.Read(measure(0)).Command(IDC_TD_EXPANDO_LABEL).Pause(100).Read(measure(1)).Click(IDOK);
                     }),
               S_OK);
     // In the content area the details push the buttons down; in the footer area nothing moves.
@@ -193,11 +177,9 @@ TEST_F(EmulatedRun, CtrlCCopiesTheTextsAndTheCallersIconsAreDestroyed) {
   EXPECT_EQ(Drive(config,
                   [&copied](DialogDriver& d) {
                     d.Key('C', true).Pause(100).Read([&copied](HWND dialog) {
-                      if (!::OpenClipboard(dialog)) return;
-                      if (const auto* text = static_cast<const char*>(::GlobalLock(::GetClipboardData(CF_TEXT))))
-                        copied = text;
-                      ::GlobalUnlock(::GetClipboardData(CF_TEXT));
-                      ::CloseClipboard();
+                      const OpenedClipboard clipboard(dialog);
+                      const LockedGlobal text(clipboard ? ::GetClipboardData(CF_TEXT) : nullptr);
+                      if (text.get() != nullptr) copied = static_cast<const char*>(text.get());
                     });
                     d.Click(IDYES);
                   }),

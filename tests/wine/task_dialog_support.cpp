@@ -1,7 +1,5 @@
 #include "wine/task_dialog_support.h"
 
-#include <algorithm>
-
 namespace commonq::testing {
 
 HRESULT CALLBACK CallbackRecorder::Callback(HWND window, UINT code, WPARAM wParam, LPARAM lParam, LONG_PTR data) {
@@ -9,10 +7,6 @@ HRESULT CALLBACK CallbackRecorder::Callback(HWND window, UINT code, WPARAM wPara
   self->codes.push_back(code);
   if (code == TDN_HYPERLINK_CLICKED) self->hyperlink = reinterpret_cast<const wchar_t*>(lParam);
   return self->answer ? self->answer(window, code, wParam) : S_OK;
-}
-
-size_t CallbackRecorder::Count(UINT code) const {
-  return static_cast<size_t>(std::count(codes.begin(), codes.end(), code));
 }
 
 TASKDIALOGCONFIG RecordedConfig(CallbackRecorder& recorder, const wchar_t* title) {
@@ -38,13 +32,6 @@ int ReportedWindowsMajorVersion() {
   ::GetVersionExA(&info);
 #pragma GCC diagnostic pop
   return static_cast<int>(info.dwMajorVersion);
-}
-
-HRESULT TaskDialogTest::Run(const TASKDIALOGCONFIG& config, DialogDriver& driver) {
-  driver.Start();
-  const HRESULT result = TaskDialogIndirect98(&config, &button_, &radio_, &verification_);
-  EXPECT_TRUE(driver.Errors().empty()) << driver.Errors().front();
-  return result;
 }
 
 }  // namespace commonq::testing

@@ -1,6 +1,7 @@
 #pragma once
 // What the task dialog tests share: a recording callback, the executable's Windows version and a
 // fixture that builds configurations and runs them with a driver.
+#include <algorithm>
 #include <functional>
 #include <string>
 #include <vector>
@@ -18,7 +19,7 @@ struct CallbackRecorder {
   std::wstring hyperlink;
 
   static HRESULT CALLBACK Callback(HWND window, UINT code, WPARAM wParam, LPARAM lParam, LONG_PTR data);
-  size_t Count(UINT code) const;
+  size_t Count(UINT code) const { return static_cast<size_t>(std::count(codes.begin(), codes.end(), code)); }
 };
 
 TASKDIALOGCONFIG RecordedConfig(CallbackRecorder& recorder, const wchar_t* title = L"Task");
@@ -32,7 +33,12 @@ class TaskDialogTest : public LibraryTest {
  protected:
   TASKDIALOGCONFIG Config(const wchar_t* title = L"Task") { return RecordedConfig(recorder_, title); }
   // Runs the export while the driver works through its steps; a driver without steps only guards.
-  HRESULT Run(const TASKDIALOGCONFIG& config, DialogDriver& driver);
+  HRESULT Run(const TASKDIALOGCONFIG& config, DialogDriver& driver) {
+    driver.Start();
+    const HRESULT result = TaskDialogIndirect98(&config, &button_, &radio_, &verification_);
+    EXPECT_TRUE(driver.Errors().empty()) << driver.Errors().front();
+    return result;
+  }
 
   CallbackRecorder recorder_;
   int button_ = -1;

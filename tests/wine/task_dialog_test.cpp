@@ -26,7 +26,7 @@ TEST_F(TaskDialogTest, LaterWindowsForwardsAndReturnsTheNativeResults) {
   config.hMainIcon = config.hFooterIcon = icon;
   bool emulated = true;
   recorder_.answer = [&emulated](HWND dialog, UINT code, WPARAM) {
-    if (code == TDN_CREATED) emulated = ::GetDlgItem(dialog, td::kMainInstructionId) != nullptr;
+    if (code == TDN_CREATED) emulated = ::GetDlgItem(dialog, IDC_TD_MAIN_INSTRUCTION) != nullptr;
     if (code == TDN_TIMER) ::SendMessageW(dialog, TDM_CLICK_VERIFICATION, TRUE, FALSE);
     if (code == TDN_TIMER) ::PostMessageW(dialog, TDM_CLICK_BUTTON, 102, 0);
     return S_OK;
@@ -64,12 +64,12 @@ TEST(TaskDialogWhiteBox, ModernControlsUseSysLinkAndReportHyperlinkClicks) {
     DialogDriver driver;  // its own hook must be gone before the tracer looks
     driver.WaitForDialog("Modern")
         .Read([](HWND dialog) {
-          HWND link = ::GetDlgItem(dialog, td::kFirstCustomButtonId + 1), footer = ::GetDlgItem(dialog, td::kFooterId);
+          HWND link = ::GetDlgItem(dialog, IDC_TD_FIRST_BUTTON + 1), footer = ::GetDlgItem(dialog, IDC_TD_FOOTER);
           EXPECT_EQ(::GetWindowLongA(link, GWL_STYLE) & BS_TYPEMASK, BS_DEFCOMMANDLINK);
           ::SendMessageA(footer, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(4, 6));
           ::SendMessageA(footer, WM_LBUTTONUP, 0, MAKELPARAM(4, 6));
         })
-        .Click(td::kFirstCustomButtonId)
+        .Click(IDC_TD_FIRST_BUTTON)
         .WaitUntilGone()
         .Start();
     EXPECT_EQ(RunTaskDialog(&config, &button, nullptr, nullptr), S_OK);

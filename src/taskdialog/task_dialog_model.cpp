@@ -114,12 +114,6 @@ TaskDialogIcon LoadTaskDialogIcon(HINSTANCE instance, PCWSTR field, int size) {
   return icon;
 }
 
-void DestroyCallerIcons(const TASKDIALOGCONFIG& config) noexcept {
-  const UniqueIcon main((config.dwFlags & TDF_USE_HICON_MAIN) ? config.hMainIcon : nullptr);
-  const bool footerGiven = (config.dwFlags & TDF_USE_HICON_FOOTER) && config.hFooterIcon != main.get();
-  const UniqueIcon footer(footerGiven ? config.hFooterIcon : nullptr);
-}
-
 bool GlobalTemplateBlock::Resize(size_t size) {
   lock_.reset();
   HGLOBAL grown = memory_ ? ::GlobalReAlloc(memory_.get(), size, GMEM_MOVEABLE | GMEM_ZEROINIT)
@@ -267,8 +261,6 @@ TemplateItem MakeTemplateItem(const LayoutItem& item, int bx, int by) {
   return out;
 }
 
-}  // namespace
-
 void BuildTaskDialogModel(TaskDialogModel& model, const TASKDIALOGCONFIG& config, const TaskDialogPlatform& platform) {
   ::InitCommonControls();
   model.config = config;
@@ -287,6 +279,8 @@ TaskDialogLayout LayOut(const TaskDialogModel& model) {
   GdiTextMeasurer measurer(dc.get(), model.bodyFont.get(), model.mainFont.get());
   return LayOutTaskDialog(model.input, measurer, model.config.cxWidth);
 }
+
+}  // namespace
 
 TaskDialogRun::TaskDialogRun(const TASKDIALOGCONFIG& config, const TaskDialogPlatform& platform) {
   BuildTaskDialogModel(model_, config, platform);

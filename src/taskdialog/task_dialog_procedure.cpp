@@ -38,13 +38,6 @@ int ElementControl(WPARAM element) {
   return element < std::size(kControls) ? kControls[element] : 0;
 }
 
-}  // namespace
-
-HRESULT TaskDialogRun::NotifyCallback(UINT notification, WPARAM wParam, LPARAM lParam) {
-  if (!created_ || model_.config.pfCallback == nullptr) return S_OK;
-  return model_.config.pfCallback(Window(), notification, wParam, lParam, model_.config.lpCallbackData);
-}
-
 // The run owns every icon it shows, the caller's HICONs included, from the moment the dialog is up;
 // a dialog that never came up leaves them to the caller. A handle given as both main and footer
 // icon is destroyed once.
@@ -68,6 +61,13 @@ void FillIcons(TaskDialogModel& model) {
   model.hotLinkGlyph = glyph(IDI_COMMAND_LINK_HOT);
   model.expandedGlyph = glyph(IDI_EXPANDO_EXPANDED);
   model.collapsedGlyph = glyph(IDI_EXPANDO_COLLAPSED);
+}
+
+}  // namespace
+
+HRESULT TaskDialogRun::NotifyCallback(UINT notification, WPARAM wParam, LPARAM lParam) {
+  if (!created_ || model_.config.pfCallback == nullptr) return S_OK;
+  return model_.config.pfCallback(Window(), notification, wParam, lParam, model_.config.lpCallbackData);
 }
 
 void TaskDialogRun::ApplyFonts() {

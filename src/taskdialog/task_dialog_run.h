@@ -20,18 +20,9 @@ struct TaskDialogPlatform {
   bool windows6 = false;
 };
 
-// 3: before 5; 4: 5.0; 5: other 5.x (also when the version cannot be read); 6: 6.0; 7: later.
-// Computed once per process.
-int WindowsVersionClass() noexcept;
-bool HasModernCommonControls() noexcept;
-bool IsWindows6OrLater() noexcept;
-// Replaces the facts above for white-box tests of the branches the test system cannot reach;
+// Replaces the platform's facts for white-box tests of the branches the test system cannot reach;
 // null goes back to the real ones. Not reachable through the exports.
 void OverrideTaskDialogPlatformForTesting(const TaskDialogPlatform* facts) noexcept;
-
-// The platform's TaskDialogIndirect, found at run time; E_FAIL when comctl32.dll lacks it.
-HRESULT ForwardToNativeTaskDialog(const TASKDIALOGCONFIG* config, int* button, int* radioButton,
-                                  BOOL* verificationChecked) noexcept;
 
 // The task dialog inside an export that has already started the module.
 HRESULT RunTaskDialog(const TASKDIALOGCONFIG* config, int* button, int* radioButton, BOOL* verificationChecked);
@@ -68,10 +59,6 @@ class TaskDialogIcon {
 // system's icons (and the IDI_APPLICATION fallback).
 TaskDialogIcon LoadTaskDialogIcon(HINSTANCE instance, PCWSTR field, int size);
 
-// Destroys the HICONs that the caller handed over with TDF_USE_HICON_MAIN and
-// TDF_USE_HICON_FOOTER after the system's own dialog ran, each handle once, as the emulation does.
-void DestroyCallerIcons(const TASKDIALOGCONFIG& config) noexcept;
-
 // Global memory under the template, locked while it exists.
 class GlobalTemplateBlock : public TemplateBlock {
  public:
@@ -107,13 +94,6 @@ struct TaskDialogModel {
   bool CommandLinks() const { return (config.dwFlags & (TDF_USE_COMMAND_LINKS | TDF_USE_COMMAND_LINKS_NO_ICON)) != 0; }
   const TaskDialogMetrics& Metrics() const { return input.metrics; }
 };
-
-// Builds the model (task_dialog_model.cpp): fonts, base units, texts, colours.
-void BuildTaskDialogModel(TaskDialogModel& model, const TASKDIALOGCONFIG& config, const TaskDialogPlatform& platform);
-// Loads the icons the dialog shows into the model; called once the dialog is up.
-void FillIcons(TaskDialogModel& model);
-// The model laid out for its configured width, measured on the owner's DC.
-TaskDialogLayout LayOut(const TaskDialogModel& model);
 
 // The window of one emulated run: it reads the model and the layout, and holds only what changes
 // while the dialog is up.

@@ -16,11 +16,8 @@
 
 namespace commonq::testing {
 
-struct ReadName {
-  bool isOrdinal = false;
-  uint16_t ordinal = 0;
-  std::u16string text;
-};
+// Names read back use the writer's TemplateName: ordinal or text.
+using ReadName = TemplateName;
 
 struct ReadItem {
   uint32_t style = 0, exStyle = 0, id = 0;

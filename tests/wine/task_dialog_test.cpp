@@ -216,13 +216,12 @@ TEST_F(EmulatedRun, LimitsOnButtonsAndLinks) {
 TEST_F(TaskDialogTest, LaterWindowsForwardsAndReturnsTheNativeResults) {
   if (RunsAsWindowsXp()) GTEST_SKIP() << "runs in commonq_wine_tests.exe";
   ASSERT_GE(ReportedWindowsMajorVersion(), 6);
-  const TASKDIALOG_BUTTON buttons[] = {{101, L"First"}, {102, L"Second"}};
   HICON icon = ::CreateIcon(nullptr, 32, 32, 1, 1, std::vector<BYTE>(128, 0xFF).data(), std::vector<BYTE>(128).data());
   Tracer().ExpectDestroyedByContract(icon);
   TASKDIALOGCONFIG config = Config(L"Native");
   config.pszVerificationText = L"Check";
   config.cButtons = config.cRadioButtons = 2;
-  config.pButtons = config.pRadioButtons = buttons;
+  config.pButtons = config.pRadioButtons = kButtons;
   // The clicks wait for the first timer tick, so the driver sees the dialog come up.
   config.dwFlags = TDF_CALLBACK_TIMER | TDF_USE_HICON_MAIN | TDF_USE_HICON_FOOTER;
   config.hMainIcon = config.hFooterIcon = icon;

@@ -114,7 +114,12 @@ class DialogTemplate {
 #endif
 
  private:
-  static std::u16string Wide(const std::string& text) { return {text.begin(), text.end()}; }
+  // Byte by byte, as the old hand-made templates did: the tests' texts are ASCII.
+  static std::u16string Wide(const std::string& text) {
+    std::u16string wide;
+    for (const unsigned char c : text) wide += static_cast<char16_t>(c);
+    return wide;
+  }
   // Shared, so that a copy (a template returned by value) still writes into its block.
   struct Built {
     VectorTemplateBlock block;

@@ -92,7 +92,7 @@ add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM
 
 include(GoogleTest)
 file(GLOB COMMONQ_WINE_TEST_SOURCES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/wine/*_test.cpp)
-add_executable(commonq_wine_tests ${COMMONQ_WINE_TEST_SOURCES} tests/wine/library_fixture.cpp tests/wine/dialog_template.cpp $<TARGET_OBJECTS:commonq_win32>)
+add_executable(commonq_wine_tests ${COMMONQ_WINE_TEST_SOURCES} tests/wine/library_fixture.cpp $<TARGET_OBJECTS:commonq_win32>)
 target_include_directories(commonq_wine_tests PRIVATE ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR}/include ${PROJECT_SOURCE_DIR}/tests)
 add_dependencies(commonq_wine_tests commonq_comctl32_ordinals)
 target_link_libraries(commonq_wine_tests PRIVATE commonq_test_support commonq_logic gtest gtest_main ${COMMONQ_COMCTL32_ORDINALS}

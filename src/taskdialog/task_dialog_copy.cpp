@@ -3,8 +3,8 @@
 
 #include <cstring>
 
+#include "taskdialog/logic/task_dialog_values.h"
 #include "taskdialog/task_dialog_run.h"
-#include "taskdialog/task_dialog_values.h"
 
 namespace commonq {
 namespace {
@@ -58,38 +58,34 @@ std::string TaskDialogRun::ClipboardText() const {
   char title[kTextBufferSize] = {};
   ::GetWindowTextA(dialog, title, static_cast<int>(sizeof title));
   texts.windowTitle = title;
-  texts.mainInstruction = ControlText(dialog, td::kMainInstructionId);
-  texts.content = ControlText(dialog, td::kContentId);
-  if (expanded_) texts.expandedInformation = ControlText(dialog, td::kExpandedInformationId);
-  texts.verification = ControlText(dialog, td::kVerificationId);
-  texts.verificationChecked = ::IsDlgButtonChecked(dialog, td::kVerificationId) == BST_CHECKED;
-  texts.footer = ControlText(dialog, td::kFooterId);
-  const bool links = (config_.dwFlags & (TDF_USE_COMMAND_LINKS | TDF_USE_COMMAND_LINKS_NO_ICON)) != 0;
-  if (links || config_.cButtons > 0) {
-    for (UINT i = 0; i < config_.cButtons; ++i) {
-      texts.buttons.push_back(ControlText(dialog, td::kFirstCustomButtonId + static_cast<int>(i)));
-    }
+  texts.mainInstruction = ControlText(dialog, IDC_TD_MAIN_INSTRUCTION);
+  texts.content = ControlText(dialog, IDC_TD_CONTENT);
+  if (expanded_) texts.expandedInformation = ControlText(dialog, IDC_TD_EXPANDED_INFORMATION);
+  texts.verification = ControlText(dialog, IDC_TD_VERIFICATION);
+  texts.verificationChecked = ::IsDlgButtonChecked(dialog, IDC_TD_VERIFICATION) == BST_CHECKED;
+  texts.footer = ControlText(dialog, IDC_TD_FOOTER);
+  for (UINT i = 0; i < model_.config.cButtons; ++i) {
+    texts.buttons.push_back(ControlText(dialog, IDC_TD_FIRST_BUTTON + static_cast<int>(i)));
   }
   for (const td::CommonButton& common : td::kCommonButtons) {
-    if (config_.dwCommonButtons & common.flag) texts.buttons.push_back(ControlText(dialog, common.id));
+    if (model_.config.dwCommonButtons & common.flag) texts.buttons.push_back(ControlText(dialog, common.id));
   }
   return TaskDialogClipboardText(texts);
 }
 
 void TaskDialogRun::CopyToClipboard() const {
   const std::string text = ClipboardText();
-  if (!::OpenClipboard(Window())) return;
+  const OpenedClipboard clipboard(Window());
+  if (!clipboard) return;
   ::EmptyClipboard();
   UniqueGlobal memory(::GlobalAlloc(GMEM_MOVEABLE, text.size() + 1));
-  if (memory) {
-    if (void* locked = ::GlobalLock(memory.get())) {
-      std::memcpy(locked, text.c_str(), text.size() + 1);
-      ::GlobalUnlock(memory.get());
-      // The clipboard owns the memory once it has taken it.
-      if (::SetClipboardData(CF_TEXT, memory.get()) != nullptr) memory.release();
-    }
+  {
+    const LockedGlobal locked(memory.get());
+    if (locked.get() == nullptr) return;
+    std::memcpy(locked.get(), text.c_str(), text.size() + 1);
   }
-  ::CloseClipboard();
+  // The clipboard owns the memory once it has taken it.
+  if (::SetClipboardData(CF_TEXT, memory.get()) != nullptr) memory.release();
 }
 
 }  // namespace commonq

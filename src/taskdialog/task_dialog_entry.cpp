@@ -7,9 +7,9 @@
 
 #include "CommonQ.h"
 #include "frame/module_state.h"
-#include "taskdialog/task_dialog_metrics.h"
+#include "taskdialog/logic/task_dialog_metrics.h"
+#include "taskdialog/logic/task_dialog_values.h"
 #include "taskdialog/task_dialog_run.h"
-#include "taskdialog/task_dialog_values.h"
 
 namespace commonq {
 
@@ -56,8 +56,8 @@ bool AreListsPresent(const TASKDIALOGCONFIG& config) {
          (config.cRadioButtons == 0 || config.pRadioButtons != nullptr);
 }
 
-}  // namespace
-
+// 3: before 5; 4: 5.0; 5: other 5.x (also when the version cannot be read); 6: 6.0; 7: later.
+// Computed once per process.
 int WindowsVersionClass() noexcept {
   if (g_platformOverride != nullptr) return g_platformOverride->versionClass;
   if (g_versionClass == 0) g_versionClass = ComputeVersionClass();
@@ -81,8 +81,7 @@ bool IsWindows6OrLater() noexcept {
   return WindowsVersionClass() >= 6;
 }
 
-void OverrideTaskDialogPlatformForTesting(const TaskDialogPlatform* facts) noexcept { g_platformOverride = facts; }
-
+// The platform's TaskDialogIndirect, found at run time; E_FAIL when comctl32.dll lacks it.
 HRESULT ForwardToNativeTaskDialog(const TASKDIALOGCONFIG* config, int* button, int* radioButton,
                                   BOOL* verificationChecked) noexcept {
   using TaskDialogIndirectFn = HRESULT(WINAPI*)(const TASKDIALOGCONFIG*, int*, int*, BOOL*);
@@ -93,6 +92,18 @@ HRESULT ForwardToNativeTaskDialog(const TASKDIALOGCONFIG* config, int* button, i
   if (native == nullptr) return E_FAIL;
   return native(config, button, radioButton, verificationChecked);
 }
+
+// Destroys the HICONs that the caller handed over with TDF_USE_HICON_MAIN and
+// TDF_USE_HICON_FOOTER after the system's own dialog ran, each handle once, as the emulation does.
+void DestroyCallerIcons(const TASKDIALOGCONFIG& config) noexcept {
+  const UniqueIcon main((config.dwFlags & TDF_USE_HICON_MAIN) ? config.hMainIcon : nullptr);
+  const bool footerGiven = (config.dwFlags & TDF_USE_HICON_FOOTER) && config.hFooterIcon != main.get();
+  const UniqueIcon footer(footerGiven ? config.hFooterIcon : nullptr);
+}
+
+}  // namespace
+
+void OverrideTaskDialogPlatformForTesting(const TaskDialogPlatform* facts) noexcept { g_platformOverride = facts; }
 
 HRESULT RunTaskDialog(const TASKDIALOGCONFIG* config, int* button, int* radioButton, BOOL* verificationChecked) {
   if (button != nullptr) *button = 0;

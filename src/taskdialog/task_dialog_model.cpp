@@ -9,9 +9,10 @@
 
 #include "frame/module_state.h"
 #include "frame/text_conversion.h"
-#include "taskdialog/dialog_units.h"
+#include "resources/taskdialog_ids.h"
+#include "taskdialog/logic/dialog_units.h"
+#include "taskdialog/logic/task_dialog_values.h"
 #include "taskdialog/task_dialog_run.h"
-#include "taskdialog/task_dialog_values.h"
 
 namespace commonq {
 namespace {
@@ -75,9 +76,8 @@ std::string ResolveTaskDialogString(PCWSTR field, size_t size) {
 TaskDialogIcon LoadTaskDialogIcon(HINSTANCE instance, PCWSTR field, int size) {
   if (field == nullptr) return {};
   const UINT sharedFlags = LR_SHARED | LR_LOADTRANSPARENT;
-  const auto system = [&](WORD id) {
-    return TaskDialogIcon::Shared(
-        static_cast<HICON>(::LoadImageA(nullptr, MAKEINTRESOURCEA(id), IMAGE_ICON, size, size, sharedFlags)));
+  const auto system = [&](LPCSTR id) {
+    return TaskDialogIcon::Shared(static_cast<HICON>(::LoadImageA(nullptr, id, IMAGE_ICON, size, size, sharedFlags)));
   };
   const auto fromModule = [&](HINSTANCE module, LPCSTR name) {
     return TaskDialogIcon::Owned(
@@ -88,18 +88,18 @@ TaskDialogIcon LoadTaskDialogIcon(HINSTANCE instance, PCWSTR field, int size) {
     const auto value = static_cast<WORD>(reinterpret_cast<ULONG_PTR>(field));
     switch (value) {
       case td::kErrorIcon:
-        icon = system(32513);
+        icon = system(IDI_HAND);
         break;
       case td::kWarningIcon:
-        icon = system(32515);
+        icon = system(IDI_EXCLAMATION);
         break;
       case td::kInformationIcon:
-        icon = system(32516);
+        icon = system(IDI_ASTERISK);
         break;
-      case 1027:
-      case 1028:
-      case 1029:
-      case 1030:
+      case IDI_COMMAND_LINK_HOT:
+      case IDI_COMMAND_LINK:
+      case IDI_EXPANDO_EXPANDED:
+      case IDI_EXPANDO_COLLAPSED:
         icon = fromModule(LibraryInstance(), MAKEINTRESOURCEA(value));
         break;
       default:
@@ -110,58 +110,193 @@ TaskDialogIcon LoadTaskDialogIcon(HINSTANCE instance, PCWSTR field, int size) {
     const std::string name = ResolveTaskDialogString(field, kTextBufferSize);
     icon = fromModule(instance, name.c_str());
   }
-  if (!icon) icon = system(32512);
+  if (!icon) icon = system(IDI_APPLICATION);
   return icon;
 }
 
-void DestroyCallerIcons(const TASKDIALOGCONFIG& config) noexcept {
-  const UniqueIcon main((config.dwFlags & TDF_USE_HICON_MAIN) ? config.hMainIcon : nullptr);
-  const bool footerGiven = (config.dwFlags & TDF_USE_HICON_FOOTER) && config.hFooterIcon != main.get();
-  const UniqueIcon footer(footerGiven ? config.hFooterIcon : nullptr);
-}
-
-GlobalTemplateBlock::~GlobalTemplateBlock() {
-  if (locked_ != nullptr) ::GlobalUnlock(memory_.get());
-}
-
 bool GlobalTemplateBlock::Resize(size_t size) {
-  if (!memory_) {
-    UniqueGlobal fresh(::GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, size));
-    if (!fresh) return false;
-    auto* locked = static_cast<uint8_t*>(::GlobalLock(fresh.get()));
-    if (locked == nullptr) return false;
-    memory_ = std::move(fresh);
-    locked_ = locked;
-    return true;
-  }
-  ::GlobalUnlock(memory_.get());
-  locked_ = nullptr;
-  HGLOBAL grown = ::GlobalReAlloc(memory_.get(), size, GMEM_MOVEABLE | GMEM_ZEROINIT);
+  lock_.reset();
+  HGLOBAL grown = memory_ ? ::GlobalReAlloc(memory_.get(), size, GMEM_MOVEABLE | GMEM_ZEROINIT)
+                          : ::GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, size);
   if (grown != nullptr) {
     memory_.release();
     memory_.reset(grown);
   }
-  locked_ = static_cast<uint8_t*>(::GlobalLock(memory_.get()));
-  return grown != nullptr && locked_ != nullptr;
+  if (memory_) lock_.emplace(memory_.get());
+  return grown != nullptr && Data() != nullptr;
 }
 
-TaskDialogRun::TaskDialogRun(const TASKDIALOGCONFIG& config, const TaskDialogPlatform& platform)
-    : config_(config), platform_(platform) {
+namespace {
+
+void ApplyConfigurationDefaults(TASKDIALOGCONFIG& config) {
+  if (config.pszExpandedInformation != nullptr) {
+    if (config.pszExpandedControlText == nullptr) config.pszExpandedControlText = L"Hide details";
+    if (config.pszCollapsedControlText == nullptr) config.pszCollapsedControlText = L"Show details";
+  }
+  if (config.dwCommonButtons == 0 && config.cButtons == 0) config.dwCommonButtons = TDCBF_OK_BUTTON;
+  if (config.dwCommonButtons & TDCBF_CANCEL_BUTTON) config.dwFlags |= TDF_ALLOW_DIALOG_CANCELLATION;
+}
+
+void CreateFonts(TaskDialogModel& model) {
+  NONCLIENTMETRICSA nonClient{};
+  nonClient.cbSize = kNonClientMetricsSize;
+  ::SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, kNonClientMetricsSize, &nonClient, 0);
+  model.messageFont = nonClient.lfMessageFont;
+  model.bodyFont.reset(::CreateFontIndirectA(&model.messageFont));
+  LOGFONTA mainFont = model.messageFont;
+  mainFont.lfHeight = MainInstructionHeight(mainFont.lfHeight, model.platform.modernControls);
+  mainFont.lfWeight = MainInstructionWeight(mainFont.lfWeight, model.platform.modernControls);
+  model.mainFont.reset(::CreateFontIndirectA(&mainFont));
+}
+
+// The body font's average character width and line height: the dialog units of the template.
+void MeasureBaseUnits(TaskDialogModel& model, HDC dc) {
   const LONG units = ::GetDialogBaseUnits();
-  bx_ = LOWORD(units);
-  by_ = HIWORD(units);
-  timerBase_ = ::GetTickCount();
-  if (config_.pszExpandedInformation != nullptr) {
-    if (config_.pszExpandedControlText == nullptr) config_.pszExpandedControlText = L"Hide details";
-    if (config_.pszCollapsedControlText == nullptr) config_.pszCollapsedControlText = L"Show details";
+  model.input.x = LOWORD(units);
+  model.input.y = HIWORD(units);
+  if (dc == nullptr) return;
+  const SelectedObject selected(dc, model.bodyFont.get());
+  SIZE extent{};
+  TEXTMETRICA metrics{};
+  if (::GetTextExtentPoint32A(dc, kAlphabet, 52, &extent) && ::GetTextMetricsA(dc, &metrics)) {
+    model.input.x = (extent.cx + 26) / 52;
+    model.input.y = metrics.tmHeight + metrics.tmExternalLeading;
   }
 }
 
+std::vector<LayoutButton> ResolveButtons(const TASKDIALOG_BUTTON* buttons, UINT count) {
+  std::vector<LayoutButton> resolved;
+  for (UINT i = 0; i < count; ++i) {
+    resolved.push_back({buttons[i].nButtonID, ResolveTaskDialogString(buttons[i].pszButtonText, kTextBufferSize)});
+  }
+  return resolved;
+}
+
+void ResolveTexts(TaskDialogLayoutInput& in, const TASKDIALOGCONFIG& config) {
+  in.flags = config.dwFlags;
+  in.commonButtons = static_cast<uint32_t>(config.dwCommonButtons);
+  in.defaultButton = config.nDefaultButton;
+  in.hasMainIcon = config.pszMainIcon != nullptr || (config.dwFlags & TDF_USE_HICON_MAIN);
+  in.hasFooterIcon = config.pszFooterIcon != nullptr || (config.dwFlags & TDF_USE_HICON_FOOTER);
+  in.mainInstruction = OptionalText(config.pszMainInstruction);
+  in.content = OptionalText(config.pszContent);
+  in.expandedInformation = OptionalText(config.pszExpandedInformation);
+  in.verification = OptionalText(config.pszVerificationText);
+  in.footer = OptionalText(config.pszFooter);
+  in.collapsedLabel = ResolveTaskDialogString(config.pszCollapsedControlText, kTextBufferSize);
+  in.expandedLabel = ResolveTaskDialogString(config.pszExpandedControlText, kTextBufferSize);
+  in.buttons = ResolveButtons(config.pButtons, config.cButtons);
+  in.radioButtons = ResolveButtons(config.pRadioButtons, config.cRadioButtons);
+  for (const td::CommonButton& common : td::kCommonButtons) {
+    in.commonButtonTexts.push_back(ResolveTaskDialogString(MAKEINTRESOURCEW(common.stringId), kTextBufferSize));
+  }
+  in.isLeadByte = &IsLeadByte;
+}
+
+void MakeMetrics(TaskDialogModel& model) {
+  SystemSizes sizes;
+  sizes.menuCheckWidth = ::GetSystemMetrics(SM_CXMENUCHECK);
+  sizes.menuCheckHeight = ::GetSystemMetrics(SM_CYMENUCHECK);
+  sizes.smallIcon = ::GetSystemMetrics(SM_CYSMICON);
+  sizes.largeIcon = ::GetSystemMetrics(SM_CYICON);
+  model.input.metrics = MakeTaskDialogMetrics(model.input.x, model.input.y, sizes);
+  model.input.modernControls = model.platform.modernControls;
+  model.input.windows6 = model.platform.windows6;
+}
+
+void MakePalette(TaskDialogModel& model) {
+  SystemColors colors;
+  colors.buttonText = ::GetSysColor(COLOR_BTNTEXT);
+  colors.buttonShadow = ::GetSysColor(COLOR_BTNSHADOW);
+  colors.buttonHighlight = ::GetSysColor(COLOR_BTNHIGHLIGHT);
+  colors.buttonFace = ::GetSysColor(COLOR_BTNFACE);
+  colors.window = ::GetSysColor(COLOR_WINDOW);
+  const COLORREF adjusted = ::ColorAdjustLuma(colors.buttonShadow, SeparatorLumaStep(model.platform.windows6), TRUE);
+  model.palette = MakeTaskDialogPalette(colors, adjusted, model.platform.modernControls);
+  model.bandBrush.reset(::CreateSolidBrush(model.palette.band));
+  model.faceBrush.reset(::CreateSolidBrush(model.palette.face));
+}
+
+TemplateHeader MakeTemplateHeader(const TaskDialogModel& model, const TaskDialogLayout& layout) {
+  const TASKDIALOGCONFIG& config = model.config;
+  RECT reference{};
+  if ((config.dwFlags & TDF_POSITION_RELATIVE_TO_WINDOW) && ::IsWindow(config.hwndParent)) {
+    ::GetWindowRect(config.hwndParent, &reference);
+  } else {
+    ::SystemParametersInfoA(SPI_GETWORKAREA, 0, &reference, 0);
+  }
+  const DialogFrame frame = MakeDialogFrame(config.dwFlags, layout.width, layout.height, model.input.x, model.input.y,
+                                            {reference.left, reference.top, reference.right, reference.bottom});
+  TemplateHeader header;
+  header.extended = true;
+  header.title = ToTemplateText(ResolveTaskDialogString(config.pszWindowTitle, kTitleBufferSize));
+  header.style = frame.style;
+  header.exStyle = frame.exStyle;
+  header.x = static_cast<int16_t>(frame.x);
+  header.y = static_cast<int16_t>(frame.y);
+  header.cx = static_cast<int16_t>(frame.cx);
+  header.cy = static_cast<int16_t>(frame.cy);
+  const LOGFONTA& font = model.messageFont;
+  header.face = ToTemplateText(font.lfFaceName);
+  const WindowDc screen(nullptr);
+  header.pointSize = static_cast<uint16_t>(TemplatePointSize(font.lfHeight, ::GetDeviceCaps(screen.get(), LOGPIXELSY)));
+  header.weight = static_cast<uint16_t>(font.lfWeight);
+  header.italic = font.lfItalic;
+  header.charSet = font.lfCharSet;
+  return header;
+}
+
+TemplateItem MakeTemplateItem(const LayoutItem& item, int bx, int by) {
+  const DialogUnitRect units =
+      PixelsToDialogUnits(item.rect.left, item.rect.top, item.rect.right, item.rect.bottom, bx, by);
+  TemplateItem out;
+  out.windowClass = TemplateName::Text(ToTemplateText(item.className));
+  out.id = static_cast<uint32_t>(item.id);
+  out.x = static_cast<int16_t>(units.x);
+  out.y = static_cast<int16_t>(units.y);
+  out.cx = static_cast<int16_t>(units.cx);
+  out.cy = static_cast<int16_t>(units.cy);
+  out.style = item.style | kItemBaseStyle;
+  out.text = TemplateName::Text(ToTemplateText(item.text));
+  return out;
+}
+
+void BuildTaskDialogModel(TaskDialogModel& model, const TASKDIALOGCONFIG& config, const TaskDialogPlatform& platform) {
+  ::InitCommonControls();
+  model.config = config;
+  model.platform = platform;
+  ApplyConfigurationDefaults(model.config);
+  CreateFonts(model);
+  const WindowDc dc(model.config.hwndParent);
+  MeasureBaseUnits(model, dc.get());
+  ResolveTexts(model.input, model.config);
+  MakeMetrics(model);
+  MakePalette(model);
+}
+
+TaskDialogLayout LayOut(const TaskDialogModel& model) {
+  const WindowDc dc(model.config.hwndParent);
+  GdiTextMeasurer measurer(dc.get(), model.bodyFont.get(), model.mainFont.get());
+  return LayOutTaskDialog(model.input, measurer, model.config.cxWidth);
+}
+
+}  // namespace
+
+TaskDialogRun::TaskDialogRun(const TASKDIALOGCONFIG& config, const TaskDialogPlatform& platform) {
+  BuildTaskDialogModel(model_, config, platform);
+}
+
+bool TaskDialogRun::WriteTemplate() {
+  TemplateWriter writer(block_);
+  writer.BeginTemplate(MakeTemplateHeader(model_, layout_));
+  for (const LayoutItem& item : layout_.items) writer.AddItem(MakeTemplateItem(item, model_.input.x, model_.input.y));
+  return !writer.Failed();
+}
+
 HRESULT TaskDialogRun::Show() {
-  if (!BuildModel()) return E_OUTOFMEMORY;
-  WriteItems();
-  if (writer_.Failed()) return E_OUTOFMEMORY;
-  RunModalIndirect(reinterpret_cast<const DLGTEMPLATE*>(block_.Data()), config_.hwndParent);
+  layout_ = LayOut(model_);
+  if (!WriteTemplate()) return E_OUTOFMEMORY;
+  RunModalIndirect(reinterpret_cast<const DLGTEMPLATE*>(block_.Data()), model_.config.hwndParent);
   switch (AbandonedBy()) {
     case Abandoned::kOutOfMemory:
       return E_OUTOFMEMORY;
@@ -169,145 +304,6 @@ HRESULT TaskDialogRun::Show() {
       return E_FAIL;
     default:
       return S_OK;
-  }
-}
-
-void TaskDialogRun::MeasureBaseUnits(HDC dc) {
-  if (dc == nullptr) return;
-  const SelectedObject selected(dc, bodyFont_.get());
-  SIZE extent{};
-  TEXTMETRICA metrics{};
-  if (::GetTextExtentPoint32A(dc, kAlphabet, 52, &extent) && ::GetTextMetricsA(dc, &metrics)) {
-    bx_ = (extent.cx + 26) / 52;
-    by_ = metrics.tmHeight + metrics.tmExternalLeading;
-  }
-}
-
-void TaskDialogRun::ResolveLayoutInput(HDC dc) {
-  TaskDialogLayoutInput& in = input_;
-  in.flags = config_.dwFlags;
-  in.commonButtons = static_cast<uint32_t>(config_.dwCommonButtons);
-  in.defaultButton = config_.nDefaultButton;
-  in.hasMainIcon = config_.pszMainIcon != nullptr || (config_.dwFlags & TDF_USE_HICON_MAIN);
-  in.hasFooterIcon = config_.pszFooterIcon != nullptr || (config_.dwFlags & TDF_USE_HICON_FOOTER);
-  in.mainInstruction = OptionalText(config_.pszMainInstruction);
-  in.content = OptionalText(config_.pszContent);
-  in.expandedInformation = OptionalText(config_.pszExpandedInformation);
-  in.verification = OptionalText(config_.pszVerificationText);
-  in.footer = OptionalText(config_.pszFooter);
-  in.collapsedLabel = ResolveTaskDialogString(config_.pszCollapsedControlText, kTextBufferSize);
-  in.expandedLabel = ResolveTaskDialogString(config_.pszExpandedControlText, kTextBufferSize);
-  in.buttons.clear();
-  for (UINT i = 0; i < config_.cButtons; ++i) {
-    in.buttons.push_back(
-        {config_.pButtons[i].nButtonID, ResolveTaskDialogString(config_.pButtons[i].pszButtonText, kTextBufferSize)});
-  }
-  in.radioButtons.clear();
-  for (UINT i = 0; i < config_.cRadioButtons; ++i) {
-    in.radioButtons.push_back({config_.pRadioButtons[i].nButtonID,
-                               ResolveTaskDialogString(config_.pRadioButtons[i].pszButtonText, kTextBufferSize)});
-  }
-  in.commonButtonTexts.clear();
-  for (const td::CommonButton& common : td::kCommonButtons) {
-    in.commonButtonTexts.push_back(ResolveTaskDialogString(MAKEINTRESOURCEW(common.stringId), kTextBufferSize));
-  }
-  in.modernControls = platform_.modernControls;
-  in.windows6 = platform_.windows6;
-  MeasureBaseUnits(dc);
-  in.x = bx_;
-  in.y = by_;
-  SystemSizes sizes;
-  sizes.menuCheckWidth = ::GetSystemMetrics(SM_CXMENUCHECK);
-  sizes.menuCheckHeight = ::GetSystemMetrics(SM_CYMENUCHECK);
-  sizes.smallIcon = ::GetSystemMetrics(SM_CYSMICON);
-  sizes.largeIcon = ::GetSystemMetrics(SM_CYICON);
-  metrics_ = MakeTaskDialogMetrics(bx_, by_, sizes);
-  in.metrics = metrics_;
-  in.isLeadByte = &IsLeadByte;
-}
-
-bool TaskDialogRun::BuildModel() {
-  ::InitCommonControls();
-  NONCLIENTMETRICSA nonClient{};
-  nonClient.cbSize = kNonClientMetricsSize;
-  ::SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, kNonClientMetricsSize, &nonClient, 0);
-  messageFont_ = nonClient.lfMessageFont;
-  bodyFont_.reset(::CreateFontIndirectA(&messageFont_));
-  LOGFONTA mainFont = messageFont_;
-  mainFont.lfHeight = MainInstructionHeight(mainFont.lfHeight, platform_.modernControls);
-  mainFont.lfWeight = MainInstructionWeight(mainFont.lfWeight, platform_.modernControls);
-  mainFont_.reset(::CreateFontIndirectA(&mainFont));
-
-  // The configuration's defaults, before anything is measured.
-  if (config_.dwCommonButtons == 0 && config_.cButtons == 0) config_.dwCommonButtons = TDCBF_OK_BUTTON;
-  if (config_.dwCommonButtons & TDCBF_CANCEL_BUTTON) config_.dwFlags |= TDF_ALLOW_DIALOG_CANCELLATION;
-
-  const WindowDc dc(config_.hwndParent);
-  ResolveLayoutInput(dc.get());
-
-  SystemColors colors;
-  colors.buttonText = ::GetSysColor(COLOR_BTNTEXT);
-  colors.buttonShadow = ::GetSysColor(COLOR_BTNSHADOW);
-  colors.buttonHighlight = ::GetSysColor(COLOR_BTNHIGHLIGHT);
-  colors.buttonFace = ::GetSysColor(COLOR_BTNFACE);
-  colors.window = ::GetSysColor(COLOR_WINDOW);
-  const COLORREF adjusted = ::ColorAdjustLuma(colors.buttonShadow, SeparatorLumaStep(platform_.windows6), TRUE);
-  palette_ = MakeTaskDialogPalette(colors, adjusted, platform_.modernControls);
-  bandBrush_.reset(::CreateSolidBrush(palette_.band));
-  faceBrush_.reset(::CreateSolidBrush(palette_.face));
-
-  GdiTextMeasurer measurer(dc.get(), bodyFont_.get(), mainFont_.get());
-  layout_ = TaskDialogLayoutState{};
-  const TaskDialogSize size = MeasureTaskDialog(input_, measurer, layout_, config_.cxWidth);
-  width_ = size.width;
-  height_ = size.height;
-
-  RECT reference{};
-  if ((config_.dwFlags & TDF_POSITION_RELATIVE_TO_WINDOW) && ::IsWindow(config_.hwndParent)) {
-    ::GetWindowRect(config_.hwndParent, &reference);
-  } else {
-    ::SystemParametersInfoA(SPI_GETWORKAREA, 0, &reference, 0);
-  }
-  const DialogFrame frame = MakeDialogFrame(config_.dwFlags, width_, height_, bx_, by_,
-                                            {reference.left, reference.top, reference.right, reference.bottom});
-  TemplateHeader header;
-  header.extended = true;
-  header.title = ToTemplateText(ResolveTaskDialogString(config_.pszWindowTitle, kTitleBufferSize));
-  header.style = frame.style;
-  header.exStyle = frame.exStyle;
-  header.x = static_cast<int16_t>(frame.x);
-  header.y = static_cast<int16_t>(frame.y);
-  header.cx = static_cast<int16_t>(frame.cx);
-  header.cy = static_cast<int16_t>(frame.cy);
-  header.face = ToTemplateText(messageFont_.lfFaceName);
-  const WindowDc screen(nullptr);
-  header.pointSize =
-      static_cast<uint16_t>(TemplatePointSize(messageFont_.lfHeight, ::GetDeviceCaps(screen.get(), LOGPIXELSY)));
-  header.weight = static_cast<uint16_t>(messageFont_.lfWeight);
-  header.italic = messageFont_.lfItalic;
-  header.charSet = messageFont_.lfCharSet;
-  writer_.BeginTemplate(header);
-  return !writer_.Failed();
-}
-
-void TaskDialogRun::WriteItems() {
-  const WindowDc dc(config_.hwndParent);
-  GdiTextMeasurer measurer(dc.get(), bodyFont_.get(), mainFont_.get());
-  std::vector<LayoutItem> items;
-  LayoutTaskDialog(input_, measurer, layout_, width_, &items);
-  for (const LayoutItem& item : items) {
-    const DialogUnitRect units =
-        PixelsToDialogUnits(item.rect.left, item.rect.top, item.rect.right, item.rect.bottom, bx_, by_);
-    TemplateItem out;
-    out.windowClass = TemplateName::Text(ToTemplateText(item.className));
-    out.id = static_cast<uint32_t>(item.id);
-    out.x = static_cast<int16_t>(units.x);
-    out.y = static_cast<int16_t>(units.y);
-    out.cx = static_cast<int16_t>(units.cx);
-    out.cy = static_cast<int16_t>(units.cy);
-    out.style = item.style;
-    out.text = TemplateName::Text(ToTemplateText(item.text));
-    writer_.AddItem(out);
   }
 }
 

@@ -2,8 +2,8 @@
 // colours, icon statics and the owner-drawn command links used before Windows 6.
 #include <windows.h>
 
+#include "taskdialog/logic/task_dialog_values.h"
 #include "taskdialog/task_dialog_run.h"
-#include "taskdialog/task_dialog_values.h"
 
 namespace commonq {
 namespace {
@@ -13,6 +13,7 @@ constexpr int kGlyphTop = 2;
 constexpr int kHotInset = 2;
 constexpr int kFrameCorner = 6;
 constexpr int kLinkTextSize = 300;
+constexpr int kMeasureHeight = 9999;
 
 void Fill(HDC dc, const RECT& rect, COLORREF color) {
   ::SetBkColor(dc, color);
@@ -24,6 +25,13 @@ void EtchedLine(HDC dc, int y, int width, COLORREF shadow, COLORREF highlight) {
   Fill(dc, RECT{0, y + 1, width, y + 2}, highlight);
 }
 
+void DrawIconStatic(const DRAWITEMSTRUCT& item, COLORREF color, HICON icon, int size) {
+  Fill(item.hDC, item.rcItem, color);
+  if (icon != nullptr) {
+    ::DrawIconEx(item.hDC, item.rcItem.left, item.rcItem.top, icon, size, size, 0, nullptr, DI_NORMAL);
+  }
+}
+
 }  // namespace
 
 void TaskDialogRun::PaintBackground() const {
@@ -32,49 +40,42 @@ void TaskDialogRun::PaintBackground() const {
   RECT client{};
   ::GetClientRect(Window(), &client);
   const int w = client.right;
-  const int band = layout_.bandLine;
-  Fill(dc.get(), RECT{0, 0, w, band}, palette_.band);
-  Fill(dc.get(), RECT{0, band, w, client.bottom}, palette_.face);
-  Fill(dc.get(), RECT{0, band, w, band + 1}, palette_.separator);
-  if (layout_.footerSeparator > 0)
-    EtchedLine(dc.get(), layout_.footerSeparator, w, palette_.shadow, palette_.highlight);
-  if (layout_.expandedFooterSeparator > 0) {
-    EtchedLine(dc.get(), layout_.expandedFooterSeparator, w, palette_.shadow, palette_.highlight);
+  const int band = layout_.state.bandLine;
+  Fill(dc.get(), RECT{0, 0, w, band}, model_.palette.band);
+  Fill(dc.get(), RECT{0, band, w, client.bottom}, model_.palette.face);
+  Fill(dc.get(), RECT{0, band, w, band + 1}, model_.palette.separator);
+  if (layout_.state.footerSeparator > 0)
+    EtchedLine(dc.get(), layout_.state.footerSeparator, w, model_.palette.shadow, model_.palette.highlight);
+  if (layout_.state.expandedFooterSeparator > 0) {
+    EtchedLine(dc.get(), layout_.state.expandedFooterSeparator, w, model_.palette.shadow, model_.palette.highlight);
   }
 }
 
 HBRUSH TaskDialogRun::ControlColors(HDC dc, int id) const {
-  const bool links = (config_.dwFlags & (TDF_USE_COMMAND_LINKS | TDF_USE_COMMAND_LINKS_NO_ICON)) != 0;
-  bool onBand = id == td::kMainInstructionId || id == td::kMainIconId || id == td::kContentId ||
-                (id >= td::kFirstRadioButtonId && id <= td::kLastRadioButtonId);
-  if (links && id >= td::kFirstCustomButtonId && id <= td::kLastCustomButtonId) onBand = true;
-  if (id == td::kExpandedInformationId && !(config_.dwFlags & TDF_EXPAND_FOOTER_AREA)) onBand = true;
+  const bool links = model_.CommandLinks();
+  bool onBand = id == IDC_TD_MAIN_INSTRUCTION || id == IDC_TD_MAIN_ICON || id == IDC_TD_CONTENT ||
+                (id >= IDC_TD_FIRST_RADIO && id <= IDC_TD_LAST_RADIO);
+  if (links && id >= IDC_TD_FIRST_BUTTON && id <= IDC_TD_LAST_BUTTON) onBand = true;
+  if (id == IDC_TD_EXPANDED_INFORMATION && !(model_.config.dwFlags & TDF_EXPAND_FOOTER_AREA)) onBand = true;
   ::SetBkMode(dc, TRANSPARENT);
-  ::SetBkColor(dc, onBand ? palette_.band : palette_.face);
-  if (id == td::kMainInstructionId) ::SetTextColor(dc, palette_.instruction);
-  const bool linkControl =
-      platform_.modernControls && (id == td::kContentId || id == td::kExpandedInformationId || id == td::kFooterId);
+  ::SetBkColor(dc, onBand ? model_.palette.band : model_.palette.face);
+  if (id == IDC_TD_MAIN_INSTRUCTION) ::SetTextColor(dc, model_.palette.instruction);
+  const bool linkControl = model_.platform.modernControls &&
+                           (id == IDC_TD_CONTENT || id == IDC_TD_EXPANDED_INFORMATION || id == IDC_TD_FOOTER);
   if (linkControl) {
     // Some SysLink implementations (Wine's) delete the brush they are handed after one paint; a
     // system colour brush of the same colour survives that, where the run's own would be lost
     // and every later fill with it would leave the control unpainted.
-    return ::GetSysColorBrush(onBand && platform_.modernControls ? COLOR_WINDOW : COLOR_BTNFACE);
+    return ::GetSysColorBrush(onBand && model_.platform.modernControls ? COLOR_WINDOW : COLOR_BTNFACE);
   }
-  return onBand ? bandBrush_.get() : faceBrush_.get();
-}
-
-void TaskDialogRun::DrawIconStatic(const DRAWITEMSTRUCT& item, COLORREF color, HICON icon, int size) const {
-  Fill(item.hDC, item.rcItem, color);
-  if (icon != nullptr) {
-    ::DrawIconEx(item.hDC, item.rcItem.left, item.rcItem.top, icon, size, size, 0, nullptr, DI_NORMAL);
-  }
+  return onBand ? model_.bandBrush.get() : model_.faceBrush.get();
 }
 
 void TaskDialogRun::DrawCommandLink(const DRAWITEMSTRUCT& item) const {
   HDC dc = item.hDC;
   const SelectedObject keepPen(dc, ::GetStockObject(BLACK_PEN));
   const SelectedObject keepBrush(dc, ::GetStockObject(NULL_BRUSH));
-  const SelectedObject keepFont(dc, bodyFont_.get());
+  const SelectedObject keepFont(dc, model_.bodyFont.get());
   const int id = static_cast<int>(item.CtlID);
   const bool hot = id == hotLinkId_;
   RECT rect = item.rcItem;
@@ -82,38 +83,38 @@ void TaskDialogRun::DrawCommandLink(const DRAWITEMSTRUCT& item) const {
     ::DrawFrameControl(dc, &rect, DFC_BUTTON, DFCS_BUTTONPUSH);
     RECT inner = rect;
     ::InflateRect(&inner, -kHotInset, -kHotInset);
-    Fill(dc, inner, palette_.band);
+    Fill(dc, inner, model_.palette.band);
   } else if (item.itemAction & ODA_DRAWENTIRE) {
-    Fill(dc, rect, palette_.band);
+    Fill(dc, rect, model_.palette.band);
   }
   COLORREF frameColor = CLR_INVALID;
   if (item.itemState & ODS_SELECTED) {
     frameColor = ::GetSysColor(COLOR_BTNSHADOW);
-  } else if (static_cast<uint32_t>(id) == layout_.defaultControlId) {
-    frameColor = palette_.defaultLinkFrame;
+  } else if (static_cast<uint32_t>(id) == layout_.state.defaultControlId) {
+    frameColor = model_.palette.defaultLinkFrame;
   }
   if (frameColor != CLR_INVALID) {
     const UniquePen pen(::CreatePen(PS_SOLID, 1, frameColor));
     const SelectedObject usePen(dc, pen.get());
     ::RoundRect(dc, rect.left, rect.top, rect.right, rect.bottom, kFrameCorner, kFrameCorner);
   }
-  ::InflateRect(&rect, -metrics_.linkInsetX, -metrics_.linkInsetY);
-  if (!(config_.dwFlags & TDF_USE_COMMAND_LINKS_NO_ICON)) {
-    HICON glyph = hot ? hotLinkGlyph_.get() : linkGlyph_.get();
+  ::InflateRect(&rect, -model_.Metrics().linkInsetX, -model_.Metrics().linkInsetY);
+  if (!(model_.config.dwFlags & TDF_USE_COMMAND_LINKS_NO_ICON)) {
+    HICON glyph = hot ? model_.hotLinkGlyph.get() : model_.linkGlyph.get();
     if (glyph != nullptr) {
       ::DrawIconEx(dc, rect.left, rect.top + kGlyphTop, glyph, kGlyphSize, kGlyphSize, 0, nullptr, DI_NORMAL);
     }
-    rect.left += metrics_.glyph + metrics_.glyphGap;
+    rect.left += model_.Metrics().glyph + model_.Metrics().glyphGap;
   }
   char text[kLinkTextSize] = {};
   ::GetWindowTextA(item.hwndItem, text, kLinkTextSize);
   const CommandLinkText parts = SplitCommandLinkText(text);
   ::SetBkMode(dc, TRANSPARENT);
-  ::SetTextColor(dc, palette_.instruction);
+  ::SetTextColor(dc, model_.palette.instruction);
   int titleHeight = 0;
   {
-    const SelectedObject mainFont(dc, mainFont_.get());
-    RECT measure{0, 0, rect.right - rect.left, 9999};
+    const SelectedObject mainFont(dc, model_.mainFont.get());
+    RECT measure{0, 0, rect.right - rect.left, kMeasureHeight};
     if (!parts.title.empty()) {
       ::DrawTextA(dc, parts.title.c_str(), -1, &measure, DT_WORDBREAK | DT_CALCRECT);
       titleHeight = measure.bottom - measure.top + 1;
@@ -128,20 +129,21 @@ void TaskDialogRun::DrawCommandLink(const DRAWITEMSTRUCT& item) const {
 
 bool TaskDialogRun::OnDrawItem(const DRAWITEMSTRUCT& item) {
   const int id = static_cast<int>(item.CtlID);
-  if (id >= td::kFirstCustomButtonId && id <= td::kLastCustomButtonId) {
-    if (!layout_.ownerDrawnLinks) return false;
+  if (id >= IDC_TD_FIRST_BUTTON && id <= IDC_TD_LAST_BUTTON) {
+    if (!layout_.state.ownerDrawnLinks) return false;
     DrawCommandLink(item);
     return true;
   }
   switch (id) {
-    case td::kMainIconId:
-      DrawIconStatic(item, palette_.band, mainIcon_.get(), metrics_.largeIcon);
+    case IDC_TD_MAIN_ICON:
+      DrawIconStatic(item, model_.palette.band, model_.mainIcon.get(), model_.Metrics().largeIcon);
       return true;
-    case td::kFooterIconId:
-      DrawIconStatic(item, palette_.face, footerIcon_.get(), metrics_.smallIcon);
+    case IDC_TD_FOOTER_ICON:
+      DrawIconStatic(item, model_.palette.face, model_.footerIcon.get(), model_.Metrics().smallIcon);
       return true;
-    case td::kExpandoButtonId:
-      DrawIconStatic(item, palette_.face, expanded_ ? expandedGlyph_.get() : collapsedGlyph_.get(), kGlyphSize);
+    case IDC_TD_EXPANDO_BUTTON:
+      DrawIconStatic(item, model_.palette.face, expanded_ ? model_.expandedGlyph.get() : model_.collapsedGlyph.get(),
+                     kGlyphSize);
       return true;
     default:
       return false;

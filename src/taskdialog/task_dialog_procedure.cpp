@@ -3,11 +3,12 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include <utility>
+#include <iterator>
 
 #include "frame/module_state.h"
+#include "resources/taskdialog_ids.h"
+#include "taskdialog/logic/task_dialog_values.h"
 #include "taskdialog/task_dialog_run.h"
-#include "taskdialog/task_dialog_values.h"
 
 namespace commonq {
 namespace {
@@ -21,119 +22,136 @@ constexpr int kGlyphSize = 20;
 constexpr int kMarqueeSpeed = 30;
 constexpr int kLastCommonButtonId = 64;
 
-bool IsCustomButton(int id) { return id >= td::kFirstCustomButtonId && id <= td::kLastCustomButtonId; }
-bool IsRadioButton(int id) { return id >= td::kFirstRadioButtonId && id <= td::kLastRadioButtonId; }
+bool IsCustomButton(int id) { return id >= IDC_TD_FIRST_BUTTON && id <= IDC_TD_LAST_BUTTON; }
+bool IsRadioButton(int id) { return id >= IDC_TD_FIRST_RADIO && id <= IDC_TD_LAST_RADIO; }
 
 BOOL CALLBACK SetFontOnChild(HWND child, LPARAM font) noexcept {
   ::SendMessageA(child, WM_SETFONT, static_cast<WPARAM>(font), 0);
   return TRUE;
 }
 
+// The control of a TDE_* element (content, expanded information, footer, main instruction); 0 for
+// any other value.
 int ElementControl(WPARAM element) {
-  switch (element) {
-    case TDE_CONTENT:
-      return td::kContentId;
-    case TDE_EXPANDED_INFORMATION:
-      return td::kExpandedInformationId;
-    case TDE_FOOTER:
-      return td::kFooterId;
-    case TDE_MAIN_INSTRUCTION:
-      return td::kMainInstructionId;
-    default:
-      return 0;
+  constexpr int kControls[] = {IDC_TD_CONTENT, IDC_TD_EXPANDED_INFORMATION, IDC_TD_FOOTER, IDC_TD_MAIN_INSTRUCTION};
+  static_assert(TDE_CONTENT == 0 && TDE_MAIN_INSTRUCTION == 3);
+  return element < std::size(kControls) ? kControls[element] : 0;
+}
+
+// The run owns every icon it shows, the caller's HICONs included, from the moment the dialog is up;
+// a dialog that never came up leaves them to the caller. A handle given as both main and footer
+// icon is destroyed once.
+void FillIcons(TaskDialogModel& model) {
+  const TASKDIALOGCONFIG& config = model.config;
+  const TaskDialogMetrics& metrics = model.Metrics();
+  if (config.dwFlags & TDF_USE_HICON_MAIN) {
+    model.mainIcon = TaskDialogIcon::Owned(config.hMainIcon);
+  } else {
+    model.mainIcon = LoadTaskDialogIcon(config.hInstance, config.pszMainIcon, metrics.largeIcon);
   }
+  if (config.dwFlags & TDF_USE_HICON_FOOTER) {
+    const bool heldByMain = model.mainIcon.IsOwned() && config.hFooterIcon == model.mainIcon.get();
+    model.footerIcon =
+        heldByMain ? TaskDialogIcon::Shared(config.hFooterIcon) : TaskDialogIcon::Owned(config.hFooterIcon);
+  } else {
+    model.footerIcon = LoadTaskDialogIcon(config.hInstance, config.pszFooterIcon, metrics.smallIcon);
+  }
+  const auto glyph = [&](int id) { return LoadTaskDialogIcon(config.hInstance, MAKEINTRESOURCEW(id), kGlyphSize); };
+  model.linkGlyph = glyph(IDI_COMMAND_LINK);
+  model.hotLinkGlyph = glyph(IDI_COMMAND_LINK_HOT);
+  model.expandedGlyph = glyph(IDI_EXPANDO_EXPANDED);
+  model.collapsedGlyph = glyph(IDI_EXPANDO_COLLAPSED);
 }
 
 }  // namespace
 
 HRESULT TaskDialogRun::NotifyCallback(UINT notification, WPARAM wParam, LPARAM lParam) {
-  if (!created_ || config_.pfCallback == nullptr) return S_OK;
-  return config_.pfCallback(Window(), notification, wParam, lParam, config_.lpCallbackData);
+  if (!created_ || model_.config.pfCallback == nullptr) return S_OK;
+  return model_.config.pfCallback(Window(), notification, wParam, lParam, model_.config.lpCallbackData);
 }
 
-void TaskDialogRun::ReplaceIcon(TaskDialogIcon& slot, TaskDialogIcon icon) { slot = std::move(icon); }
+void TaskDialogRun::ApplyFonts() {
+  ::EnumChildWindows(Window(), &SetFontOnChild, reinterpret_cast<LPARAM>(model_.bodyFont.get()));
+  ::SendDlgItemMessageA(Window(), IDC_TD_MAIN_INSTRUCTION, WM_SETFONT, reinterpret_cast<WPARAM>(model_.mainFont.get()),
+                        0);
+}
 
-// The run owns every icon it shows, the caller's HICONs included, from the moment the dialog is up;
-// a dialog that never came up leaves them to the caller. A handle given as both main and footer
-// icon is destroyed once.
-void TaskDialogRun::FillIconSlots() {
-  if (config_.dwFlags & TDF_USE_HICON_MAIN) {
-    ReplaceIcon(mainIcon_, TaskDialogIcon::Owned(config_.hMainIcon));
-  } else {
-    ReplaceIcon(mainIcon_, LoadTaskDialogIcon(config_.hInstance, config_.pszMainIcon, metrics_.largeIcon));
+void TaskDialogRun::StartTimers() {
+  timerBase_ = ::GetTickCount();
+  if (layout_.state.ownerDrawnLinks) hotTimer_ = UniqueTimer(Window(), kHotTrackingTimerId, kHotTrackingPeriod);
+  if (model_.config.dwFlags & TDF_CALLBACK_TIMER) {
+    callbackTimer_ = UniqueTimer(Window(), kCallbackTimerId, kCallbackPeriod);
   }
-  if (config_.dwFlags & TDF_USE_HICON_FOOTER) {
-    const bool heldByMain = mainIcon_.IsOwned() && config_.hFooterIcon == mainIcon_.get();
-    ReplaceIcon(footerIcon_,
-                heldByMain ? TaskDialogIcon::Shared(config_.hFooterIcon) : TaskDialogIcon::Owned(config_.hFooterIcon));
-  } else {
-    ReplaceIcon(footerIcon_, LoadTaskDialogIcon(config_.hInstance, config_.pszFooterIcon, metrics_.smallIcon));
+}
+
+void TaskDialogRun::SelectDefaultRadio() {
+  const TASKDIALOGCONFIG& config = model_.config;
+  if ((config.dwFlags & TDF_NO_DEFAULT_RADIO_BUTTON) || config.cRadioButtons == 0) return;
+  UINT chosen = 0;
+  for (UINT i = 0; i < config.cRadioButtons; ++i) {
+    if (config.pRadioButtons[i].nButtonID == config.nDefaultRadioButton) {
+      chosen = i;
+      break;
+    }
   }
-  ReplaceIcon(linkGlyph_, LoadTaskDialogIcon(config_.hInstance, MAKEINTRESOURCEW(1028), kGlyphSize));
-  ReplaceIcon(hotLinkGlyph_, LoadTaskDialogIcon(config_.hInstance, MAKEINTRESOURCEW(1027), kGlyphSize));
-  ReplaceIcon(expandedGlyph_, LoadTaskDialogIcon(config_.hInstance, MAKEINTRESOURCEW(1029), kGlyphSize));
-  ReplaceIcon(collapsedGlyph_, LoadTaskDialogIcon(config_.hInstance, MAKEINTRESOURCEW(1030), kGlyphSize));
+  ::SendDlgItemMessageA(Window(), IDC_TD_FIRST_RADIO + static_cast<int>(chosen), BM_CLICK, 0, 0);
+}
+
+void TaskDialogRun::SetInitialStates() {
+  HWND dialog = Window();
+  const TASKDIALOGCONFIG& config = model_.config;
+  if (config.dwFlags & TDF_VERIFICATION_FLAG_CHECKED) ::CheckDlgButton(dialog, IDC_TD_VERIFICATION, BST_CHECKED);
+  if (config.dwFlags & TDF_SHOW_MARQUEE_PROGRESS_BAR) {
+    HWND progress = ::GetDlgItem(dialog, IDC_TD_PROGRESS_BAR);
+    ::SetWindowLongA(progress, GWL_STYLE, ::GetWindowLongA(progress, GWL_STYLE) | PBS_MARQUEE);
+    ::SendMessageA(progress, PBM_SETMARQUEE, TRUE, kMarqueeSpeed);
+  }
+  SelectDefaultRadio();
+  if (!layout_.state.ownerDrawnLinks && (config.dwFlags & TDF_USE_COMMAND_LINKS_NO_ICON)) {
+    BUTTON_IMAGELIST noGlyph{};
+    noGlyph.himl = BCCL_NOGLYPH;
+    for (UINT i = 0; i < config.cButtons; ++i) {
+      ::SendDlgItemMessageA(dialog, IDC_TD_FIRST_BUTTON + static_cast<int>(i), BCM_SETIMAGELIST, 0,
+                            reinterpret_cast<LPARAM>(&noGlyph));
+    }
+  }
+  if (config.pszExpandedInformation != nullptr && !(config.dwFlags & TDF_EXPANDED_BY_DEFAULT)) {
+    ::SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_TD_EXPANDO_BUTTON, 0), 0);
+  }
+}
+
+void TaskDialogRun::FocusDefaultControl() {
+  const uint32_t id = layout_.state.defaultControlId;
+  if (id == 0 || id == td::kNativeDefault) return;
+  ::SendMessageA(Window(), DM_SETDEFID, id, 0);
+  ::SetFocus(::GetDlgItem(Window(), static_cast<int>(id)));
+}
+
+// The main icon also stands for the window (without an owner) and chooses the sound.
+void TaskDialogRun::ShowMainIcon() {
+  const TASKDIALOGCONFIG& config = model_.config;
+  if (model_.mainIcon && config.hwndParent == nullptr) {
+    ::SendMessageA(Window(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(model_.mainIcon.get()));
+  }
+  if (config.pszMainIcon == nullptr || !IS_INTRESOURCE(config.pszMainIcon)) return;
+  const auto icon = static_cast<WORD>(reinterpret_cast<ULONG_PTR>(config.pszMainIcon));
+  if (icon == td::kErrorIcon) ::MessageBeep(MB_ICONHAND);
+  if (icon == td::kWarningIcon) ::MessageBeep(MB_ICONEXCLAMATION);
+  if (icon == td::kInformationIcon) ::MessageBeep(MB_ICONASTERISK);
 }
 
 void TaskDialogRun::OnInitDialog() {
-  HWND dialog = Window();
   created_ = false;
   radioResult_ = 0;
   buttonResult_ = IDCANCEL;
   expanded_ = true;
   hotLinkId_ = 0;
-  timerBase_ = ::GetTickCount();
-
-  ::EnumChildWindows(dialog, &SetFontOnChild, reinterpret_cast<LPARAM>(bodyFont_.get()));
-  ::SendDlgItemMessageA(dialog, td::kMainInstructionId, WM_SETFONT, reinterpret_cast<WPARAM>(mainFont_.get()), 0);
-
-  if (layout_.ownerDrawnLinks) {
-    hotTimer_ = UniqueTimer(dialog, kHotTrackingTimerId, kHotTrackingPeriod);
-  }
-  if (config_.dwFlags & TDF_CALLBACK_TIMER) {
-    callbackTimer_ = UniqueTimer(dialog, kCallbackTimerId, kCallbackPeriod);
-  }
-  if (config_.dwFlags & TDF_VERIFICATION_FLAG_CHECKED) ::CheckDlgButton(dialog, td::kVerificationId, BST_CHECKED);
-  if (config_.dwFlags & TDF_SHOW_MARQUEE_PROGRESS_BAR) {
-    HWND progress = ::GetDlgItem(dialog, td::kProgressBarId);
-    ::SetWindowLongA(progress, GWL_STYLE, ::GetWindowLongA(progress, GWL_STYLE) | PBS_MARQUEE);
-    ::SendMessageA(progress, PBM_SETMARQUEE, TRUE, kMarqueeSpeed);
-  }
-  if (!(config_.dwFlags & TDF_NO_DEFAULT_RADIO_BUTTON) && config_.cRadioButtons > 0) {
-    UINT chosen = 0;
-    for (UINT i = 0; i < config_.cRadioButtons; ++i) {
-      if (config_.pRadioButtons[i].nButtonID == config_.nDefaultRadioButton) {
-        chosen = i;
-        break;
-      }
-    }
-    ::SendDlgItemMessageA(dialog, td::kFirstRadioButtonId + static_cast<int>(chosen), BM_CLICK, 0, 0);
-  }
-  if (!layout_.ownerDrawnLinks && (config_.dwFlags & TDF_USE_COMMAND_LINKS_NO_ICON)) {
-    BUTTON_IMAGELIST noGlyph{};
-    noGlyph.himl = BCCL_NOGLYPH;
-    for (UINT i = 0; i < config_.cButtons; ++i) {
-      ::SendDlgItemMessageA(dialog, td::kFirstCustomButtonId + static_cast<int>(i), BCM_SETIMAGELIST, 0,
-                            reinterpret_cast<LPARAM>(&noGlyph));
-    }
-  }
-  if (config_.pszExpandedInformation != nullptr && !(config_.dwFlags & TDF_EXPANDED_BY_DEFAULT)) {
-    ::SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(td::kExpandoButtonId, 0), 0);
-  }
-  if (layout_.defaultControlId > 0 && layout_.defaultControlId != td::kNativeDefault) {
-    ::SendMessageA(dialog, DM_SETDEFID, layout_.defaultControlId, 0);
-    ::SetFocus(::GetDlgItem(dialog, static_cast<int>(layout_.defaultControlId)));
-  }
-  FillIconSlots();
-  if (mainIcon_ && config_.hwndParent == nullptr) {
-    ::SendMessageA(dialog, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(mainIcon_.get()));
-  }
-  const auto icon = static_cast<WORD>(reinterpret_cast<ULONG_PTR>(config_.pszMainIcon));
-  if (IS_INTRESOURCE(config_.pszMainIcon) && config_.pszMainIcon != nullptr) {
-    if (icon == td::kErrorIcon) ::MessageBeep(MB_ICONHAND);
-    if (icon == td::kWarningIcon) ::MessageBeep(MB_ICONEXCLAMATION);
-    if (icon == td::kInformationIcon) ::MessageBeep(MB_ICONASTERISK);
-  }
+  ApplyFonts();
+  StartTimers();
+  SetInitialStates();
+  FocusDefaultControl();
+  FillIcons(model_);
+  ShowMainIcon();
   InstallCopyHook();
   created_ = true;
   NotifyCallback(TDN_DIALOG_CONSTRUCTED, 0, 0);
@@ -145,57 +163,59 @@ void TaskDialogRun::OnDestroy() {
   hotTimer_.reset();
   RemoveCopyHook();
   NotifyCallback(TDN_DESTROYED, 0, 0);
-  verificationResult_ = ::IsDlgButtonChecked(Window(), td::kVerificationId) == BST_CHECKED;
+  verificationResult_ = ::IsDlgButtonChecked(Window(), IDC_TD_VERIFICATION) == BST_CHECKED;
 }
 
 void TaskDialogRun::OnCommand(int id, int code) {
   HWND dialog = Window();
-  if (id == td::kExpandoButtonId || id == td::kExpandoLabelId) {
+  if (id == IDC_TD_EXPANDO_BUTTON || id == IDC_TD_EXPANDO_LABEL) {
     if (code != STN_CLICKED && code != STN_DBLCLK) return;
-    if (config_.pszExpandedInformation == nullptr) return;
+    if (model_.config.pszExpandedInformation == nullptr) return;
     expanded_ = !expanded_;
     NotifyCallback(TDN_EXPANDO_BUTTON_CLICKED, expanded_ ? 1 : 0, 0);
     RelayoutExpando();
     return;
   }
-  if (id == td::kVerificationId) {
+  if (id == IDC_TD_VERIFICATION) {
     NotifyCallback(TDN_VERIFICATION_CLICKED, ::IsDlgButtonChecked(dialog, id) == BST_CHECKED ? 1 : 0, 0);
     return;
   }
   if (id >= 1 && id <= kLastCommonButtonId) {
     // Also without a control of that id: a host may close the dialog with IDOK or IDABORT, and
     // Enter on a dialog without a default button asks for IDOK.
-    if (NotifyCallback(TDN_BUTTON_CLICKED, static_cast<WPARAM>(id), 0) == S_FALSE) return;
-    buttonResult_ = id;
-    ::EndDialog(dialog, id);
+    EndWith(id, id);
     return;
   }
   if (IsCustomButton(id)) {
-    const UINT index = static_cast<UINT>(id - td::kFirstCustomButtonId);
-    if (index >= config_.cButtons) return;
-    const int buttonId = config_.pButtons[index].nButtonID;
-    if (NotifyCallback(TDN_BUTTON_CLICKED, static_cast<WPARAM>(buttonId), 0) == S_FALSE) return;
-    buttonResult_ = buttonId;
-    ::EndDialog(dialog, id);
+    const UINT index = static_cast<UINT>(id - IDC_TD_FIRST_BUTTON);
+    if (index >= model_.config.cButtons) return;
+    EndWith(model_.config.pButtons[index].nButtonID, id);
     return;
   }
   if (IsRadioButton(id)) {
-    const UINT index = static_cast<UINT>(id - td::kFirstRadioButtonId);
-    if (index >= config_.cRadioButtons) return;
-    radioResult_ = config_.pRadioButtons[index].nButtonID;
+    const UINT index = static_cast<UINT>(id - IDC_TD_FIRST_RADIO);
+    if (index >= model_.config.cRadioButtons) return;
+    radioResult_ = model_.config.pRadioButtons[index].nButtonID;
     NotifyCallback(TDN_RADIO_BUTTON_CLICKED, static_cast<WPARAM>(radioResult_), 0);
   }
 }
 
+// The caller's callback may refuse the click with S_FALSE; otherwise the dialog ends with the button's id.
+void TaskDialogRun::EndWith(int buttonId, int controlId) {
+  if (NotifyCallback(TDN_BUTTON_CLICKED, static_cast<WPARAM>(buttonId), 0) == S_FALSE) return;
+  buttonResult_ = buttonId;
+  ::EndDialog(Window(), controlId);
+}
+
 void TaskDialogRun::RelayoutExpando() {
   HWND dialog = Window();
-  HWND details = ::GetDlgItem(dialog, td::kExpandedInformationId);
-  int clientHeight = height_;
-  if (details != nullptr && !(config_.dwFlags & TDF_EXPAND_FOOTER_AREA)) {
+  HWND details = ::GetDlgItem(dialog, IDC_TD_EXPANDED_INFORMATION);
+  int clientHeight = layout_.height;
+  if (details != nullptr && !(model_.config.dwFlags & TDF_EXPAND_FOOTER_AREA)) {
     RECT detailsRect{};
     ::GetWindowRect(details, &detailsRect);
     ::MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&detailsRect), 2);
-    int shift = (detailsRect.bottom - detailsRect.top) + metrics_.bandGap;
+    int shift = (detailsRect.bottom - detailsRect.top) + model_.Metrics().bandGap;
     if (!expanded_) shift = -shift;
     for (HWND child = ::GetWindow(dialog, GW_CHILD); child != nullptr; child = ::GetWindow(child, GW_HWNDNEXT)) {
       if (child == details) continue;
@@ -206,11 +226,11 @@ void TaskDialogRun::RelayoutExpando() {
       ::MoveWindow(child, rect.left, rect.top + shift, rect.right - rect.left, rect.bottom - rect.top, TRUE);
     }
     ::ShowWindow(details, expanded_ ? SW_SHOWNOACTIVATE : SW_HIDE);
-    if (layout_.bandLine != 0) layout_.bandLine += shift;
-    if (layout_.footerSeparator != 0) layout_.footerSeparator += shift;
-    clientHeight = expanded_ ? height_ : height_ + shift;
+    if (layout_.state.bandLine != 0) layout_.state.bandLine += shift;
+    if (layout_.state.footerSeparator != 0) layout_.state.footerSeparator += shift;
+    clientHeight = expanded_ ? layout_.height : layout_.height + shift;
   } else if (details != nullptr) {
-    clientHeight = expanded_ ? height_ : layout_.expandedFooterSeparator - 1;
+    clientHeight = expanded_ ? layout_.height : layout_.state.expandedFooterSeparator - 1;
   }
   RECT client{};
   ::GetClientRect(dialog, &client);
@@ -219,10 +239,10 @@ void TaskDialogRun::RelayoutExpando() {
                        static_cast<DWORD>(::GetWindowLongA(dialog, GWL_EXSTYLE)));
   ::SetWindowPos(dialog, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top, SWP_NOMOVE | SWP_NOZORDER);
   const std::string label = ResolveTaskDialogString(
-      expanded_ ? config_.pszExpandedControlText : config_.pszCollapsedControlText, kTextBufferSize);
-  ::SetDlgItemTextA(dialog, td::kExpandoLabelId, label.c_str());
-  ::InvalidateRect(::GetDlgItem(dialog, td::kExpandoButtonId), nullptr, TRUE);
-  ::InvalidateRect(::GetDlgItem(dialog, td::kExpandoLabelId), nullptr, TRUE);
+      expanded_ ? model_.config.pszExpandedControlText : model_.config.pszCollapsedControlText, kTextBufferSize);
+  ::SetDlgItemTextA(dialog, IDC_TD_EXPANDO_LABEL, label.c_str());
+  ::InvalidateRect(::GetDlgItem(dialog, IDC_TD_EXPANDO_BUTTON), nullptr, TRUE);
+  ::InvalidateRect(::GetDlgItem(dialog, IDC_TD_EXPANDO_LABEL), nullptr, TRUE);
   ::InvalidateRect(dialog, nullptr, TRUE);
 }
 
@@ -248,47 +268,41 @@ void TaskDialogRun::OnHotTracking() {
   hotLinkId_ = id;
 }
 
-HWND TaskDialogRun::FindButton(WPARAM buttonId) const {
-  HWND control = ::GetDlgItem(Window(), static_cast<int>(buttonId));
-  for (UINT i = 0; i < config_.cButtons; ++i) {
-    if (config_.pButtons[i].nButtonID == static_cast<int>(buttonId)) {
-      control = ::GetDlgItem(Window(), td::kFirstCustomButtonId + static_cast<int>(i));
+// The control of the caller's button or radio button `buttonId` (the last one of that id); a
+// button not in the list may still be a common button.
+HWND TaskDialogRun::FindButton(WPARAM buttonId, bool radio) const {
+  const TASKDIALOGCONFIG& config = model_.config;
+  const TASKDIALOG_BUTTON* list = radio ? config.pRadioButtons : config.pButtons;
+  HWND control = radio ? nullptr : ::GetDlgItem(Window(), static_cast<int>(buttonId));
+  for (UINT i = 0; i < (radio ? config.cRadioButtons : config.cButtons); ++i) {
+    if (list[i].nButtonID == static_cast<int>(buttonId)) {
+      control = ::GetDlgItem(Window(), (radio ? IDC_TD_FIRST_RADIO : IDC_TD_FIRST_BUTTON) + static_cast<int>(i));
     }
   }
   return control;
 }
 
-HWND TaskDialogRun::FindRadioButton(WPARAM buttonId) const {
-  HWND radio = nullptr;
-  for (UINT i = 0; i < config_.cRadioButtons; ++i) {
-    if (config_.pRadioButtons[i].nButtonID == static_cast<int>(buttonId)) {
-      radio = ::GetDlgItem(Window(), td::kFirstRadioButtonId + static_cast<int>(i));
-    }
-  }
-  return radio;
-}
-
 bool TaskDialogRun::OnTaskDialogMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
   HWND dialog = Window();
-  HWND progress = ::GetDlgItem(dialog, td::kProgressBarId);
+  HWND progress = ::GetDlgItem(dialog, IDC_TD_PROGRESS_BAR);
   result = 0;
   switch (message) {
     case TDM_CLICK_BUTTON:
       if (HWND button = FindButton(wParam)) ::SendMessageA(button, BM_CLICK, 0, 0);
       return true;
     case TDM_CLICK_RADIO_BUTTON:
-      if (HWND radio = FindRadioButton(wParam)) ::SendMessageA(radio, BM_CLICK, 0, 0);
+      if (HWND radio = FindButton(wParam, true)) ::SendMessageA(radio, BM_CLICK, 0, 0);
       return true;
     case TDM_CLICK_VERIFICATION:
-      if (::CheckDlgButton(dialog, td::kVerificationId, wParam != 0 ? BST_CHECKED : BST_UNCHECKED) && lParam != 0) {
-        ::SetFocus(::GetDlgItem(dialog, td::kVerificationId));
+      if (::CheckDlgButton(dialog, IDC_TD_VERIFICATION, wParam != 0 ? BST_CHECKED : BST_UNCHECKED) && lParam != 0) {
+        ::SetFocus(::GetDlgItem(dialog, IDC_TD_VERIFICATION));
       }
       return true;
     case TDM_ENABLE_BUTTON:
       if (HWND button = FindButton(wParam)) result = ::EnableWindow(button, lParam != 0);
       return true;
     case TDM_ENABLE_RADIO_BUTTON:
-      if (HWND radio = FindRadioButton(wParam)) result = ::EnableWindow(radio, lParam != 0);
+      if (HWND radio = FindButton(wParam, true)) result = ::EnableWindow(radio, lParam != 0);
       return true;
     case TDM_SET_PROGRESS_BAR_POS:
       ::SendMessageA(progress, PBM_SETPOS, wParam, 0);
@@ -350,7 +364,7 @@ bool TaskDialogRun::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LR
           ControlColors(reinterpret_cast<HDC>(wParam), ::GetDlgCtrlID(reinterpret_cast<HWND>(lParam))));
       return true;
     case WM_SYSCOMMAND:
-      if ((wParam & 0xFFF0) != SC_CLOSE || (config_.dwFlags & TDF_ALLOW_DIALOG_CANCELLATION)) return false;
+      if ((wParam & 0xFFF0) != SC_CLOSE || (model_.config.dwFlags & TDF_ALLOW_DIALOG_CANCELLATION)) return false;
       return true;
     case WM_DRAWITEM:
       result = TRUE;
@@ -361,8 +375,8 @@ bool TaskDialogRun::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LR
       return true;
     case WM_NOTIFY: {
       const auto* header = reinterpret_cast<const NMHDR*>(lParam);
-      const bool fromLink = header->idFrom == td::kExpandedInformationId || header->idFrom == td::kFooterId ||
-                            header->idFrom == td::kContentId;
+      const bool fromLink = header->idFrom == IDC_TD_EXPANDED_INFORMATION || header->idFrom == IDC_TD_FOOTER ||
+                            header->idFrom == IDC_TD_CONTENT;
       if (header->code != NM_CLICK || !fromLink) return false;
       const auto* link = reinterpret_cast<const NMLINK*>(lParam);
       const WCHAR* target = link->item.szID[0] != 0 ? link->item.szID : link->item.szUrl;

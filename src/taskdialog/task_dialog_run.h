@@ -3,13 +3,13 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include <memory>
+#include <optional>
 #include <string>
 
 #include "frame/dialog_base.h"
 #include "frame/unique_handle.h"
-#include "taskdialog/task_dialog_layout.h"
-#include "taskdialog/template_writer.h"
+#include "taskdialog/logic/task_dialog_layout.h"
+#include "taskdialog/logic/template_writer.h"
 
 namespace commonq {
 
@@ -20,18 +20,9 @@ struct TaskDialogPlatform {
   bool windows6 = false;
 };
 
-// 3: before 5; 4: 5.0; 5: other 5.x (also when the version cannot be read); 6: 6.0; 7: later.
-// Computed once per process.
-int WindowsVersionClass() noexcept;
-bool HasModernCommonControls() noexcept;
-bool IsWindows6OrLater() noexcept;
-// Replaces the facts above for white-box tests of the branches the test system cannot reach;
+// Replaces the platform's facts for white-box tests of the branches the test system cannot reach;
 // null goes back to the real ones. Not reachable through the exports.
 void OverrideTaskDialogPlatformForTesting(const TaskDialogPlatform* facts) noexcept;
-
-// The platform's TaskDialogIndirect, found at run time; E_FAIL when comctl32.dll lacks it.
-HRESULT ForwardToNativeTaskDialog(const TASKDIALOGCONFIG* config, int* button, int* radioButton,
-                                  BOOL* verificationChecked) noexcept;
 
 // The task dialog inside an export that has already started the module.
 HRESULT RunTaskDialog(const TASKDIALOGCONFIG* config, int* button, int* radioButton, BOOL* verificationChecked);
@@ -68,25 +59,44 @@ class TaskDialogIcon {
 // system's icons (and the IDI_APPLICATION fallback).
 TaskDialogIcon LoadTaskDialogIcon(HINSTANCE instance, PCWSTR field, int size);
 
-// Destroys the HICONs that the caller handed over with TDF_USE_HICON_MAIN and
-// TDF_USE_HICON_FOOTER after the system's own dialog ran, each handle once, as the emulation does.
-void DestroyCallerIcons(const TASKDIALOGCONFIG& config) noexcept;
-
 // Global memory under the template, locked while it exists.
 class GlobalTemplateBlock : public TemplateBlock {
  public:
-  GlobalTemplateBlock() = default;
-  GlobalTemplateBlock(const GlobalTemplateBlock&) = delete;
-  GlobalTemplateBlock& operator=(const GlobalTemplateBlock&) = delete;
-  ~GlobalTemplateBlock() override;
   bool Resize(size_t size) override;
-  uint8_t* Data() override { return locked_; }
+  uint8_t* Data() override { return lock_ ? static_cast<uint8_t*>(lock_->get()) : nullptr; }
 
  private:
   UniqueGlobal memory_;
-  uint8_t* locked_ = nullptr;
+  std::optional<LockedGlobal> lock_;
 };
 
+// What the emulated dialog shows, resolved once from the caller's configuration before the window
+// exists: the configuration with its defaults, the texts and measures the layout reads, the fonts,
+// the colours and the icons. The icons are loaded when the dialog is up (see FillIcons), because
+// only then does the run own the caller's HICONs.
+struct TaskDialogModel {
+  TASKDIALOGCONFIG config{};
+  TaskDialogPlatform platform;
+  TaskDialogLayoutInput input;
+  LOGFONTA messageFont{};
+  UniqueFont bodyFont;
+  UniqueFont mainFont;
+  TaskDialogPalette palette;
+  UniqueBrush bandBrush;
+  UniqueBrush faceBrush;
+  TaskDialogIcon mainIcon;
+  TaskDialogIcon footerIcon;
+  TaskDialogIcon linkGlyph;
+  TaskDialogIcon hotLinkGlyph;
+  TaskDialogIcon expandedGlyph;
+  TaskDialogIcon collapsedGlyph;
+
+  bool CommandLinks() const { return (config.dwFlags & (TDF_USE_COMMAND_LINKS | TDF_USE_COMMAND_LINKS_NO_ICON)) != 0; }
+  const TaskDialogMetrics& Metrics() const { return input.metrics; }
+};
+
+// The window of one emulated run: it reads the model and the layout, and holds only what changes
+// while the dialog is up.
 class TaskDialogRun : public DialogWindow {
  public:
   TaskDialogRun(const TASKDIALOGCONFIG& config, const TaskDialogPlatform& platform);
@@ -101,75 +111,54 @@ class TaskDialogRun : public DialogWindow {
   int RadioResult() const { return radioResult_; }
   BOOL VerificationResult() const { return verificationResult_; }
 
-  // The dialog's texts as the clipboard copy lays them out.
-  std::string ClipboardText() const;
-  void CopyToClipboard() const;
-
  protected:
   bool HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
  private:
-  // Model and template (task_dialog_model.cpp).
-  bool BuildModel();
-  void ResolveLayoutInput(HDC dc);
-  void MeasureBaseUnits(HDC dc);
-  void WriteItems();
+  bool WriteTemplate();
 
   // Procedure (task_dialog_procedure.cpp).
   HRESULT NotifyCallback(UINT notification, WPARAM wParam, LPARAM lParam);
   void OnInitDialog();
+  void ApplyFonts();
+  void StartTimers();
+  void SetInitialStates();
+  void SelectDefaultRadio();
+  void FocusDefaultControl();
+  void ShowMainIcon();
   void OnDestroy();
   void OnCommand(int id, int code);
+  void EndWith(int buttonId, int controlId);
   void OnTimer(UINT_PTR id);
   void OnHotTracking();
   bool OnTaskDialogMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
-  void ToggleExpando();
   void RelayoutExpando();
-  HWND FindButton(WPARAM buttonId) const;
-  HWND FindRadioButton(WPARAM buttonId) const;
-  void FillIconSlots();
+  HWND FindButton(WPARAM buttonId, bool radio = false) const;
+
+  // Ctrl+C (task_dialog_copy.cpp).
   void InstallCopyHook();
   void RemoveCopyHook();
   static LRESULT CALLBACK CopyHookProc(int code, WPARAM wParam, LPARAM lParam) noexcept;
-  void ReplaceIcon(TaskDialogIcon& slot, TaskDialogIcon icon);
+  std::string ClipboardText() const;
+  void CopyToClipboard() const;
 
   // Painting (task_dialog_paint.cpp).
   void PaintBackground() const;
   HBRUSH ControlColors(HDC dc, int id) const;
-  void DrawIconStatic(const DRAWITEMSTRUCT& item, COLORREF color, HICON icon, int size) const;
   void DrawCommandLink(const DRAWITEMSTRUCT& item) const;
   bool OnDrawItem(const DRAWITEMSTRUCT& item);
 
-  TASKDIALOGCONFIG config_{};
-  TaskDialogPlatform platform_;
+  TaskDialogModel model_;
+  TaskDialogLayout layout_;
   GlobalTemplateBlock block_;
-  TemplateWriter writer_{block_};
-  int bx_ = 0;
-  int by_ = 0;
+  // Live state.
   int buttonResult_ = IDCANCEL;
   int radioResult_ = 0;
   BOOL verificationResult_ = FALSE;
-  DWORD timerBase_ = 0;
-  int hotLinkId_ = 0;
-  int width_ = 0;
-  int height_ = 0;
-  UniqueFont mainFont_;
-  UniqueFont bodyFont_;
-  LOGFONTA messageFont_{};
-  UniqueBrush bandBrush_;
-  UniqueBrush faceBrush_;
-  TaskDialogIcon mainIcon_;
-  TaskDialogIcon footerIcon_;
-  TaskDialogIcon linkGlyph_;
-  TaskDialogIcon hotLinkGlyph_;
-  TaskDialogIcon expandedGlyph_;
-  TaskDialogIcon collapsedGlyph_;
   bool created_ = false;
   bool expanded_ = true;
-  TaskDialogMetrics metrics_;
-  TaskDialogPalette palette_;
-  TaskDialogLayoutInput input_;
-  TaskDialogLayoutState layout_;
+  int hotLinkId_ = 0;
+  DWORD timerBase_ = 0;
   UniqueTimer callbackTimer_;
   UniqueTimer hotTimer_;
   UniqueHook copyHook_;

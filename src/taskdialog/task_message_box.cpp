@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "frame/text_conversion.h"
-#include "taskdialog/message_box_request.h"
+#include "taskdialog/logic/message_box_request.h"
 #include "taskdialog/task_dialog_run.h"
 
 namespace commonq {

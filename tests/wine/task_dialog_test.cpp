@@ -1,103 +1,286 @@
-// TaskDialogIndirect98 on a Windows with the native task dialog: the call is forwarded unchanged.
-#include <windows.h>
-#include <commctrl.h>
-
+// TaskDialogIndirect98 as a host gets it. On Windows XP (commonq_wine_tests_xp.exe, the
+// EmulatedRun tests) the library's own dialog: results, notifications, the TDM_* messages, the
+// timer, the expando, the caller's icons and Ctrl+C. On a later Windows the system's dialog, to
+// which the call is forwarded unchanged. And the emulation with modern common controls, which
+// Wine's comctl32 5.81 never reaches through the export: the platform facts are injected into the
+// DLL's own objects linked into this program.
 #include <gtest/gtest.h>
 
-#include <vector>
-
-#include "support/dialog_driver.h"
+#include "frame/module_state.h"
+#include "frame/unique_handle.h"
+#include "taskdialog/task_dialog_run.h"
 #include "wine/task_dialog_support.h"
 
 namespace commonq::testing {
 namespace {
 
-class NativeTaskDialogTest : public TaskDialogTest {
+using namespace td;
+
+const TASKDIALOG_BUTTON kButtons[] = {{101, L"First"}, {102, L"Second\nWith a note"}, {103, L"Third"}};
+const TASKDIALOG_BUTTON kRadios[] = {{201, L"Alpha"}, {202, L"Beta"}, {203, L"Gamma"}};
+
+class EmulatedRun : public TaskDialogTest {
  protected:
   void SetUp() override {
-    if (RunsAsWindowsXp()) GTEST_SKIP() << "runs in commonq_wine_tests.exe";
-    ASSERT_GE(ReportedWindowsMajorVersion(), 6);
+    if (!RunsAsWindowsXp()) GTEST_SKIP() << "runs in commonq_wine_tests_xp.exe";
+    ASSERT_EQ(ReportedWindowsMajorVersion(), 5) << "Wine must report Windows XP to this executable";
     TaskDialogTest::SetUp();
+  }
+  // Waits for the dialog, does `act`, and returns once the dialog is gone.
+  HRESULT Drive(const TASKDIALOGCONFIG& config, const std::function<void(DialogDriver&)>& act) {
+    DialogDriver driver;
+    driver.WaitForDialog(std::string(config.pszWindowTitle, config.pszWindowTitle + wcslen(config.pszWindowTitle)));
+    act(driver);
+    driver.WaitUntilGone();
+    const HRESULT result = Run(config, driver);
+    EXPECT_TRUE(driver.Finished());
+    return result;
   }
 };
 
-const TASKDIALOG_BUTTON kButtons[] = {{101, L"First"}, {102, L"Second"}};
-const TASKDIALOG_BUTTON kRadios[] = {{201, L"Alpha"}, {202, L"Beta"}};
+TEST_F(EmulatedRun, ResultsOfButtonsRadiosAndVerification) {
+  enum How { kKey, kClick, kCommand, kUntickThenOk, kCloseBox };
+  const struct {
+    const char* name;
+    TASKDIALOG_FLAGS flags;
+    UINT buttons, radios;
+    int defaultRadio;
+    How how;
+    int id, button, radio;
+    BOOL verification;
+  } cases[] = {
+      {"Enter without buttons: one OK", 0, 0, 0, 0, kKey, VK_RETURN, IDOK, 0, FALSE},
+      {"Escape", 0, 0, 0, 0, kKey, VK_ESCAPE, IDCANCEL, 0, FALSE},
+      {"close box", TDF_ALLOW_DIALOG_CANCELLATION, 0, 0, 0, kCloseBox, 0, IDCANCEL, 0, FALSE},
+      {"push button", 0, 3, 0, 0, kClick, IDC_TD_FIRST_BUTTON + 1, 102, 0, FALSE},
+      {"command link", TDF_USE_COMMAND_LINKS, 3, 0, 0, kClick, IDC_TD_FIRST_BUTTON + 2, 103, 0, FALSE},
+      {"an id without a control (a host's IDABORT)", 0, 1, 0, 0, kCommand, IDABORT, IDABORT, 0, FALSE},
+      {"default radio", 0, 0, 3, 202, kClick, IDOK, IDOK, 202, FALSE},
+      {"unknown default radio: the first", 0, 0, 3, 9, kClick, IDOK, IDOK, 201, FALSE},
+      {"no default radio", TDF_NO_DEFAULT_RADIO_BUTTON, 0, 3, 0, kClick, IDOK, IDOK, 0, FALSE},
+      {"verification kept", TDF_VERIFICATION_FLAG_CHECKED, 0, 0, 0, kClick, IDOK, IDOK, 0, TRUE},
+      {"verification unticked", TDF_VERIFICATION_FLAG_CHECKED, 0, 0, 0, kUntickThenOk, IDOK, IDOK, 0, FALSE},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    recorder_.codes.clear();
+    TASKDIALOGCONFIG config = Config();
+    config.dwFlags = c.flags, config.cButtons = c.buttons, config.cRadioButtons = c.radios;
+    config.pButtons = kButtons, config.pRadioButtons = kRadios, config.nDefaultRadioButton = c.defaultRadio;
+    config.pszVerificationText = c.flags & TDF_VERIFICATION_FLAG_CHECKED ? L"Again" : nullptr;
+    const auto act = [&c](DialogDriver& d) {
+      if (c.how == kKey) d.Key(static_cast<WORD>(c.id));
+      if (c.how == kCommand) d.Command(c.id);
+      if (c.how == kUntickThenOk) d.SetCheck(IDC_TD_VERIFICATION, false);
+      if (c.how == kClick || c.how == kUntickThenOk) d.Click(c.id);
+      if (c.how == kCloseBox) d.Read([](HWND dialog) { ::PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0); });
+    };
+    EXPECT_EQ(Drive(config, act), S_OK);
+    EXPECT_EQ(button_, c.button);
+    EXPECT_EQ(radio_, c.radio);
+    EXPECT_EQ(verification_, c.verification);
+    // Every ending is reported, Escape included; the default radio is no click.
+    EXPECT_EQ(recorder_.Count(TDN_BUTTON_CLICKED), 1u);
+    EXPECT_EQ(recorder_.Count(TDN_RADIO_BUTTON_CLICKED), 0u);
+  }
+}
 
-TEST_F(NativeTaskDialogTest, ForwardsAndReturnsTheNativeResults) {
-  TASKDIALOGCONFIG config = Config(L"Native");
-  config.pszMainInstruction = L"Instruction";
+// One run: the TDM_* messages, a click the callback refuses, the close box without
+// TDF_ALLOW_DIALOG_CANCELLATION, and the timer with its reset.
+TEST_F(EmulatedRun, MessagesRefusalsAndTheTimerAnswerAsTheNativeDialog) {
+  TASKDIALOGCONFIG config = Config();
+  config.pszContent = L"Old content";
   config.pszVerificationText = L"Check";
-  config.cButtons = 2;
-  config.pButtons = kButtons;
-  config.cRadioButtons = 2;
-  config.pRadioButtons = kRadios;
-  // The clicks wait for the first timer tick, so the driver sees the dialog come up.
-  config.dwFlags = TDF_CALLBACK_TIMER;
-  bool emulated = true;
-  recorder_.answer = [&emulated](HWND dialog, UINT code, WPARAM, LPARAM) -> HRESULT {
-    if (code == TDN_CREATED) emulated = ::GetDlgItem(dialog, 0x7401) != nullptr;
-    if (code != TDN_TIMER) return S_OK;
-    ::SendMessageW(dialog, TDM_CLICK_VERIFICATION, TRUE, FALSE);
-    ::PostMessageW(dialog, TDM_CLICK_BUTTON, 102, 0);
+  config.dwFlags = TDF_SHOW_PROGRESS_BAR | TDF_CALLBACK_TIMER;
+  config.cButtons = 2, config.pButtons = kButtons, config.cRadioButtons = 2, config.pRadioButtons = kRadios;
+  config.dwCommonButtons = TDCBF_OK_BUTTON;
+  std::vector<LRESULT> answers;
+  std::vector<WPARAM> ticks;
+  recorder_.answer = [&](HWND dialog, UINT code, WPARAM wParam) -> HRESULT {
+    const auto send = [&](UINT message, WPARAM w, LPARAM l) {
+      answers.push_back(::SendMessageA(dialog, message, w, l));
+    };
+    if (code == TDN_BUTTON_CLICKED) return ticks.size() < 4 ? S_FALSE : S_OK;
+    if (code == TDN_TIMER) ticks.push_back(wParam);
+    if (code == TDN_TIMER && ticks.size() == 4) send(TDM_CLICK_BUTTON, IDOK, 0);
+    if (code != TDN_CREATED) return ticks.size() == 2 ? S_FALSE : S_OK;  // a reset after the second tick
+    send(TDM_SET_ELEMENT_TEXT, TDE_CONTENT, reinterpret_cast<LPARAM>(L"New content"));
+    send(TDM_SET_ELEMENT_TEXT, 4, reinterpret_cast<LPARAM>(L"Nothing"));
+    send(TDM_ENABLE_BUTTON, 102, FALSE);
+    send(TDM_ENABLE_RADIO_BUTTON, 202, FALSE);
+    send(TDM_SET_PROGRESS_BAR_POS, 20, 0);
+    send(TDM_CLICK_VERIFICATION, TRUE, FALSE);
+    send(TDM_CLICK_RADIO_BUTTON, 201, 0);
+    send(TDM_SET_PROGRESS_BAR_STATE, PBST_PAUSED, 0);
+    send(TDM_CLICK_BUTTON, 101, 0);  // refused by the callback
+    send(WM_SYSCOMMAND, SC_CLOSE, 0);
+    EXPECT_EQ(ControlText(dialog, IDC_TD_CONTENT), "New content");
+    EXPECT_EQ(::SendDlgItemMessageA(dialog, IDC_TD_PROGRESS_BAR, PBM_GETPOS, 0, 0), 20);
+    EXPECT_FALSE(::IsWindowEnabled(::GetDlgItem(dialog, IDC_TD_FIRST_BUTTON + 1)));
+    EXPECT_FALSE(::IsWindowEnabled(::GetDlgItem(dialog, IDC_TD_FIRST_RADIO + 1)));
     return S_OK;
   };
-  DialogDriver driver;
-  driver.WaitForDialog("Native").WaitUntilGone();
-  driver.Start();
-  EXPECT_EQ(TaskDialogIndirect98(&config, &button_, &radio_, &verification_), S_OK);
-  EXPECT_TRUE(driver.Finished());
-  EXPECT_FALSE(emulated);
-  EXPECT_EQ(button_, 102);
-  EXPECT_EQ(radio_, 201);  // the native default: the first radio button
-  EXPECT_EQ(verification_, TRUE);
-  EXPECT_GE(recorder_.Count(TDN_CREATED), 1u);
-}
-
-TEST_F(NativeTaskDialogTest, NullOutPointersGoToTheNativeDialogUnchanged) {
-  TASKDIALOGCONFIG config = Config(L"Native");
-  config.dwFlags = TDF_CALLBACK_TIMER;
-  recorder_.answer = [](HWND dialog, UINT code, WPARAM, LPARAM) -> HRESULT {
-    if (code == TDN_TIMER) ::PostMessageW(dialog, TDM_CLICK_BUTTON, IDOK, 0);
-    return S_OK;
-  };
-  DialogDriver driver;
-  driver.WaitForDialog("Native").WaitUntilGone();
-  driver.Start();
-  EXPECT_EQ(TaskDialogIndirect98(&config, nullptr, nullptr, nullptr), S_OK);
-  EXPECT_TRUE(driver.Finished());
-}
-
-// The system's dialog keeps the caller's icons; the library destroys them after it, as its own
-// dialog does, so a host sees the same contract on every Windows.
-TEST_F(NativeTaskDialogTest, CallersIconsAreDestroyedAfterTheNativeDialogToo) {
-  HICON icon = ::CreateIcon(nullptr, 32, 32, 1, 1, std::vector<BYTE>(128, 0xFF).data(), std::vector<BYTE>(128).data());
-  ASSERT_NE(icon, nullptr);
-  Tracer().ExpectDestroyedByContract(icon);
-  TASKDIALOGCONFIG config = Config(L"Native");
-  config.dwFlags = TDF_CALLBACK_TIMER | TDF_USE_HICON_MAIN | TDF_USE_HICON_FOOTER;
-  config.hMainIcon = icon;
-  config.hFooterIcon = icon;
-  config.pszFooter = L"Footer";
-  recorder_.answer = [](HWND dialog, UINT code, WPARAM, LPARAM) -> HRESULT {
-    if (code == TDN_TIMER) ::PostMessageW(dialog, TDM_CLICK_BUTTON, IDOK, 0);
-    return S_OK;
-  };
-  DialogDriver driver;
-  driver.WaitForDialog("Native").WaitUntilGone();
-  driver.Start();
-  EXPECT_EQ(TaskDialogIndirect98(&config, &button_, nullptr, nullptr), S_OK);
-  EXPECT_TRUE(driver.Finished());
+  DialogDriver guard;
+  EXPECT_EQ(Run(config, guard), S_OK);
+  // ENABLE_* answer what EnableWindow answers (0: it was enabled); the state answers the old one.
+  EXPECT_EQ(answers, (std::vector<LRESULT>{1, 0, 0, 0, 0, 0, 0, 1, 0, 0, 0}));
   EXPECT_EQ(button_, IDOK);
+  EXPECT_EQ(radio_, 201);
+  EXPECT_EQ(verification_, TRUE);
+  EXPECT_EQ(recorder_.Count(TDN_BUTTON_CLICKED), 2u);
+  EXPECT_EQ(recorder_.Count(TDN_VERIFICATION_CLICKED), 0u);
+  EXPECT_EQ(recorder_.Count(TDN_RADIO_BUTTON_CLICKED), 1u);
+  ASSERT_GE(ticks.size(), 4u);
+  EXPECT_GE(ticks[0], 150u);
+  EXPECT_GT(ticks[1], ticks[0]);
+  EXPECT_LT(ticks[2], ticks[1]);  // counted again from the reset
+}
+
+TEST_F(EmulatedRun, ExpandoMovesTheControlsBelowOrCutsTheFooterAreaOff) {
+  for (const int flags : {0, int{TDF_EXPAND_FOOTER_AREA}}) {
+    TASKDIALOGCONFIG config = Config();
+    config.pszExpandedInformation = L"Line one of the details\nLine two\nLine three";
+    config.pszFooter = L"Footer";
+    config.dwFlags = flags;
+    RECT ok[2]{}, client[2]{};
+    const auto measure = [&](int i) {
+      return [&, i](HWND dialog) {
+        ::GetWindowRect(::GetDlgItem(dialog, IDOK), &ok[i]);
+        ::GetClientRect(dialog, &client[i]);
+        // Details in the footer area are cut off by the frame, not hidden.
+        if (flags == 0) {
+          EXPECT_EQ(::IsWindowVisible(::GetDlgItem(dialog, IDC_TD_EXPANDED_INFORMATION)) != FALSE, i == 1);
+        }
+        EXPECT_EQ(ControlText(dialog, IDC_TD_EXPANDO_LABEL), i == 0 ? "Show details" : "Hide details");
+      };
+    };
+    EXPECT_EQ(Drive(config,
+                    [&](DialogDriver& d) {
+                      d.Read(measure(0)).Command(IDC_TD_EXPANDO_LABEL).Pause(100).Read(measure(1)).Click(IDOK);
+                    }),
+              S_OK);
+    // In the content area the details push the buttons down; in the footer area nothing moves.
+    EXPECT_EQ(ok[1].top - ok[0].top, flags ? 0 : client[1].bottom - client[0].bottom);
+    EXPECT_GT(client[1].bottom, client[0].bottom);
+  }
+  EXPECT_EQ(recorder_.Count(TDN_EXPANDO_BUTTON_CLICKED), 2u);
+}
+
+// Ctrl+C copies the texts; the caller's icons belong to the run once the dialog is up, one handle
+// given twice is destroyed once.
+TEST_F(EmulatedRun, CtrlCCopiesTheTextsAndTheCallersIconsAreDestroyed) {
+  HICON icon = ::CreateIcon(nullptr, 32, 32, 1, 1, std::vector<BYTE>(128, 0xFF).data(), std::vector<BYTE>(128).data());
+  Tracer().ExpectDestroyedByContract(icon);
+  TASKDIALOGCONFIG config = Config(L"Copy test");
+  config.dwFlags = TDF_USE_HICON_MAIN | TDF_USE_HICON_FOOTER;
+  config.hMainIcon = config.hFooterIcon = icon;
+  config.pszMainInstruction = L"Replace the file?";
+  config.pszVerificationText = L"Always";
+  config.pszFooter = L"Footer text";
+  config.dwCommonButtons = TDCBF_YES_BUTTON | TDCBF_NO_BUTTON;
+  std::string copied;
+  EXPECT_EQ(Drive(config,
+                  [&copied](DialogDriver& d) {
+                    d.Key('C', true).Pause(100).Read([&copied](HWND dialog) {
+                      const OpenedClipboard clipboard(dialog);
+                      const LockedGlobal text(clipboard ? ::GetClipboardData(CF_TEXT) : nullptr);
+                      if (text.get() != nullptr) copied = static_cast<const char*>(text.get());
+                    });
+                    d.Click(IDYES);
+                  }),
+            S_OK);
+  EXPECT_EQ(button_, IDYES);
+  EXPECT_EQ(copied,
+            "[Window Title]\r\nCopy test\r\n\r\n[Main Instruction]\r\nReplace the file?\r\n\r\n"
+            "[ ] Always\r\n\r\n[Footer]\r\nFooter text\r\n\r\n[Yes] [No]");
   ICONINFO info{};
   EXPECT_FALSE(::GetIconInfo(icon, &info));
 }
 
-TEST_F(NativeTaskDialogTest, NullConfigurationIsRefused) {
-  button_ = 7;
-  EXPECT_EQ(TaskDialogIndirect98(nullptr, &button_, &radio_, &verification_), E_INVALIDARG);
+TEST_F(EmulatedRun, LimitsOnButtonsAndLinks) {
+  std::vector<TASKDIALOG_BUTTON> many(21, TASKDIALOG_BUTTON{300, L"Button"});
+  TASKDIALOGCONFIG config = Config();
+  config.pButtons = config.pRadioButtons = many.data();
+  for (const auto& [buttons, radios, flags] : {std::tuple{21u, 0u, 0}, {0u, 21u, 0}, {0u, 0u, TDF_USE_COMMAND_LINKS}}) {
+    config.cButtons = buttons, config.cRadioButtons = radios, config.dwFlags = flags;
+    EXPECT_EQ(TaskDialogIndirect98(&config, &button_, nullptr, nullptr), E_FAIL);
+    EXPECT_EQ(button_, 0);
+  }
+  EXPECT_TRUE(recorder_.codes.empty());
+  config.cButtons = config.cRadioButtons = 20, config.dwFlags = 0;  // twenty of each are accepted
+  EXPECT_EQ(Drive(config, [](DialogDriver& d) { d.Click(IDC_TD_FIRST_BUTTON + 19); }), S_OK);
+  EXPECT_EQ(button_, 300);
+  EXPECT_EQ(radio_, 300);
+}
+
+TEST_F(TaskDialogTest, LaterWindowsForwardsAndReturnsTheNativeResults) {
+  if (RunsAsWindowsXp()) GTEST_SKIP() << "runs in commonq_wine_tests.exe";
+  ASSERT_GE(ReportedWindowsMajorVersion(), 6);
+  HICON icon = ::CreateIcon(nullptr, 32, 32, 1, 1, std::vector<BYTE>(128, 0xFF).data(), std::vector<BYTE>(128).data());
+  Tracer().ExpectDestroyedByContract(icon);
+  TASKDIALOGCONFIG config = Config(L"Native");
+  config.pszVerificationText = L"Check";
+  config.cButtons = config.cRadioButtons = 2;
+  config.pButtons = config.pRadioButtons = kButtons;
+  // The clicks wait for the first timer tick, so the driver sees the dialog come up.
+  config.dwFlags = TDF_CALLBACK_TIMER | TDF_USE_HICON_MAIN | TDF_USE_HICON_FOOTER;
+  config.hMainIcon = config.hFooterIcon = icon;
+  bool emulated = true;
+  recorder_.answer = [&emulated](HWND dialog, UINT code, WPARAM) {
+    if (code == TDN_CREATED) emulated = ::GetDlgItem(dialog, IDC_TD_MAIN_INSTRUCTION) != nullptr;
+    if (code == TDN_TIMER) ::SendMessageW(dialog, TDM_CLICK_VERIFICATION, TRUE, FALSE);
+    if (code == TDN_TIMER) ::PostMessageW(dialog, TDM_CLICK_BUTTON, 102, 0);
+    return S_OK;
+  };
+  DialogDriver driver;
+  driver.WaitForDialog("Native").WaitUntilGone();
+  EXPECT_EQ(Run(config, driver), S_OK);
+  EXPECT_TRUE(driver.Finished());
+  EXPECT_FALSE(emulated);
+  EXPECT_EQ(button_, 102);
+  EXPECT_EQ(radio_, 101);  // the native default: the first radio button
+  EXPECT_EQ(verification_, TRUE);
+  ICONINFO info{};
+  EXPECT_FALSE(::GetIconInfo(icon, &info));
+  EXPECT_EQ(TaskDialogIndirect98(nullptr, &button_, nullptr, nullptr), E_INVALIDARG);
   EXPECT_EQ(button_, 0);
-  EXPECT_EQ(radio_, -1);
+}
+
+// Modern controls: SysLink texts that report their links, and the system's command links.
+TEST(TaskDialogWhiteBox, ModernControlsUseSysLinkAndReportHyperlinkClicks) {
+  SetLibraryInstance(LibraryModule());  // strings and icons from the library's resources
+  const ExportCall call;
+  LeakTracer tracer(::GetModuleHandleA(nullptr));
+  tracer.Start();
+  const TaskDialogPlatform modern{5, true, true};
+  OverrideTaskDialogPlatformForTesting(&modern);
+  CallbackRecorder recorder;
+  TASKDIALOGCONFIG config = RecordedConfig(recorder, L"Modern");
+  config.dwFlags = TDF_ENABLE_HYPERLINKS | TDF_USE_COMMAND_LINKS;
+  config.pszFooter = L"<a href=\"https://example.com/\">Open</a> the page";
+  const TASKDIALOG_BUTTON buttons[] = {{101, L"Go\nNote"}, {102, L"Stay"}};
+  config.cButtons = 2, config.pButtons = buttons, config.nDefaultButton = 102;
+  int button = 0;
+  {
+    DialogDriver driver;  // its own hook must be gone before the tracer looks
+    driver.WaitForDialog("Modern")
+        .Read([](HWND dialog) {
+          HWND link = ::GetDlgItem(dialog, IDC_TD_FIRST_BUTTON + 1), footer = ::GetDlgItem(dialog, IDC_TD_FOOTER);
+          EXPECT_EQ(::GetWindowLongA(link, GWL_STYLE) & BS_TYPEMASK, BS_DEFCOMMANDLINK);
+          ::SendMessageA(footer, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(4, 6));
+          ::SendMessageA(footer, WM_LBUTTONUP, 0, MAKELPARAM(4, 6));
+        })
+        .Click(IDC_TD_FIRST_BUTTON)
+        .WaitUntilGone()
+        .Start();
+    EXPECT_EQ(RunTaskDialog(&config, &button, nullptr, nullptr), S_OK);
+    EXPECT_TRUE(driver.Finished());
+  }
+  OverrideTaskDialogPlatformForTesting(nullptr);
+  SetLibraryInstance(nullptr);
+  EXPECT_EQ(button, 101);
+  EXPECT_EQ(recorder.hyperlink, L"https://example.com/");
+  EXPECT_TRUE(tracer.Survivors().empty()) << tracer.Survivors().front();
 }
 
 }  // namespace

@@ -11,10 +11,10 @@
 #include <string_view>
 #include <vector>
 
-#include "taskdialog/dialog_units.h"
-#include "taskdialog/task_dialog_layout.h"
-#include "taskdialog/task_dialog_values.h"
-#include "taskdialog/template_writer.h"
+#include "taskdialog/logic/dialog_units.h"
+#include "taskdialog/logic/task_dialog_layout.h"
+#include "taskdialog/logic/task_dialog_values.h"
+#include "taskdialog/logic/template_writer.h"
 
 namespace commonq {
 namespace {
@@ -87,15 +87,13 @@ std::u16string Widen(const std::string& text) { return std::u16string(text.begin
 void BM_RichTaskDialogLayout(benchmark::State& state) {
   const TaskDialogLayoutInput in = RichInput();
   FixedMeasurer measurer;
-  std::vector<LayoutItem> items;
+  size_t items = 0;
   for (auto _ : state) {
-    TaskDialogLayoutState layout;
-    items.clear();
-    const TaskDialogSize size = MeasureTaskDialog(in, measurer, layout, 0);
-    benchmark::DoNotOptimize(LayoutTaskDialog(in, measurer, layout, size.width, &items));
-    benchmark::DoNotOptimize(items.data());
+    const TaskDialogLayout layout = LayOutTaskDialog(in, measurer, 0);
+    items = layout.items.size();
+    benchmark::DoNotOptimize(layout.items.data());
   }
-  state.counters["items"] = static_cast<double>(items.size());
+  state.counters["items"] = static_cast<double>(items);
 }
 BENCHMARK(BM_RichTaskDialogLayout);
 
@@ -104,10 +102,8 @@ BENCHMARK(BM_RichTaskDialogLayout);
 void BM_RichTaskDialogTemplate(benchmark::State& state) {
   const TaskDialogLayoutInput in = RichInput();
   FixedMeasurer measurer;
-  TaskDialogLayoutState layout;
-  std::vector<LayoutItem> items;
-  const TaskDialogSize size = MeasureTaskDialog(in, measurer, layout, 0);
-  LayoutTaskDialog(in, measurer, layout, size.width, &items);
+  const TaskDialogLayout size = LayOutTaskDialog(in, measurer, 0);
+  const std::vector<LayoutItem>& items = size.items;
   std::size_t bytes = 0;
   for (auto _ : state) {
     VectorTemplateBlock block;
@@ -130,7 +126,7 @@ void BM_RichTaskDialogTemplate(benchmark::State& state) {
       out.y = static_cast<int16_t>(units.y);
       out.cx = static_cast<int16_t>(units.cx);
       out.cy = static_cast<int16_t>(units.cy);
-      out.style = item.style;
+      out.style = item.style | kItemBaseStyle;
       out.text = TemplateName::Text(Widen(item.text));
       writer.AddItem(out);
     }

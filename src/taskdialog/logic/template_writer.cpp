@@ -1,4 +1,4 @@
-#include "taskdialog/template_writer.h"
+#include "taskdialog/logic/template_writer.h"
 
 #include <cstring>
 #include <new>
@@ -73,13 +73,6 @@ bool TemplateWriter::Extended() const {
   return version == 1 && signature == kOrdinalMarker;
 }
 
-uint16_t TemplateWriter::ItemCount() const {
-  if (!begun_) return 0;
-  uint16_t count = 0;
-  std::memcpy(&count, block_.Data() + (Extended() ? kExtendedCountOffset : kClassicCountOffset), sizeof count);
-  return count;
-}
-
 void TemplateWriter::BeginTemplate(const TemplateHeader& header) {
   if (begun_) return;
   if (!Ensure(header.extended ? kExtendedHeaderSize : kClassicHeaderSize)) return;
@@ -121,13 +114,12 @@ void TemplateWriter::AddItem(const TemplateItem& item) {
   std::memcpy(&count, block_.Data() + countOffset, sizeof count);
   ++count;
   std::memcpy(block_.Data() + countOffset, &count, sizeof count);
-  const uint32_t style = item.style | kItemBaseStyle;
   if (extended) {
     Append32(0);
     Append32(item.exStyle);
-    Append32(style);
+    Append32(item.style);
   } else {
-    Append32(style);
+    Append32(item.style);
     Append32(item.exStyle);
   }
   for (const int16_t value : {item.x, item.y, item.cx, item.cy}) Append16(static_cast<uint16_t>(value));

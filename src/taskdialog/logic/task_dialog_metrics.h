@@ -54,10 +54,6 @@ inline constexpr ColorValue MakeColor(int r, int g, int b) {
   return static_cast<ColorValue>(r) | (static_cast<ColorValue>(g) << 8) | (static_cast<ColorValue>(b) << 16);
 }
 
-// The separator between the bands, after the luma step: near-white goes a little darker so the
-// line stays visible, anything else a tenth lighter.
-ColorValue LightenSeparator(ColorValue color);
-
 struct SystemColors {
   ColorValue buttonText = 0;
   ColorValue buttonShadow = 0;

@@ -1,4 +1,4 @@
-#include "taskdialog/task_dialog_text.h"
+#include "taskdialog/logic/task_dialog_text.h"
 
 namespace commonq {
 

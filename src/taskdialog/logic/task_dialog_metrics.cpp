@@ -1,9 +1,9 @@
-#include "taskdialog/task_dialog_metrics.h"
+#include "taskdialog/logic/task_dialog_metrics.h"
 
 #include <algorithm>
 
-#include "taskdialog/dialog_units.h"
-#include "taskdialog/task_dialog_values.h"
+#include "taskdialog/logic/dialog_units.h"
+#include "taskdialog/logic/task_dialog_values.h"
 
 namespace commonq {
 namespace {
@@ -15,6 +15,17 @@ constexpr uint32_t kCenter = 0x800;
 constexpr uint32_t kRtlExStyle = 0x401000;
 
 int Channel(ColorValue color, int shift) { return static_cast<int>((color >> shift) & 0xFF); }
+
+// The separator between the bands, after the luma step: near-white goes a little darker so the
+// line stays visible, anything else a tenth lighter.
+ColorValue LightenSeparator(ColorValue color) {
+  const int r = Channel(color, 0);
+  const int g = Channel(color, 8);
+  const int b = Channel(color, 16);
+  if (r > 240 && g > 240 && b > 240) return MakeColor(r - 8, g - 8, b - 8);
+  const auto lighten = [](int c) { return c < 232 ? c + c / 10 : 255; };
+  return MakeColor(lighten(r), lighten(g), lighten(b));
+}
 
 }  // namespace
 
@@ -52,15 +63,6 @@ TaskDialogMetrics MakeTaskDialogMetrics(int x, int y, const SystemSizes& sizes) 
   m.naturalLinkWidth = 70 * x;
   m.naturalProgressWidth = 45 * x;
   return m;
-}
-
-ColorValue LightenSeparator(ColorValue color) {
-  const int r = Channel(color, 0);
-  const int g = Channel(color, 8);
-  const int b = Channel(color, 16);
-  if (r > 240 && g > 240 && b > 240) return MakeColor(r - 8, g - 8, b - 8);
-  const auto lighten = [](int c) { return c < 232 ? c + c / 10 : 255; };
-  return MakeColor(lighten(r), lighten(g), lighten(b));
 }
 
 TaskDialogPalette MakeTaskDialogPalette(const SystemColors& colors, ColorValue adjustedShadow, bool modernControls) {

@@ -4,19 +4,16 @@
 #include <cstdint>
 
 #include "frame/platform_values.h"
+#include "resources/taskdialog_ids.h"
 
 namespace commonq::td {
 
 // dwFlags
 inline constexpr uint32_t kEnableHyperlinks = 0x1;
-inline constexpr uint32_t kUseHiconMain = 0x2;
-inline constexpr uint32_t kUseHiconFooter = 0x4;
 inline constexpr uint32_t kAllowDialogCancellation = 0x8;
 inline constexpr uint32_t kUseCommandLinks = 0x10;
 inline constexpr uint32_t kUseCommandLinksNoIcon = 0x20;
 inline constexpr uint32_t kExpandFooterArea = 0x40;
-inline constexpr uint32_t kExpandedByDefault = 0x80;
-inline constexpr uint32_t kVerificationFlagChecked = 0x100;
 inline constexpr uint32_t kShowProgressBar = 0x200;
 inline constexpr uint32_t kShowMarqueeProgressBar = 0x400;
 inline constexpr uint32_t kCallbackTimer = 0x800;
@@ -45,23 +42,7 @@ using platform::kIdYes;
 inline constexpr uint32_t kWarningIcon = 0xFFFF;
 inline constexpr uint32_t kErrorIcon = 0xFFFE;
 inline constexpr uint32_t kInformationIcon = 0xFFFD;
-inline constexpr uint32_t kShieldIcon = 0xFFFC;
 
-// Control ids of the emulated dialog.
-inline constexpr int kMainInstructionId = 0x7401;
-inline constexpr int kMainIconId = 0x7402;
-inline constexpr int kContentId = 0x7403;
-inline constexpr int kVerificationId = 0x7404;
-inline constexpr int kExpandoButtonId = 0x7405;
-inline constexpr int kExpandoLabelId = 0x7406;
-inline constexpr int kExpandedInformationId = 0x7407;
-inline constexpr int kFooterId = 0x7408;
-inline constexpr int kFooterIconId = 0x7409;
-inline constexpr int kProgressBarId = 0x740A;
-inline constexpr int kFirstCustomButtonId = 0x740B;
-inline constexpr int kLastCustomButtonId = 0x741F;
-inline constexpr int kFirstRadioButtonId = 0x7420;
-inline constexpr int kLastRadioButtonId = 0x7434;
 inline constexpr int kMaxButtons = 20;
 // The default control id that leaves the default to a native command link's own style.
 inline constexpr uint32_t kNativeDefault = 0xFFFFFFFF;
@@ -85,14 +66,6 @@ inline constexpr uint32_t kOwnerDrawKind = 0xB;
 inline constexpr unsigned kWordBreak = 0x10;
 inline constexpr unsigned kNoPrefix = 0x800;
 
-// Library string ids of the common button texts.
-inline constexpr int kOkString = 3;
-inline constexpr int kYesString = 4;
-inline constexpr int kNoString = 5;
-inline constexpr int kCancelString = 6;
-inline constexpr int kRetryString = 7;
-inline constexpr int kCloseString = 8;
-
 struct CommonButton {
   uint32_t flag;
   int id;
@@ -100,12 +73,12 @@ struct CommonButton {
 };
 // The order in which common buttons appear in the button row.
 inline constexpr CommonButton kCommonButtons[] = {
-    {kOkButton, kIdOk, kOkString},
-    {kYesButton, kIdYes, kYesString},
-    {kNoButton, kIdNo, kNoString},
-    {kRetryButton, kIdRetry, kRetryString},
-    {kCancelButton, kIdCancel, kCancelString},
-    {kCloseButton, kIdClose, kCloseString},
+    {kOkButton, kIdOk, IDS_BUTTON_OK},
+    {kYesButton, kIdYes, IDS_BUTTON_YES},
+    {kNoButton, kIdNo, IDS_BUTTON_NO},
+    {kRetryButton, kIdRetry, IDS_BUTTON_RETRY},
+    {kCancelButton, kIdCancel, IDS_BUTTON_CANCEL},
+    {kCloseButton, kIdClose, IDS_BUTTON_CLOSE},
 };
 
 }  // namespace commonq::td

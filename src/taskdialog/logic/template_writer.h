@@ -70,7 +70,7 @@ struct TemplateItem {
 };
 
 inline constexpr uint32_t kDsSetFont = 0x40;
-// Every item is a visible child that clips its siblings and children.
+// The task dialog's items are visible children that clip their siblings and children.
 inline constexpr uint32_t kItemBaseStyle = 0x56000000;
 inline constexpr size_t kTemplateGrowthStep = 1024;
 inline constexpr size_t kExtendedHeaderSize = 26;
@@ -84,8 +84,8 @@ class TemplateWriter {
 
   // Starts the template: header and its trailing menu, class, title and font.
   void BeginTemplate(const TemplateHeader& header);
-  // Appends one item on a 4-byte boundary and counts it in the header; the item's style gains
-  // kItemBaseStyle. Does nothing before BeginTemplate.
+  // Appends one item on a 4-byte boundary and counts it in the header. Does nothing before
+  // BeginTemplate.
   void AddItem(const TemplateItem& item);
   void AppendBytes(const void* data, size_t count);
   void AppendText(std::u16string_view text);
@@ -95,7 +95,6 @@ class TemplateWriter {
   // Set once a write could not get memory; the template is then incomplete and must not be shown.
   bool Failed() const { return failed_; }
   bool Extended() const;
-  uint16_t ItemCount() const;
 
  private:
   bool Ensure(size_t count);

@@ -1,9 +1,9 @@
-#include "taskdialog/task_dialog_layout.h"
+#include "taskdialog/logic/task_dialog_layout.h"
 
 #include <algorithm>
 
-#include "taskdialog/dialog_units.h"
-#include "taskdialog/task_dialog_values.h"
+#include "taskdialog/logic/dialog_units.h"
+#include "taskdialog/logic/task_dialog_values.h"
 
 namespace commonq {
 namespace {
@@ -11,6 +11,7 @@ namespace {
 constexpr int kButtonMeasureWidth = 9999;
 constexpr int kFocusInset = 1;
 constexpr int kPushButtonUnits = 14;
+constexpr int kNaturalWidth = 99999;
 
 class LayoutPass {
  public:
@@ -84,7 +85,7 @@ void LayoutPass::MainBand() {
   const int M = m_.margin;
   int iconHeight = 0;
   if (in_.hasMainIcon) {
-    Emit("STATIC", td::kMainIconId, {M, top_, M + m_.largeIcon, top_ + m_.largeIcon}, td::kIconStaticStyle, {});
+    Emit("STATIC", IDC_TD_MAIN_ICON, {M, top_, M + m_.largeIcon, top_ + m_.largeIcon}, td::kIconStaticStyle, {});
     left_ = M + m_.largeIcon + m_.iconGap;
     iconHeight = m_.largeIcon;
   }
@@ -92,14 +93,14 @@ void LayoutPass::MainBand() {
     const TextSize text = Measure(*in_.mainInstruction, TextFont::kMain, td::kNoPrefix | td::kWordBreak,
                                   Wrap(width_ - M - left_, m_.naturalInstructionWidth));
     const int h = std::max(text.cy, m_.largeIcon);
-    Emit("STATIC", td::kMainInstructionId, {left_, top_, left_ + text.cx, top_ + h}, td::kStaticTextStyle,
+    Emit("STATIC", IDC_TD_MAIN_INSTRUCTION, {left_, top_, left_ + text.cx, top_ + h}, td::kStaticTextStyle,
          *in_.mainInstruction);
     right_ = left_ + text.cx;
     top_ += h + m_.instructionGap;
   }
   if (in_.content) {
     const TextSize text = MeasureLinkText(*in_.content, Wrap(width_ - M - left_, m_.naturalContentWidth));
-    Emit(LinkClass(), td::kContentId, {left_, top_, left_ + text.cx, top_ + text.cy}, td::kStaticTextStyle,
+    Emit(LinkClass(), IDC_TD_CONTENT, {left_, top_, left_ + text.cx, top_ + text.cy}, td::kStaticTextStyle,
          LinkTemplateText(*in_.content));
     const bool iconAlone = in_.hasMainIcon && !in_.mainInstruction;
     top_ += iconAlone ? std::max(text.cy, iconHeight) : text.cy;
@@ -108,14 +109,14 @@ void LayoutPass::MainBand() {
   top_ += m_.sectionGap / 2;
   if (in_.expandedInformation && !(in_.flags & td::kExpandFooterArea)) {
     const TextSize text = MeasureLinkText(*in_.expandedInformation, width_ - M - left_);
-    Emit(LinkClass(), td::kExpandedInformationId, {left_, top_, left_ + text.cx, top_ + text.cy}, td::kStaticTextStyle,
+    Emit(LinkClass(), IDC_TD_EXPANDED_INFORMATION, {left_, top_, left_ + text.cx, top_ + text.cy}, td::kStaticTextStyle,
          LinkTemplateText(*in_.expandedInformation));
     right_ = std::max(right_, left_ + text.cx);
     top_ = LiftToLine(top_ + text.cy + m_.bandGap);
   }
   if (in_.flags & (td::kShowProgressBar | td::kShowMarqueeProgressBar)) {
     const int w = Wrap(width_ - M - left_, m_.naturalProgressWidth);
-    Emit("msctls_progress32", td::kProgressBarId, {left_, top_, left_ + w, top_ + m_.progressHeight},
+    Emit("msctls_progress32", IDC_TD_PROGRESS_BAR, {left_, top_, left_ + w, top_ + m_.progressHeight},
          td::kProgressBarStyle, {});
     right_ = std::max(right_, left_ + w);
     top_ += m_.progressHeight + m_.instructionGap;
@@ -134,7 +135,7 @@ void LayoutPass::Choices() {
     const int h = std::max(text.cy + 2 * kFocusInset, m_.checkHeight);
     const uint32_t style = td::kRadioButtonStyle | (i == 0 ? td::kGroupStyle : 0);
     const LayoutRect rect{left_, top_, left_ + text.cx + m_.checkWidth, top_ + h};
-    Emit("BUTTON", td::kFirstRadioButtonId + i, rect, style, radio.text);
+    Emit("BUTTON", IDC_TD_FIRST_RADIO + i, rect, style, radio.text);
     right_ = std::max(right_, rect.right);
     top_ += h + m_.radioGap;
   }
@@ -157,7 +158,7 @@ void LayoutPass::CommandLinks() {
     const TextSize note = Measure(parts.note, TextFont::kBody, td::kNoPrefix | td::kWordBreak, wrap);
     const int blockWidth = std::max(std::max(title.cx, note.cx) + glyph, m_.leastLinkWidth);
     const int bottom = LiftToLine(top_ + title.cy + 2 * m_.linkInsetY + note.cy);
-    const int id = td::kFirstCustomButtonId + static_cast<int>(i);
+    const int id = IDC_TD_FIRST_BUTTON + static_cast<int>(i);
     const bool isDefault = button.id == in_.defaultButton;
     uint32_t style = td::kCommandLinkStyle | (i == 0 ? td::kGroupStyle : 0);
     // The command-link button styles need the button class of common controls 6 on Windows 6 or
@@ -187,14 +188,14 @@ void LayoutPass::LowerBand() {
   int columnHeight = 0;
   const bool expando = in_.expandedInformation.has_value();
   if (expando) {
-    Emit("STATIC", td::kExpandoButtonId, {M, top_, M + m_.expando, top_ + m_.expando}, td::kExpandoButtonStyle, {});
+    Emit("STATIC", IDC_TD_EXPANDO_BUTTON, {M, top_, M + m_.expando, top_ + m_.expando}, td::kExpandoButtonStyle, {});
     const int g = m_.expando + m_.glyphGap;
     const TextSize collapsed = Measure(in_.collapsedLabel, TextFont::kBody, td::kWordBreak, m_.labelWidth);
     const TextSize expanded = Measure(in_.expandedLabel, TextFont::kBody, td::kWordBreak, m_.labelWidth);
     const int lw = std::max(collapsed.cx, expanded.cx);
     const int lh = std::max(collapsed.cy, expanded.cy);
     const int offset = lh < m_.expando ? m_.expando / 2 - lh / 2 : 0;
-    Emit("STATIC", td::kExpandoLabelId, {M + g, top_ + offset, M + 2 * g + lw, top_ + offset + lh},
+    Emit("STATIC", IDC_TD_EXPANDO_LABEL, {M + g, top_ + offset, M + 2 * g + lw, top_ + offset + lh},
          td::kExpandoLabelStyle, in_.expandedLabel);
     column = M + 2 * g + lw;
     columnHeight = lh + 2 * offset + (in_.verification ? m_.checkGap : 0);
@@ -205,7 +206,7 @@ void LayoutPass::LowerBand() {
     int offset = columnHeight;
     if (!expando && h < state_.rowHeight) offset = state_.rowHeight / 2 - h / 2;
     const LayoutRect rect{M + 2, top_ + offset, M + 2 + text.cx + m_.checkWidth, top_ + offset + h};
-    Emit("BUTTON", td::kVerificationId, rect, td::kVerificationStyle, *in_.verification);
+    Emit("BUTTON", IDC_TD_VERIFICATION, rect, td::kVerificationStyle, *in_.verification);
     column = std::max(column, rect.right);
     columnHeight = offset + h;
   }
@@ -235,7 +236,7 @@ void LayoutPass::ButtonRow(int leftColumn, int columnHeight) {
   const bool links = (in_.flags & (td::kUseCommandLinks | td::kUseCommandLinksNoIcon)) != 0;
   if (!links) {
     for (size_t i = 0; i < in_.buttons.size(); ++i) {
-      place(td::kFirstCustomButtonId + static_cast<int>(i), in_.buttons[i].id, in_.buttons[i].text);
+      place(IDC_TD_FIRST_BUTTON + static_cast<int>(i), in_.buttons[i].id, in_.buttons[i].text);
     }
   }
   for (size_t k = 0; k < std::size(td::kCommonButtons); ++k) {
@@ -261,12 +262,12 @@ void LayoutPass::Footer() {
     top_ += 2 * m_.bandGap;
     int left = M;
     if (in_.hasFooterIcon) {
-      Emit("STATIC", td::kFooterIconId, {M, top_, M + m_.smallIcon, top_ + m_.smallIcon}, td::kIconStaticStyle, {});
+      Emit("STATIC", IDC_TD_FOOTER_ICON, {M, top_, M + m_.smallIcon, top_ + m_.smallIcon}, td::kIconStaticStyle, {});
       left = M + m_.smallIcon + m_.glyphGap;
     }
     const TextSize text = MeasureLinkText(*in_.footer, width_ - M - left);
     const int h = std::max(text.cy, m_.smallIcon);
-    Emit(LinkClass(), td::kFooterId, {left, top_, left + text.cx, top_ + h}, td::kStaticTextStyle,
+    Emit(LinkClass(), IDC_TD_FOOTER, {left, top_, left + text.cx, top_ + h}, td::kStaticTextStyle,
          LinkTemplateText(*in_.footer));
     right_ = std::max(right_, left + text.cx);
     top_ += h;
@@ -275,7 +276,7 @@ void LayoutPass::Footer() {
     state_.expandedFooterSeparator = top_ + m_.bandGap;
     top_ += 2 * m_.bandGap;
     const TextSize text = MeasureLinkText(*in_.expandedInformation, width_ - 2 * M);
-    Emit(LinkClass(), td::kExpandedInformationId, {M, top_, M + text.cx, top_ + text.cy}, td::kStaticTextStyle,
+    Emit(LinkClass(), IDC_TD_EXPANDED_INFORMATION, {M, top_, M + text.cx, top_ + text.cy}, td::kStaticTextStyle,
          LinkTemplateText(*in_.expandedInformation));
     right_ = std::max(right_, M + text.cx);
     top_ += text.cy;
@@ -284,19 +285,16 @@ void LayoutPass::Footer() {
 
 }  // namespace
 
-TextSize LayoutTaskDialog(const TaskDialogLayoutInput& input, TextMeasurer& measurer, TaskDialogLayoutState& state,
-                          int width, std::vector<LayoutItem>* items) {
-  return LayoutPass(input, measurer, state, width, items).Run();
-}
-
-TaskDialogSize MeasureTaskDialog(const TaskDialogLayoutInput& input, TextMeasurer& measurer,
-                                 TaskDialogLayoutState& state, uint32_t cxWidth) {
-  TaskDialogSize size;
-  const TextSize natural = LayoutTaskDialog(input, measurer, state, kNaturalWidth, nullptr);
-  size.width = std::max(natural.cx, input.metrics.naturalInstructionWidth);
-  if (cxWidth != 0) size.width = RoundingMulDiv(static_cast<int>(cxWidth), input.x, 4);
-  size.height = LayoutTaskDialog(input, measurer, state, size.width, nullptr).cy;
-  return size;
+TaskDialogLayout LayOutTaskDialog(const TaskDialogLayoutInput& input, TextMeasurer& measurer, uint32_t cxWidth) {
+  // Two measuring passes (the natural width, then the height at the chosen width), each leaving
+  // the button row's width for the next, then the pass that lists the controls.
+  TaskDialogLayout layout;
+  const TextSize natural = LayoutPass(input, measurer, layout.state, kNaturalWidth, nullptr).Run();
+  layout.width = std::max(natural.cx, input.metrics.naturalInstructionWidth);
+  if (cxWidth != 0) layout.width = RoundingMulDiv(static_cast<int>(cxWidth), input.x, 4);
+  layout.height = LayoutPass(input, measurer, layout.state, layout.width, nullptr).Run().cy;
+  LayoutPass(input, measurer, layout.state, layout.width, &layout.items).Run();
+  return layout;
 }
 
 }  // namespace commonq

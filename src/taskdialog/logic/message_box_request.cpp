@@ -1,6 +1,6 @@
-#include "taskdialog/message_box_request.h"
+#include "taskdialog/logic/message_box_request.h"
 
-#include "taskdialog/task_dialog_values.h"
+#include "taskdialog/logic/task_dialog_values.h"
 
 namespace commonq {
 namespace {

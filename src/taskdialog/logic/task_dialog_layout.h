@@ -1,6 +1,5 @@
 #pragma once
-// Places every control of an emulated task dialog, band by band, in client pixels. Measuring mode
-// returns the size only; emitting mode also lists one item per control, in tab order.
+// Places every control of an emulated task dialog, band by band, in client pixels.
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -8,8 +7,8 @@
 #include <vector>
 
 #include "frame/placement.h"
-#include "taskdialog/task_dialog_metrics.h"
-#include "taskdialog/task_dialog_text.h"
+#include "taskdialog/logic/task_dialog_metrics.h"
+#include "taskdialog/logic/task_dialog_text.h"
 
 namespace commonq {
 
@@ -60,7 +59,7 @@ struct TaskDialogLayoutInput {
   LeadBytePredicate isLeadByte = nullptr;
 };
 
-// What one pass leaves for the next pass, the dialog procedure and the painting.
+// What one pass leaves for the next pass (the button row) and for the painting (the lines).
 struct TaskDialogLayoutState {
   int bandLine = 0;
   int footerSeparator = 0;
@@ -81,20 +80,17 @@ struct LayoutItem {
   std::string text;
 };
 
-inline constexpr int kNaturalWidth = 99999;
-
-// One pass at `width` (or kNaturalWidth). Items are appended to `items` when it is given.
-TextSize LayoutTaskDialog(const TaskDialogLayoutInput& input, TextMeasurer& measurer, TaskDialogLayoutState& state,
-                          int width, std::vector<LayoutItem>* items);
-
-struct TaskDialogSize {
+// The laid-out dialog: its client size in pixels, the lines the painting draws, and one item per
+// control in tab order.
+struct TaskDialogLayout {
   int width = 0;
   int height = 0;
+  TaskDialogLayoutState state;
+  std::vector<LayoutItem> items;
 };
 
 // The width rule: the natural width (at least the instruction's natural width), or cxWidth in
-// dialog units when given; then the height at that width. Runs the two measuring passes.
-TaskDialogSize MeasureTaskDialog(const TaskDialogLayoutInput& input, TextMeasurer& measurer,
-                                 TaskDialogLayoutState& state, uint32_t cxWidth);
+// dialog units when given; then the height and the controls at that width.
+TaskDialogLayout LayOutTaskDialog(const TaskDialogLayoutInput& input, TextMeasurer& measurer, uint32_t cxWidth);
 
 }  // namespace commonq

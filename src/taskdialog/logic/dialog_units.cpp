@@ -1,4 +1,4 @@
-#include "taskdialog/dialog_units.h"
+#include "taskdialog/logic/dialog_units.h"
 
 #include <climits>
 

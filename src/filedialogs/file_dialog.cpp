@@ -11,10 +11,10 @@
 #include <string>
 
 #include "CommonQ.h"
-#include "filedialogs/file_dialog_rules.h"
-#include "filedialogs/filter_list.h"
 #include "filedialogs/format_dialog.h"
-#include "filedialogs/format_encodings.h"
+#include "filedialogs/logic/file_dialog_rules.h"
+#include "filedialogs/logic/filter_list.h"
+#include "filedialogs/logic/format_encodings.h"
 #include "frame/dialog_base.h"
 #include "frame/dialog_translator.h"
 #include "frame/module_state.h"

@@ -1,8 +1,8 @@
 #include "filedialogs/format_dialog.h"
 
-#include "filedialogs/file_dialog_rules.h"
 #include "filedialogs/format_dialogs.h"
-#include "filedialogs/format_encodings.h"
+#include "filedialogs/logic/file_dialog_rules.h"
+#include "filedialogs/logic/format_encodings.h"
 #include "frame/settings_store.h"
 
 namespace commonq {

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "filedialogs/format_dialog.h"
-#include "filedialogs/format_encodings.h"
+#include "filedialogs/logic/format_encodings.h"
 
 namespace commonq {
 

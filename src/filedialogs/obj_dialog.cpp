@@ -5,7 +5,7 @@
 #include <string>
 
 #include "filedialogs/format_dialogs.h"
-#include "filedialogs/scale_text.h"
+#include "filedialogs/logic/scale_text.h"
 #include "frame/module_state.h"
 #include "frame/settings_rules.h"
 #include "frame/settings_store.h"

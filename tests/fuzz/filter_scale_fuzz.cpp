@@ -7,8 +7,8 @@
 #include <string>
 #include <string_view>
 
-#include "filedialogs/filter_list.h"
-#include "filedialogs/scale_text.h"
+#include "filedialogs/logic/filter_list.h"
+#include "filedialogs/logic/scale_text.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size == 0) return 0;

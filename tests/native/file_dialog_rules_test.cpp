@@ -1,6 +1,6 @@
 // The Open and Save As rules that need no window: structure size, flags, prompt mode and the
 // extension table of the format dispatcher.
-#include "filedialogs/file_dialog_rules.h"
+#include "filedialogs/logic/file_dialog_rules.h"
 
 #include <gtest/gtest.h>
 

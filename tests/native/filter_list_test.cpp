@@ -1,5 +1,5 @@
 // The extension of the chosen file type, taken from the caller's filter list.
-#include "filedialogs/filter_list.h"
+#include "filedialogs/logic/filter_list.h"
 
 #include <gtest/gtest.h>
 

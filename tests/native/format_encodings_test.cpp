@@ -1,5 +1,5 @@
 // The stored bits of every format to the dialogs' indexes and states, and back.
-#include "filedialogs/format_encodings.h"
+#include "filedialogs/logic/format_encodings.h"
 
 #include <gtest/gtest.h>
 

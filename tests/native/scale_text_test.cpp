@@ -1,5 +1,5 @@
 // The 3D dialog's scale box: what it accepts, refuses with a message, or refuses with a beep.
-#include "filedialogs/scale_text.h"
+#include "filedialogs/logic/scale_text.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "filedialogs/filter_list.h"
+#include "filedialogs/logic/filter_list.h"
 
 #include <algorithm>
 #include <cstring>

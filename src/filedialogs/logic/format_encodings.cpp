@@ -1,4 +1,4 @@
-#include "filedialogs/format_encodings.h"
+#include "filedialogs/logic/format_encodings.h"
 
 #include <cstdint>
 

@@ -1,4 +1,4 @@
-#include "filedialogs/file_dialog_rules.h"
+#include "filedialogs/logic/file_dialog_rules.h"
 
 #include <array>
 #include <utility>

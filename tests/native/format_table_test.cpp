@@ -6,7 +6,6 @@
 
 #include <cstdint>
 #include <optional>
-#include <vector>
 
 namespace commonq {
 namespace {
@@ -39,33 +38,6 @@ TEST(FormatTable, StoredValuesOpenAndStoreAgainAsTheHostExpects) {
   for (const auto& c : cases) {
     EXPECT_EQ(Reopened(Format(c.extension), c.stored), c.stores)
         << (c.extension ? c.extension : "page") << " " << c.stored.value_or(0xDEAD);
-  }
-}
-
-TEST(FormatTable, EveryButtonAndCheckRoundTripsAndNoButtonStoresTheOtherBits) {
-  std::vector<const FormatTable*> tables{&WavefrontPage()};
-  for (const FormatTable& format : Formats()) {
-    if (format.value != nullptr) tables.push_back(&format);
-  }
-  for (const FormatTable* format : tables) {
-    const FieldValues defaults = DecodeFields(format->fields, std::nullopt);
-    for (std::size_t k = 0; k < format->fields.size(); ++k) {
-      const OptionField& field = format->fields[k];
-      std::vector<int> indexes{0, 1};
-      if (field.kind == FieldKind::kCheck && field.bits == 0) indexes = {field.absent};
-      if (field.kind == FieldKind::kNumber) indexes = {0, 99};
-      if (field.kind == FieldKind::kRadioGroup) indexes = {field.other};
-      for (const RadioChoice& choice : field.choices) indexes.push_back(choice.index);
-      for (int index : indexes) {
-        FieldValues values = defaults;
-        values[k] = index;
-        const std::uint32_t bits = EncodeFields(format->fields, values);
-        EXPECT_EQ(DecodeFields(format->fields, bits), values) << format->templateId << " field " << k;
-        if (field.kind != FieldKind::kRadioGroup || index != field.other) continue;
-        values[k] = -1;
-        EXPECT_EQ(EncodeFields(format->fields, values), bits) << format->templateId << " field " << k;
-      }
-    }
   }
 }
 

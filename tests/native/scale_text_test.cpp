@@ -4,65 +4,35 @@
 
 #include <gtest/gtest.h>
 
+#include <initializer_list>
 #include <string>
 
 namespace commonq {
 namespace {
 
+void ExpectVerdict(ScaleVerdict verdict, std::initializer_list<std::string> texts) {
+  for (const std::string& text : texts) EXPECT_EQ(ReadScaleText(text).verdict, verdict) << '"' << text << '"';
+}
+
 TEST(ScaleText, BoxTextIsAcceptedOrRefused) {
-  constexpr ScaleVerdict kOk = ScaleVerdict::kAccepted, kNaN = ScaleVerdict::kNotANumber,
-                         kRange = ScaleVerdict::kOutOfRange;
+  // Only the 31 characters the box is read into count.
   const std::string blanks(29, ' ');
-  const struct {
-    std::string text;
-    ScaleVerdict verdict;
-  } cases[] = {
-      {"  12.5\t ", kOk},
-      {"+50", kOk},
-      {"1e2", kOk},
-      {".5", kOk},
-      {"5.", kOk},
-      {"0.0011", kOk},
-      {"0.0010000001", kOk},
-      {"100000", kOk},
-      {"12.5%", kNaN},
-      {"", kNaN},
-      {"   ", kNaN},
-      {"abc", kNaN},
-      {"1 2", kNaN},
-      {"-", kNaN},
-      {".", kNaN},
-      {"0x10", kNaN},
-      {"inf", kNaN},
-      {"nan", kNaN},
-      {"1e", kNaN},
-      // A zero not written with a leading 0 counts as no number at all.
-      {"-0", kNaN},
-      {".0", kNaN},
-      // 0.001 lies below the single-precision bound.
-      {"0", kRange},
-      {"0.001", kRange},
-      {"100001", kRange},
-      {"-5", kRange},
-      {"1e999", kRange},
-      // Only the 31 characters the box is read into count.
-      {blanks + "50%", kOk},
-      {blanks + "50%x", kOk},
-      {blanks.substr(1) + "50%", kNaN},
-  };
-  for (const auto& c : cases) EXPECT_EQ(ReadScaleText(c.text).verdict, c.verdict) << '"' << c.text << '"';
+  ExpectVerdict(ScaleVerdict::kAccepted,
+                {"  12.5\t ", "+5e1", ".5", "5.", "0.0011", "100000", blanks + "50%", blanks + "50%x"});
+  // A zero not written with a leading 0 counts as no number at all.
+  ExpectVerdict(ScaleVerdict::kNotANumber,
+                {"12.5%", "", "abc", "1 2", "-", ".", "0x10", "inf", "1e", "-0", ".0", blanks.substr(1) + "50%"});
+  // 0.001 lies below the single-precision bound.
+  ExpectVerdict(ScaleVerdict::kOutOfRange, {"0", "0.001", "100001", "-5", "1e999"});
   EXPECT_FLOAT_EQ(ReadScaleText("  12.5\t ").scale, 12.5f);
   EXPECT_FLOAT_EQ(ReadScaleText("100001").scale, 100001.0f);
 }
 
 TEST(ScaleText, RegistryTextAndFormats) {
-  EXPECT_DOUBLE_EQ(LeadingNumber(" \n 12.5abc"), 12.5);
-  EXPECT_DOUBLE_EQ(LeadingNumber("-2.5e1x"), -25.0);
-  EXPECT_DOUBLE_EQ(LeadingNumber("abc"), 0.0);
   std::size_t used = 99;
-  LeadingNumber("  7.5 ", &used);
-  EXPECT_EQ(used, 5u);
-  LeadingNumber("x", &used);
+  EXPECT_DOUBLE_EQ(LeadingNumber(" \n -2.5e1x", &used), -25.0);
+  EXPECT_EQ(used, 9u);
+  EXPECT_DOUBLE_EQ(LeadingNumber("abc", &used), 0.0);
   EXPECT_EQ(used, 0u);
   EXPECT_EQ(ScaleForBox(100.0f), "100.000");
   EXPECT_EQ(ScaleForFirstPut(12.5f), "12.5");

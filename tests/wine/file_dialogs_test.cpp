@@ -82,56 +82,36 @@ TEST_F(FileDialogsTest, OpenReturnsTheZeroFilledPathAndCancelLeavesTheBufferUnto
 
 TEST_F(FileDialogsTest, TypeChangeRenamesTheFileAndSwitchesOptions) {
   const std::string folder = Target("");
-  for (const bool open : {true, false}) {
-    const int result = Run(
-        open,
-        [&](DialogDriver& driver) {
-          driver.SetText(cmb13, "C:\\x\\scene.jpg").Read([open](HWND dialog) {
-            // All files keeps the name and leaves nothing to set; a type renames it.
-            ChooseType(dialog, 2);
-            EXPECT_EQ(ControlText(dialog, cmb13), "C:\\x\\scene.jpg");
-            EXPECT_TRUE(open || !::IsWindowEnabled(Panel(dialog, IDC_PANEL_OPTIONS)));
-            ChooseType(dialog, 0);
-            EXPECT_EQ(ControlText(dialog, cmb13), "scene.bmp");
-            EXPECT_TRUE(open || ::IsWindowEnabled(Panel(dialog, IDC_PANEL_OPTIONS)));
-          });
-          if (open) driver.Command(IDCANCEL).WaitUntilGone();
-          // The default extension follows the type: a bare name is saved as a bitmap.
-          if (!open) driver.SetText(cmb13, folder + "picture").Click(IDOK).WaitUntilGone();
-        },
-        OFN_ENABLETEMPLATE, 0);
-    EXPECT_EQ(result, open ? IDCANCEL : IDOK);
-  }
+  const auto save = [&](DialogDriver& driver) {
+    driver.SetText(cmb13, "C:\\x\\scene.jpg").Read([](HWND dialog) {
+      // All files keeps the name and leaves nothing to set; a type renames it.
+      ChooseType(dialog, 2);
+      EXPECT_EQ(ControlText(dialog, cmb13), "C:\\x\\scene.jpg");
+      EXPECT_FALSE(::IsWindowEnabled(Panel(dialog, IDC_PANEL_OPTIONS)));
+      ChooseType(dialog, 0);
+      EXPECT_EQ(ControlText(dialog, cmb13), "scene.bmp");
+      EXPECT_TRUE(::IsWindowEnabled(Panel(dialog, IDC_PANEL_OPTIONS)));
+    });
+    // The default extension follows the type: a bare name is saved as a bitmap.
+    driver.SetText(cmb13, folder + "picture").Click(IDOK).WaitUntilGone();
+  };
+  EXPECT_EQ(Run(false, save, OFN_ENABLETEMPLATE, 0), IDOK);
   EXPECT_EQ(std::string(file_), folder + "picture.bmp");
   EXPECT_FALSE(KeyExists(kFormat)) << "prompt mode 0 stores no \"Check\"";
 }
 
-TEST_F(FileDialogsTest, PanelShowsTheRememberedPromptAndOptionsOpensTheChosenType) {
-  SetDword(kFormat, "Check", 3);
-  Run(false, [](DialogDriver& driver) {
-    driver.Read([](HWND dialog) {
-      EXPECT_TRUE(::IsWindowVisible(Panel(dialog, IDC_PANEL_OPTIONS)));
-      EXPECT_TRUE(::IsWindowEnabled(Panel(dialog, IDC_PANEL_PROMPT)));
-      EXPECT_TRUE(IsChecked(Panel(dialog), IDC_PANEL_PROMPT));
-      EXPECT_EQ(ControlText(Panel(dialog), IDC_PANEL_PROMPT), "Prompt for format options");
-      for (int id : {IDC_PANEL_RECENT_LABEL, IDC_PANEL_RECENT_FOLDERS}) {
-        EXPECT_FALSE(::IsWindowVisible(Panel(dialog, id)) || ::IsWindowEnabled(Panel(dialog, id))) << id;
-      }
-      EXPECT_TRUE(::GetWindowLongA(Panel(dialog), GWL_STYLE) & WS_CLIPCHILDREN);
-      ::PostMessageA(Panel(dialog, IDC_PANEL_OPTIONS), BM_CLICK, 0, 0);
-    });
-    driver.WaitForDialog("Jpeg Save Options").Click(IDOK).WaitUntilGone();
-    driver.Command(IDCANCEL).WaitUntilGone();
-  });
-  EXPECT_EQ(GetDword(kFormat, "jpegComp"), 25u);
-  EXPECT_EQ(GetDword(kFormat, "Check"), 3u) << "Cancel never reaches the file-OK check";
-}
-
-TEST_F(FileDialogsTest, PromptAtSaveAndCancelThereKeepsSaveAsOpen) {
+TEST_F(FileDialogsTest, OptionsOpensTheChosenTypeAndThePromptAtSaveCanKeepSaveAsOpen) {
   SetDword(kFormat, "Check", 1);
   const std::string target = Target("photo.jpg");
   EXPECT_EQ(Run(false,
                 [&](DialogDriver& driver) {
+                  driver.Read([](HWND dialog) {
+                    for (int id : {IDC_PANEL_RECENT_LABEL, IDC_PANEL_RECENT_FOLDERS}) {
+                      EXPECT_FALSE(::IsWindowVisible(Panel(dialog, id)) || ::IsWindowEnabled(Panel(dialog, id)));
+                    }
+                    ::PostMessageA(Panel(dialog, IDC_PANEL_OPTIONS), BM_CLICK, 0, 0);
+                  });
+                  driver.WaitForDialog("Jpeg Save Options").Click(IDOK).WaitUntilGone();
                   driver.SetText(cmb13, target).Click(IDOK);
                   driver.WaitForDialog("Jpeg Save Options").Click(IDCANCEL).WaitUntilGone();
                   driver.Click(IDOK).WaitForDialog("Jpeg Save Options").Click(IDOK).WaitUntilGone();
@@ -140,9 +120,11 @@ TEST_F(FileDialogsTest, PromptAtSaveAndCancelThereKeepsSaveAsOpen) {
             IDOK);
   EXPECT_EQ(std::string(file_), target);
   EXPECT_EQ(GetDword(kFormat, "jpegComp"), 25u);
+  EXPECT_EQ(GetDword(kFormat, "Check"), 1u);
 }
 
-TEST_F(FileDialogsTest, PromptBoxFollowsTheRecordTheFlagAndTheMode) {
+TEST_F(FileDialogsTest, PromptBoxFollowsTheRecordTheFlagAndTheModeAndTheNameIsCutTo259) {
+  SetString(Key(""), "Language", ".deu");
   // Record size, flags, prompt mode; whether the box shows, enabled and checked for "Check" 5, and
   // what "Check" holds after Save. A record too short for the mode (28 or a nonsense 4) has none.
   const struct {
@@ -150,49 +132,33 @@ TEST_F(FileDialogsTest, PromptBoxFollowsTheRecordTheFlagAndTheMode) {
     LONG mode;
     bool shown, enabled, checked;
     DWORD stored;
-  } cases[] = {{32, OFN_ENABLETEMPLATE, 1, true, true, true, 1},
+  } cases[] = {{32, OFN_ENABLETEMPLATE, 1, true, true, true, 0},
                {28, OFN_ENABLETEMPLATE, 1, false, false, false, 5},
                {4, OFN_ENABLETEMPLATE, 1, false, false, false, 5},
                {32, 0, 1, false, false, false, 5},
                {32, OFN_ENABLETEMPLATE, -1, true, false, false, 5}};
   for (const auto& c : cases) {
+    SCOPED_TRACE(::testing::Message() << c.size << " " << c.flags << " " << c.mode);
     SetDword(kFormat, "Check", 5);
-    const std::string target = Target("photo.jpg");
-    const int result = Run(
-        false,
-        [&](DialogDriver& driver) {
-          driver.Read([&](HWND dialog) {
-            EXPECT_EQ(::IsWindowVisible(Panel(dialog, IDC_PANEL_PROMPT)) != FALSE, c.shown) << c.size << c.mode;
-            EXPECT_EQ(::IsWindowEnabled(Panel(dialog, IDC_PANEL_PROMPT)) != FALSE, c.enabled) << c.size << c.mode;
-            EXPECT_EQ(IsChecked(Panel(dialog), IDC_PANEL_PROMPT), c.checked) << c.size << c.mode;
-          });
-          if (c.checked)
-            driver.Read([](HWND dialog) { ::SendMessageA(Panel(dialog, IDC_PANEL_PROMPT), BM_CLICK, 0, 0); });
-          driver.SetText(cmb13, target).Click(IDOK).WaitUntilGone();
-        },
-        c.flags, c.mode, 2, c.size);
-    EXPECT_EQ(result, IDOK);
-    EXPECT_EQ(GetDword(kFormat, "Check"), c.checked ? 0 : c.stored) << c.size << c.mode;
+    // The caller's buffer must hold 260 bytes; a longer name can only come from a larger one.
+    std::string name(300, 'n');
+    const auto look = [&](HWND dialog) {
+      EXPECT_EQ(ControlText(dialog, cmb13), std::string(259, 'n'));
+      EXPECT_EQ(::IsWindowVisible(Panel(dialog, IDC_PANEL_PROMPT)) != FALSE, c.shown);
+      EXPECT_EQ(::IsWindowEnabled(Panel(dialog, IDC_PANEL_PROMPT)) != FALSE, c.enabled);
+      EXPECT_EQ(IsChecked(Panel(dialog), IDC_PANEL_PROMPT), c.checked);
+      // The panel's label and button take the host's own strings.
+      EXPECT_EQ(ControlText(Panel(dialog), IDC_PANEL_OPTIONS), c.flags != 0 ? "&Optionen..." : "");
+      EXPECT_EQ(ControlText(Panel(dialog), IDC_PANEL_RECENT_LABEL), c.flags != 0 ? "Zuletzt verwendete &Ordner" : "");
+      if (c.checked) ::SendMessageA(Panel(dialog, IDC_PANEL_PROMPT), BM_CLICK, 0, 0);
+    };
+    const auto save = [&](DialogDriver& driver) {
+      driver.Read(look).SetText(cmb13, Target("photo.jpg")).Click(IDOK).WaitUntilGone();
+    };
+    EXPECT_EQ(Run(false, save, c.flags, c.mode, 2, c.size, name.data()), IDOK);
+    EXPECT_EQ(GetDword(kFormat, "Check"), c.stored);
     EXPECT_EQ(GetDword(kFormat, "jpegComp"), std::nullopt) << "no options were shown";
   }
-}
-
-TEST_F(FileDialogsTest, InitialNameIsCutTo259CharactersAndThePanelIsTranslated) {
-  SetString(Key(""), "Language", ".deu");
-  // The caller's buffer must hold 260 bytes; a longer name can only come from a larger one.
-  std::string name(300, 'n');
-  Run(
-      false,
-      [](DialogDriver& driver) {
-        driver.Read([](HWND dialog) {
-          EXPECT_EQ(ControlText(dialog, cmb13), std::string(259, 'n'));
-          EXPECT_EQ(ControlText(Panel(dialog), IDC_PANEL_OPTIONS), "&Optionen...");
-          EXPECT_EQ(ControlText(Panel(dialog), IDC_PANEL_PROMPT), "Nach Optionen fragen");
-          EXPECT_EQ(ControlText(Panel(dialog), IDC_PANEL_RECENT_LABEL), "Zuletzt verwendete &Ordner");
-        });
-        driver.Command(IDCANCEL).WaitUntilGone();
-      },
-      OFN_ENABLETEMPLATE, 1, 2, 32, name.data());
 }
 
 }  // namespace

@@ -15,13 +15,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string list = std::string(input) + std::string(2, '\0');
   char buffer[8] = {};
   commonq::GetFilterExtension(list.c_str(), data[0] % 16, buffer, sizeof buffer);
-  if (buffer[sizeof buffer - 1] != '\0') std::abort();
   const commonq::ScaleReading reading = commonq::ReadScaleText(input);
-  if (reading.verdict == commonq::ScaleVerdict::kAccepted && !(reading.scale >= 0.001f && reading.scale <= 100000.0f)) {
-    std::abort();
-  }
+  const bool inRange = reading.scale >= 0.001f && reading.scale <= 100000.0f;
   std::size_t used = 0;
   commonq::LeadingNumber(input, &used);
-  if (used > input.size() || commonq::ScaleForBox(reading.scale).size() > 31) std::abort();
+  if (buffer[sizeof buffer - 1] != '\0' || (reading.verdict == commonq::ScaleVerdict::kAccepted && !inRange) ||
+      used > input.size() || commonq::ScaleForBox(reading.scale).size() > 31) {
+    std::abort();
+  }
   return 0;
 }

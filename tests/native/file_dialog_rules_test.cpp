@@ -1,12 +1,17 @@
-// The Open and Save As rules that need no window, and the extension of the chosen file type.
+// The file dialogs' rules that need no window: the Open and Save As record and flags, the
+// extension of the chosen file type, the 3D scale text, and the format table's stored values.
 #include "filedialogs/logic/file_dialog_rules.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <initializer_list>
+#include <optional>
 #include <string>
 
 #include "filedialogs/logic/filter_list.h"
+#include "filedialogs/logic/format_table.h"
+#include "filedialogs/logic/scale_text.h"
 
 namespace commonq {
 namespace {
@@ -23,7 +28,7 @@ TEST(FileDialogRules, StructureSizeFlagsAndPromptField) {
   for (const std::uint32_t size : {28u, 31u, 0u, 4u}) EXPECT_FALSE(HasPromptField(size)) << size;
   EXPECT_TRUE(HasPromptField(32) && HasPromptField(40));
   EXPECT_TRUE(PromptValueFromCheck(true, 3) == 1 && PromptValueFromCheck(true, 2) == 0);
-  EXPECT_EQ(PromptValueFromCheck(false, 1), 0);
+  EXPECT_FALSE(PromptValueFromCheck(false, 1)) << "a value that is no REG_DWORD";
 }
 
 // A filter list as a host writes it: pairs of NUL-terminated strings and an empty one at the end.
@@ -49,6 +54,80 @@ TEST(FilterList, ExtensionOfTheChosenFilterAndIndexBounds) {
   for (const unsigned index : {0x80000001u, 0x7FFFFFFFu}) {
     EXPECT_EQ(FindFilterPattern<std::uint32_t>(FilterListExtent(kList), index), std::nullopt) << index;
   }
+}
+
+void ExpectVerdict(ScaleVerdict verdict, std::initializer_list<std::string> texts) {
+  for (const std::string& text : texts) EXPECT_EQ(ReadScaleText(text).verdict, verdict) << '"' << text << '"';
+}
+
+TEST(ScaleText, BoxTextIsAcceptedOrRefused) {
+  // Only the 31 characters the box is read into count.
+  const std::string blanks(29, ' ');
+  ExpectVerdict(ScaleVerdict::kAccepted,
+                {"  12.5\t ", "+5e1", ".5", "5.", "0.0011", "100000", blanks + "50%", blanks + "50%x"});
+  // A zero not written with a leading 0 counts as no number at all.
+  ExpectVerdict(ScaleVerdict::kNotANumber,
+                {"12.5%", "", "abc", "1 2", "-", ".", "0x10", "inf", "1e", "-0", ".0", blanks.substr(1) + "50%"});
+  // 0.001 lies below the single-precision bound.
+  ExpectVerdict(ScaleVerdict::kOutOfRange, {"0", "0.001", "100001", "-5", "1e999"});
+  EXPECT_FLOAT_EQ(ReadScaleText("  12.5\t ").scale, 12.5f);
+  EXPECT_FLOAT_EQ(ReadScaleText("100001").scale, 100001.0f);
+}
+
+TEST(ScaleText, RegistryTextAndFormats) {
+  std::size_t used = 99;
+  EXPECT_DOUBLE_EQ(LeadingNumber(" \n -2.5e1x", &used), -25.0);
+  EXPECT_EQ(used, 9u);
+  EXPECT_DOUBLE_EQ(LeadingNumber("abc", &used), 0.0);
+  EXPECT_EQ(used, 0u);
+  EXPECT_EQ(ScaleForBox(100.0f), "100.000");
+  EXPECT_EQ(ScaleForFirstPut(12.5f), "12.5");
+  EXPECT_EQ(ScaleForStore(12.5f), "12.500000");
+  // A huge registry value is cut to the box's buffer rather than overrunning it.
+  EXPECT_EQ(ScaleForBox(3.0e38f).size(), 31u);
+}
+
+// What OK stores when the dialog of `extension` (none: the Wavefront page) opened with `stored`.
+std::uint32_t Reopened(const char* extension, std::optional<std::uint32_t> stored) {
+  const FormatTable& format = extension == nullptr ? WavefrontPage() : *FindFormat(extension);
+  return EncodeFields(format.fields, DecodeFields(format.fields, stored));
+}
+
+TEST(FormatTable, StoredValuesOpenAndStoreAgainAsTheHostExpects) {
+  const std::optional<std::uint32_t> none;
+  // Extension (none for the Wavefront page), stored value, what OK stores after it.
+  const struct {
+    const char* extension;
+    std::optional<std::uint32_t> stored;
+    std::uint32_t stores;
+  } cases[] = {
+      {".bmp", none, 0x84},  {".bmp", 0x08, 0x08},  {".bmp", 0x06, 0x04},    {".bmp", 0x140, 0x100},
+      {".bmp", 0x80, 0x82},  {".bmp", 0, 0x02},     {".png", none, 0x404},   {".png", 0x14, 0x04},
+      {".png", 0x10, 0x10},  {".png", 0, 0x02},     {".png", 0x484, 0x404},  {".rsr", none, 0x82},
+      {".rsr", 0x86, 0x84},  {".rsr", 0, 0x02},     {".car", none, 0},       {".car", 3, 1},
+      {".car", 0x100, 0},    {".car", 0x102, 2},    {".jpg", none, 25},      {".jpg", 250, 250},
+      {".jpg", ~0u, ~0u},    {".gif", none, 0},     {".obj", none, 0},       {".obj", 0xFF, 0x7},
+      {nullptr, none, 0x7},  {nullptr, 0, 0},       {nullptr, 0x300, 0x100}, {nullptr, 0x70, 0x10},
+      {nullptr, 0x60, 0x20}, {nullptr, 0x1F, 0x1F},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(Reopened(c.extension, c.stored), c.stores)
+        << (c.extension ? c.extension : "page") << " " << c.stored.value_or(0xDEAD);
+  }
+}
+
+TEST(FormatTable, ExtensionsJpegFactorAndArrows) {
+  EXPECT_TRUE(FindFormat(".Cbr") == FindFormat(".car") && FindFormat(".cbr") != nullptr);
+  for (const char* other : {".jpeg", ".tga", ".tif", "png", ".pngx", ""})
+    EXPECT_EQ(FindFormat(other), nullptr) << other;
+  EXPECT_TRUE(IsStorableJpegFactor(0) && IsStorableJpegFactor(99));
+  EXPECT_FALSE(IsStorableJpegFactor(100) || IsStorableJpegFactor(kNotANumber));
+  // The arrows land on the neighbouring multiple of 5; far outside the range they saturate.
+  EXPECT_EQ(23 + JpegArrowDelta(23, 1), 25);
+  EXPECT_EQ(25 + JpegArrowDelta(25, -1), 20);
+  EXPECT_EQ(-3 + JpegArrowDelta(-3, 1), 0);
+  EXPECT_EQ(JpegArrowDelta(0, INT32_MAX), INT32_MAX);
+  EXPECT_EQ(JpegArrowDelta(0, INT32_MIN), INT32_MIN);
 }
 
 }  // namespace

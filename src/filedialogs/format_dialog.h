@@ -19,8 +19,9 @@ namespace commonq {
 // no dialog.
 int RunFormatOptionsDialog(const char* extension);
 
-// The Format key, where the file dialogs keep every setting. Reads keep nothing open; an object
-// holds the key for writing (created when missing), and its writes are dropped when that failed.
+// The one door to the Format key, where the file dialogs keep every setting. Each read opens and
+// closes the key; an object holds it open for writing (created when missing), and its writes are
+// dropped when that failed.
 class FormatKey {
  public:
   FormatKey() noexcept : writer_(kFormatKey) {}

@@ -21,7 +21,6 @@ set(COMMONQ_WIN32_SOURCES
   src/msgbox/message_box.cpp
   src/msgbox/color_chooser.cpp
   src/filedialogs/format_dialog.cpp
-  src/filedialogs/raster_dialogs.cpp
   src/filedialogs/obj_dialog.cpp
   src/filedialogs/file_dialog.cpp
   src/taskdialog/task_dialog_entry.cpp

@@ -11,26 +11,20 @@
 #include <string>
 
 #include "CommonQ.h"
-#include "filedialogs/file_dialog_rules.h"
-#include "filedialogs/filter_list.h"
 #include "filedialogs/format_dialog.h"
-#include "filedialogs/format_encodings.h"
+#include "filedialogs/logic/file_dialog_rules.h"
+#include "filedialogs/logic/filter_list.h"
 #include "frame/dialog_base.h"
 #include "frame/dialog_translator.h"
 #include "frame/module_state.h"
 #include "frame/path_text.h"
 #include "frame/settings_store.h"
+#include "resources/filedialogs_ids.h"
 
 namespace commonq {
 namespace {
 
-constexpr int kPanelTemplate = 1000;
-constexpr int kOptionsButton = 1001;
-constexpr int kPromptCheck = 1002;
-constexpr int kRecentFoldersLabel = 1003;
-constexpr int kRecentFoldersCombo = 1004;
-constexpr std::uint32_t kRecentFoldersStringId = 115;
-constexpr std::uint32_t kOptionsStringId = 559;
+constexpr int kPanelTemplate = IDD_SAVEAS_PANEL;
 constexpr const char* kCheckValue = "Check";
 constexpr int kFileTitleChars = 256;
 constexpr LRESULT kAcceptFile = 0;
@@ -126,7 +120,7 @@ bool FileDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESU
       result = TRUE;
       return true;
     case WM_COMMAND:
-      if (open_ || LOWORD(wParam) != kOptionsButton) return false;
+      if (open_ || LOWORD(wParam) != IDC_PANEL_OPTIONS) return false;
       OnOptions();
       result = 0;
       return true;
@@ -166,26 +160,26 @@ void FileDialog::InitPanel() {
   if ((style & WS_CLIPCHILDREN) == 0) ::SetWindowLongA(panel, GWL_STYLE, style | WS_CLIPCHILDREN);
 
   if (promptMode_ != 0 && HasPanel()) {
-    HWND check = ::GetDlgItem(panel, kPromptCheck);
+    HWND check = ::GetDlgItem(panel, IDC_PANEL_PROMPT);
     ::ShowWindow(check, SW_SHOW);
     if (promptMode_ > 0) {
       ::EnableWindow(check, TRUE);
-      const std::optional<DWORD> stored = ReadDwordSetting(kFormatKey, kCheckValue);
+      const std::optional<std::uint32_t> stored = FormatKey::ReadNumber(kCheckValue);
       if (PromptValueFromCheck(stored.has_value(), stored.value_or(0)) == 1) promptValue_ = 1;
     }
   }
-  PutCheck(panel, kPromptCheck, promptValue_);
+  ::SendDlgItemMessageA(panel, IDC_PANEL_PROMPT, BM_SETCHECK, static_cast<WPARAM>(promptValue_), 0);
   CenterDialog(panel);
 
   if (translator_.LoadLanguage(kDialogTranslationBase)) {
     translator_.TranslateDialog(panel, kPanelTemplate);
-    translator_.SetExplicitStringId(kRecentFoldersStringId);
-    translator_.TranslateControl(panel, kRecentFoldersLabel);
-    translator_.SetExplicitStringId(kOptionsStringId);
-    translator_.TranslateControl(panel, kOptionsButton);
+    translator_.SetExplicitStringId(IDS_PANEL_RECENT_FOLDERS);
+    translator_.TranslateControl(panel, IDC_PANEL_RECENT_LABEL);
+    translator_.SetExplicitStringId(IDS_PANEL_OPTIONS);
+    translator_.TranslateControl(panel, IDC_PANEL_OPTIONS);
   }
   // The recent-folders label and combo box are kept in the panel but have no function.
-  for (int id : {kRecentFoldersLabel, kRecentFoldersCombo}) {
+  for (int id : {IDC_PANEL_RECENT_LABEL, IDC_PANEL_RECENT_FOLDERS}) {
     HWND control = ::GetDlgItem(panel, id);
     ::EnableWindow(control, FALSE);
     ::ShowWindow(control, SW_HIDE);
@@ -199,7 +193,7 @@ bool FileDialog::SelectedExtension(char (&extension)[kPathBytes]) const {
 
 void FileDialog::OnTypeChange() {
   char extension[kPathBytes];
-  HWND options = ::GetDlgItem(Window(), kOptionsButton);
+  HWND options = ::GetDlgItem(Window(), IDC_PANEL_OPTIONS);
   if (!SelectedExtension(extension)) {
     ::EnableWindow(options, FALSE);
     return;
@@ -224,9 +218,9 @@ void FileDialog::OnOptions() {
 }
 
 LRESULT FileDialog::OnFileOk() {
-  promptValue_ = static_cast<int>(::SendDlgItemMessageA(Window(), kPromptCheck, BM_GETCHECK, 0, 0));
+  promptValue_ = static_cast<int>(::SendDlgItemMessageA(Window(), IDC_PANEL_PROMPT, BM_GETCHECK, 0, 0));
   if (promptMode_ <= 0) return kAcceptFile;
-  if (HasPanel()) WriteDwordSetting(kFormatKey, kCheckValue, promptValue_ == 1 ? 1 : 0);
+  if (HasPanel()) FormatKey().Write(kCheckValue, promptValue_ == 1 ? 1 : 0);
   char extension[kPathBytes];
   if (!HasPanel() || promptValue_ == 0 || !SelectedExtension(extension)) return kAcceptFile;
   return RunFormatOptionsDialog(extension) == IDCANCEL ? kRefuseFile : kAcceptFile;

@@ -1,9 +1,10 @@
 #include "filedialogs/format_dialog.h"
 
-#include "filedialogs/file_dialog_rules.h"
-#include "filedialogs/format_dialogs.h"
-#include "filedialogs/format_encodings.h"
-#include "frame/settings_store.h"
+#include <commctrl.h>
+
+#include <climits>
+
+#include "resources/filedialogs_ids.h"
 
 namespace commonq {
 namespace {
@@ -23,44 +24,100 @@ void ForEachRadio(HWND dialog, int firstId, Visit visit) {
   }
 }
 
-template <typename Dialog>
-int Run(HWND parent) {
-  Dialog dialog;
-  return static_cast<int>(dialog.RunModal(dialog.TemplateId(), parent));
+void ExchangeRadioGroup(HWND dialog, int firstId, int& index, bool read) {
+  if (read) index = -1;
+  ForEachRadio(dialog, firstId, [&index, read](HWND button, int number) {
+    if (!read) {
+      ::SendMessageA(button, BM_SETCHECK, number == index ? BST_CHECKED : BST_UNCHECKED, 0);
+    } else if (index < 0 && ::SendMessageA(button, BM_GETCHECK, 0, 0) == BST_CHECKED) {
+      index = number;
+    }
+  });
 }
+
+void ExchangeNumber(HWND dialog, int id, int& value, bool read) {
+  if (!read) {
+    ::SetDlgItemInt(dialog, id, static_cast<UINT>(value), FALSE);
+    return;
+  }
+  BOOL isNumber = FALSE;
+  const UINT number = ::GetDlgItemInt(dialog, id, &isNumber, FALSE);
+  value = isNumber && number <= INT_MAX ? static_cast<int>(number) : kNotANumber;
+}
+
+// The one routine between a table's fields and the controls: puts `values` or reads them back.
+void ExchangeFields(HWND dialog, const FormatTable& format, FieldValues& values, bool read) {
+  for (std::size_t k = 0; k < format.fields.size() && k < values.size(); ++k) {
+    const OptionField& field = format.fields[k];
+    switch (field.kind) {
+      case FieldKind::kRadioGroup:
+        ExchangeRadioGroup(dialog, field.control, values[k], read);
+        break;
+      case FieldKind::kCheck:
+        if (read) {
+          values[k] = static_cast<int>(::SendDlgItemMessageA(dialog, field.control, BM_GETCHECK, 0, 0));
+        } else {
+          ::SendDlgItemMessageA(dialog, field.control, BM_SETCHECK, static_cast<WPARAM>(values[k]), 0);
+        }
+        break;
+      case FieldKind::kNumber:
+        ExchangeNumber(dialog, field.control, values[k], read);
+        break;
+    }
+  }
+}
+
+// JPEG adds the up-down control's range and step to the table, and refuses a factor of 100 or
+// more with a beep; the dialog closes either way and the host keeps the stored factor.
+class JpegOptionsDialog : public FormatOptionsDialog {
+ public:
+  using FormatOptionsDialog::FormatOptionsDialog;
+
+ private:
+  static constexpr std::size_t kFactorField = 1;
+
+  void OnInitDialog() override {
+    FormatOptionsDialog::OnInitDialog();
+    ::SendDlgItemMessageA(Window(), IDC_JPEG_FACTOR_SPIN, UDM_SETRANGE, 0, MAKELPARAM(kJpegFactorLimit, 0));
+  }
+
+  void OnOk() override {
+    const std::uint32_t factor = ReadFields(Window(), format_, values_);
+    if (IsStorableJpegFactor(values_[kFactorField])) {
+      const FormatKey key;
+      // "jpeg" is always stored as 0 beside the factor.
+      key.Write("jpeg", 0);
+      key.Write(format_.value, factor);
+    } else {
+      ::MessageBeep(0xFFFFFFFF);
+      ::SetFocus(::GetDlgItem(Window(), IDC_JPEG_FACTOR));
+    }
+    ::EndDialog(Window(), IDOK);
+  }
+
+  bool OnNotify(NMHDR& header, LRESULT& result) override {
+    if (header.idFrom != IDC_JPEG_FACTOR_SPIN || header.code != UDN_DELTAPOS) return false;
+    // UDN_DELTAPOS comes with an NMUPDOWN, whose delta the dialog may change before it is applied.
+    auto& change = reinterpret_cast<NMUPDOWN&>(header);
+    change.iDelta = JpegArrowDelta(change.iPos, change.iDelta);
+    result = 0;
+    return true;
+  }
+};
 
 }  // namespace
 
-void PutRadioGroup(HWND dialog, int firstId, int index) noexcept {
-  ForEachRadio(dialog, firstId, [index](HWND button, int number) {
-    ::SendMessageA(button, BM_SETCHECK, number == index ? BST_CHECKED : BST_UNCHECKED, 0);
-  });
+bool LoadFields(HWND dialog, const FormatTable& format, FieldValues& values) {
+  const std::optional<std::uint32_t> stored =
+      format.value != nullptr ? FormatKey::ReadNumber(format.value) : std::nullopt;
+  values = DecodeFields(format.fields, stored);
+  ExchangeFields(dialog, format, values, false);
+  return stored.has_value();
 }
 
-int ReadRadioGroup(HWND dialog, int firstId) noexcept {
-  int checked = -1;
-  ForEachRadio(dialog, firstId, [&checked](HWND button, int number) {
-    if (checked < 0 && ::SendMessageA(button, BM_GETCHECK, 0, 0) == BST_CHECKED) checked = number;
-  });
-  return checked;
-}
-
-void PutCheck(HWND dialog, int id, int state) noexcept {
-  ::SendDlgItemMessageA(dialog, id, BM_SETCHECK, static_cast<WPARAM>(CheckStateToPut(state)), 0);
-}
-
-int ReadCheck(HWND dialog, int id) noexcept {
-  return static_cast<int>(::SendDlgItemMessageA(dialog, id, BM_GETCHECK, 0, 0));
-}
-
-std::optional<std::uint32_t> ReadFormatValue(const char* name) {
-  const std::optional<DWORD> value = ReadDwordSetting(kFormatKey, name);
-  if (!value) return std::nullopt;
-  return static_cast<std::uint32_t>(*value);
-}
-
-void WriteFormatValue(const char* name, std::uint32_t value) noexcept {
-  WriteDwordSetting(kFormatKey, name, static_cast<DWORD>(value));
+std::uint32_t ReadFields(HWND dialog, const FormatTable& format, FieldValues& values) noexcept {
+  ExchangeFields(dialog, format, values, true);
+  return EncodeFields(format.fields, values);
 }
 
 bool FormatOptionsDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
@@ -88,37 +145,28 @@ bool FormatOptionsDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lPar
   }
 }
 
-void FormatOptionsDialog::CenterAndTranslate(bool translated) {
+void FormatOptionsDialog::OnInitDialog() {
+  LoadFields(Window(), format_, values_);
   CenterDialog(Window());
-  if (!translated || !translator_.LoadLanguage(kDialogTranslationBase)) return;
-  translator_.TranslateDialog(Window(), templateId_);
+  if (!format_.translated || !translator_.LoadLanguage(kDialogTranslationBase)) return;
+  translator_.TranslateDialog(Window(), format_.templateId);
   translator_.TranslateControl(Window(), IDOK);
   translator_.TranslateControl(Window(), IDCANCEL);
 }
 
+void FormatOptionsDialog::OnOk() {
+  const std::uint32_t bits = ReadFields(Window(), format_, values_);
+  if (format_.value != nullptr) FormatKey().Write(format_.value, bits);
+  ::EndDialog(Window(), IDOK);
+}
+
 int RunFormatOptionsDialog(const char* extension) {
-  if (extension == nullptr) return IDOK;
-  const FormatDialog kind = FindFormatDialog(extension);
+  const FormatTable* format = extension != nullptr ? FindFormat(extension) : nullptr;
+  if (format == nullptr) return IDOK;
   HWND parent = ::GetActiveWindow();
-  switch (kind) {
-    case FormatDialog::kBitmap:
-      return Run<BitmapOptionsDialog>(parent);
-    case FormatDialog::kGif:
-      return Run<GifOptionsDialog>(parent);
-    case FormatDialog::kJpeg:
-      return Run<JpegOptionsDialog>(parent);
-    case FormatDialog::kPng:
-      return Run<PngOptionsDialog>(parent);
-    case FormatDialog::kRsr:
-      return Run<RsrOptionsDialog>(parent);
-    case FormatDialog::kObj:
-      return Run<ObjOptionsDialog>(parent);
-    case FormatDialog::kCarrara:
-      return Run<CarraraOptionsDialog>(parent);
-    case FormatDialog::kNone:
-      break;
-  }
-  return IDOK;
+  if (format->templateId == IDD_3D_OPTIONS) return RunObjOptionsDialog(*format, parent);
+  if (format->templateId == IDD_JPEG_OPTIONS) return JpegOptionsDialog(*format).Run(parent);
+  return FormatOptionsDialog(*format).Run(parent);
 }
 
 }  // namespace commonq

@@ -1,5 +1,7 @@
-// DlgFileOpenDoModal and DlgFileSaveasDoModal as a host calls them: the caller's buffer, the
-// format options panel, the type change and the prompt for format options.
+// The file dialogs as a host calls them. DlgFileOpenDoModal and DlgFileSaveasDoModal: the
+// caller's buffer, the format options panel, the type change and the prompt for format options.
+// DlgFormatOptionDoModal, over the format table: what each dialog opens with and stores, the tab
+// order of the templates, and the JPEG factor and 3D scale rules.
 //
 // Wine's Explorer-style dialog differs from Windows in two places these tests rely on: its
 // file-name box is the combo box cmb13 and it has no edt1 (so the type change sets cmb13 where
@@ -8,37 +10,50 @@
 #include <windows.h>
 #include <commdlg.h>
 #include <dlgs.h>
+#include <shlwapi.h>
 
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <functional>
 #include <string>
+#include <vector>
 
+#include "filedialogs/logic/format_table.h"
+#include "resources/filedialogs_ids.h"
 #include "support/dialog_driver.h"
+#include "wine/beep_counter.h"
+#include "wine/dialog_template.h"
 #include "wine/library_fixture.h"
 
 namespace commonq::testing {
 namespace {
 
 const std::string kFormat = Key("Format");
-constexpr int kOptionsButton = 1001;
-constexpr int kPromptCheck = 1002;
 
-// Bitmap, JPEG, all files: the filter list of the tests.
-constexpr char kFilter[] = "Bitmap (*.bmp)\0*.bmp\0JPEG (*.jpg)\0*.jpg\0All files (*.*)\0*.*\0";
-
-// The hook's child dialog: the panel in Save As, an empty child in Open.
-HWND HookWindow(HWND dialog) {
-  for (HWND child = ::GetWindow(dialog, GW_CHILD); child != nullptr; child = ::GetWindow(child, GW_HWNDNEXT)) {
-    char name[32] = {};
-    ::GetClassNameA(child, name, sizeof name);
-    if (std::strcmp(name, "#32770") == 0) return child;
-  }
-  return nullptr;
+// A radio group's `other` button, then its choices.
+std::vector<int> Indexes(const OptionField& field) {
+  std::vector<int> indexes{field.other};
+  for (const RadioChoice& choice : field.choices) indexes.push_back(choice.index);
+  return indexes;
 }
 
-HWND PanelControl(HWND dialog, int id) { return ::GetDlgItem(HookWindow(dialog), id); }
+std::string StoredText(const char* name) {
+  char text[64] = "(none)";
+  DWORD size = sizeof text - 1;
+  ::RegGetValueA(HKEY_CURRENT_USER, kFormat.c_str(), name, RRF_RT_REG_SZ, nullptr, text, &size);
+  return text;
+}
+
+HWND Page(HWND dialog) { return ::FindWindowExA(::GetDlgItem(dialog, IDC_3D_PAGE_HOST), nullptr, "#32770", nullptr); }
+
+constexpr char kFilter[] = "Bitmap (*.bmp)\0*.bmp\0JPEG (*.jpg)\0*.jpg\0All files (*.*)\0*.*\0";
+
+// A control of the hook's child dialog: the panel in Save As, an empty child in Open.
+HWND Panel(HWND dialog, int id = 0) {
+  HWND panel = ::FindWindowExA(dialog, nullptr, "#32770", nullptr);
+  return id == 0 ? panel : ::GetDlgItem(panel, id);
+}
 
 void ChooseType(HWND dialog, int index) {
   HWND types = ::GetDlgItem(dialog, cmb1);
@@ -46,281 +61,264 @@ void ChooseType(HWND dialog, int index) {
   ::SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(cmb1, CBN_SELENDOK), reinterpret_cast<LPARAM>(types));
 }
 
-std::string FileNameBox(HWND dialog) { return ControlText(dialog, cmb13); }
+std::string Target(const char* name) {
+  char temp[MAX_PATH] = {};
+  ::GetTempPathA(MAX_PATH, temp);
+  return std::string(temp) + name;
+}
 
 class FileDialogsTest : public LibraryTest {
  protected:
-  void SetUp() override {
-    LibraryTest::SetUp();
-    char temp[MAX_PATH] = {};
-    ::GetTempPathA(MAX_PATH, temp);
-    folder_ = std::string(temp) + "commonq_" + ::testing::UnitTest::GetInstance()->current_test_info()->name();
-    ::CreateDirectoryA(folder_.c_str(), nullptr);
-    std::memset(file_, 0, sizeof file_);
-  }
-  void TearDown() override {
-    std::string pattern = folder_ + "\\*";
-    WIN32_FIND_DATAA found{};
-    HANDLE search = ::FindFirstFileA(pattern.c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-      do {
-        ::DeleteFileA((folder_ + "\\" + found.cFileName).c_str());
-      } while (::FindNextFileA(search, &found));
-      ::FindClose(search);
-    }
-    ::RemoveDirectoryA(folder_.c_str());
-    LibraryTest::TearDown();
-  }
-
-  DlgFileParams Params(DWORD flags, LONG promptMode, DWORD filterIndex = 1, DWORD size = 32) {
-    DlgFileParams params{};
-    params.cbSize = size;
-    params.pszFile = file_;
-    params.pszFilter = kFilter;
-    params.nFilterIndex = filterIndex;
-    params.pszDefExt = "bmp";
-    params.dwFlags = flags;
-    params.nPromptMode = promptMode;
-    return params;
-  }
-
-  int Run(bool open, DlgFileParams params, const std::string& caption,
-          const std::function<void(DialogDriver&)>& script) {
+  // Makes the export `call` with the driver running `script` on the dialog called `caption`.
+  int Drive(const std::string& caption, const std::function<void(DialogDriver&)>& script,
+            const std::function<int()>& call) {
     DialogDriver driver;
-    driver.WaitForDialog(caption);
-    script(driver);
+    script(driver.WaitForDialog(caption));
     driver.Start();
-    const int result = open ? DlgFileOpenDoModal(&params) : DlgFileSaveasDoModal(&params);
-    EXPECT_TRUE(driver.Finished());
-    for (const std::string& error : driver.Errors()) ADD_FAILURE() << error;
+    const int result = call();
+    EXPECT_TRUE(driver.Finished()) << caption;
+    for (const std::string& error : driver.Errors()) ADD_FAILURE() << caption << ": " << error;
     return result;
   }
-
-  std::string folder_;
-  char file_[260];
+  int Show(const char* extension, const std::function<void(DialogDriver&)>& script) {
+    DlgFormatOptionParams params{};
+    ::lstrcpynA(params.szExtension, extension, sizeof params.szExtension);
+    return Drive({}, script, [&] { return DlgFormatOptionDoModal(&params); });
+  }
+  int Close(
+      const char* extension, int button, const std::function<void(HWND)>& look = [](HWND) {}) {
+    return Show(extension, [&](DialogDriver& driver) { driver.Read(look).Click(button).WaitUntilGone(); });
+  }
+  // Open (`open`) or Save As with the test's filter list, the JPEG type chosen and `file_` as the
+  // buffer. Open has no panel: the template flag is only ever given to Save As.
+  int Run(bool open, const std::function<void(DialogDriver&)>& script, DWORD flags = OFN_ENABLETEMPLATE,
+          LONG promptMode = 1, DWORD size = 32, char* file = nullptr) {
+    DlgFileParams params{size,      nullptr, file != nullptr ? file : file_, kFilter, 2, "bmp", open ? 0 : flags,
+                         promptMode};
+    return Drive(open ? "Open" : "Save As", script,
+                 [&] { return open ? DlgFileOpenDoModal(&params) : DlgFileSaveasDoModal(&params); });
+  }
+  char file_[260] = {};
 };
 
-TEST_F(FileDialogsTest, OpenReturnsTheFullPathOfAnExistingFile) {
-  const std::string path = folder_ + "\\model.obj";
+TEST_F(FileDialogsTest, EveryChoiceOpensAndIsStoredAgainAndBadDataOpensAsTheDefaults) {
+  // Every dialog but GIF's and the 3D one is translated.
+  SetString(Key(""), "Language", ".deu");
+  for (const FormatTable& format : Formats()) {
+    const char* extension = format.extensions[0].data();
+    // GIF keeps nothing; the 3D dialog stores its page's value with its own.
+    std::vector<const FormatTable*> tables;
+    if (format.value != nullptr) tables.push_back(&format);
+    if (format.templateId == IDD_3D_OPTIONS) tables.push_back(&WavefrontPage());
+    // Probe -2 stores text where a number belongs, -1 nothing: both open as the defaults. The
+    // others pick each radio button (seven at most) and check state in turn.
+    for (int probe = -2; probe < 7; ++probe) {
+      ::SHDeleteKeyA(HKEY_CURRENT_USER, kFormat.c_str());
+      std::vector<DWORD> expected;
+      for (const FormatTable* table : tables) {
+        FieldValues values = DecodeFields(table->fields, std::nullopt);
+        for (std::size_t k = 0; k < table->fields.size() && probe >= 0; ++k) {
+          const OptionField& field = table->fields[k];
+          if (field.kind == FieldKind::kNumber) values[k] = 5 * probe;
+          if (field.kind == FieldKind::kCheck && field.bits != 0) values[k] = probe % 2;
+          if (field.kind == FieldKind::kRadioGroup) values[k] = Indexes(field)[probe % Indexes(field).size()];
+        }
+        expected.push_back(EncodeFields(table->fields, values));
+        if (probe == -2) SetString(kFormat, table->value, "24");
+        if (probe >= 0) SetDword(kFormat, table->value, expected.back());
+      }
+      const auto look = [&](HWND d) {
+        EXPECT_EQ(ControlText(d, IDCANCEL), format.translated ? "Abbrechen" : "Cancel");
+      };
+      EXPECT_EQ(Close(extension, IDOK, look), IDOK);
+      EXPECT_EQ(KeyExists(kFormat), !tables.empty()) << extension;
+      for (std::size_t k = 0; k < tables.size(); ++k) {
+        EXPECT_EQ(GetDword(kFormat, tables[k]->value), expected[k]) << tables[k]->value << " probe " << probe;
+      }
+    }
+  }
+  // The hidden 16-bit button opens checked; the extension is compared ignoring case; Cancel stores nothing.
+  SetDword(kFormat, "bmp", 0x08);
+  Close(".BMP", IDCANCEL, [](HWND dialog) {
+    EXPECT_TRUE(IsChecked(dialog, IDC_DEPTH_16));
+    ::CheckRadioButton(dialog, IDC_DEPTH_1, IDC_DEPTH_32, IDC_DEPTH_1);
+  });
+  EXPECT_EQ(GetDword(kFormat, "bmp"), 0x08u);
+}
+
+// The keyboard order users know. The bound radio groups, hidden buttons included, are proven by
+// the round trip above, which puts and reads every button through the real templates.
+TEST_F(FileDialogsTest, TemplatesKeepTheirTabOrder) {
+  const std::pair<int, const char*> orders[] = {{IDD_SAVEAS_PANEL, "1004 1001 1002 "},
+                                                {IDD_BITMAP_OPTIONS, "1 2 1017 1018 "},
+                                                {IDD_JPEG_OPTIONS, "1 2 1021 1025 1027 "},
+                                                {IDD_PNG_OPTIONS, "1 2 1015 1018 1032 "},
+                                                {IDD_3D_OPTIONS, "1 2 1099 1100 1101 1102 1103 1104 "},
+                                                {IDD_WAVEFRONT_PAGE, "1107 1108 1115 1116 1192 1109 1111 "}};
+  for (const auto& [id, stops] : orders) {
+    HRSRC resource = ::FindResourceA(LibraryModule(), MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(5));
+    const auto* data = static_cast<const std::uint8_t*>(::LockResource(::LoadResource(LibraryModule(), resource)));
+    const auto read = TemplateReader(data, ::SizeofResource(LibraryModule(), resource)).Read();
+    ASSERT_TRUE(read) << id;
+    std::string actual;
+    for (const ReadItem& item : read->items) actual += item.style & WS_TABSTOP ? std::to_string(item.id) + " " : "";
+    EXPECT_EQ(actual, stops) << id;
+  }
+}
+
+TEST_F(FileDialogsTest, JpegArrowsStepByFiveAndAFactorOf100OrNoNumberIsRefusedWithABeep) {
+  const BeepCounter beeps(LibraryModule());
+  ASSERT_TRUE(beeps.Patched());
+  // The factor typed, the arrow pressed (none: 0), what the box shows then; OK stores up to 99.
+  const std::tuple<const char*, WORD, const char*> cases[] = {
+      {"23", VK_DOWN, "20"}, {"99", 0, "99"}, {"95", VK_UP, "100"}, {"", 0, ""}};
+  for (const auto& [typed, key, shown] : cases) {
+    Show(".jpg", [&](DialogDriver& driver) {
+      driver.SetText(IDC_JPEG_FACTOR, typed).Focus(IDC_JPEG_FACTOR);
+      if (key != 0) driver.Key(key);
+      const auto look = [&](HWND dialog) { EXPECT_EQ(ControlText(dialog, IDC_JPEG_FACTOR), shown); };
+      driver.Read(look).Click(IDOK).WaitUntilGone();
+    });
+  }
+  // The refused factors closed the dialog all the same, and the stored one stays.
+  EXPECT_TRUE(beeps.Count() == 2 && beeps.LastType() == 0xFFFFFFFFu);
+  EXPECT_EQ(GetDword(kFormat, "jpegComp"), 99u);
+  EXPECT_EQ(GetDword(kFormat, "jpeg"), 0u);
+}
+
+TEST_F(FileDialogsTest, ScaleOpensWithItsSwitchesOnlyAndIsCheckedAtOkEvenInADisabledBox) {
+  SetString(kFormat, "3dScale", "250");
+  Close(".obj", IDOK, [](HWND dialog) {
+    EXPECT_EQ(ControlText(dialog, IDC_3D_SCALE_BOX), "100.000") << "no \"3dCheck\", no scale";
+    EXPECT_FALSE(::IsWindowEnabled(::GetDlgItem(dialog, IDC_3D_SCALE_BOX)));
+    // "Generate material file" switches the texture paths. A click on a disabled radio button
+    // would hang the button's own group walk (as on Windows): the choice is made before.
+    ::SendDlgItemMessageA(Page(dialog), IDC_OBJ_TEXTURE_IN_OBJ_DIR, BM_CLICK, 0, 0);
+    for (const bool enabled : {false, true, false}) {
+      ::SendDlgItemMessageA(Page(dialog), IDC_OBJ_MATERIAL_FILE, BM_CLICK, 0, 0);
+      for (int id = IDC_OBJ_TEXTURE_LABEL; id <= IDC_OBJ_TEXTURE_NONE; ++id) {
+        EXPECT_EQ(::IsWindowEnabled(::GetDlgItem(Page(dialog), id)) != FALSE, enabled) << id;
+      }
+    }
+  });
+  EXPECT_EQ(GetDword(kFormat, "obj"), 0x26u);
+  const BeepCounter beeps(LibraryModule());
+  // The text, and what OK does: store the scale as this text, or refuse with the message or a
+  // beep and keep the dialog open. "abc" is checked with "Scale" unchecked, the box disabled.
+  const std::pair<const char*, std::string> cases[] = {{" 12.5 ", "12.500000"}, {"100000", "100000.000000"},
+                                                       {"12.5%", "message"},    {"abc", "message"},
+                                                       {"0.001", "beep"},       {"100001", "beep"}};
+  for (const auto& [text, outcome] : cases) {
+    SetDword(kFormat, "3dCheck", *text == 'a' ? 0 : 4);
+    SetString(kFormat, "3dScale", "250");
+    const int beepsBefore = beeps.Count();
+    Show(".obj", [&](DialogDriver& driver) {
+      driver.Read([&](HWND dialog) { ::SetDlgItemTextA(dialog, IDC_3D_SCALE_BOX, text); }).Click(IDOK);
+      const auto message = [](HWND box) { EXPECT_TRUE(FindChildByClassAndText(box, "Static", "Invalid Scale")); };
+      const auto focus = [](HWND dialog) { EXPECT_EQ(::GetFocus(), ::GetDlgItem(dialog, IDC_3D_SCALE_BOX)); };
+      if (outcome == "message") driver.WaitForDialog("Qelm Explorer pro").Read(message).Command(IDOK).WaitUntilGone();
+      if (outcome == "beep") driver.Pause(100).Read(focus);
+      // A refused scale keeps the dialog open: its Cancel button is still there to click.
+      if (outcome == "message" || outcome == "beep") driver.Click(IDCANCEL);
+      driver.WaitUntilGone();
+    });
+    EXPECT_EQ(beeps.Count() - beepsBefore, outcome == "beep" ? 1 : 0) << text;
+    EXPECT_EQ(StoredText("3dScale"), outcome == "message" || outcome == "beep" ? "250" : outcome) << text;
+  }
+}
+
+TEST_F(FileDialogsTest, CancelLeavesTheBufferUntouchedAndOpenReturnsTheZeroFilledPath) {
+  const std::string path = Target("commonq_model.obj");
   ::CloseHandle(::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
   std::memset(file_, 'x', sizeof file_);
   ::lstrcpynA(file_, path.c_str(), sizeof file_);
-  const int result = Run(true, Params(0, 0), "Open", [](DialogDriver& driver) {
-    driver.Read([](HWND dialog) {
-      HWND hook = HookWindow(dialog);
-      ASSERT_NE(hook, nullptr);
-      EXPECT_EQ(::GetWindow(hook, GW_CHILD), nullptr) << "the Open dialog has no panel";
-    });
-    driver.Click(IDOK).WaitUntilGone();
-  });
-  EXPECT_EQ(result, IDOK);
-  EXPECT_STREQ(file_, path.c_str());
-  for (std::size_t i = path.size(); i < sizeof file_; ++i) ASSERT_EQ(file_[i], '\0') << i;
+  const std::string before(file_, sizeof file_);
+  for (const bool open : {false, true}) {
+    EXPECT_EQ(Run(open, [](DialogDriver& driver) { driver.Command(IDCANCEL).WaitUntilGone(); }), IDCANCEL);
+    EXPECT_EQ(std::string(file_, sizeof file_), before) << open;
+  }
+  EXPECT_EQ(Run(true, [](DialogDriver& driver) { driver.Click(IDOK).WaitUntilGone(); }), IDOK);
+  ::DeleteFileA(path.c_str());
+  EXPECT_EQ(std::string(file_, sizeof file_), path + std::string(sizeof file_ - path.size(), '\0'));
 }
 
-TEST_F(FileDialogsTest, OpenRefusesAFileThatDoesNotExist) {
-  const std::string path = folder_ + "\\missing.obj";
-  ::lstrcpynA(file_, path.c_str(), sizeof file_);
-  const int result = Run(true, Params(0, 0), "Open", [](DialogDriver& driver) {
-    // The system answers with a message box of its own and the dialog stays open.
-    driver.Click(IDOK).WaitForDialog().Command(IDOK).WaitUntilGone();
-    driver.Command(IDCANCEL).WaitUntilGone();
-  });
-  EXPECT_EQ(result, IDCANCEL);
-}
-
-TEST_F(FileDialogsTest, OpenNameFollowsTheFileType) {
-  const int result = Run(true, Params(0, 0, 2), "Open", [](DialogDriver& driver) {
-    driver.SetText(cmb13, "C:\\x\\scene.jpg");
-    driver.Read([](HWND dialog) {
+TEST_F(FileDialogsTest, TypeChangeRenamesTheFileAndSwitchesOptions) {
+  const std::string folder = Target("");
+  const auto save = [&](DialogDriver& driver) {
+    driver.SetText(cmb13, "C:\\x\\scene.jpg").Read([](HWND dialog) {
+      // All files keeps the name and leaves nothing to set; a type renames it.
       ChooseType(dialog, 2);
-      EXPECT_EQ(FileNameBox(dialog), "C:\\x\\scene.jpg");
+      EXPECT_EQ(ControlText(dialog, cmb13), "C:\\x\\scene.jpg");
+      EXPECT_FALSE(::IsWindowEnabled(Panel(dialog, IDC_PANEL_OPTIONS)));
       ChooseType(dialog, 0);
-      EXPECT_EQ(FileNameBox(dialog), "scene.bmp");
-    });
-    driver.Command(IDCANCEL).WaitUntilGone();
-  });
-  EXPECT_EQ(result, IDCANCEL);
-}
-
-TEST_F(FileDialogsTest, CancelLeavesTheCallersBufferUntouched) {
-  char expected[260];
-  for (std::size_t i = 0; i < sizeof file_; ++i) file_[i] = static_cast<char>('a' + i % 26);
-  file_[10] = '\0';
-  std::memcpy(expected, file_, sizeof file_);
-  EXPECT_EQ(Run(false, Params(OFN_ENABLETEMPLATE, 1), "Save As",
-                [](DialogDriver& driver) { driver.Command(IDCANCEL).WaitUntilGone(); }),
-            IDCANCEL);
-  EXPECT_EQ(std::memcmp(file_, expected, sizeof file_), 0);
-  EXPECT_EQ(Run(true, Params(0, 0), "Open", [](DialogDriver& driver) { driver.Command(IDCANCEL).WaitUntilGone(); }),
-            IDCANCEL);
-  EXPECT_EQ(std::memcmp(file_, expected, sizeof file_), 0);
-}
-
-TEST_F(FileDialogsTest, SaveAsPanelShowsOptionsAndTheRememberedPromptBox) {
-  SetDword(kFormat, "Check", 3);
-  Run(false, Params(OFN_ENABLETEMPLATE, 1), "Save As", [](DialogDriver& driver) {
-    driver.Read([](HWND dialog) {
-      HWND options = PanelControl(dialog, kOptionsButton);
-      HWND check = PanelControl(dialog, kPromptCheck);
-      ASSERT_NE(options, nullptr);
-      EXPECT_TRUE(::IsWindowVisible(options) && ::IsWindowEnabled(options));
-      EXPECT_TRUE(::IsWindowVisible(check) && ::IsWindowEnabled(check));
-      EXPECT_EQ(::SendMessageA(check, BM_GETCHECK, 0, 0), BST_CHECKED);
-      for (int id : {1003, 1004}) {
-        EXPECT_FALSE(::IsWindowVisible(PanelControl(dialog, id))) << id;
-        EXPECT_FALSE(::IsWindowEnabled(PanelControl(dialog, id))) << id;
-      }
-      EXPECT_TRUE(::GetWindowLongA(HookWindow(dialog), GWL_STYLE) & WS_CLIPCHILDREN);
-      EXPECT_EQ(WindowTextOf(options), "Options...");
-      EXPECT_EQ(WindowTextOf(check), "Prompt for format options");
-    });
-    driver.Command(IDCANCEL).WaitUntilGone();
-  });
-  // Cancel never reaches the file-OK check, so nothing is stored.
-  EXPECT_EQ(GetDword(kFormat, "Check"), 3u);
-}
-
-TEST_F(FileDialogsTest, TypeChangeRewritesTheNameAndDisablesOptionsForAllFiles) {
-  const std::string folder = folder_;
-  const int result = Run(false, Params(OFN_ENABLETEMPLATE, 0, 2), "Save As", [&](DialogDriver& driver) {
-    driver.SetText(cmb13, "C:\\x\\scene.jpg");
-    driver.Read([](HWND dialog) {
-      ChooseType(dialog, 2);
-      EXPECT_FALSE(::IsWindowEnabled(PanelControl(dialog, kOptionsButton)));
-      EXPECT_EQ(FileNameBox(dialog), "C:\\x\\scene.jpg");
-      ChooseType(dialog, 0);
-      EXPECT_TRUE(::IsWindowEnabled(PanelControl(dialog, kOptionsButton)));
-      EXPECT_EQ(FileNameBox(dialog), "scene.bmp");
+      EXPECT_EQ(ControlText(dialog, cmb13), "scene.bmp");
+      EXPECT_TRUE(::IsWindowEnabled(Panel(dialog, IDC_PANEL_OPTIONS)));
     });
     // The default extension follows the type: a bare name is saved as a bitmap.
-    driver.SetText(cmb13, folder + "\\picture").Click(IDOK).WaitUntilGone();
-  });
-  EXPECT_EQ(result, IDOK);
-  EXPECT_EQ(std::string(file_), folder_ + "\\picture.bmp");
-  EXPECT_FALSE(ValueExists(kFormat, "Check"));
+    driver.SetText(cmb13, folder + "picture").Click(IDOK).WaitUntilGone();
+  };
+  EXPECT_EQ(Run(false, save, OFN_ENABLETEMPLATE, 0), IDOK);
+  EXPECT_EQ(std::string(file_), folder + "picture.bmp");
+  EXPECT_FALSE(KeyExists(kFormat)) << "prompt mode 0 stores no \"Check\"";
 }
 
-TEST_F(FileDialogsTest, OptionsButtonOpensTheOptionsOfTheChosenType) {
-  Run(false, Params(OFN_ENABLETEMPLATE, 0, 2), "Save As", [](DialogDriver& driver) {
-    driver.Read([](HWND dialog) { ::PostMessageA(PanelControl(dialog, kOptionsButton), BM_CLICK, 0, 0); });
-    driver.WaitForDialog("Jpeg Save Options").Click(IDOK).WaitUntilGone();
-    driver.Command(IDCANCEL).WaitUntilGone();
-  });
-  EXPECT_EQ(GetDword(kFormat, "jpegComp"), 25u);
-}
-
-TEST_F(FileDialogsTest, OptionsButtonWithAllFilesDoesNothingUntilTheTypeChanges) {
-  Run(false, Params(OFN_ENABLETEMPLATE, 0, 3), "Save As", [](DialogDriver& driver) {
-    driver.Read([](HWND dialog) {
-      HWND options = PanelControl(dialog, kOptionsButton);
-      EXPECT_TRUE(::IsWindowEnabled(options));
-      ::SendMessageA(options, BM_CLICK, 0, 0);
-    });
-    driver.Command(IDCANCEL).WaitUntilGone();
-  });
-  EXPECT_FALSE(KeyExists(kFormat));
-}
-
-TEST_F(FileDialogsTest, PromptAtSaveAndCancelThereKeepsSaveAsOpen) {
+TEST_F(FileDialogsTest, OptionsOpensTheChosenTypeAndThePromptAtSaveCanKeepSaveAsOpen) {
   SetDword(kFormat, "Check", 1);
-  const std::string target = folder_ + "\\photo.jpg";
-  const int result = Run(false, Params(OFN_ENABLETEMPLATE, 1, 2), "Save As", [&](DialogDriver& driver) {
+  const std::string target = Target("photo.jpg");
+  const auto save = [&](DialogDriver& driver) {
+    driver.Read([](HWND dialog) {
+      for (int id : {IDC_PANEL_RECENT_LABEL, IDC_PANEL_RECENT_FOLDERS}) {
+        EXPECT_FALSE(::IsWindowVisible(Panel(dialog, id)) || ::IsWindowEnabled(Panel(dialog, id)));
+      }
+      ::PostMessageA(Panel(dialog, IDC_PANEL_OPTIONS), BM_CLICK, 0, 0);
+    });
+    driver.WaitForDialog("Jpeg Save Options").Click(IDOK).WaitUntilGone();
     driver.SetText(cmb13, target).Click(IDOK);
     driver.WaitForDialog("Jpeg Save Options").Click(IDCANCEL).WaitUntilGone();
-    driver.Read([](HWND dialog) { EXPECT_TRUE(::IsWindowVisible(dialog)); });
-    driver.Read([](HWND) { EXPECT_EQ(GetDword(kFormat, "Check"), 1u); });
     driver.Click(IDOK).WaitForDialog("Jpeg Save Options").Click(IDOK).WaitUntilGone();
     driver.WaitUntilGone();
-  });
-  EXPECT_EQ(result, IDOK);
+  };
+  EXPECT_EQ(Run(false, save), IDOK);
   EXPECT_EQ(std::string(file_), target);
   EXPECT_EQ(GetDword(kFormat, "jpegComp"), 25u);
 }
 
-TEST_F(FileDialogsTest, UncheckingThePromptIsStoredAndSavesWithoutOptions) {
-  SetDword(kFormat, "Check", 1);
-  const std::string target = folder_ + "\\photo.jpg";
-  const int result = Run(false, Params(OFN_ENABLETEMPLATE, 1, 2), "Save As", [&](DialogDriver& driver) {
-    driver.Read([](HWND dialog) { ::SendMessageA(PanelControl(dialog, kPromptCheck), BM_CLICK, 0, 0); });
-    driver.SetText(cmb13, target).Click(IDOK).WaitUntilGone();
-  });
-  EXPECT_EQ(result, IDOK);
-  EXPECT_EQ(GetDword(kFormat, "Check"), 0u);
-  EXPECT_FALSE(ValueExists(kFormat, "jpegComp"));
-}
-
-TEST_F(FileDialogsTest, ShortRecordNeverPrompts) {
-  // The 28-byte record ends before the prompt mode; whatever follows it must not count. A size of
-  // 4 is no longer record either, so its prompt field is not read.
-  for (const DWORD size : {DWORD{DLGFILEPARAMS_SHORT_SIZE}, DWORD{4}}) {
-    SCOPED_TRACE(size);
-    SetDword(kFormat, "Check", 1);
-    const std::string target = folder_ + "\\photo" + std::to_string(size) + ".jpg";
-    DlgFileParams params = Params(OFN_ENABLETEMPLATE, 1, 2, size);
-    const int result = Run(false, params, "Save As", [&](DialogDriver& driver) {
-      driver.Read([](HWND dialog) { EXPECT_FALSE(::IsWindowVisible(PanelControl(dialog, kPromptCheck))); });
-      driver.SetText(cmb13, target).Click(IDOK).WaitUntilGone();
-    });
-    EXPECT_EQ(result, IDOK);
-    EXPECT_EQ(GetDword(kFormat, "Check"), 1u);
-    EXPECT_FALSE(ValueExists(kFormat, "jpegComp"));
-  }
-}
-
-TEST_F(FileDialogsTest, WithoutTheTemplateFlagThereIsNoPanelAndNoCheck) {
-  SetDword(kFormat, "Check", 1);
-  const std::string target = folder_ + "\\photo.jpg";
-  const int result = Run(false, Params(0, 1, 2), "Save As", [&](DialogDriver& driver) {
-    driver.Read([](HWND dialog) { EXPECT_EQ(PanelControl(dialog, kOptionsButton), nullptr); });
-    driver.SetText(cmb13, target).Click(IDOK).WaitUntilGone();
-  });
-  EXPECT_EQ(result, IDOK);
-  EXPECT_EQ(GetDword(kFormat, "Check"), 1u);
-  EXPECT_FALSE(ValueExists(kFormat, "jpegComp"));
-}
-
-TEST_F(FileDialogsTest, NegativePromptModeShowsADisabledUncheckedBoxAndStoresNothing) {
-  SetDword(kFormat, "Check", 5);
-  const std::string target = folder_ + "\\photo.jpg";
-  const int result = Run(false, Params(OFN_ENABLETEMPLATE, -1, 2), "Save As", [&](DialogDriver& driver) {
-    driver.Read([](HWND dialog) {
-      HWND check = PanelControl(dialog, kPromptCheck);
-      EXPECT_TRUE(::IsWindowVisible(check));
-      EXPECT_FALSE(::IsWindowEnabled(check));
-      EXPECT_EQ(::SendMessageA(check, BM_GETCHECK, 0, 0), BST_UNCHECKED);
-    });
-    driver.SetText(cmb13, target).Click(IDOK).WaitUntilGone();
-  });
-  EXPECT_EQ(result, IDOK);
-  EXPECT_EQ(GetDword(kFormat, "Check"), 5u);
-}
-
-TEST_F(FileDialogsTest, InitialNameIsCutTo259Characters) {
-  const std::string name(300, 'n');
-  ::lstrcpynA(file_, name.c_str(), sizeof file_);
-  std::string shown;
-  DlgFileParams params = Params(OFN_ENABLETEMPLATE, 0);
-  // The caller's buffer must hold 260 bytes; a longer name can only come from a larger one.
-  std::string large = name;
-  params.pszFile = large.data();
-  Run(false, params, "Save As", [&](DialogDriver& driver) {
-    driver.Read([&](HWND dialog) { shown = FileNameBox(dialog); });
-    driver.Command(IDCANCEL).WaitUntilGone();
-  });
-  EXPECT_EQ(shown, std::string(259, 'n'));
-}
-
-TEST_F(FileDialogsTest, GermanPanel) {
+TEST_F(FileDialogsTest, PromptBoxFollowsTheRecordTheFlagAndTheModeAndTheNameIsCutTo259) {
   SetString(Key(""), "Language", ".deu");
-  Run(false, Params(OFN_ENABLETEMPLATE, 1), "Save As", [](DialogDriver& driver) {
-    driver.Read([](HWND dialog) {
-      EXPECT_EQ(WindowTextOf(PanelControl(dialog, kOptionsButton)), "&Optionen...");
-      EXPECT_EQ(WindowTextOf(PanelControl(dialog, kPromptCheck)), "Nach Optionen fragen");
-      EXPECT_EQ(WindowTextOf(PanelControl(dialog, 1003)), "Zuletzt verwendete &Ordner");
-    });
-    driver.Command(IDCANCEL).WaitUntilGone();
-  });
+  // Record size, flags, prompt mode; whether the box shows, enabled and checked for "Check" 5, and
+  // what "Check" holds after Save. A record too short for the mode (28 or a nonsense 4) has none.
+  const struct {
+    DWORD size, flags;
+    LONG mode;
+    bool shown, enabled, checked;
+    DWORD stored;
+  } cases[] = {{32, OFN_ENABLETEMPLATE, 1, true, true, true, 0},
+               {28, OFN_ENABLETEMPLATE, 1, false, false, false, 5},
+               {4, OFN_ENABLETEMPLATE, 1, false, false, false, 5},
+               {32, 0, 1, false, false, false, 5},
+               {32, OFN_ENABLETEMPLATE, -1, true, false, false, 5}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(::testing::Message() << c.size << " " << c.flags << " " << c.mode);
+    SetDword(kFormat, "Check", 5);
+    // The caller's buffer must hold 260 bytes; a longer name can only come from a larger one.
+    std::string name(300, 'n');
+    const auto look = [&](HWND dialog) {
+      EXPECT_EQ(ControlText(dialog, cmb13), std::string(259, 'n'));
+      EXPECT_EQ(::IsWindowVisible(Panel(dialog, IDC_PANEL_PROMPT)) != FALSE, c.shown);
+      EXPECT_EQ(::IsWindowEnabled(Panel(dialog, IDC_PANEL_PROMPT)) != FALSE, c.enabled);
+      EXPECT_EQ(IsChecked(Panel(dialog), IDC_PANEL_PROMPT), c.checked);
+      // The panel's label and button take the host's own strings.
+      EXPECT_EQ(ControlText(Panel(dialog), IDC_PANEL_OPTIONS), c.flags != 0 ? "&Optionen..." : "");
+      EXPECT_EQ(ControlText(Panel(dialog), IDC_PANEL_RECENT_LABEL), c.flags != 0 ? "Zuletzt verwendete &Ordner" : "");
+      if (c.checked) ::SendMessageA(Panel(dialog, IDC_PANEL_PROMPT), BM_CLICK, 0, 0);
+    };
+    const auto save = [&](DialogDriver& driver) {
+      driver.Read(look).SetText(cmb13, Target("photo.jpg")).Click(IDOK).WaitUntilGone();
+    };
+    EXPECT_EQ(Run(false, save, c.flags, c.mode, c.size, name.data()), IDOK);
+    EXPECT_EQ(GetDword(kFormat, "Check"), c.stored);
+    EXPECT_EQ(GetDword(kFormat, "jpegComp"), std::nullopt) << "no options were shown";
+  }
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-#include "filedialogs/filter_list.h"
+#include "filedialogs/logic/filter_list.h"
 
 #include <algorithm>
 #include <cstring>
@@ -7,11 +7,6 @@ namespace commonq {
 namespace {
 
 constexpr std::string_view kAllFilesExtension = ".*";
-
-// The text found for filter `index`, before the ".*" test; none when the list has no such pattern.
-std::optional<std::string_view> FoundExtension(std::string_view list, unsigned index) {
-  return FindFilterPattern<std::size_t>(list, index);
-}
 
 }  // namespace
 
@@ -22,14 +17,8 @@ std::string_view FilterListExtent(const char* list) noexcept {
   return {list, length};
 }
 
-std::optional<std::string> FilterExtension(std::string_view list, unsigned index) {
-  const std::optional<std::string_view> found = FoundExtension(list, index);
-  if (!found || *found == kAllFilesExtension) return std::nullopt;
-  return std::string(*found);
-}
-
 bool GetFilterExtension(const char* list, unsigned index, char* buffer, std::size_t capacity) noexcept {
-  const std::optional<std::string_view> found = FoundExtension(FilterListExtent(list), index);
+  const std::optional<std::string_view> found = FindFilterPattern<std::size_t>(FilterListExtent(list), index);
   if (!found) return false;
   if (capacity > 0) {
     const std::size_t length = std::min(found->size(), capacity - 1);

@@ -1,4 +1,4 @@
-#include "filedialogs/scale_text.h"
+#include "filedialogs/logic/scale_text.h"
 
 #include <algorithm>
 #include <clocale>

@@ -1,8 +1,7 @@
 #pragma once
-// The rules of the Open and Save As dialogs and of the format dispatcher that need no platform:
-// the structure size, the flags, the prompt mode and the extension table.
+// The rules of the Open and Save As dialogs that need no platform: the structure size, the flags
+// and the prompt mode.
 #include <cstdint>
-#include <string_view>
 
 namespace commonq {
 
@@ -42,13 +41,5 @@ bool HasPromptField(std::uint32_t cbSize) noexcept;
 
 // "Check" as the panel reads it: bit 0 checks "Prompt for format options".
 int PromptValueFromCheck(bool isDword, std::uint32_t stored) noexcept;
-
-enum class FormatDialog { kNone, kBitmap, kGif, kJpeg, kPng, kRsr, kObj, kCarrara };
-
-// The options dialog of an extension (with its dot), compared whole and ignoring ASCII case.
-FormatDialog FindFormatDialog(std::string_view extension) noexcept;
-
-// The dialog template of each options dialog; 0 for none.
-int FormatDialogTemplate(FormatDialog dialog) noexcept;
 
 }  // namespace commonq

@@ -6,8 +6,8 @@
 
 #include "filedialogs/format_dialogs.h"
 #include "filedialogs/scale_text.h"
+#include "frame/logic/settings_rules.h"
 #include "frame/module_state.h"
-#include "frame/settings_rules.h"
 #include "frame/settings_store.h"
 #include "frame/subclass.h"
 #include "frame/window_binding.h"
@@ -43,11 +43,8 @@ constexpr int kScaleBoxChars = 32;
 }  // namespace
 
 HWND WavefrontOptionsPage::Create(HWND parent) {
-  PrepareBinding();
-  HWND page = ::CreateDialogParamA(CurrentModuleState().resourceInstance, MAKEINTRESOURCEA(kPageTemplate), parent,
-                                   &DialogWindow::StartDialogProc, 0);
-  CancelBinding();
-  return page;
+  return ::CreateDialogParamA(LibraryInstance(), MAKEINTRESOURCEA(kPageTemplate), parent,
+                              &DialogWindow::StartDialogProc, BindingParam());
 }
 
 bool WavefrontOptionsPage::HandleMessage(UINT message, WPARAM wParam, LPARAM, LRESULT& result) {

@@ -1,26 +1,16 @@
-#include "msgbox/suppression.h"
+#include "msgbox/logic/suppression.h"
 
 namespace commonq {
 
-std::optional<SuppressibleMessage> FindSuppressibleMessage(std::uint32_t messageNumber) {
+std::uint32_t SuppressionBit(std::uint32_t messageNumber) {
   switch (messageNumber) {
     case 3031:
-      return SuppressibleMessage{1, CheckBoxKind::kShowAgain};
+      return 0x2;
     case 10101:
-      return SuppressibleMessage{3, CheckBoxKind::kShowAgain};
+      return 0x8;
     default:
-      return std::nullopt;
+      return 0;
   }
-}
-
-std::uint32_t BitValue(int bitIndex) {
-  if (bitIndex < 0 || bitIndex > 31) return 0;
-  return std::uint32_t{1} << bitIndex;
-}
-
-CheckBoxStrings CheckBoxStringIds(CheckBoxKind kind) {
-  if (kind == CheckBoxKind::kAskAgain) return {3001, 1};
-  return {3002, 2};
 }
 
 }  // namespace commonq

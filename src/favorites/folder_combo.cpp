@@ -10,7 +10,7 @@
 #include <string_view>
 
 #include "favorites/favorite_rules.h"
-#include "frame/path_text.h"
+#include "frame/logic/path_text.h"
 #include "frame/text_conversion.h"
 #include "frame/unique_handle.h"
 

@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "frame/placement.h"
+#include "frame/logic/placement.h"
 #include "taskdialog/task_dialog_metrics.h"
 #include "taskdialog/task_dialog_text.h"
 

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "frame/dialog_translator.h"
-#include "frame/translation_rules.h"
+#include "frame/logic/translation_rules.h"
 #include "wine/library_fixture.h"
 
 namespace commonq::testing {

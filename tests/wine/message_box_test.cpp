@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
 #include <vector>
 
 #include "support/dialog_driver.h"
@@ -34,38 +35,27 @@ class MessageBoxTest : public LibraryTest {
   bool shown_ = false;
 };
 
+// Message, "DoNot" before (as text "2" when 0: counts as absent), ticks, button, "DoNot" after,
+// "Language" and the check box text it gives.
 TEST_F(MessageBoxTest, TickSetsTheMessagesBitKeepingEveryOtherAndSuppressesTheNextCall) {
-  const struct {
-    UINT number;
-    DWORD before;
-    int clicks, button;
-    std::optional<DWORD> after;
-  } cases[] = {
-      {3031, 0, 1, IDCANCEL, 0x2},  // Cancel after a tick stores the bit too
-      {3031, 0x8, 1, IDOK, 0xA},    // the other message's bit does not suppress
-      {10101, 0xF0000001, 1, IDOK, 0xF0000009},
-      {10101, 0, 2, IDOK, std::nullopt},   // ticked twice: nothing stored
-      {42, 0, 0, IDCANCEL, std::nullopt},  // a plain message has no check box
-  };
-  for (const auto& c : cases) {
+  const std::tuple<UINT, DWORD, int, int, std::optional<DWORD>, const char*, const char*> cases[] = {
+      {3031, 0, 1, IDCANCEL, 0x2, ".enu", "Do not show again"},  // Cancel after a tick stores the bit too
+      {3031, 0x8, 1, IDOK, 0xA, ".deu", "Nicht mehr anzeigen"},  // the other message's bit does not suppress
+      {10101, 0xF0000001, 1, IDOK, 0xF0000009, ".xyz", "Do not show again"},  // no such language file
+      {10101, 0, 2, IDOK, std::nullopt, ".enu", "Do not show again"},         // ticked twice: nothing stored
+      {42, 0, 0, IDCANCEL, std::nullopt, ".enu", ""}};                        // a plain message has no check box
+  for (const auto& [number, before, clicks, button, after, language, text] : cases) {
     DeleteSettings();
-    SetString(kCommon, "DoNot", "2");  // stored as text: counts as absent and is replaced
-    if (c.before != 0) SetDword(kCommon, "DoNot", c.before);
-    EXPECT_EQ(Answer(c.number, c.clicks, c.button), c.button) << c.number;
-    EXPECT_EQ(GetDword(kCommon, "DoNot"), c.after) << c.number;
-    EXPECT_EQ(checkText_, c.number == 42 ? "" : "Do not show again");
-    if (c.after) {
-      EXPECT_EQ(Answer(c.number, 0, IDCANCEL, 1500), IDOK) << "a suppressed message returns OK";
+    SetString(kCommon, "DoNot", "2");
+    if (before != 0) SetDword(kCommon, "DoNot", before);
+    SetString(kSettingsRoot, "Language", language);
+    EXPECT_EQ(Answer(number, clicks, button), button) << number;
+    EXPECT_EQ(GetDword(kCommon, "DoNot"), after) << number;
+    EXPECT_EQ(checkText_, text) << number;
+    if (after) {
+      EXPECT_EQ(Answer(number, 0, IDCANCEL, 1500), IDOK) << "a suppressed message returns OK";
       EXPECT_FALSE(shown_) << "a suppressed message was shown";
     }
-  }
-}
-
-TEST_F(MessageBoxTest, CheckBoxTextComesFromTheLanguageFileOrStaysEnglish) {
-  for (const auto& [language, text] : {std::pair{".deu", "Nicht mehr anzeigen"}, {".xyz", "Do not show again"}}) {
-    SetString(kSettingsRoot, "Language", language);
-    EXPECT_EQ(Answer(3031, 0, IDOK), IDOK);
-    EXPECT_EQ(checkText_, text) << language;
   }
 }
 
@@ -75,31 +65,28 @@ class ColorChooserTest : public LibraryTest {};
 // taken nor overwritten unless the list grows over it.
 TEST_F(ColorChooserTest, ChosenColourGoesToTheFrontOfTheStoredListUnlessAPresetWhiteOrBlack) {
   constexpr DWORD kA = 0x123456, kB = 0x654321, kC = 0x0FA05A, kUntouched = 0xDEADBEEF;
-  const struct {
-    COLORREF chosen;
-    int button;
-    std::vector<DWORD> after;
-  } cases[] = {
-      {0x0A0B0C, IDOK, {0x0A0B0C, kA, kB, kC}}, {kB, IDOK, {kB, kA}}, {0x7F858C, IDOK, {kA, kB}},  // a preset
-      {RGB(255, 255, 255), IDOK, {kA, kB}},     {0, IDOK, {kA, kB}},  // 0 selects nothing: black
-      {RGB(1, 2, 3), IDCANCEL, {kA, kB}},
-  };
-  for (const auto& c : cases) {
-    const std::string common = Key("Common");
-    SetDword(common, "Color0", kA);
-    SetDword(common, "Color1", kB);
-    SetString(common, "Color2", "0x22");
-    SetDword(common, "Color3", kC);
-    DlgColorParams params{0, c.chosen, CC_ENABLEHOOK, nullptr, kUntouched};  // a hook request without a hook
+  // Chosen colour, button, stored list afterwards; 0 selects nothing, so OK gives black.
+  const std::tuple<COLORREF, int, std::vector<DWORD>> cases[] = {{0x0A0B0C, IDOK, {0x0A0B0C, kA, kB, kC}},
+                                                                 {kB, IDOK, {kB, kA}},
+                                                                 {0x7F858C, IDOK, {kA, kB}},  // a preset
+                                                                 {0xFFFFFF, IDOK, {kA, kB}},
+                                                                 {0, IDOK, {kA, kB}},
+                                                                 {RGB(1, 2, 3), IDCANCEL, {kA, kB}}};
+  for (const auto& [chosen, button, after] : cases) {
+    SetDword(kCommon, "Color0", kA);
+    SetDword(kCommon, "Color1", kB);
+    SetString(kCommon, "Color2", "0x22");
+    SetDword(kCommon, "Color3", kC);
+    DlgColorParams params{0, chosen, CC_ENABLEHOOK, nullptr, kUntouched};  // a hook request without a hook
     DialogDriver driver;
-    driver.WaitForDialog().Command(c.button).Start();
-    EXPECT_EQ(DlgColorDialogDoModal(&params), c.button == IDOK ? 1 : 2) << c.chosen;
+    driver.WaitForDialog().Command(button).Start();
+    EXPECT_EQ(DlgColorDialogDoModal(&params), button == IDOK ? 1 : 2) << chosen;
     EXPECT_TRUE(driver.Finished());
-    EXPECT_EQ(params.rgbResult, c.button == IDOK ? c.chosen : kUntouched) << c.chosen;
+    EXPECT_EQ(params.rgbResult, button == IDOK ? chosen : kUntouched) << chosen;
     std::vector<DWORD> stored;
-    for (int k = 0; GetDword(common, "Color" + std::to_string(k)); ++k)
-      stored.push_back(*GetDword(common, "Color" + std::to_string(k)));
-    EXPECT_EQ(stored, c.after) << c.chosen;
+    for (int k = 0; GetDword(kCommon, "Color" + std::to_string(k)); ++k)
+      stored.push_back(*GetDword(kCommon, "Color" + std::to_string(k)));
+    EXPECT_EQ(stored, after) << chosen;
   }
 }
 

@@ -27,9 +27,9 @@ class ComScope {
 };
 
 // One export's frame. Refuses to start while another call is running in this process (a second
-// thread, or a nested call from inside a running dialog): dialogs find their objects through
-// process-wide state that belongs to the running call. Also refuses when the thread cannot join
-// a single-threaded COM apartment.
+// thread, or a nested call from inside a running dialog): the message box's hook and the task
+// dialog's copy handler find their objects through process-wide pointers that belong to the
+// running call. Also refuses when the thread cannot join a single-threaded COM apartment.
 class ExportCall {
  public:
   ExportCall() noexcept;

@@ -29,8 +29,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                           (plain || (type == platform::kRegMultiSz && length >= 2 && text[length - 2] == '\0'));
   const auto accepted = AcceptStringValue(status, type, text, length);
   if (dword.has_value() != taken || (dword && std::memcmp(&*dword, text, 4) != 0) ||
-      string.has_value() != (success && terminated) ||
-      (string && *string != std::string(text, strnlen(text, length)))) {
+      accepted.has_value() != (success && terminated) ||
+      (accepted && *accepted != std::string(text, strnlen(text, length)))) {
     std::abort();
   }
   return 0;

@@ -165,7 +165,7 @@ COMMONQ_API int __cdecl MessageBoxDoModal(HWND owner, LPCSTR text, LPCSTR captio
 /* DlgColorDialogDoModal: the system colour chooser (ChooseColorA) with six preset custom colours
  * in the first row and the user's eight most recent colours in the second.
  *   params: in: rgbInitial, dwFlags (CC_* flags added to the library's own; CC_ENABLEHOOK is
- *     always set), hwndOwner; out: rgbResult, written only when the result is 1.
+ *     ignored), hwndOwner; out: rgbResult, written only when the result is 1.
  * Returns 1 when the user chose a colour, 2 when the user cancelled or the chooser failed
  * (rgbResult untouched), 0 when the call cannot start.
  * Settings: "Common\Color0" to "Color7" (REG_DWORD COLORREF), most recent first. A chosen colour

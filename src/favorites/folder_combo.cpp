@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "favorites/logic/favorite_rules.h"
-#include "frame/path_text.h"
+#include "frame/logic/path_text.h"
 #include "frame/text_conversion.h"
 #include "frame/unique_handle.h"
 

@@ -16,8 +16,8 @@
 #include "filedialogs/logic/filter_list.h"
 #include "frame/dialog_base.h"
 #include "frame/dialog_translator.h"
+#include "frame/logic/path_text.h"
 #include "frame/module_state.h"
-#include "frame/path_text.h"
 #include "frame/settings_store.h"
 #include "resources/filedialogs_ids.h"
 
@@ -80,7 +80,7 @@ class FileDialog : public DialogWindow {
 FileDialog::FileDialog(const DlgFileParams& params, bool open) : open_(open) {
   ofn_.lStructSize = StructureSize();
   ofn_.hwndOwner = params.hwndOwner;
-  ofn_.hInstance = CurrentModuleState().resourceInstance;
+  ofn_.hInstance = LibraryInstance();
   ofn_.lpstrFilter = params.pszFilter;
   ofn_.nFilterIndex = params.nFilterIndex;
   if (params.pszFile != nullptr) ::lstrcpynA(file_, params.pszFile, sizeof file_);
@@ -90,7 +90,8 @@ FileDialog::FileDialog(const DlgFileParams& params, bool open) : open_(open) {
   ofn_.nMaxFileTitle = sizeof fileTitle_;
   ofn_.lpstrDefExt = params.pszDefExt;
   ofn_.Flags = FileDialogFlags(params.dwFlags, open);
-  ofn_.lpfnHook = reinterpret_cast<LPOFNHOOKPROC>(&DialogWindow::StartDialogProc);
+  ofn_.lpfnHook = &DialogWindow::FileDialogHookProc;
+  ofn_.lCustData = BindingParam();
   if (!open) {
     ofn_.lpTemplateName = MAKEINTRESOURCEA(kPanelTemplate);
     // A record too short for the prompt mode (28 bytes, or a bad size) has none; it is not read.
@@ -100,9 +101,7 @@ FileDialog::FileDialog(const DlgFileParams& params, bool open) : open_(open) {
 
 int FileDialog::Run() {
   if (ofn_.hwndOwner == nullptr) ofn_.hwndOwner = ::GetActiveWindow();
-  PrepareBinding();
   const BOOL chosen = open_ ? ::GetOpenFileNameA(&ofn_) : ::GetSaveFileNameA(&ofn_);
-  CancelBinding();
   SetWindow(nullptr);
   // A panel handler that failed closed the dialog: the call did not do its work.
   if (AbandonedBy() != Abandoned::kNo) return 0;

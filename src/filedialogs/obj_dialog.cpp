@@ -5,8 +5,8 @@
 
 #include "filedialogs/format_dialog.h"
 #include "filedialogs/logic/scale_text.h"
+#include "frame/logic/settings_rules.h"
 #include "frame/module_state.h"
-#include "frame/settings_rules.h"
 #include "frame/settings_store.h"
 #include "frame/window_binding.h"
 #include "resources/filedialogs_ids.h"
@@ -58,11 +58,8 @@ constexpr int kScaleBoxChars = 32;
 }  // namespace
 
 HWND WavefrontOptionsPage::Create(HWND parent) {
-  PrepareBinding();
-  HWND page = ::CreateDialogParamA(CurrentModuleState().resourceInstance, MAKEINTRESOURCEA(kPageTemplate), parent,
-                                   &DialogWindow::StartDialogProc, 0);
-  CancelBinding();
-  return page;
+  return ::CreateDialogParamA(LibraryInstance(), MAKEINTRESOURCEA(kPageTemplate), parent,
+                              &DialogWindow::StartDialogProc, BindingParam());
 }
 
 bool WavefrontOptionsPage::HandleMessage(UINT message, WPARAM wParam, LPARAM, LRESULT& result) {

@@ -10,7 +10,7 @@
 #include "fileinfo/preview_dib.h"
 #include "frame/dialog_base.h"
 #include "frame/dialog_translator.h"
-#include "frame/path_text.h"
+#include "frame/logic/path_text.h"
 
 namespace commonq {
 

@@ -1,34 +1,41 @@
 #include "frame/dialog_base.h"
 
-#include <new>
+#include <commdlg.h>
 
+#include "frame/logic/placement.h"
 #include "frame/module_state.h"
-#include "frame/placement.h"
 
 namespace commonq {
 
 INT_PTR DialogWindow::RunModal(int templateId, HWND owner) {
-  PrepareBinding();
-  const INT_PTR result = ::DialogBoxParamA(CurrentModuleState().resourceInstance, MAKEINTRESOURCEA(templateId), owner,
-                                           &DialogWindow::StartDialogProc, 0);
-  CancelBinding();
-  return result;
+  return ::DialogBoxParamA(LibraryInstance(), MAKEINTRESOURCEA(templateId), owner, &DialogWindow::StartDialogProc,
+                           BindingParam());
 }
 
 INT_PTR DialogWindow::RunModalIndirect(const DLGTEMPLATE* dialogTemplate, HWND owner) {
-  PrepareBinding();
-  const INT_PTR result = ::DialogBoxIndirectParamA(CurrentModuleState().resourceInstance, dialogTemplate, owner,
-                                                   &DialogWindow::StartDialogProc, 0);
-  CancelBinding();
-  return result;
+  return ::DialogBoxIndirectParamA(LibraryInstance(), dialogTemplate, owner, &DialogWindow::StartDialogProc,
+                                   BindingParam());
 }
 
 INT_PTR CALLBACK DialogWindow::StartDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
+  return Route(window, message, wParam, lParam,
+               message == WM_INITDIALOG ? reinterpret_cast<DialogWindow*>(lParam) : nullptr);
+}
+
+UINT_PTR CALLBACK DialogWindow::FileDialogHookProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
+  DialogWindow* arriving = nullptr;
+  if (message == WM_INITDIALOG && lParam != 0) {
+    arriving = reinterpret_cast<DialogWindow*>(reinterpret_cast<const OPENFILENAMEA*>(lParam)->lCustData);
+  }
+  return static_cast<UINT_PTR>(Route(window, message, wParam, lParam, arriving));
+}
+
+INT_PTR DialogWindow::Route(HWND window, UINT message, WPARAM wParam, LPARAM lParam, DialogWindow* arriving) noexcept {
   auto* self = reinterpret_cast<DialogWindow*>(::GetWindowLongPtrA(window, DWLP_USER));
   if (self == nullptr) {
-    auto* binding = static_cast<WindowBinding*>(ClaimWindowCreation());
-    self = dynamic_cast<DialogWindow*>(binding);
-    if (self == nullptr) return FALSE;
+    // Messages before WM_INITDIALOG (WM_SETFONT and the like) get the dialog manager's default.
+    if (arriving == nullptr) return FALSE;
+    self = arriving;
     self->SetWindow(window);
     ::SetWindowLongPtrA(window, DWLP_USER, reinterpret_cast<LONG_PTR>(self));
   }
@@ -38,7 +45,11 @@ INT_PTR CALLBACK DialogWindow::StartDialogProc(HWND window, UINT message, WPARAM
   });
 }
 
-bool DialogWindow::ReturnsResultDirectly(UINT message) noexcept {
+namespace {
+
+// Messages whose handler result goes back to the dialog manager directly instead of through
+// DWLP_MSGRESULT.
+bool ReturnsResultDirectly(UINT message) noexcept {
   switch (message) {
     case WM_COMPAREITEM:
     case WM_VKEYTOITEM:
@@ -50,6 +61,8 @@ bool DialogWindow::ReturnsResultDirectly(UINT message) noexcept {
       return message >= WM_CTLCOLORMSGBOX && message <= WM_CTLCOLORSTATIC;
   }
 }
+
+}  // namespace
 
 INT_PTR DialogWindow::Dispatch(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   LRESULT result = 0;

@@ -1,6 +1,6 @@
 #pragma once
-// The base of every dialog object made from a template: binding through StartDialogProc, one
-// HandleMessage per class, and the rules for what the dialog manager is told.
+// The base of every dialog object made from a template: binding through the WM_INITDIALOG
+// parameter, one HandleMessage per class, and the rules for what the dialog manager is told.
 #include <windows.h>
 
 #include "frame/window_binding.h"
@@ -17,20 +17,24 @@ class DialogWindow : public WindowBinding {
   // The same for an in-memory template.
   INT_PTR RunModalIndirect(const DLGTEMPLATE* dialogTemplate, HWND owner);
 
-  // The dialog procedure of every library dialog, and the hook procedure of the file dialogs'
-  // child templates: the first message claims the thread's registered object.
+  // The dialog procedure of every library dialog: WM_INITDIALOG brings the object (the init
+  // parameter is BindingParam()), which is kept in DWLP_USER from then on.
   static INT_PTR CALLBACK StartDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
-
-  // Messages whose handler result goes back to the dialog manager directly instead of through
-  // DWLP_MSGRESULT.
-  static bool ReturnsResultDirectly(UINT message) noexcept;
+  // The hook procedure of the Open and Save As dialogs: the same, with the object in the
+  // OPENFILENAMEA record's lCustData (BindingParam()), which WM_INITDIALOG points to.
+  static UINT_PTR CALLBACK FileDialogHookProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
 
  protected:
+  // What the platform hands back at WM_INITDIALOG to find this object.
+  LPARAM BindingParam() noexcept { return reinterpret_cast<LPARAM>(this); }
   // Dispatches to the named handlers. Returns whether the message was handled; `result` is the
   // handler's answer.
   virtual bool HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) = 0;
 
  private:
+  // Binds `arriving` (the object WM_INITDIALOG brings) to a window that has none yet, then
+  // dispatches under the guard.
+  static INT_PTR Route(HWND window, UINT message, WPARAM wParam, LPARAM lParam, DialogWindow* arriving) noexcept;
   INT_PTR Dispatch(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 };
 

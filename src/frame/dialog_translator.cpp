@@ -7,15 +7,6 @@
 #include "frame/settings_store.h"
 
 namespace commonq {
-namespace {
-
-std::string WindowText(HWND window) {
-  char text[kTranslationTextChars] = {};
-  ::GetWindowTextA(window, text, kTranslationTextChars);
-  return text;
-}
-
-}  // namespace
 
 std::string LanguageFilePath(const std::string& language) {
   if (!IsLanguageExtension(language)) return {};
@@ -32,8 +23,19 @@ std::string LanguageFilePath(const std::string& language) {
   return path;
 }
 
-UniqueModule LoadLanguageModule(std::string& language) {
-  if (std::optional<std::string> stored = ReadStringSetting(kRootKey, "Language")) language = std::move(*stored);
+namespace {
+
+std::string WindowText(HWND window) {
+  char text[kTranslationTextChars] = {};
+  ::GetWindowTextA(window, text, kTranslationTextChars);
+  return text;
+}
+
+// Reads "Language" (kept as ".enu" when absent or refused) and, unless it is English, loads the
+// language file as a data file: no code in a file someone drops into Languages\ ever runs in the
+// host. Null when no file was loaded.
+UniqueModule LoadLanguageModule() {
+  const std::string language = ReadStringSetting(kRootKey, "Language").value_or(std::string(kEnglishLanguage));
   if (language == kEnglishLanguage) return {};
   const std::string path = LanguageFilePath(language);
   if (path.empty() || !::PathFileExistsA(path.c_str())) return {};
@@ -47,9 +49,11 @@ UniqueModule LoadLanguageModule(std::string& language) {
   return module;
 }
 
+}  // namespace
+
 bool DialogTranslator::LoadLanguage(int dialogBase) {
   offset_ = TranslationOffset(dialogBase);
-  module_ = LoadLanguageModule(language_);
+  module_ = LoadLanguageModule();
   return static_cast<bool>(module_);
 }
 

@@ -6,17 +6,12 @@
 #include <cstdint>
 #include <string>
 
-#include "frame/translation_rules.h"
+#include "frame/logic/translation_rules.h"
 #include "frame/unique_handle.h"
 
 namespace commonq {
 
 inline constexpr int kTranslationTextChars = 256;
-
-// Reads "Language" (kept as ".enu" when absent or refused) and, unless it is English, loads the
-// language file as a data file: no code in a file someone drops into Languages\ ever runs in the
-// host. Returns null when no file was loaded.
-UniqueModule LoadLanguageModule(std::string& language);
 
 // The full path of the language file for `language`, or empty when it does not fit in MAX_PATH.
 std::string LanguageFilePath(const std::string& language);
@@ -38,11 +33,7 @@ class DialogTranslator {
   // A string of the language file; empty when there is no module or no such string.
   std::string LoadText(std::uint32_t stringId);
 
-  const std::string& Language() const noexcept { return language_; }
-  HMODULE Module() const noexcept { return module_.get(); }
-
  private:
-  std::string language_{kEnglishLanguage};
   UniqueModule module_;
   int offset_ = TranslationOffset(kDialogTranslationBase);
   std::uint32_t explicitStringId_ = 0;

@@ -8,7 +8,7 @@
 #include <optional>
 #include <string>
 
-#include "frame/settings_rules.h"
+#include "frame/logic/settings_rules.h"
 #include "frame/unique_handle.h"
 
 namespace commonq {

@@ -53,13 +53,11 @@ using UniqueFont = UniqueHandle<SimpleTraits<HFONT, &::DeleteObject>>;
 using UniqueBrush = UniqueHandle<SimpleTraits<HBRUSH, &::DeleteObject>>;
 using UniquePen = UniqueHandle<SimpleTraits<HPEN, &::DeleteObject>>;
 using UniqueBitmap = UniqueHandle<SimpleTraits<HBITMAP, &::DeleteObject>>;
-using UniqueRegion = UniqueHandle<SimpleTraits<HRGN, &::DeleteObject>>;
 using UniqueIcon = UniqueHandle<SimpleTraits<HICON, &::DestroyIcon>>;
 using UniqueMemoryDc = UniqueHandle<SimpleTraits<HDC, &::DeleteDC>>;
 using UniqueHook = UniqueHandle<SimpleTraits<HHOOK, &::UnhookWindowsHookEx>>;
 using UniqueModule = UniqueHandle<SimpleTraits<HMODULE, &::FreeLibrary>>;
 using UniqueGlobal = UniqueHandle<SimpleTraits<HGLOBAL, &::GlobalFree>>;
-using UniqueWindow = UniqueHandle<SimpleTraits<HWND, &::DestroyWindow>>;
 using UniqueKernelObject = UniqueHandle<SimpleTraits<HANDLE, &::CloseHandle>>;
 
 // A window's device context from GetDC or GetWindowDC, released to that window.

@@ -9,7 +9,8 @@
 #include "frame/subclass.h"
 #include "frame/unique_handle.h"
 #include "frame/window_binding.h"
-#include "msgbox/suppression.h"
+#include "msgbox/logic/suppression.h"
+#include "resources/common_ids.h"
 
 namespace commonq {
 namespace {
@@ -22,7 +23,6 @@ constexpr int kCheckBoxLeft = 13;
 class SuppressibleMessageBox {
  public:
   explicit SuppressibleMessageBox(UINT messageNumber);
-  ~SuppressibleMessageBox();
   SuppressibleMessageBox(const SuppressibleMessageBox&) = delete;
   SuppressibleMessageBox& operator=(const SuppressibleMessageBox&) = delete;
 
@@ -38,10 +38,8 @@ class SuppressibleMessageBox {
 
   DialogTranslator translator_;
   UniqueHook hook_;
-  HWND window_ = nullptr;
-  bool subclassed_ = false;
-  CheckBoxKind kind_ = CheckBoxKind::kNone;
-  int bitIndex_ = 0;
+  UniqueSubclass subclass_;
+  DWORD bit_ = 0;  // the message's "DoNot" bit; 0: a plain box
   bool checked_ = false;
   bool failed_ = false;  // a handler failed and the box was ended
   bool suppressed_ = false;
@@ -50,48 +48,38 @@ class SuppressibleMessageBox {
 // The hook procedure gets no object of its own; calls never overlap, so one current box serves.
 SuppressibleMessageBox* g_current = nullptr;
 
-SuppressibleMessageBox::SuppressibleMessageBox(UINT messageNumber) {
-  if (const std::optional<SuppressibleMessage> entry = FindSuppressibleMessage(messageNumber)) {
-    bitIndex_ = entry->bitIndex;
-    kind_ = entry->kind;
-  }
-  if (bitIndex_ == 0) kind_ = CheckBoxKind::kNone;
-  if (kind_ == CheckBoxKind::kNone) return;
-
+SuppressibleMessageBox::SuppressibleMessageBox(UINT messageNumber) : bit_(SuppressionBit(messageNumber)) {
+  if (bit_ == 0) return;
   const std::optional<DWORD> doNot = ReadDwordSetting(kCommonKey, kDoNotValue);
-  suppressed_ = doNot && (*doNot & BitValue(bitIndex_)) != 0;
+  suppressed_ = doNot && (*doNot & bit_) != 0;
   if (!suppressed_) {
     hook_.reset(
         ::SetWindowsHookExA(WH_CALLWNDPROC, &SuppressibleMessageBox::HookProc, nullptr, ::GetCurrentThreadId()));
   }
 }
 
-SuppressibleMessageBox::~SuppressibleMessageBox() {
-  if (subclassed_ && ::IsWindow(window_)) RemoveSubclass(window_, &SuppressibleMessageBox::SubclassProc, 0);
-}
-
 int SuppressibleMessageBox::Run(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
   if (suppressed_) return IDOK;
+  g_current = this;
   const int result = ::MessageBoxA(owner, text, caption, type);
+  g_current = nullptr;
   if (failed_) return 0;
   if (checked_) StoreSuppression();
   return result;
 }
 
 void SuppressibleMessageBox::StoreSuppression() const {
-  const DWORD bit = BitValue(bitIndex_);
+  const DWORD bit = bit_;
   UpdateDwordSetting(kCommonKey, kDoNotValue,
                      [bit](std::optional<DWORD> current) -> std::optional<DWORD> { return current.value_or(0) | bit; });
 }
 
 LRESULT CALLBACK SuppressibleMessageBox::HookProc(int code, WPARAM wParam, LPARAM lParam) noexcept {
   SuppressibleMessageBox* self = g_current;
-  if (code == HC_ACTION && self != nullptr && !self->subclassed_) {
+  if (code == HC_ACTION && self != nullptr && self->subclass_.Window() == nullptr) {
     const auto* call = reinterpret_cast<const CWPSTRUCT*>(lParam);
-    if (call->message == WM_INITDIALOG &&
-        SetSubclass(call->hwnd, &SuppressibleMessageBox::SubclassProc, 0, reinterpret_cast<DWORD_PTR>(self))) {
-      self->subclassed_ = true;
-      self->window_ = call->hwnd;
+    if (call->message == WM_INITDIALOG) {
+      self->subclass_.Install(call->hwnd, &SuppressibleMessageBox::SubclassProc, reinterpret_cast<DWORD_PTR>(self));
     }
   }
   return ::CallNextHookEx(self != nullptr ? self->hook_.get() : nullptr, code, wParam, lParam);
@@ -100,7 +88,6 @@ LRESULT CALLBACK SuppressibleMessageBox::HookProc(int code, WPARAM wParam, LPARA
 LRESULT CALLBACK SuppressibleMessageBox::SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
                                                       DWORD_PTR data) noexcept {
   auto* self = reinterpret_cast<SuppressibleMessageBox*>(data);
-  self->window_ = window;
   // The message box handles every message first; the check box is added to its finished layout.
   const LRESULT result = DefaultSubclassProc(window, message, wParam, lParam);
   bool handled = false;
@@ -119,14 +106,13 @@ void SuppressibleMessageBox::OnBoxMessage(HWND window, UINT message, WPARAM wPar
   switch (message) {
     case WM_NCDESTROY:
       hook_.reset();
-      RemoveSubclass(window, &SuppressibleMessageBox::SubclassProc, 0);
-      subclassed_ = false;
+      subclass_.Remove();
       break;
     case WM_INITDIALOG:
-      if (kind_ != CheckBoxKind::kNone) AddCheckBox(window);
+      AddCheckBox(window);
       break;
     case WM_COMMAND:
-      if (wParam == kDoNotCheckBoxId) checked_ = !checked_;
+      if (wParam == IDC_DO_NOT_SHOW_AGAIN) checked_ = !checked_;
       break;
     default:
       break;
@@ -135,12 +121,11 @@ void SuppressibleMessageBox::OnBoxMessage(HWND window, UINT message, WPARAM wPar
 
 void SuppressibleMessageBox::AddCheckBox(HWND window) {
   const WindowDc dc(window);
-  const CheckBoxStrings ids = CheckBoxStringIds(kind_);
   translator_.LoadLanguage();
-  std::string text = translator_.LoadText(ids.languageId);
+  std::string text = translator_.LoadText(IDS_LANG_DO_NOT_SHOW_AGAIN);
   if (text.empty()) {
     char own[kTranslationTextChars] = {};
-    ::LoadStringA(CurrentModuleState().resourceInstance, ids.ownId, own, kTranslationTextChars);
+    ::LoadStringA(LibraryInstance(), IDS_DO_NOT_SHOW_AGAIN, own, kTranslationTextChars);
     text = own;
   }
 
@@ -158,8 +143,8 @@ void SuppressibleMessageBox::AddCheckBox(HWND window) {
 
   HWND checkBox = ::CreateWindowExA(0, "BUTTON", text.c_str(), WS_CHILD | WS_VISIBLE | BS_AUTOCHECKBOX, kCheckBoxLeft,
                                     height - 2 * size.cy, size.cx, size.cy, window,
-                                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(kDoNotCheckBoxId)),
-                                    CurrentModuleState().instance, nullptr);
+                                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_DO_NOT_SHOW_AGAIN)),
+                                    LibraryInstance(), nullptr);
   if (checkBox != nullptr)
     ::SendMessageA(checkBox, WM_SETFONT, reinterpret_cast<WPARAM>(::GetStockObject(DEFAULT_GUI_FONT)), FALSE);
 }
@@ -173,12 +158,8 @@ extern "C" int __cdecl MessageBoxDoModal(HWND owner, LPCSTR text, LPCSTR caption
     commonq::ExportCall call;
     if (!call.Started()) return 0;
     commonq::SuppressibleMessageBox box(messageNumber);
-    commonq::g_current = &box;
-    const int result = box.Run(owner, text, caption, type);
-    commonq::g_current = nullptr;
-    return result;
+    return box.Run(owner, text, caption, type);
   } catch (...) {
-    commonq::g_current = nullptr;
     return 0;
   }
 }

@@ -1,9 +1,12 @@
-// MessageBoxDoModal as a host calls it: suppressible messages, the "DoNot" bits and the check box.
+// MessageBoxDoModal and DlgColorDialogDoModal as a host calls them: suppressible messages, the
+// "DoNot" bits and the check box; the recent colours the chooser stores.
 #include <windows.h>
+#include <commdlg.h>
 
 #include <gtest/gtest.h>
 
-#include <thread>
+#include <tuple>
+#include <vector>
 
 #include "support/dialog_driver.h"
 #include "wine/library_fixture.h"
@@ -12,142 +15,79 @@ namespace commonq::testing {
 namespace {
 
 constexpr int kCheckBoxId = 1092;
-constexpr UINT kMessageA = 3031;   // bit 0x2
-constexpr UINT kMessageB = 10101;  // bit 0x8
 const std::string kCommon = Key("Common");
 
 class MessageBoxTest : public LibraryTest {
  protected:
-  // Shows message `number` and answers it: optionally clicks the check box `clicks` times, then
-  // presses `button`. Returns the export's result.
-  int Answer(UINT number, UINT type, int clicks, int button) {
-    DialogDriver driver;
-    driver.WaitForDialog("Caption");
-    driver.Read([this](HWND box) { hadCheckBox_ = ::GetDlgItem(box, kCheckBoxId) != nullptr; });
+  // Shows message `number`, clicks the check box `clicks` times and presses `button`. A box that
+  // should not show is cancelled after `timeoutMs`; shown_ tells whether one did. (The gallery
+  // shows where the check box goes.)
+  int Answer(UINT number, int clicks, int button, int timeoutMs = 20000) {
+    DialogDriver driver(timeoutMs);
+    driver.WaitForDialog("Caption").Read([this](HWND box) { checkText_ = ControlText(box, kCheckBoxId); });
     for (int i = 0; i < clicks; ++i) driver.Click(kCheckBoxId);
-    driver.Command(button);
-    driver.Start();
-    const int result = MessageBoxDoModal(nullptr, "Text of the message", "Caption", type, number);
-    EXPECT_TRUE(driver.Finished());
-    EXPECT_TRUE(driver.Errors().empty()) << driver.Errors().front();
+    driver.Command(button).Start();
+    const int result = MessageBoxDoModal(nullptr, "Text of the message", "Caption", MB_OKCANCEL, number);
+    shown_ = driver.Finished();
     return result;
   }
-  // Calls the export expecting no box at all: a box that shows anyway is cancelled by the driver.
-  int CallExpectingNoBox(UINT number, UINT type) {
-    DialogDriver driver(1500);
-    driver.WaitForDialog("Caption").Command(IDCANCEL);
-    driver.Start();
-    const int result = MessageBoxDoModal(nullptr, "Text", "Caption", type, number);
-    EXPECT_FALSE(driver.Finished()) << "a message box was shown";
-    return result;
-  }
-  bool hadCheckBox_ = false;
+  std::string checkText_;
+  bool shown_ = false;
 };
 
-TEST_F(MessageBoxTest, PlainMessageHasNoCheckBoxAndNeverTouchesDoNot) {
-  SetString(kCommon, "DoNot", "not a number");
-  EXPECT_EQ(Answer(42, MB_OKCANCEL, 0, IDCANCEL), IDCANCEL);
-  EXPECT_FALSE(hadCheckBox_);
-  EXPECT_FALSE(GetDword(kCommon, "DoNot"));
-  EXPECT_EQ(Tracer().Created("SetWindowsHookExA"), 0u);
+// Message, "DoNot" before (as text "2" when 0: counts as absent), ticks, button, "DoNot" after,
+// "Language" and the check box text it gives.
+TEST_F(MessageBoxTest, TickSetsTheMessagesBitKeepingEveryOtherAndSuppressesTheNextCall) {
+  const std::tuple<UINT, DWORD, int, int, std::optional<DWORD>, const char*, const char*> cases[] = {
+      {3031, 0, 1, IDCANCEL, 0x2, ".enu", "Do not show again"},  // Cancel after a tick stores the bit too
+      {3031, 0x8, 1, IDOK, 0xA, ".deu", "Nicht mehr anzeigen"},  // the other message's bit does not suppress
+      {10101, 0xF0000001, 1, IDOK, 0xF0000009, ".xyz", "Do not show again"},  // no such language file
+      {10101, 0, 2, IDOK, std::nullopt, ".enu", "Do not show again"},         // ticked twice: nothing stored
+      {42, 0, 0, IDCANCEL, std::nullopt, ".enu", ""}};                        // a plain message has no check box
+  for (const auto& [number, before, clicks, button, after, language, text] : cases) {
+    DeleteSettings();
+    SetString(kCommon, "DoNot", "2");
+    if (before != 0) SetDword(kCommon, "DoNot", before);
+    SetString(kSettingsRoot, "Language", language);
+    EXPECT_EQ(Answer(number, clicks, button), button) << number;
+    EXPECT_EQ(GetDword(kCommon, "DoNot"), after) << number;
+    EXPECT_EQ(checkText_, text) << number;
+    if (after) {
+      EXPECT_EQ(Answer(number, 0, IDCANCEL, 1500), IDOK) << "a suppressed message returns OK";
+      EXPECT_FALSE(shown_) << "a suppressed message was shown";
+    }
+  }
 }
 
-TEST_F(MessageBoxTest, SuppressedMessageReturnsOkWithoutShowing) {
-  SetDword(kCommon, "DoNot", 0x2);
-  EXPECT_EQ(CallExpectingNoBox(kMessageA, MB_YESNO | MB_ICONQUESTION), IDOK);
-  EXPECT_EQ(GetDword(kCommon, "DoNot"), 0x2u);
-}
+class ColorChooserTest : public LibraryTest {};
 
-TEST_F(MessageBoxTest, OtherMessagesBitDoesNotSuppress) {
-  SetDword(kCommon, "DoNot", 0x8);
-  EXPECT_EQ(Answer(kMessageA, MB_YESNO, 1, IDYES), IDYES);
-  EXPECT_TRUE(hadCheckBox_);
-  EXPECT_EQ(GetDword(kCommon, "DoNot"), 0xAu);
-}
-
-TEST_F(MessageBoxTest, TickKeepsEveryOtherBitIncludingUnknownOnes) {
-  SetDword(kCommon, "DoNot", 0xF0000001);
-  EXPECT_EQ(Answer(kMessageB, MB_OK, 1, IDOK), IDOK);
-  EXPECT_EQ(GetDword(kCommon, "DoNot"), 0xF0000009u);
-}
-
-TEST_F(MessageBoxTest, TickingTwiceStoresNothing) {
-  EXPECT_EQ(Answer(kMessageB, MB_OK, 2, IDOK), IDOK);
-  EXPECT_TRUE(hadCheckBox_);
-  EXPECT_FALSE(ValueExists(kCommon, "DoNot"));
-}
-
-TEST_F(MessageBoxTest, CancelAfterATickStoresTheBitAndTheNextCallIsSuppressed) {
-  EXPECT_EQ(Answer(kMessageA, MB_OKCANCEL, 1, IDCANCEL), IDCANCEL);
-  EXPECT_EQ(GetDword(kCommon, "DoNot"), 0x2u);
-  EXPECT_EQ(CallExpectingNoBox(kMessageA, MB_YESNO), IDOK);
-}
-
-TEST_F(MessageBoxTest, DoNotStoredAsTextCountsAsAbsentAndIsReplaced) {
-  SetString(kCommon, "DoNot", "2");
-  EXPECT_EQ(Answer(kMessageA, MB_OK, 1, IDOK), IDOK);
-  EXPECT_EQ(GetDword(kCommon, "DoNot"), 0x2u);
-}
-
-class MessageBoxLanguageTest : public MessageBoxTest {
- protected:
-  std::string ShownCheckBoxText() {
-    std::string text;
-    RECT box{};
-    RECT client{};
-    RECT okButton{};
+// The stored list is A, B, then a value of another type, which ends it; C after it is neither
+// taken nor overwritten unless the list grows over it.
+TEST_F(ColorChooserTest, ChosenColourGoesToTheFrontOfTheStoredListUnlessAPresetWhiteOrBlack) {
+  constexpr DWORD kA = 0x123456, kB = 0x654321, kC = 0x0FA05A, kUntouched = 0xDEADBEEF;
+  // Chosen colour, button, stored list afterwards; 0 selects nothing, so OK gives black.
+  const std::tuple<COLORREF, int, std::vector<DWORD>> cases[] = {{0x0A0B0C, IDOK, {0x0A0B0C, kA, kB, kC}},
+                                                                 {kB, IDOK, {kB, kA}},
+                                                                 {0x7F858C, IDOK, {kA, kB}},  // a preset
+                                                                 {0xFFFFFF, IDOK, {kA, kB}},
+                                                                 {0, IDOK, {kA, kB}},
+                                                                 {RGB(1, 2, 3), IDCANCEL, {kA, kB}}};
+  for (const auto& [chosen, button, after] : cases) {
+    SetDword(kCommon, "Color0", kA);
+    SetDword(kCommon, "Color1", kB);
+    SetString(kCommon, "Color2", "0x22");
+    SetDword(kCommon, "Color3", kC);
+    DlgColorParams params{0, chosen, CC_ENABLEHOOK, nullptr, kUntouched};  // a hook request without a hook
     DialogDriver driver;
-    driver.WaitForDialog("Caption").Read([&](HWND dialog) {
-      text = ControlText(dialog, kCheckBoxId);
-      HWND check = ::GetDlgItem(dialog, kCheckBoxId);
-      ::GetWindowRect(check, &box);
-      ::GetClientRect(dialog, &client);
-      ::MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&box), 2);
-      ::GetWindowRect(::GetDlgItem(dialog, IDOK), &okButton);
-      ::MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&okButton), 2);
-    });
-    driver.Command(IDOK).Start();
-    MessageBoxDoModal(nullptr, "Text", "Caption", MB_OK, kMessageA);
+    driver.WaitForDialog().Command(button).Start();
+    EXPECT_EQ(DlgColorDialogDoModal(&params), button == IDOK ? 1 : 2) << chosen;
     EXPECT_TRUE(driver.Finished());
-    // The box lies inside the enlarged client area and clear of the buttons.
-    EXPECT_GE(box.left, 0);
-    EXPECT_LE(box.right, client.right);
-    EXPECT_LE(box.bottom, client.bottom);
-    EXPECT_GE(box.top, okButton.bottom) << "check box overlaps the buttons";
-    return text;
+    EXPECT_EQ(params.rgbResult, button == IDOK ? chosen : kUntouched) << chosen;
+    std::vector<DWORD> stored;
+    for (int k = 0; GetDword(kCommon, "Color" + std::to_string(k)); ++k)
+      stored.push_back(*GetDword(kCommon, "Color" + std::to_string(k)));
+    EXPECT_EQ(stored, after) << chosen;
   }
-};
-
-TEST_F(MessageBoxLanguageTest, EnglishWithoutALanguageFile) { EXPECT_EQ(ShownCheckBoxText(), "Do not show again"); }
-
-TEST_F(MessageBoxLanguageTest, EnglishLanguageValueLoadsNoFile) {
-  SetString(Key(""), "Language", ".enu");
-  EXPECT_EQ(ShownCheckBoxText(), "Do not show again");
-  EXPECT_EQ(Tracer().Created("LoadLibraryExA"), 0u);
-}
-
-TEST_F(MessageBoxLanguageTest, GermanFromTheLanguageFile) {
-  SetString(Key(""), "Language", ".deu");
-  EXPECT_EQ(ShownCheckBoxText(), "Nicht mehr anzeigen");
-  EXPECT_EQ(Tracer().Created("LoadLibraryExA"), 1u);
-}
-
-TEST_F(MessageBoxLanguageTest, MissingLanguageFileFallsBackToEnglish) {
-  SetString(Key(""), "Language", ".xyz");
-  EXPECT_EQ(ShownCheckBoxText(), "Do not show again");
-}
-
-TEST_F(MessageBoxLanguageTest, LanguageAsMultiStringUsesItsFirstString) {
-  const char value[] = ".deu\0.fra\0";
-  SetRaw(Key(""), "Language", REG_MULTI_SZ, value, sizeof value);
-  EXPECT_EQ(ShownCheckBoxText(), "Nicht mehr anzeigen");
-}
-
-TEST_F(MessageBoxLanguageTest, LanguageStoredAsNumberOrTooLongIsIgnored) {
-  SetDword(Key(""), "Language", 0x75656404);
-  EXPECT_EQ(ShownCheckBoxText(), "Do not show again");
-  SetString(Key(""), "Language", "." + std::string(260, 'd'));
-  EXPECT_EQ(ShownCheckBoxText(), "Do not show again");
 }
 
 }  // namespace

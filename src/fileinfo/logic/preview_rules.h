@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <optional>
 
-#include "frame/placement.h"
+#include "frame/logic/placement.h"
 
 namespace commonq {
 

@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "frame/placement.h"
+#include "frame/logic/placement.h"
 #include "taskdialog/logic/task_dialog_metrics.h"
 #include "taskdialog/logic/task_dialog_text.h"
 

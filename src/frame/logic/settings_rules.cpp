@@ -1,4 +1,4 @@
-#include "frame/settings_rules.h"
+#include "frame/logic/settings_rules.h"
 
 #include <cstring>
 

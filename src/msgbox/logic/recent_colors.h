@@ -10,7 +10,8 @@
 namespace commonq {
 
 using ColorRef = std::uint32_t;
-using ColorSlots = std::array<ColorRef, 16>;
+inline constexpr int kColorSlotCount = 16;
+using ColorSlots = std::array<ColorRef, kColorSlotCount>;
 
 inline constexpr int kFirstRecentSlot = 8;
 inline constexpr int kRecentColorCount = 8;

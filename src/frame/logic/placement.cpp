@@ -1,4 +1,4 @@
-#include "frame/placement.h"
+#include "frame/logic/placement.h"
 
 namespace commonq {
 namespace {

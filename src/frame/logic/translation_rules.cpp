@@ -1,9 +1,11 @@
-#include "frame/translation_rules.h"
+#include "frame/logic/translation_rules.h"
 
 #include <algorithm>
 #include <cctype>
+#include <iterator>
 
 #include "frame/platform_values.h"
+#include "resources/common_ids.h"
 
 namespace commonq {
 namespace {
@@ -20,18 +22,21 @@ std::uint32_t TranslationStringId(int controlId, std::uint32_t explicitStringId,
   const long long key = explicitStringId != 0 ? static_cast<long long>(explicitStringId) : controlId;
   switch (key) {
     case platform::kIdOk:
-      return 3;
+      return IDS_LANG_OK;
     case platform::kIdCancel:
-      return 5;
+      return IDS_LANG_CANCEL;
     case platform::kIdAbort:
-      return 7;
+      return IDS_LANG_ABORT;
     case platform::kIdClose:
-      return 11;
+      return IDS_LANG_CLOSE;
     default:
       break;
   }
   if (explicitStringId != 0) return explicitStringId;
-  if (controlId == 13 || controlId == 15 || controlId == 17 || controlId == 19) return 0;
+  if (std::find(std::begin(kUntranslatedControls), std::end(kUntranslatedControls), controlId) !=
+      std::end(kUntranslatedControls)) {
+    return 0;
+  }
   return static_cast<std::uint32_t>(offset + controlId);
 }
 

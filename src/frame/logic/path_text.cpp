@@ -1,4 +1,4 @@
-#include "frame/path_text.h"
+#include "frame/logic/path_text.h"
 
 #include <cstring>
 #include <string>

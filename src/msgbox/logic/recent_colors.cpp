@@ -1,4 +1,4 @@
-#include "msgbox/recent_colors.h"
+#include "msgbox/logic/recent_colors.h"
 
 #include <algorithm>
 

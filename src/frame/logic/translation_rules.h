@@ -14,9 +14,11 @@ inline constexpr std::string_view kLanguageFileTail = "Languages\\QelmLang.enu";
 
 inline constexpr int TranslationOffset(int dialogBase) { return dialogBase - 1000; }
 
+// Controls that never translate: they ask for string 0, which no language file holds.
+inline constexpr int kUntranslatedControls[] = {13, 15, 17, 19};
+
 // The string id for one control: the standard buttons map to the host's shared strings, an
-// explicit id wins over the offset rule, and the ids 13, 15, 17 and 19 never translate (they ask
-// for string 0, which no language file holds).
+// explicit id wins over the offset rule, and kUntranslatedControls get 0.
 std::uint32_t TranslationStringId(int controlId, std::uint32_t explicitStringId, int offset);
 
 // A dialog's own string for one control, tried before the shared 3000 + control id: controls of

@@ -257,16 +257,3 @@ extern "C" int __cdecl DlgFileSaveasDoModal(DlgFileParams* params) noexcept {
     return 0;
   }
 }
-
-extern "C" int __cdecl DlgFormatOptionDoModal(DlgFormatOptionParams* params) noexcept {
-  try {
-    if (params == nullptr) return 0;
-    commonq::ExportCall call;
-    if (!call.Started()) return 0;
-    // The buffer need not hold a NUL: nothing past its 260 bytes is read.
-    const std::string extension(params->szExtension, ::strnlen(params->szExtension, sizeof params->szExtension));
-    return commonq::RunFormatOptionsDialog(extension.c_str());
-  } catch (...) {
-    return 0;
-  }
-}

@@ -3,7 +3,11 @@
 #include <commctrl.h>
 
 #include <climits>
+#include <cstring>
+#include <string>
 
+#include "CommonQ.h"
+#include "frame/module_state.h"
 #include "resources/filedialogs_ids.h"
 
 namespace commonq {
@@ -170,3 +174,16 @@ int RunFormatOptionsDialog(const char* extension) {
 }
 
 }  // namespace commonq
+
+extern "C" int __cdecl DlgFormatOptionDoModal(DlgFormatOptionParams* params) noexcept {
+  try {
+    if (params == nullptr) return 0;
+    commonq::ExportCall call;
+    if (!call.Started()) return 0;
+    // The buffer need not hold a NUL: nothing past its 260 bytes is read.
+    const std::string extension(params->szExtension, ::strnlen(params->szExtension, sizeof params->szExtension));
+    return commonq::RunFormatOptionsDialog(extension.c_str());
+  } catch (...) {
+    return 0;
+  }
+}

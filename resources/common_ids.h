@@ -3,21 +3,9 @@
 // strings of the host's language files that the frame and the message box use. Included by the
 // .rc and by the code.
 
-// The library's own strings: the check box text, and the button texts of the emulated task dialog.
+// The library's own string: the check box text. The task dialog's button texts and glyphs are in
+// taskdialog_ids.h, the favorites icon and disclosure bitmap in favorites_ids.h.
 #define IDS_DO_NOT_SHOW_AGAIN 2
-#define IDS_BUTTON_OK 3
-#define IDS_BUTTON_YES 4
-#define IDS_BUTTON_NO 5
-#define IDS_BUTTON_CANCEL 6
-#define IDS_BUTTON_RETRY 7
-#define IDS_BUTTON_CLOSE 8
-
-#define IDI_COMMAND_LINK_HOT 1027
-#define IDI_COMMAND_LINK 1028
-#define IDI_EXPANDO_EXPANDED 1029
-#define IDI_EXPANDO_COLLAPSED 1030
-#define IDI_FAVORITES 1034
-#define IDB_DISCLOSURE 1035
 
 // The "Do not show again" check box the message box adds.
 #define IDC_DO_NOT_SHOW_AGAIN 1092

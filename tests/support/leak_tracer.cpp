@@ -132,11 +132,6 @@ bool Released(bool ok, Kind kind, uintptr_t handle, uintptr_t scope = 0) {
   return false;
 }
 
-// A reallocation replaces the block's record; a block the tracer never saw made stays unseen.
-void Reallocated(Kind kind, uintptr_t from, uintptr_t to, const char* function, SIZE_T size) {
-  if (to != 0 && Released(true, kind, from)) Made(true, kind, to, function, std::to_string(size) + " bytes");
-}
-
 void KeyOpened(const char* function, LSTATUS status, const char* subkey, const HKEY* key) {
   // Opening an empty path under a predefined key (from HKEY_CLASSES_ROOT up) may hand back the
   // predefined key itself.
@@ -250,10 +245,13 @@ const std::vector<Entry>& Entries() {
                    [](const char* function, HGLOBAL memory, UINT, SIZE_T size) {
                      Made(memory != nullptr, kGlobal, Value(memory), function, std::to_string(size) + " bytes");
                    }),
-      // GMEM_MODIFY only changes the flags of the same block.
+      // A reallocation replaces the block's record (GMEM_MODIFY only changes the flags of the same
+      // block); a block the tracer never saw made stays unseen.
       COMMONQ_HOOK(GlobalReAlloc,
                    [](const char* function, HGLOBAL moved, HGLOBAL memory, SIZE_T size, UINT flags) {
-                     if (!(flags & GMEM_MODIFY)) Reallocated(kGlobal, Value(memory), Value(moved), function, size);
+                     if (!(flags & GMEM_MODIFY) && moved && Released(true, kGlobal, Value(memory))) {
+                       Made(true, kGlobal, Value(moved), function, std::to_string(size) + " bytes");
+                     }
                    }),
       COMMONQ_HOOK(GlobalFree, [](const char*, HGLOBAL failed,
                                   HGLOBAL memory) { Released(failed == nullptr, kGlobal, Value(memory)); }),

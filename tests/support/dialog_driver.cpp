@@ -78,10 +78,8 @@ void AppendChord(std::vector<INPUT>& inputs, WORD vk, bool ctrl = false, bool sh
 }  // namespace
 
 std::string WindowTextOf(HWND w) {
-  const int length = IsWindow(w) ? GetWindowTextLengthW(w) : 0;
-  if (length <= 0) return {};
-  std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-  text.resize(static_cast<size_t>(std::clamp(GetWindowTextW(w, text.data(), length + 1), 0, length)));
+  std::wstring text(static_cast<size_t>(std::max(GetWindowTextLengthW(w), 0)) + 1, L'\0');
+  text.resize(static_cast<size_t>(std::max(GetWindowTextW(w, text.data(), static_cast<int>(text.size())), 0)));
   std::string utf8(text.size() * 3, '\0');
   utf8.resize(static_cast<size_t>(
       std::max(0, WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), utf8.data(),

@@ -7,7 +7,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <functional>
 #include <map>
 #include <regex>
 #include <stdexcept>

@@ -2,18 +2,14 @@
 #include "CommonQ.h"
 
 int commonq_header_c99_check(void) {
-  DlgColorParams params = {0, 0, 0, NULL, 0};
-  int (__cdecl *message_box)(HWND, LPCSTR, LPCSTR, UINT, UINT) = MessageBoxDoModal;
-  int (__cdecl *color)(DlgColorParams*) = DlgColorDialogDoModal;
-  return (int)sizeof params + (message_box != NULL) + (color != NULL);
-}
-
-int commonq_header_c99_file_info_check(void) {
+  DlgColorParams color = {0, 0, 0, NULL, 0};
   ImageInfo image = {0, 640, 480, 32, 0, 0, 1};
   FileInfoNode node = {FILEINFO_NODE_IMAGE, &image, NULL};
-  DlgFileInfoParams params = {0};
+  DlgFileInfoParams info = {0};
+  int (__cdecl *message_box)(HWND, LPCSTR, LPCSTR, UINT, UINT) = MessageBoxDoModal;
+  int (__cdecl *choose_color)(DlgColorParams*) = DlgColorDialogDoModal;
   int (__cdecl *file_info)(const DlgFileInfoParams*) = DlgFileInfoDoModal;
-  params.cbSize = sizeof params;
-  params.pInfoList = &node;
-  return (int)params.cbSize + (file_info != NULL);
+  info.cbSize = sizeof info;
+  info.pInfoList = &node;
+  return (int)sizeof color + (int)info.cbSize + (message_box != NULL) + (choose_color != NULL) + (file_info != NULL);
 }

@@ -16,7 +16,6 @@ __declspec(dllimport) int __cdecl MessageBoxDoModal(void* owner, const char* tex
 __declspec(dllimport) int __cdecl DlgFormatOptionDoModal(FormatOptionParams* params);
 __declspec(dllimport) long __cdecl TaskDialogIndirect98(const void* config, int* button, int* radioButton,
                                                         int* verificationChecked);
-__declspec(dllimport) void __stdcall ExitProcess(unsigned exitCode);
 
 /* From the generated msvc_exports.c: the address of every export in CommonQ.def. */
 extern void (*const commonq_every_export[])(void);
@@ -38,4 +37,8 @@ static unsigned RunChecks(void) {
   return failures;
 }
 
-void __cdecl HostEntry(void) { ExitProcess(RunChecks()); }
+/* The process entry point: returning from it ends the process with that exit code. */
+unsigned long __stdcall HostEntry(void* peb) {
+  (void)peb;
+  return RunChecks();
+}

@@ -62,24 +62,19 @@ check_layout() {
 
 case "$mode" in
   msvc)
-    machine=i386:x86-64 exit_process=ExitProcess
-    # ExitProcess is stdcall on i686: _ExitProcess@4, imported as ExitProcess.
-    [ "$arch" = i686 ] && machine=i386 exit_process=ExitProcess@4
     { # Every export of the .def, by address: a new export is linked without an edit here.
       def_exports | sed 's/.*/extern void __cdecl &(void);/'
       echo "void (*const commonq_every_export[])(void) = {"
       def_exports | sed 's/.*/  &,/'
       echo "}; const unsigned commonq_export_count = sizeof commonq_every_export / sizeof commonq_every_export[0];"
     } >"$work/msvc_exports.c"
-    printf 'LIBRARY kernel32.dll\nEXPORTS\n  %s\n' "$exit_process" >"$work/kernel32.def"
-    llvm-dlltool -m "$machine" -k -d "$work/kernel32.def" -l "$work/kernel32.lib"
     for c in "$source/tests/sdk/msvc_host.c" "$work/msvc_exports.c"; do
       clang --target="$arch-pc-windows-msvc" -c -Os -Wall -Wextra -Werror "$c" -o "$work/$(basename "$c" .c).obj" ||
         fail "clang could not compile $(basename "$c") for $arch-pc-windows-msvc"
     done
     host=$work/msvc_host.exe
     lld-link -nologo -subsystem:console -entry:HostEntry -nodefaultlib -out:"$host" "$work/msvc_host.obj" \
-      "$work/msvc_exports.obj" "$build/lib/CommonQ.lib" "$work/kernel32.lib" || fail "lld-link could not link the host"
+      "$work/msvc_exports.obj" "$build/lib/CommonQ.lib" || fail "lld-link could not link the host"
     [ "$(imports_from_commonq "$host")" = "$(def_exports)" ] ||
       fail "the host imports [$(imports_from_commonq "$host" | paste -sd ' ')] from CommonQ.dll, not the .def's exports"
     echo "$arch-pc-windows-msvc host linked against CommonQ.lib; imports every export by plain name"

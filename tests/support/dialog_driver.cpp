@@ -78,10 +78,8 @@ void AppendChord(std::vector<INPUT>& inputs, WORD vk, bool ctrl = false, bool sh
 }  // namespace
 
 std::string WindowTextOf(HWND w) {
-  const int length = IsWindow(w) ? GetWindowTextLengthW(w) : 0;
-  if (length <= 0) return {};
-  std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-  text.resize(static_cast<size_t>(std::clamp(GetWindowTextW(w, text.data(), length + 1), 0, length)));
+  std::wstring text(static_cast<size_t>(std::max(GetWindowTextLengthW(w), 0)) + 1, L'\0');
+  text.resize(static_cast<size_t>(std::max(GetWindowTextW(w, text.data(), static_cast<int>(text.size())), 0)));
   std::string utf8(text.size() * 3, '\0');
   utf8.resize(static_cast<size_t>(
       std::max(0, WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), utf8.data(),
@@ -131,16 +129,21 @@ DialogDriver& DialogDriver::WaitForDialog(std::string caption) {
   });
 }
 
+// A person cannot click what is greyed out or not shown, so neither may a test.
+bool DialogDriver::Press(HWND control) {
+  if (!IsWindowEnabled(control)) {
+    Fail("control is disabled");
+  } else if (!(GetWindowLongW(control, GWL_STYLE) & WS_VISIBLE)) {
+    Fail("control is hidden");
+  } else {
+    return PostMessageW(control, BM_CLICK, 0, 0);
+  }
+  return false;
+}
+
 DialogDriver& DialogDriver::Click(int id) {
   return AddOnControl("Click", id, "", [this](HWND control, Step&) {
-    // A person cannot click what is greyed out or not shown, so neither may a test.
-    if (!IsWindowEnabled(control)) {
-      Fail("control is disabled");
-    } else if (!(GetWindowLongW(control, GWL_STYLE) & WS_VISIBLE)) {
-      Fail("control is hidden");
-    } else {
-      PostMessageW(control, BM_CLICK, 0, 0);
-    }
+    Press(control);
     return true;
   });
 }
@@ -148,16 +151,8 @@ DialogDriver& DialogDriver::Click(int id) {
 DialogDriver& DialogDriver::SetCheck(int id, bool checked) {
   return AddOnControl("SetCheck", id, checked ? ", true" : ", false", [this, checked](HWND control, Step& step) {
     if ((SendMessageW(control, BM_GETCHECK, 0, 0) == BST_CHECKED) == checked) return true;
-    if (step.phase == 3) {
-      Fail("three clicks did not change the state; not an automatic check box?");
-    } else if (!IsWindowEnabled(control)) {
-      Fail("control is disabled");
-    } else {
-      ++step.phase;
-      PostMessageW(control, BM_CLICK, 0, 0);
-      return false;
-    }
-    return true;
+    if (step.phase++ == 3) Fail("three clicks did not change the state; not an automatic check box?");
+    return step.phase > 3 || !Press(control);
   });
 }
 
@@ -267,7 +262,6 @@ void DialogDriver::Start() {
   current_ = nullptr;
   previous_.clear();
   abortedAt_ = 0;
-  closeSent_.clear();
   for (Step& step : steps_) {
     step.phase = 0;
     step.onStack = false;
@@ -394,13 +388,8 @@ HWND DialogDriver::FindDialog(const std::string& caption) const {
 }
 
 HWND DialogDriver::RequireDialog() {
-  if (!current_) {
-    Fail("no current dialog: WaitForDialog first");
-  } else if (!IsWindow(current_)) {
-    Fail("the current dialog no longer exists");
-  } else {
-    return current_;
-  }
+  if (current_ && IsWindow(current_)) return current_;
+  Fail(current_ ? "the current dialog no longer exists" : "no current dialog: WaitForDialog first");
   return nullptr;
 }
 
@@ -446,10 +435,9 @@ void DialogDriver::CloseThreadWindows(bool force) {
       } else {
         PostMessageW(w, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
       }
-    } else if (IsWindowEnabled(w) && std::find(closeSent_.begin(), closeSent_.end(), w) == closeSent_.end()) {
+    } else if (IsWindowEnabled(w)) {
       // A disabled window is the owner of a modal dialog, which closing would pull from under it.
       PostMessageW(w, WM_CLOSE, 0, 0);
-      closeSent_.push_back(w);
     }
   }
 }

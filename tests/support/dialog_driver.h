@@ -85,6 +85,7 @@ class DialogDriver {
   HWND FindDialog(const std::string& caption) const;
   HWND RequireDialog();
   HWND RequireControl(int id);
+  bool Press(HWND control);
   void SendKeys(const std::vector<INPUT>& inputs);
   void CloseThreadWindows(bool force);
 
@@ -99,8 +100,7 @@ class DialogDriver {
   UINT_PTR timer_ = 0;
   HHOOK hook_ = nullptr;
   ULONGLONG deadline_ = 0;
-  ULONGLONG abortedAt_ = 0;      // 0 while the script is on time
-  std::vector<HWND> closeSent_;  // windows already sent WM_CLOSE while aborting
+  ULONGLONG abortedAt_ = 0;  // 0 while the script is on time
   // Dialogs whose WM_INITDIALOG has returned, with the order it happened in; dialogs that were
   // already up at Start() count as initialised with order 0.
   std::vector<std::pair<HWND, unsigned>> initialized_;

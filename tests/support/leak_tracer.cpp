@@ -7,10 +7,8 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
-#include <map>
 #include <mutex>
 #include <stdexcept>
-#include <tuple>
 #include <type_traits>
 
 #include "support/import_redirect.h"
@@ -37,22 +35,12 @@ struct Record {
   bool released = false;
 };
 
+// Every record since Start(), oldest first; a release balances the latest live record of its
+// handle, so a module loaded twice or COM initialised twice needs two releases.
 struct Tracking {
   std::mutex mutex;
   bool active = false;
   std::vector<Record> records;
-  // Unreleased records by (kind, scope, handle), latest last: a module loaded twice or COM
-  // initialised twice needs two releases.
-  std::map<std::tuple<Kind, uintptr_t, uintptr_t>, std::vector<size_t>> live;
-  std::map<std::string, size_t, std::less<>> created;
-  std::map<uintptr_t, bool> contract;  // caller's icons the DLL must destroy, and whether it did
-
-  void Clear() {
-    records.clear();
-    live.clear();
-    created.clear();
-    contract.clear();
-  }
 };
 
 // Never destroyed: a DLL detaching at process exit may still call a redirected import after
@@ -125,43 +113,23 @@ void Made(bool ok, Kind kind, uintptr_t handle, const char* function, std::strin
   Tracking& t = Tracked();
   std::lock_guard lock(t.mutex);
   if (!t.active) return;
-  auto& stack = t.live[{kind, scope, handle}];
-  if (kind == Kind::kTimer && !stack.empty()) return;  // SetTimer on a running timer only resets it
-  if (kind <= Kind::kWindow) {
+  for (Record& r : t.records) {
+    if (kind > Kind::kTimer || r.released || r.kind != kind || r.handle != handle || r.scope != scope) continue;
+    if (kind == Kind::kTimer) return;  // SetTimer on a running timer only resets it
     // The system handed out this value again, so whatever it named before is gone.
-    for (size_t i : stack) t.records[i].released = true;
-    stack.clear();
+    if (kind <= Kind::kWindow) r.released = true;
   }
-  stack.push_back(t.records.size());
   t.records.push_back(Record{kind, handle, scope, function, std::move(detail)});
-  ++t.created[function];
-}
-
-bool ReleasedLocked(Tracking& t, Kind kind, uintptr_t handle, uintptr_t scope) {
-  auto it = t.live.find({kind, scope, handle});
-  if (it == t.live.end() || it->second.empty()) return false;
-  t.records[it->second.back()].released = true;
-  it->second.pop_back();
-  return true;
 }
 
 // Records a successful release; one of a handle never recorded is none of the tracer's business.
 bool Released(bool ok, Kind kind, uintptr_t handle, uintptr_t scope = 0) {
   Tracking& t = Tracked();
   std::lock_guard lock(t.mutex);
-  return ok && t.active && ReleasedLocked(t, kind, handle, scope);
-}
-
-void IconDestroyed(bool ok, uintptr_t icon) {
-  Tracking& t = Tracked();
-  std::lock_guard lock(t.mutex);
-  if (!ok || !t.active || ReleasedLocked(t, Kind::kIcon, icon, 0)) return;
-  if (auto it = t.contract.find(icon); it != t.contract.end()) it->second = true;
-}
-
-// A reallocation replaces the block's record; a block the tracer never saw made stays unseen.
-void Reallocated(Kind kind, uintptr_t from, uintptr_t to, const char* function, SIZE_T size) {
-  if (to != 0 && Released(true, kind, from)) Made(true, kind, to, function, std::to_string(size) + " bytes");
+  for (auto r = t.records.rbegin(); ok && t.active && r != t.records.rend(); ++r) {
+    if (!r->released && r->kind == kind && r->handle == handle && r->scope == scope) return r->released = true;
+  }
+  return false;
 }
 
 void KeyOpened(const char* function, LSTATUS status, const char* subkey, const HKEY* key) {
@@ -248,7 +216,7 @@ const std::vector<Entry>& Entries() {
                      Made(ok && info && (flags & SHGFI_ICON) && info->hIcon, kIcon, info ? Value(info->hIcon) : 0,
                           function, NameOf(path));
                    }),
-      COMMONQ_HOOK(DestroyIcon, [](const char*, BOOL ok, HICON icon) { IconDestroyed(ok, Value(icon)); }),
+      COMMONQ_HOOK(DestroyIcon, kReleasesFirst<kIcon>),
       COMMONQ_HOOK(CreateWindowExA, kReturnsHandle<kWindow>),
       COMMONQ_HOOK(CreateDialogParamA, kReturnsHandle<kWindow>),
       COMMONQ_HOOK(CreateCompatibleDC, kReturnsHandle<kDc>),
@@ -277,10 +245,13 @@ const std::vector<Entry>& Entries() {
                    [](const char* function, HGLOBAL memory, UINT, SIZE_T size) {
                      Made(memory != nullptr, kGlobal, Value(memory), function, std::to_string(size) + " bytes");
                    }),
-      // GMEM_MODIFY only changes the flags of the same block.
+      // A reallocation replaces the block's record (GMEM_MODIFY only changes the flags of the same
+      // block); a block the tracer never saw made stays unseen.
       COMMONQ_HOOK(GlobalReAlloc,
                    [](const char* function, HGLOBAL moved, HGLOBAL memory, SIZE_T size, UINT flags) {
-                     if (!(flags & GMEM_MODIFY)) Reallocated(kGlobal, Value(memory), Value(moved), function, size);
+                     if (!(flags & GMEM_MODIFY) && moved && Released(true, kGlobal, Value(memory))) {
+                       Made(true, kGlobal, Value(moved), function, std::to_string(size) + " bytes");
+                     }
                    }),
       COMMONQ_HOOK(GlobalFree, [](const char*, HGLOBAL failed,
                                   HGLOBAL memory) { Released(failed == nullptr, kGlobal, Value(memory)); }),
@@ -305,15 +276,12 @@ const std::vector<Entry>& Entries() {
 }  // namespace
 
 LeakTracer::LeakTracer(HMODULE module) : module_(nullptr) {
-  const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(module);
-  if (module == nullptr || dos->e_magic != IMAGE_DOS_SIGNATURE) {
-    throw std::invalid_argument("LeakTracer: not a loaded module");
-  }
   if (g_tracerExists.exchange(true)) throw std::logic_error("LeakTracer: only one tracer may exist at a time");
   // Pinned so that the table is still there to restore however the test treats the module.
-  if (!GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS, reinterpret_cast<LPCWSTR>(module), &module_)) {
+  if (!module ||
+      !GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS, reinterpret_cast<LPCWSTR>(module), &module_)) {
     g_tracerExists = false;
-    throw std::invalid_argument("LeakTracer: module is not loaded");
+    throw std::invalid_argument("LeakTracer: not a loaded module");
   }
   Start();
   Patch();
@@ -325,7 +293,7 @@ LeakTracer::~LeakTracer() {
     Tracking& t = Tracked();
     std::lock_guard lock(t.mutex);
     t.active = false;
-    t.Clear();
+    t.records.clear();
   }
   FreeLibrary(module_);
   g_tracerExists = false;
@@ -356,7 +324,7 @@ void LeakTracer::Start() {
   Tracking& t = Tracked();
   std::lock_guard lock(t.mutex);
   t.active = true;
-  t.Clear();
+  t.records.clear();
 }
 
 std::vector<std::string> LeakTracer::Survivors() {
@@ -366,25 +334,13 @@ std::vector<std::string> LeakTracer::Survivors() {
   for (const Record& r : t.records) {
     if (Alive(r)) survivors.push_back(Describe(r));
   }
-  for (const auto& [icon, destroyed] : t.contract) {
-    if (!destroyed && IconAlive(icon)) {
-      survivors.push_back("HICON " + Hex(icon) + " of the caller, which the DLL should have destroyed");
-    }
-  }
   return survivors;
-}
-
-size_t LeakTracer::Created(const std::string& function) const {
-  Tracking& t = Tracked();
-  std::lock_guard lock(t.mutex);
-  auto it = t.created.find(function);
-  return it == t.created.end() ? 0 : it->second;
 }
 
 void LeakTracer::ExpectDestroyedByContract(HICON icon) {
   Tracking& t = Tracked();
   std::lock_guard lock(t.mutex);
-  t.contract.emplace(Value(icon), false);
+  t.records.push_back(Record{Kind::kIcon, Value(icon), 0, "the caller", "the DLL's to destroy"});
 }
 
 }  // namespace commonq::testing

@@ -34,13 +34,11 @@ class LeakTracer {
   LeakTracer(const LeakTracer&) = delete;
   LeakTracer& operator=(const LeakTracer&) = delete;
 
-  // Forgets every record and contract icon.
+  // Forgets every record, contract icons included.
   void Start();
   // Handles created since Start() that are still alive, oldest first, each described like
   // "HBRUSH 0x1a2b from CreateSolidBrush", plus contract icons the DLL has not destroyed.
   std::vector<std::string> Survivors();
-  // How many handles (or successful initialisations) that imported function produced since Start().
-  size_t Created(const std::string& function) const;
   // `icon` belongs to the caller but the DLL's contract is to destroy it; Survivors() reports
   // it if it is still alive. Call after Start().
   void ExpectDestroyedByContract(HICON icon);

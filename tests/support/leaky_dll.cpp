@@ -30,9 +30,6 @@ HKEY OpenSoftwareKey() {
 
 #define LEAKY_EXPORT extern "C" __declspec(dllexport)
 
-// The table entry the DLL calls CreateSolidBrush through, to see it redirected and put back.
-LEAKY_EXPORT void* CreateSolidBrushEntry() { return reinterpret_cast<void*>(&CreateSolidBrush); }
-
 LEAKY_EXPORT void* LeakBrush() { return CreateSolidBrush(RGB(1, 2, 3)); }
 LEAKY_EXPORT void* LeakKey() { return OpenSoftwareKey(); }
 LEAKY_EXPORT void* LeakWindow() { return Popup("leaked"); }
@@ -44,8 +41,6 @@ LEAKY_EXPORT void* LeakGlobal() { return GlobalAlloc(GMEM_MOVEABLE, 32); }
 LEAKY_EXPORT void* LeakIcon() { return LoadImageA(nullptr, MAKEINTRESOURCEA(32516), IMAGE_ICON, 16, 16, 0); }
 LEAKY_EXPORT void* LeakLibrary() { return LoadLibraryA("msimg32.dll"); }
 LEAKY_EXPORT void* LeakComInit() { return SUCCEEDED(CoInitialize(nullptr)) ? Instance() : nullptr; }
-// COM initialisation is per thread, not a handle: only the DLL's own CoUninitialize balances it.
-LEAKY_EXPORT void EndComInit() { CoUninitialize(); }
 
 LEAKY_EXPORT BOOL DestroyCallerIcon(HICON icon) { return DestroyIcon(icon); }
 

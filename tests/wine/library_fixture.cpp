@@ -6,7 +6,7 @@ namespace commonq::testing {
 
 void DeleteSettings() { ::SHDeleteKeyA(HKEY_CURRENT_USER, kSettingsRoot); }
 
-void SetRaw(const std::string& key, const std::string& name, DWORD type, const void* data, DWORD size) {
+static void SetRaw(const std::string& key, const std::string& name, DWORD type, const void* data, DWORD size) {
   ASSERT_EQ(::RegSetKeyValueA(HKEY_CURRENT_USER, key.c_str(), name.c_str(), type, data, size), ERROR_SUCCESS);
 }
 
@@ -26,11 +26,6 @@ std::optional<DWORD> GetDword(const std::string& key, const std::string& name) {
     return std::nullopt;
   }
   return value;
-}
-
-bool ValueExists(const std::string& key, const std::string& name) {
-  return ::RegGetValueA(HKEY_CURRENT_USER, key.c_str(), name.c_str(), RRF_RT_ANY, nullptr, nullptr, nullptr) ==
-         ERROR_SUCCESS;
 }
 
 bool KeyExists(const std::string& key) {

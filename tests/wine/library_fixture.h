@@ -27,9 +27,7 @@ using TaskDialogIndirect98Fn = HRESULT(__cdecl*)(const TASKDIALOGCONFIG*, int*, 
 void DeleteSettings();
 void SetDword(const std::string& key, const std::string& name, DWORD value);
 void SetString(const std::string& key, const std::string& name, const std::string& text, DWORD type = REG_SZ);
-void SetRaw(const std::string& key, const std::string& name, DWORD type, const void* data, DWORD size);
 std::optional<DWORD> GetDword(const std::string& key, const std::string& name);
-bool ValueExists(const std::string& key, const std::string& name);
 bool KeyExists(const std::string& key);
 inline std::string Key(const std::string& sub) { return std::string(kSettingsRoot) + "\\" + sub; }
 

@@ -1,19 +1,12 @@
-// The message box's logic tier: the suppressible messages' bits and the recent colour slots.
+// The colour chooser's logic tier: the recent colour slots, loaded, updated and stored.
 #include <gtest/gtest.h>
 
 #include "msgbox/logic/recent_colors.h"
-#include "msgbox/logic/suppression.h"
 
 namespace commonq {
 namespace {
 
 constexpr ColorRef kWhite = 0xFFFFFF;
-
-TEST(SuppressionBit, OnlyTheTwoKnownNumbersHaveABit) {
-  EXPECT_EQ(SuppressionBit(3031), 0x2u);
-  EXPECT_EQ(SuppressionBit(10101), 0x8u);
-  for (std::uint32_t other : {0u, 3030u, 3032u, 10100u, 0xFFFFFFFFu}) EXPECT_EQ(SuppressionBit(other), 0u);
-}
 
 ColorSlots WithRecent(std::initializer_list<ColorRef> recent) {
   ColorSlots slots = InitialColorSlots();

@@ -12,8 +12,6 @@
 
 #include "frame/dialog_base.h"
 #include "frame/module_state.h"
-#include "support/dialog_driver.h"
-#include "support/leak_tracer.h"
 #include "wine/dialog_template.h"
 #include "wine/library_fixture.h"
 
@@ -49,15 +47,12 @@ class FrameTest : public ::testing::Test {
   void TearDown() override {
     for (const std::string& survivor : tracer_.Survivors()) ADD_FAILURE() << "left alive: " << survivor;
   }
-  INT_PTR Run(ProbeDialog& probe, std::function<void(HWND)> read) {
+  int Run(ProbeDialog& probe, const std::function<void(HWND)>& read) {
     DialogTemplate dialog("Caption", 200, 120);
     dialog.Add("BUTTON", "OK", IDOK, 10, 100, 40, 14, WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON)
         .Add("EDIT", "", kEditId, 10, 34, 80, 12, WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_BORDER);
-    DialogDriver driver;
-    driver.WaitForDialog().Read(read).Command(IDOK).Start();
-    const INT_PTR result = probe.RunModalIndirect(dialog.Get(), nullptr);
-    EXPECT_TRUE(driver.Finished());
-    return result;
+    return Drive([&](DialogDriver& d) { d.WaitForDialog().Read(read).Command(IDOK); },
+                 [&] { return static_cast<int>(probe.RunModalIndirect(dialog.Get(), nullptr)); });
   }
   ExportCall call_;
   LeakTracer tracer_{::GetModuleHandleA(nullptr)};
@@ -119,10 +114,10 @@ TEST_F(LanguageMatrixTest, DialogIsEnglishOrTranslatedAsFarAsTheFileGoesAndNoCod
     SetString(kSettingsRoot, "Language", language);
     std::string texts;
     DlgFormatOptionParams params{0, 0, ".bmp"};
-    DialogDriver driver;
-    driver.WaitForDialog().Read([&](HWND dialog) { texts = WindowTextOf(dialog) + "/" + ControlText(dialog, 1013); });
-    driver.Command(IDCANCEL).WaitUntilGone().Start();
-    EXPECT_EQ(DlgFormatOptionDoModal(&params), IDCANCEL);
+    const auto look = [&](HWND dialog) { texts = WindowTextOf(dialog) + "/" + ControlText(dialog, 1013); };
+    EXPECT_EQ(Drive([&](DialogDriver& d) { d.WaitForDialog().Read(look).Command(IDCANCEL).WaitUntilGone(); },
+                    [&] { return DlgFormatOptionDoModal(&params); }),
+              IDCANCEL);
     EXPECT_EQ(texts, shown) << language;
     EXPECT_FALSE(::DeleteFileA(trapMarker.c_str())) << language << ": the language file's code ran";
     if (file != nullptr) ::DeleteFileA((folder + file).c_str());

@@ -6,7 +6,6 @@
 #include <string>
 #include <vector>
 
-#include "support/dialog_driver.h"
 #include "taskdialog/logic/task_dialog_values.h"
 #include "wine/library_fixture.h"
 
@@ -32,12 +31,16 @@ int ReportedWindowsMajorVersion();
 class TaskDialogTest : public LibraryTest {
  protected:
   TASKDIALOGCONFIG Config(const wchar_t* title = L"Task") { return RecordedConfig(recorder_, title); }
-  // Runs the export while the driver works through its steps; a driver without steps only guards.
-  HRESULT Run(const TASKDIALOGCONFIG& config, DialogDriver& driver) {
-    driver.Start();
-    const HRESULT result = TaskDialogIndirect98(&config, &button_, &radio_, &verification_);
-    EXPECT_TRUE(driver.Errors().empty()) << driver.Errors().front();
-    return result;
+  // Runs the export with a driver that waits for the dialog (by its title), does `act` and waits
+  // until the dialog is gone.
+  HRESULT Run(
+      const TASKDIALOGCONFIG& config, const std::function<void(DialogDriver&)>& act = [](DialogDriver&) {}) {
+    const std::wstring title = config.pszWindowTitle;
+    const auto script = [&](DialogDriver& driver) {
+      act(driver.WaitForDialog(std::string(title.begin(), title.end())));
+      driver.WaitUntilGone();
+    };
+    return Drive(script, [&] { return TaskDialogIndirect98(&config, &button_, &radio_, &verification_); });
   }
 
   CallbackRecorder recorder_;

@@ -146,9 +146,8 @@ add_test(NAME dll_tables
           ${MINGW_TRIPLE}-objdump $<TARGET_FILE:CommonQ> ${PROJECT_SOURCE_DIR}/src/CommonQ.def)
 set_tests_properties(dll_tables PROPERTIES SKIP_RETURN_CODE 77)
 
-# Task dialog tests: shared helpers, and a copy of the test executable that Wine is told to run
-# as Windows XP, where the library shows its own task dialog instead of forwarding.
-target_sources(commonq_wine_tests PRIVATE tests/wine/task_dialog_support.cpp)
+# A copy of the test executable that Wine is told to run as Windows XP, where the library shows
+# its own task dialog instead of forwarding.
 add_custom_command(TARGET commonq_wine_tests POST_BUILD
   COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:commonq_wine_tests> ${COMMONQ_BIN}/commonq_wine_tests_xp.exe)
 if(COMMONQ_WINE_TESTS)

@@ -6,15 +6,76 @@
 // DLL's own objects linked into this program.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <functional>
+#include <string>
+#include <vector>
+
 #include "frame/module_state.h"
 #include "frame/unique_handle.h"
+#include "taskdialog/logic/task_dialog_values.h"
 #include "taskdialog/task_dialog_run.h"
-#include "wine/task_dialog_support.h"
+#include "wine/library_fixture.h"
 
 namespace commonq::testing {
 namespace {
 
 using namespace td;
+
+// lpCallbackData of the tests: records every notification and lets a test answer it.
+struct CallbackRecorder {
+  std::vector<UINT> codes;
+  std::function<HRESULT(HWND, UINT, WPARAM)> answer;
+  std::wstring hyperlink;
+
+  static HRESULT CALLBACK Callback(HWND window, UINT code, WPARAM wParam, LPARAM lParam, LONG_PTR data) {
+    auto* self = reinterpret_cast<CallbackRecorder*>(data);
+    self->codes.push_back(code);
+    if (code == TDN_HYPERLINK_CLICKED) self->hyperlink = reinterpret_cast<const wchar_t*>(lParam);
+    return self->answer ? self->answer(window, code, wParam) : S_OK;
+  }
+  size_t Count(UINT code) const { return static_cast<size_t>(std::count(codes.begin(), codes.end(), code)); }
+};
+
+TASKDIALOGCONFIG RecordedConfig(CallbackRecorder& recorder, const wchar_t* title) {
+  TASKDIALOGCONFIG config{};
+  config.cbSize = sizeof config;
+  config.pszWindowTitle = title;
+  config.pfCallback = &CallbackRecorder::Callback;
+  config.lpCallbackData = reinterpret_cast<LONG_PTR>(&recorder);
+  return config;
+}
+
+// The copy of the test executable whose name ends in "_xp" runs as Windows XP (the emulation);
+// the plain one runs as a later Windows (native forwarding).
+bool RunsAsWindowsXp() {
+  char path[MAX_PATH] = {};
+  ::GetModuleFileNameA(nullptr, path, MAX_PATH);
+  return std::string(path).find("_xp.exe") != std::string::npos;
+}
+
+int ReportedWindowsMajorVersion() { return LOBYTE(LOWORD(::GetVersion())); }
+
+class TaskDialogTest : public LibraryTest {
+ protected:
+  TASKDIALOGCONFIG Config(const wchar_t* title = L"Task") { return RecordedConfig(recorder_, title); }
+  // Runs the export with a driver that waits for the dialog (by its title), does `act` and waits
+  // until the dialog is gone.
+  HRESULT Run(
+      const TASKDIALOGCONFIG& config, const std::function<void(DialogDriver&)>& act = [](DialogDriver&) {}) {
+    const std::wstring title = config.pszWindowTitle;
+    const auto script = [&](DialogDriver& driver) {
+      act(driver.WaitForDialog(std::string(title.begin(), title.end())));
+      driver.WaitUntilGone();
+    };
+    return Drive(script, [&] { return TaskDialogIndirect98(&config, &button_, &radio_, &verification_); });
+  }
+
+  CallbackRecorder recorder_;
+  int button_ = -1;
+  int radio_ = -1;
+  BOOL verification_ = -1;
+};
 
 const TASKDIALOG_BUTTON kButtons[] = {{101, L"First"}, {102, L"Second\nWith a note"}, {103, L"Third"}};
 const TASKDIALOG_BUTTON kRadios[] = {{201, L"Alpha"}, {202, L"Beta"}, {203, L"Gamma"}};

@@ -19,10 +19,10 @@
 #include <string>
 #include <vector>
 
+#include "dialog_template.h"
 #include "filedialogs/logic/format_table.h"
 #include "resources/filedialogs_ids.h"
 #include "wine/beep_counter.h"
-#include "wine/dialog_template.h"
 #include "wine/library_fixture.h"
 
 namespace commonq::testing {

@@ -93,9 +93,22 @@ include(GoogleTest)
 file(GLOB COMMONQ_WINE_TEST_SOURCES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/wine/*_test.cpp)
 add_executable(commonq_wine_tests ${COMMONQ_WINE_TEST_SOURCES} tests/wine/library_fixture.cpp $<TARGET_OBJECTS:commonq_win32>)
 target_include_directories(commonq_wine_tests PRIVATE ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR}/include ${PROJECT_SOURCE_DIR}/tests)
-add_dependencies(commonq_wine_tests commonq_comctl32_ordinals)
-target_link_libraries(commonq_wine_tests PRIVATE commonq_test_support commonq_logic gtest gtest_main ${COMMONQ_COMCTL32_ORDINALS}
-                      ${COMMONQ_SYSTEM_LIBS})
+# The tests call the exports the way a host does, through the import table, so every call goes to
+# CommonQ.dll. The DLL's objects are linked in as well (for the white-box tests), so this import
+# library names the exports as DATA: it only holds their __imp_ pointers, no second definition of
+# each function.
+file(READ ${PROJECT_SOURCE_DIR}/src/CommonQ.def COMMONQ_DEF_TEXT)
+string(REGEX REPLACE "\n  ([A-Za-z0-9_]+)" "\n  \\1 DATA" COMMONQ_DEF_TEXT "${COMMONQ_DEF_TEXT}")
+file(CONFIGURE OUTPUT ${CMAKE_BINARY_DIR}/CommonQ_imports.def CONTENT "${COMMONQ_DEF_TEXT}" @ONLY)
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/src/CommonQ.def)
+set(COMMONQ_TEST_IMPORTS ${CMAKE_BINARY_DIR}/libCommonQ_imports.a)
+add_custom_command(OUTPUT ${COMMONQ_TEST_IMPORTS}
+  COMMAND ${MINGW_TRIPLE}-dlltool -d ${CMAKE_BINARY_DIR}/CommonQ_imports.def -D CommonQ.dll -l ${COMMONQ_TEST_IMPORTS}
+  DEPENDS ${CMAKE_BINARY_DIR}/CommonQ_imports.def)
+add_custom_target(commonq_test_imports DEPENDS ${COMMONQ_TEST_IMPORTS})
+add_dependencies(commonq_wine_tests commonq_comctl32_ordinals commonq_test_imports)
+target_link_libraries(commonq_wine_tests PRIVATE commonq_test_support commonq_logic gtest gtest_main ${COMMONQ_TEST_IMPORTS}
+                      ${COMMONQ_COMCTL32_ORDINALS} ${COMMONQ_SYSTEM_LIBS})
 target_compile_options(commonq_wine_tests PRIVATE ${COMMONQ_WARNINGS})
 add_dependencies(commonq_wine_tests CommonQ commonq_languages)
 # The Wine test programs are always built; they are registered with CTest only where this
@@ -133,9 +146,8 @@ add_test(NAME dll_tables
           ${MINGW_TRIPLE}-objdump $<TARGET_FILE:CommonQ> ${PROJECT_SOURCE_DIR}/src/CommonQ.def)
 set_tests_properties(dll_tables PROPERTIES SKIP_RETURN_CODE 77)
 
-# Task dialog tests: shared helpers, and a copy of the test executable that Wine is told to run
-# as Windows XP, where the library shows its own task dialog instead of forwarding.
-target_sources(commonq_wine_tests PRIVATE tests/wine/task_dialog_support.cpp)
+# A copy of the test executable that Wine is told to run as Windows XP, where the library shows
+# its own task dialog instead of forwarding.
 add_custom_command(TARGET commonq_wine_tests POST_BUILD
   COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:commonq_wine_tests> ${COMMONQ_BIN}/commonq_wine_tests_xp.exe)
 if(COMMONQ_WINE_TESTS)

@@ -1,18 +1,12 @@
 #pragma once
-// Dialog templates for the tests: DialogTemplate builds a classic one with the library's own
-// writer; TemplateReader reads any template back, independently of that writer.
+// TemplateReader reads any dialog template back, independently of the library's own writer.
 #include <cstdint>
 #include <cstring>
-#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "taskdialog/logic/template_writer.h"
-
-#if defined(_WIN32)
-#include <windows.h>
-#endif
 
 namespace commonq::testing {
 
@@ -91,41 +85,6 @@ class TemplateReader {
   const uint8_t* data_;
   size_t size_;
   size_t pos_ = 0;
-};
-
-// A classic template in "MS Shell Dlg" 8 (when the style asks for a font); classes by name.
-class DialogTemplate {
- public:
-  // DS_MODALFRAME | WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_SETFONT; items: WS_CHILD | WS_VISIBLE.
-  DialogTemplate(const std::string& caption, short width, short height, uint32_t style = 0x80C800C0) {
-    TemplateHeader header;
-    header.extended = false, header.title = Wide(caption), header.cx = width, header.cy = height, header.style = style;
-    if (style & kDsSetFont) header.face = u"MS Shell Dlg", header.pointSize = 8;
-    built_->writer.BeginTemplate(header);
-  }
-  DialogTemplate& Add(const std::string& className, const std::string& text, uint16_t id, short x, short y, short cx,
-                      short cy, uint32_t style = 0x50000000) {
-    built_->writer.AddItem(
-        {TemplateName::Text(Wide(className)), id, x, y, cx, cy, style, 0, TemplateName::Text(Wide(text))});
-    return *this;
-  }
-#if defined(_WIN32)
-  const DLGTEMPLATE* Get() { return reinterpret_cast<const DLGTEMPLATE*>(built_->block.Data()); }
-#endif
-
- private:
-  // Byte by byte, as the old hand-made templates did: the tests' texts are ASCII.
-  static std::u16string Wide(const std::string& text) {
-    std::u16string wide;
-    for (const unsigned char c : text) wide += static_cast<char16_t>(c);
-    return wide;
-  }
-  // Shared, so that a copy (a template returned by value) still writes into its block.
-  struct Built {
-    VectorTemplateBlock block;
-    TemplateWriter writer{block};
-  };
-  std::shared_ptr<Built> built_ = std::make_shared<Built>();
 };
 
 }  // namespace commonq::testing

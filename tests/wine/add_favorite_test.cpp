@@ -9,7 +9,6 @@
 #include <string>
 
 #include "resources/favorites_ids.h"
-#include "support/dialog_driver.h"
 #include "wine/beep_counter.h"
 #include "wine/library_fixture.h"
 
@@ -43,13 +42,8 @@ class AddFavoriteTest : public LibraryTest {
   int Show(const std::string& name, const std::function<void(DialogDriver&)>& script) {
     ::lstrcpynA(params_.szRoot, root_.c_str(), sizeof params_.szRoot);
     ::lstrcpynA(params_.szName, name.c_str(), sizeof params_.szName);
-    DialogDriver driver;
-    script(driver.WaitForDialog("Add a Favorite"));
-    driver.Start();
-    const int result = Export<int(__cdecl*)(DlgFavParams*)>("DlgFavDoAddTo")(&params_);
-    EXPECT_TRUE(driver.Finished());
-    for (const std::string& error : driver.Errors()) ADD_FAILURE() << error;
-    return result;
+    return Drive([&](DialogDriver& driver) { script(driver.WaitForDialog("Add a Favorite")); },
+                 [&] { return DlgFavDoAddTo(&params_); });
   }
 
   std::string root_;
@@ -133,7 +127,7 @@ TEST_F(AddFavoriteTest, RefusesForbiddenCharactersAddsTrimmedAndOverwritesOnlyAf
   ::RegGetValueA(HKEY_CURRENT_USER, kFolderKey.c_str(), "FavDoAddTo", RRF_RT_REG_SZ, nullptr, stored, &size);
   EXPECT_EQ(stored, root_ + "\\B");  // the folder only
   EXPECT_EQ(GetDword(kOptionKey, "OptGlb"), 0x45u);
-  EXPECT_EQ(Export<int(__cdecl*)(DlgFavParams*)>("DlgFavDoAddTo")(nullptr), 0);
+  EXPECT_EQ(DlgFavDoAddTo(nullptr), 0);
 }
 
 TEST_F(AddFavoriteTest, NewFolderStartsAtTheSelectionAndListsTheChoiceAgain) {

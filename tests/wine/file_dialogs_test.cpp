@@ -19,11 +19,10 @@
 #include <string>
 #include <vector>
 
+#include "dialog_template.h"
 #include "filedialogs/logic/format_table.h"
 #include "resources/filedialogs_ids.h"
-#include "support/dialog_driver.h"
 #include "wine/beep_counter.h"
-#include "wine/dialog_template.h"
 #include "wine/library_fixture.h"
 
 namespace commonq::testing {
@@ -69,21 +68,12 @@ std::string Target(const char* name) {
 
 class FileDialogsTest : public LibraryTest {
  protected:
-  // Makes the export `call` with the driver running `script` on the dialog called `caption`.
-  int Drive(const std::string& caption, const std::function<void(DialogDriver&)>& script,
-            const std::function<int()>& call) {
-    DialogDriver driver;
-    script(driver.WaitForDialog(caption));
-    driver.Start();
-    const int result = call();
-    EXPECT_TRUE(driver.Finished()) << caption;
-    for (const std::string& error : driver.Errors()) ADD_FAILURE() << caption << ": " << error;
-    return result;
-  }
+  // The export with the driver running `script` once the dialog is up.
   int Show(const char* extension, const std::function<void(DialogDriver&)>& script) {
     DlgFormatOptionParams params{};
     ::lstrcpynA(params.szExtension, extension, sizeof params.szExtension);
-    return Drive({}, script, [&] { return DlgFormatOptionDoModal(&params); });
+    return Drive([&](DialogDriver& driver) { script(driver.WaitForDialog()); },
+                 [&] { return DlgFormatOptionDoModal(&params); });
   }
   int Close(
       const char* extension, int button, const std::function<void(HWND)>& look = [](HWND) {}) {
@@ -95,7 +85,7 @@ class FileDialogsTest : public LibraryTest {
           LONG promptMode = 1, DWORD size = 32, char* file = nullptr) {
     DlgFileParams params{size,      nullptr, file != nullptr ? file : file_, kFilter, 2, "bmp", open ? 0 : flags,
                          promptMode};
-    return Drive(open ? "Open" : "Save As", script,
+    return Drive([&](DialogDriver& driver) { script(driver.WaitForDialog(open ? "Open" : "Save As")); },
                  [&] { return open ? DlgFileOpenDoModal(&params) : DlgFileSaveasDoModal(&params); });
   }
   char file_[260] = {};

@@ -10,7 +10,6 @@
 #include <vector>
 
 #include "resources/fileinfo_ids.h"
-#include "support/dialog_driver.h"
 #include "wine/library_fixture.h"
 
 namespace commonq::testing {
@@ -46,18 +45,14 @@ COLORREF PreviewPixel(HWND dialog, int x, int y) {
   return color;
 }
 
-class FileInfoTest : public LibraryTest {
- protected:
-  int ShowPreview(const BITMAPINFOHEADER* dib, const std::function<void(HWND)>& look, int pauseMs = 0) {
-    const DlgFileInfoParams params{sizeof(DlgFileInfoParams), "C:\a.png", 0, {}, 1, nullptr, 0, dib, 0};
-    DialogDriver driver;
-    driver.WaitForDialog().Pause(pauseMs).Read(look).Command(IDCANCEL).WaitUntilGone();
-    driver.Start();
-    const int result = Export<int(__cdecl*)(const DlgFileInfoParams*)>("DlgFileInfoDoModal")(&params);
-    EXPECT_TRUE(driver.Finished());
-    return result;
-  }
-};
+// Shows a preview of `dib`, runs `look` once the dialog is up (after `pauseMs`) and cancels it.
+int ShowPreview(const BITMAPINFOHEADER* dib, const std::function<void(HWND)>& look, int pauseMs = 0) {
+  const DlgFileInfoParams params{sizeof(DlgFileInfoParams), "C:\a.png", 0, {}, 1, nullptr, 0, dib, 0};
+  return Drive([&](DialogDriver& d) { d.WaitForDialog().Pause(pauseMs).Read(look).Command(IDCANCEL).WaitUntilGone(); },
+               [&] { return DlgFileInfoDoModal(&params); });
+}
+
+class FileInfoTest : public LibraryTest {};
 
 // Fitted into the 64 x 64 box with its proportions (200 x 100 is 64 x 32, 16 px down), the shadow
 // right of and below it; bitmaps below 16 bits per pixel are drawn through their own colour table.
@@ -139,22 +134,19 @@ TEST_F(FileInfoTest, ShowsTheRecordsTextsWithTheSizeFormatsOfTheControls) {
     const DlgFileInfoParams params{sizeof(DlgFileInfoParams), c.path, 0, {}, c.size, c.list, 0, nullptr, 0};
     SHFILEINFOA shell{};
     ::SHGetFileInfoA(c.path, FILE_ATTRIBUTE_NORMAL, &shell, sizeof shell, SHGFI_TYPENAME | SHGFI_USEFILEATTRIBUTES);
-    DialogDriver driver;
-    driver.WaitForDialog()
-        .Read([&](HWND dialog) {
-          std::string texts;
-          for (const int id : shown) texts += ControlText(dialog, id) + "|";
-          EXPECT_EQ(texts, c.texts);
-          EXPECT_EQ(ControlText(dialog, IDC_FILE_INFO_TYPE), shell.szTypeName);
-          EXPECT_FALSE(::IsWindowEnabled(::GetDlgItem(dialog, IDC_FILE_INFO_PROPERTIES))) << "no such file";
-        })
-        .Click(IDCLOSE)
-        .WaitUntilGone();
-    driver.Start();
-    EXPECT_EQ(Export<int(__cdecl*)(const DlgFileInfoParams*)>("DlgFileInfoDoModal")(&params), IDCLOSE);
-    EXPECT_TRUE(driver.Finished()) << c.path;
+    const auto look = [&](HWND dialog) {
+      std::string texts;
+      for (const int id : shown) texts += ControlText(dialog, id) + "|";
+      EXPECT_EQ(texts, c.texts);
+      EXPECT_EQ(ControlText(dialog, IDC_FILE_INFO_TYPE), shell.szTypeName);
+      EXPECT_FALSE(::IsWindowEnabled(::GetDlgItem(dialog, IDC_FILE_INFO_PROPERTIES))) << "no such file";
+    };
+    EXPECT_EQ(Drive([&](DialogDriver& d) { d.WaitForDialog().Read(look).Click(IDCLOSE).WaitUntilGone(); },
+                    [&] { return DlgFileInfoDoModal(&params); }),
+              IDCLOSE)
+        << c.path;
   }
-  EXPECT_EQ(Export<int(__cdecl*)(const DlgFileInfoParams*)>("DlgFileInfoDoModal")(nullptr), 0);
+  EXPECT_EQ(DlgFileInfoDoModal(nullptr), 0);
 }
 
 }  // namespace

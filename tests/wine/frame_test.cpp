@@ -12,23 +12,20 @@
 
 #include "frame/dialog_base.h"
 #include "frame/module_state.h"
-#include "support/dialog_driver.h"
-#include "support/leak_tracer.h"
-#include "wine/dialog_template.h"
+#include "resources/filedialogs_ids.h"
 #include "wine/library_fixture.h"
 
 namespace commonq::testing {
 namespace {
 
-constexpr int kEditId = 1001;
-
-// Answers 1234 to WM_APP, a brush to WM_CTLCOLORDLG, and WM_INITDIALOG with FALSE ("I set the
-// focus myself") after putting the focus on the edit field.
+// Shown with the JPEG options template, whose first tab stop is OK: answers 1234 to WM_APP, a
+// brush to WM_CTLCOLORDLG, and WM_INITDIALOG with FALSE ("I set the focus myself") after putting
+// the focus on the factor's edit box.
 class ProbeDialog : public DialogWindow {
  protected:
   bool HandleMessage(UINT message, WPARAM wParam, LPARAM, LRESULT& result) override {
     if (message == WM_INITDIALOG) {
-      ::SetFocus(::GetDlgItem(Window(), kEditId));
+      ::SetFocus(::GetDlgItem(Window(), IDC_JPEG_FACTOR));
     } else if (message == WM_COMMAND && LOWORD(wParam) == IDOK) {
       ::EndDialog(Window(), IDOK);
     } else if (message != WM_APP && message != WM_CTLCOLORDLG) {
@@ -39,25 +36,22 @@ class ProbeDialog : public DialogWindow {
   }
 };
 
-// Each test owns a started frame, as an export would, and traces the executable's own handles.
+// Each test owns a started frame, as an export would, with the library's resources, and traces
+// the executable's own handles.
 class FrameTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(call_.Started());
+    SetLibraryInstance(LibraryModule());
     tracer_.Start();
   }
   void TearDown() override {
+    SetLibraryInstance(nullptr);
     for (const std::string& survivor : tracer_.Survivors()) ADD_FAILURE() << "left alive: " << survivor;
   }
-  INT_PTR Run(ProbeDialog& probe, std::function<void(HWND)> read) {
-    DialogTemplate dialog("Caption", 200, 120);
-    dialog.Add("BUTTON", "OK", IDOK, 10, 100, 40, 14, WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON)
-        .Add("EDIT", "", kEditId, 10, 34, 80, 12, WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_BORDER);
-    DialogDriver driver;
-    driver.WaitForDialog().Read(read).Command(IDOK).Start();
-    const INT_PTR result = probe.RunModalIndirect(dialog.Get(), nullptr);
-    EXPECT_TRUE(driver.Finished());
-    return result;
+  int Run(ProbeDialog& probe, const std::function<void(HWND)>& read) {
+    return Drive([&](DialogDriver& d) { d.WaitForDialog().Read(read).Command(IDOK); },
+                 [&] { return static_cast<int>(probe.RunModal(IDD_JPEG_OPTIONS, nullptr)); });
   }
   ExportCall call_;
   LeakTracer tracer_{::GetModuleHandleA(nullptr)};
@@ -65,17 +59,17 @@ class FrameTest : public ::testing::Test {
 
 TEST_F(FrameTest, InitParameterBindsTheObjectAndItsAnswersReachTheDialogManager) {
   ProbeDialog probe;
-  EXPECT_EQ(Run(probe,
-                [&](HWND dialog) {
-                  EXPECT_EQ(probe.Window(), dialog);
-                  EXPECT_EQ(::GetDlgCtrlID(::GetFocus()), kEditId) << "WM_INITDIALOG's FALSE went to DWLP_MSGRESULT";
-                  EXPECT_EQ(::SendMessageA(dialog, WM_APP, 0, 0), 1234)
-                      << "a handled message answers in DWLP_MSGRESULT";
-                  EXPECT_EQ(::SendMessageA(dialog, WM_APP + 1, 0, 0), 0);
-                  EXPECT_EQ(::SendMessageA(dialog, WM_CTLCOLORDLG, 0, 0), LRESULT(::GetStockObject(GRAY_BRUSH)))
-                      << "control colours are answered directly";
-                }),
-            IDOK);
+  EXPECT_EQ(
+      Run(probe,
+          [&](HWND dialog) {
+            EXPECT_EQ(probe.Window(), dialog);
+            EXPECT_EQ(::GetDlgCtrlID(::GetFocus()), IDC_JPEG_FACTOR) << "WM_INITDIALOG's FALSE went to DWLP_MSGRESULT";
+            EXPECT_EQ(::SendMessageA(dialog, WM_APP, 0, 0), 1234) << "a handled message answers in DWLP_MSGRESULT";
+            EXPECT_EQ(::SendMessageA(dialog, WM_APP + 1, 0, 0), 0);
+            EXPECT_EQ(::SendMessageA(dialog, WM_CTLCOLORDLG, 0, 0), LRESULT(::GetStockObject(GRAY_BRUSH)))
+                << "control colours are answered directly";
+          }),
+      IDOK);
   EXPECT_EQ(probe.Window(), nullptr) << "the object forgets its window when it is destroyed";
 }
 
@@ -119,10 +113,10 @@ TEST_F(LanguageMatrixTest, DialogIsEnglishOrTranslatedAsFarAsTheFileGoesAndNoCod
     SetString(kSettingsRoot, "Language", language);
     std::string texts;
     DlgFormatOptionParams params{0, 0, ".bmp"};
-    DialogDriver driver;
-    driver.WaitForDialog().Read([&](HWND dialog) { texts = WindowTextOf(dialog) + "/" + ControlText(dialog, 1013); });
-    driver.Command(IDCANCEL).WaitUntilGone().Start();
-    EXPECT_EQ(DlgFormatOptionDoModal(&params), IDCANCEL);
+    const auto look = [&](HWND dialog) { texts = WindowTextOf(dialog) + "/" + ControlText(dialog, 1013); };
+    EXPECT_EQ(Drive([&](DialogDriver& d) { d.WaitForDialog().Read(look).Command(IDCANCEL).WaitUntilGone(); },
+                    [&] { return DlgFormatOptionDoModal(&params); }),
+              IDCANCEL);
     EXPECT_EQ(texts, shown) << language;
     EXPECT_FALSE(::DeleteFileA(trapMarker.c_str())) << language << ": the language file's code ran";
     if (file != nullptr) ::DeleteFileA((folder + file).c_str());

@@ -35,14 +35,20 @@ bool KeyExists(const std::string& key) {
   return true;
 }
 
-HMODULE LibraryModule() {
-  static HMODULE module = ::LoadLibraryA("CommonQ.dll");
-  return module;
+HMODULE LibraryModule() { return ::GetModuleHandleA("CommonQ.dll"); }
+
+int Drive(const std::function<void(DialogDriver&)>& script, const std::function<int()>& call) {
+  DialogDriver driver;
+  script(driver);
+  driver.Start();
+  const int result = call();
+  EXPECT_TRUE(driver.Finished()) << "the script stopped early";
+  for (const std::string& error : driver.Errors()) ADD_FAILURE() << error;
+  return result;
 }
 
 void LibraryTest::SetUp() {
   DeleteSettings();
-  ASSERT_NE(LibraryModule(), nullptr) << "CommonQ.dll must lie beside the test executable";
   tracer_ = std::make_unique<LeakTracer>(LibraryModule());
 }
 

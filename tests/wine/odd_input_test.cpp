@@ -11,7 +11,6 @@
 #include <functional>
 #include <string>
 
-#include "support/dialog_driver.h"
 #include "wine/library_fixture.h"
 
 namespace commonq::testing {
@@ -47,18 +46,15 @@ class FencedBytes {
 
 // Runs `call` with a driver that cancels whatever dialog comes up, after `look` saw it.
 int Cancelled(
-    const std::function<int()>& call, std::function<void(HWND)> look = [](HWND) {}) {
-  DialogDriver driver;
-  driver.WaitForDialog().Read(look).Command(IDCANCEL).WaitUntilGone().Start();
-  return call();
+    const std::function<int()>& call, const std::function<void(HWND)>& look = [](HWND) {}) {
+  return Drive([&](DialogDriver& d) { d.WaitForDialog().Read(look).Command(IDCANCEL).WaitUntilGone(); }, call);
 }
 
 class OddInputTest : public LibraryTest {};
 
 TEST_F(OddInputTest, NullRecordsCannotStartAndTextsFillingTheirBuffersWithoutNulAreReadNoFurther) {
   EXPECT_EQ(DlgColorDialogDoModal(nullptr) + DlgFileOpenDoModal(nullptr) + DlgFileSaveasDoModal(nullptr) +
-                DlgFormatOptionDoModal(nullptr) + Export<int(__cdecl*)(DlgFavParams*)>("DlgFavDoAddTo")(nullptr) +
-                Export<int(__cdecl*)(const DlgFileInfoParams*)>("DlgFileInfoDoModal")(nullptr),
+                DlgFormatOptionDoModal(nullptr) + DlgFavDoAddTo(nullptr) + DlgFileInfoDoModal(nullptr),
             0);
   EXPECT_EQ(TaskDialogIndirect98(nullptr, nullptr, nullptr, nullptr), E_INVALIDARG);
   EXPECT_EQ(Cancelled([&] { return MessageBoxDoModal(nullptr, nullptr, nullptr, MB_OKCANCEL, 3031); }), IDCANCEL);
@@ -66,9 +62,7 @@ TEST_F(OddInputTest, NullRecordsCannotStartAndTextsFillingTheirBuffersWithoutNul
   // No format has that extension: nothing to show, and the call says OK.
   EXPECT_EQ(DlgFormatOptionDoModal(format.data<DlgFormatOptionParams>()), IDOK);
   FencedBytes favorite(sizeof(DlgFavParams), 'f');
-  EXPECT_EQ(
-      Cancelled([&] { return Export<int(__cdecl*)(DlgFavParams*)>("DlgFavDoAddTo")(favorite.data<DlgFavParams>()); }),
-      IDCANCEL);
+  EXPECT_EQ(Cancelled([&] { return DlgFavDoAddTo(favorite.data<DlgFavParams>()); }), IDCANCEL);
   FencedBytes file(MAX_PATH, 'n');
   FencedBytes record(sizeof(DlgFileParams), 0);
   const std::string longExtension(300, 'e');

@@ -6,15 +6,76 @@
 // DLL's own objects linked into this program.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <functional>
+#include <string>
+#include <vector>
+
 #include "frame/module_state.h"
 #include "frame/unique_handle.h"
+#include "taskdialog/logic/task_dialog_values.h"
 #include "taskdialog/task_dialog_run.h"
-#include "wine/task_dialog_support.h"
+#include "wine/library_fixture.h"
 
 namespace commonq::testing {
 namespace {
 
 using namespace td;
+
+// lpCallbackData of the tests: records every notification and lets a test answer it.
+struct CallbackRecorder {
+  std::vector<UINT> codes;
+  std::function<HRESULT(HWND, UINT, WPARAM)> answer;
+  std::wstring hyperlink;
+
+  static HRESULT CALLBACK Callback(HWND window, UINT code, WPARAM wParam, LPARAM lParam, LONG_PTR data) {
+    auto* self = reinterpret_cast<CallbackRecorder*>(data);
+    self->codes.push_back(code);
+    if (code == TDN_HYPERLINK_CLICKED) self->hyperlink = reinterpret_cast<const wchar_t*>(lParam);
+    return self->answer ? self->answer(window, code, wParam) : S_OK;
+  }
+  size_t Count(UINT code) const { return static_cast<size_t>(std::count(codes.begin(), codes.end(), code)); }
+};
+
+TASKDIALOGCONFIG RecordedConfig(CallbackRecorder& recorder, const wchar_t* title) {
+  TASKDIALOGCONFIG config{};
+  config.cbSize = sizeof config;
+  config.pszWindowTitle = title;
+  config.pfCallback = &CallbackRecorder::Callback;
+  config.lpCallbackData = reinterpret_cast<LONG_PTR>(&recorder);
+  return config;
+}
+
+// The copy of the test executable whose name ends in "_xp" runs as Windows XP (the emulation);
+// the plain one runs as a later Windows (native forwarding).
+bool RunsAsWindowsXp() {
+  char path[MAX_PATH] = {};
+  ::GetModuleFileNameA(nullptr, path, MAX_PATH);
+  return std::string(path).find("_xp.exe") != std::string::npos;
+}
+
+int ReportedWindowsMajorVersion() { return LOBYTE(LOWORD(::GetVersion())); }
+
+class TaskDialogTest : public LibraryTest {
+ protected:
+  TASKDIALOGCONFIG Config(const wchar_t* title = L"Task") { return RecordedConfig(recorder_, title); }
+  // Runs the export with a driver that waits for the dialog (by its title), does `act` and waits
+  // until the dialog is gone.
+  HRESULT Run(
+      const TASKDIALOGCONFIG& config, const std::function<void(DialogDriver&)>& act = [](DialogDriver&) {}) {
+    const std::wstring title = config.pszWindowTitle;
+    const auto script = [&](DialogDriver& driver) {
+      act(driver.WaitForDialog(std::string(title.begin(), title.end())));
+      driver.WaitUntilGone();
+    };
+    return Drive(script, [&] { return TaskDialogIndirect98(&config, &button_, &radio_, &verification_); });
+  }
+
+  CallbackRecorder recorder_;
+  int button_ = -1;
+  int radio_ = -1;
+  BOOL verification_ = -1;
+};
 
 const TASKDIALOG_BUTTON kButtons[] = {{101, L"First"}, {102, L"Second\nWith a note"}, {103, L"Third"}};
 const TASKDIALOG_BUTTON kRadios[] = {{201, L"Alpha"}, {202, L"Beta"}, {203, L"Gamma"}};
@@ -25,16 +86,6 @@ class EmulatedRun : public TaskDialogTest {
     if (!RunsAsWindowsXp()) GTEST_SKIP() << "runs in commonq_wine_tests_xp.exe";
     ASSERT_EQ(ReportedWindowsMajorVersion(), 5) << "Wine must report Windows XP to this executable";
     TaskDialogTest::SetUp();
-  }
-  // Waits for the dialog, does `act`, and returns once the dialog is gone.
-  HRESULT Drive(const TASKDIALOGCONFIG& config, const std::function<void(DialogDriver&)>& act) {
-    DialogDriver driver;
-    driver.WaitForDialog(std::string(config.pszWindowTitle, config.pszWindowTitle + wcslen(config.pszWindowTitle)));
-    act(driver);
-    driver.WaitUntilGone();
-    const HRESULT result = Run(config, driver);
-    EXPECT_TRUE(driver.Finished());
-    return result;
   }
 };
 
@@ -75,7 +126,7 @@ TEST_F(EmulatedRun, ResultsOfButtonsRadiosAndVerification) {
       if (c.how == kClick || c.how == kUntickThenOk) d.Click(c.id);
       if (c.how == kCloseBox) d.Read([](HWND dialog) { ::PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0); });
     };
-    EXPECT_EQ(Drive(config, act), S_OK);
+    EXPECT_EQ(Run(config, act), S_OK);
     EXPECT_EQ(button_, c.button);
     EXPECT_EQ(radio_, c.radio);
     EXPECT_EQ(verification_, c.verification);
@@ -120,8 +171,7 @@ TEST_F(EmulatedRun, MessagesRefusalsAndTheTimerAnswerAsTheNativeDialog) {
     EXPECT_FALSE(::IsWindowEnabled(::GetDlgItem(dialog, IDC_TD_FIRST_RADIO + 1)));
     return S_OK;
   };
-  DialogDriver guard;
-  EXPECT_EQ(Run(config, guard), S_OK);
+  EXPECT_EQ(Run(config), S_OK);
   // ENABLE_* answer what EnableWindow answers (0: it was enabled); the state answers the old one.
   EXPECT_EQ(answers, (std::vector<LRESULT>{1, 0, 0, 0, 0, 0, 0, 1, 0, 0, 0}));
   EXPECT_EQ(button_, IDOK);
@@ -154,10 +204,10 @@ TEST_F(EmulatedRun, ExpandoMovesTheControlsBelowOrCutsTheFooterAreaOff) {
         EXPECT_EQ(ControlText(dialog, IDC_TD_EXPANDO_LABEL), i == 0 ? "Show details" : "Hide details");
       };
     };
-    EXPECT_EQ(Drive(config,
-                    [&](DialogDriver& d) {
-                      d.Read(measure(0)).Command(IDC_TD_EXPANDO_LABEL).Pause(100).Read(measure(1)).Click(IDOK);
-                    }),
+    EXPECT_EQ(Run(config,
+                  [&](DialogDriver& d) {
+                    d.Read(measure(0)).Command(IDC_TD_EXPANDO_LABEL).Pause(100).Read(measure(1)).Click(IDOK);
+                  }),
               S_OK);
     // In the content area the details push the buttons down; in the footer area nothing moves.
     EXPECT_EQ(ok[1].top - ok[0].top, flags ? 0 : client[1].bottom - client[0].bottom);
@@ -179,15 +229,15 @@ TEST_F(EmulatedRun, CtrlCCopiesTheTextsAndTheCallersIconsAreDestroyed) {
   config.pszFooter = L"Footer text";
   config.dwCommonButtons = TDCBF_YES_BUTTON | TDCBF_NO_BUTTON;
   std::string copied;
-  EXPECT_EQ(Drive(config,
-                  [&copied](DialogDriver& d) {
-                    d.Key('C', true).Pause(100).Read([&copied](HWND dialog) {
-                      const OpenedClipboard clipboard(dialog);
-                      const LockedGlobal text(clipboard ? ::GetClipboardData(CF_TEXT) : nullptr);
-                      if (text.get() != nullptr) copied = static_cast<const char*>(text.get());
-                    });
-                    d.Click(IDYES);
-                  }),
+  EXPECT_EQ(Run(config,
+                [&copied](DialogDriver& d) {
+                  d.Key('C', true).Pause(100).Read([&copied](HWND dialog) {
+                    const OpenedClipboard clipboard(dialog);
+                    const LockedGlobal text(clipboard ? ::GetClipboardData(CF_TEXT) : nullptr);
+                    if (text.get() != nullptr) copied = static_cast<const char*>(text.get());
+                  });
+                  d.Click(IDYES);
+                }),
             S_OK);
   EXPECT_EQ(button_, IDYES);
   EXPECT_EQ(copied,
@@ -208,7 +258,7 @@ TEST_F(EmulatedRun, LimitsOnButtonsAndLinks) {
   }
   EXPECT_TRUE(recorder_.codes.empty());
   config.cButtons = config.cRadioButtons = 20, config.dwFlags = 0;  // twenty of each are accepted
-  EXPECT_EQ(Drive(config, [](DialogDriver& d) { d.Click(IDC_TD_FIRST_BUTTON + 19); }), S_OK);
+  EXPECT_EQ(Run(config, [](DialogDriver& d) { d.Click(IDC_TD_FIRST_BUTTON + 19); }), S_OK);
   EXPECT_EQ(button_, 300);
   EXPECT_EQ(radio_, 300);
 }
@@ -232,10 +282,7 @@ TEST_F(TaskDialogTest, LaterWindowsForwardsAndReturnsTheNativeResults) {
     if (code == TDN_TIMER) ::PostMessageW(dialog, TDM_CLICK_BUTTON, 102, 0);
     return S_OK;
   };
-  DialogDriver driver;
-  driver.WaitForDialog("Native").WaitUntilGone();
-  EXPECT_EQ(Run(config, driver), S_OK);
-  EXPECT_TRUE(driver.Finished());
+  EXPECT_EQ(Run(config), S_OK);
   EXPECT_FALSE(emulated);
   EXPECT_EQ(button_, 102);
   EXPECT_EQ(radio_, 101);  // the native default: the first radio button
@@ -261,8 +308,7 @@ TEST(TaskDialogWhiteBox, ModernControlsUseSysLinkAndReportHyperlinkClicks) {
   const TASKDIALOG_BUTTON buttons[] = {{101, L"Go\nNote"}, {102, L"Stay"}};
   config.cButtons = 2, config.pButtons = buttons, config.nDefaultButton = 102;
   int button = 0;
-  {
-    DialogDriver driver;  // its own hook must be gone before the tracer looks
+  const auto script = [](DialogDriver& driver) {
     driver.WaitForDialog("Modern")
         .Read([](HWND dialog) {
           HWND link = ::GetDlgItem(dialog, IDC_TD_FIRST_BUTTON + 1), footer = ::GetDlgItem(dialog, IDC_TD_FOOTER);
@@ -271,11 +317,10 @@ TEST(TaskDialogWhiteBox, ModernControlsUseSysLinkAndReportHyperlinkClicks) {
           ::SendMessageA(footer, WM_LBUTTONUP, 0, MAKELPARAM(4, 6));
         })
         .Click(IDC_TD_FIRST_BUTTON)
-        .WaitUntilGone()
-        .Start();
-    EXPECT_EQ(RunTaskDialog(&config, &button, nullptr, nullptr), S_OK);
-    EXPECT_TRUE(driver.Finished());
-  }
+        .WaitUntilGone();
+  };
+  // The driver's own hook is gone once Drive returns, before the tracer looks.
+  EXPECT_EQ(Drive(script, [&] { return RunTaskDialog(&config, &button, nullptr, nullptr); }), S_OK);
   OverrideTaskDialogPlatformForTesting(nullptr);
   SetLibraryInstance(nullptr);
   EXPECT_EQ(button, 101);

@@ -159,7 +159,7 @@ TEST(DialogDriver, DrivesAFormThroughANestedBoxAndTimesOutCleanly) {
   EXPECT_EQ(RunForm(form), IDOK);
   EXPECT_TRUE(driver.Finished());
   ASSERT_EQ(driver.Errors().size(), 1u) << ::testing::PrintToString(driver.Errors());
-  EXPECT_NE(driver.Errors()[0].find("Click(999)"), std::string::npos) << driver.Errors()[0];
+  EXPECT_NE(driver.Errors()[0].find("Click 999"), std::string::npos) << driver.Errors()[0];
   EXPECT_TRUE(backOnTheForm);
   EXPECT_EQ(form.checkClicks, 2);
   EXPECT_EQ(form.confirmations, 1);

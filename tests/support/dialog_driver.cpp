@@ -24,12 +24,12 @@ BOOL CALLBACK Collect(HWND window, LPARAM windows) {
 }
 
 // With a parent, all its descendants depth-first: controls of a dialog's child dialogs (file
-// dialog templates, property pages) are no direct children. Without, the thread's top-level
+// dialog templates, property pages) are no direct children. Without, this thread's top-level
 // windows, topmost first.
-std::vector<HWND> Windows(HWND parent, DWORD thread = 0) {
+std::vector<HWND> Windows(HWND parent) {
   std::vector<HWND> windows;
   parent ? EnumChildWindows(parent, &Collect, reinterpret_cast<LPARAM>(&windows))
-         : EnumThreadWindows(thread, &Collect, reinterpret_cast<LPARAM>(&windows));
+         : EnumThreadWindows(GetCurrentThreadId(), &Collect, reinterpret_cast<LPARAM>(&windows));
   return windows;
 }
 
@@ -61,14 +61,26 @@ INPUT KeyInput(WORD key, DWORD flags) {
   return input;
 }
 
+// Closes the thread's windows after a timeout. IDCANCEL first lets a dialog tidy up as it would for a person; EndDialog
+// is the fallback for boxes without a Cancel button and for dialogs that ignore it. Hidden helper windows are left
+// alone, and so is a disabled window: it owns a modal dialog, which closing it would pull away.
+void CloseDialogs(bool force) {
+  for (HWND w : Windows(nullptr)) {
+    if (!IsWindowVisible(w)) continue;
+    if (IsTopDialog(w)) {
+      force ? EndDialog(w, IDCANCEL) : PostMessageW(w, WM_COMMAND, IDCANCEL, 0);
+    } else if (IsWindowEnabled(w)) {
+      PostMessageW(w, WM_CLOSE, 0, 0);
+    }
+  }
+}
+
 }  // namespace
 
 std::string WindowTextOf(HWND w) {
-  std::wstring text(GetWindowTextLengthW(w) + 1, L'\0');
-  text.resize(GetWindowTextW(w, text.data(), text.size()));
-  std::string utf8(text.size() * 3, '\0');
-  utf8.resize(WideCharToMultiByte(CP_UTF8, 0, text.data(), text.size(), utf8.data(), utf8.size(), nullptr, nullptr));
-  return utf8;
+  std::string text(GetWindowTextLengthA(w) + 1, '\0');
+  text.resize(GetWindowTextA(w, text.data(), text.size()));
+  return text;
 }
 
 std::string ControlText(HWND dialog, int id) { return WindowTextOf(FindControl(dialog, id)); }
@@ -135,9 +147,7 @@ DialogDriver& DialogDriver::SetCheck(int id, bool checked) {
 
 DialogDriver& DialogDriver::SetText(int id, const std::string& text) {
   return OnControl("SetText", id, [this, text](HWND control) {
-    std::wstring wide(text.size() + 1, L'\0');
-    wide.resize(MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, wide.data(), wide.size()));
-    if (!SetWindowTextW(control, wide.c_str())) Fail("WM_SETTEXT was refused");
+    if (!SetWindowTextA(control, text.c_str())) Fail("WM_SETTEXT was refused");
   });
 }
 
@@ -205,24 +215,15 @@ DialogDriver& DialogDriver::WaitUntilGone() {
   return Add(kUntilGone, [this] {
     if (!Current()) Fail("no current dialog: WaitForDialog first");
     if (IsWindow(Current())) return false;
-    DropGone(nullptr);
+    // Back to the dialog that was current before, skipping those that are gone too.
+    while (!current_.empty() && !IsWindow(current_.back())) current_.pop_back();
     return true;
   });
 }
 
-// Back to the dialog that was current before, skipping those that are gone too.
-void DialogDriver::DropGone(HWND gone) {
-  while (!current_.empty() && (current_.back() == gone || !IsWindow(current_.back()))) current_.pop_back();
-}
-
 void DialogDriver::Start() {
   if (t_armed) t_armed->Disarm();
-  thread_ = GetCurrentThreadId();
-  // Dialogs already up count as initialised, the topmost as the newest.
-  for (HWND w : Windows(nullptr, thread_)) {
-    if (IsTopDialog(w)) initialized_.insert(initialized_.begin(), w);
-  }
-  hook_ = SetWindowsHookExW(WH_CALLWNDPROCRET, &DialogDriver::OnCallWndProcRet, nullptr, thread_);
+  hook_ = SetWindowsHookExW(WH_CALLWNDPROCRET, &DialogDriver::OnCallWndProcRet, nullptr, GetCurrentThreadId());
   timer_ = SetTimer(nullptr, 0, kTickMs, &DialogDriver::OnTimer);
   if (!hook_ || !timer_) errors_.push_back("SetWindowsHookEx or SetTimer failed: the script cannot run");
   deadline_ = GetTickCount64() + timeoutMs_;
@@ -230,11 +231,7 @@ void DialogDriver::Start() {
 }
 
 void CALLBACK DialogDriver::OnTimer(HWND, UINT, UINT_PTR id, DWORD) {
-  if (t_armed && t_armed->timer_ == id) {
-    t_armed->Tick();
-  } else {
-    KillTimer(nullptr, id);  // left over from a driver that is gone
-  }
+  if (t_armed && t_armed->timer_ == id) t_armed->Tick();
 }
 
 // Tells when WM_INITDIALOG has returned: a dialog is not driven before.
@@ -249,7 +246,7 @@ LRESULT CALLBACK DialogDriver::OnCallWndProcRet(int code, WPARAM wParam, LPARAM 
       // loop returns and no timer tick follows; so that step completes here.
       if (d->abortedAt_ == 0 && !d->Finished() && message->hwnd == d->Current() &&
           d->steps_[d->next_].label == kUntilGone && !d->steps_[d->next_].onStack) {
-        d->DropGone(message->hwnd);
+        d->current_.pop_back();
         ++d->next_;
       }
     }
@@ -259,7 +256,7 @@ LRESULT CALLBACK DialogDriver::OnCallWndProcRet(int code, WPARAM wParam, LPARAM 
 
 void DialogDriver::Tick() {
   const ULONGLONG now = GetTickCount64();
-  if (abortedAt_ != 0 && now - abortedAt_ >= kGraceMs) CloseThreadWindows(true);
+  if (abortedAt_ != 0 && now - abortedAt_ >= kGraceMs) CloseDialogs(true);
   if (abortedAt_ == 0 && now >= deadline_) TimeOut(now);
   if (abortedAt_ != 0 || Finished()) return;
   const size_t index = next_;
@@ -285,7 +282,7 @@ void DialogDriver::Tick() {
 
 void DialogDriver::TimeOut(ULONGLONG now) {
   std::string open;
-  for (HWND w : Windows(nullptr, thread_)) {
+  for (HWND w : Windows(nullptr)) {
     if (IsTopDialog(w) && IsWindowVisible(w)) open += " \"" + WindowTextOf(w) + "\"";
   }
   if (Finished() && open.empty()) return Disarm();  // nothing left to guard
@@ -293,21 +290,7 @@ void DialogDriver::TimeOut(ULONGLONG now) {
   Fail(std::string(Finished() ? "finished, but at the timeout dialogs were open:" : "timed out; open:") + open);
   running_ = outer;
   abortedAt_ = now;
-  CloseThreadWindows(false);
-}
-
-// IDCANCEL first lets a dialog tidy up as it would for a person; EndDialog is the fallback for
-// boxes without a Cancel button and for dialogs that ignore it. Hidden helper windows are left
-// alone, and so is a disabled window: it owns a modal dialog, which closing it would pull away.
-void DialogDriver::CloseThreadWindows(bool force) {
-  for (HWND w : Windows(nullptr, thread_)) {
-    if (!IsWindowVisible(w)) continue;
-    if (IsTopDialog(w)) {
-      force ? EndDialog(w, IDCANCEL) : PostMessageW(w, WM_COMMAND, IDCANCEL, 0);
-    } else if (IsWindowEnabled(w)) {
-      PostMessageW(w, WM_CLOSE, 0, 0);
-    }
-  }
+  CloseDialogs(false);
 }
 
 void DialogDriver::Disarm() {

@@ -11,7 +11,7 @@ namespace commonq::testing {
 // Drives a modal dialog that the calling thread itself is about to run. The test builds a script,
 // calls Start() and then makes the blocking call (MessageBoxA, DialogBoxParamA, ChooseColorA ...);
 // a thread timer, which every modal loop dispatches, runs one step of the script whenever that
-// step is ready. Texts are UTF-8 throughout.
+// step is ready. Texts are in the ANSI code page throughout, as the library's own are.
 //
 //   DialogDriver driver;
 //   driver.WaitForDialog("Save").SetText(1001, "a.txt").Click(IDOK).WaitUntilGone();
@@ -31,8 +31,8 @@ class DialogDriver {
   DialogDriver& operator=(const DialogDriver&) = delete;
 
   // Waits for a visible, enabled top-level "#32770" window of this thread whose WM_INITDIALOG has
-  // returned (and whose caption equals `caption` when one is given); the newest such dialog
-  // becomes the current one. A dialog's disabled owner is skipped, so a nested message box is
+  // returned since Start() (and whose caption equals `caption` when one is given); the newest
+  // such dialog becomes the current one. A dialog's disabled owner is skipped, so a nested message box is
   // found in preference to the dialog that opened it.
   DialogDriver& WaitForDialog(std::string caption = {});
   // Posts BM_CLICK, so a handler that opens another modal dialog runs from the modal loop rather
@@ -79,12 +79,10 @@ class DialogDriver {
   DialogDriver& OnControl(const char* name, int id, std::function<void(HWND control)> act);
   void Tick();
   void TimeOut(ULONGLONG now);
-  void CloseThreadWindows(bool force);
   void Disarm();
   void Fail(const std::string& message);
   HWND Current() const { return current_.empty() ? nullptr : current_.back(); }
   HWND RequireDialog();
-  void DropGone(HWND gone);
 
   int timeoutMs_;
   std::vector<Step> steps_;
@@ -93,7 +91,6 @@ class DialogDriver {
   std::vector<std::string> errors_;
   std::vector<HWND> current_;      // the current dialog last, the ones that were current before it below
   std::vector<HWND> initialized_;  // dialogs whose WM_INITDIALOG has returned, oldest first
-  DWORD thread_ = 0;
   UINT_PTR timer_ = 0;
   HHOOK hook_ = nullptr;
   ULONGLONG deadline_ = 0;

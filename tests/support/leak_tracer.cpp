@@ -43,13 +43,6 @@ uintptr_t Value(T handle) {
   return std::bit_cast<uintptr_t>(handle);
 }
 
-// Resource, registry and module names; resource names may be integer ids. Wide names are ASCII.
-template <typename Char>
-std::string NameOf(const Char* name) {
-  if (IS_INTRESOURCE(name)) return "#" + std::to_string(Value(name));
-  return std::string(name, name + std::char_traits<Char>::length(name));
-}
-
 bool Alive(const Record& r) {
   if (r.released) return false;
   if (r.kind == Kind::kGdiObject) return GetObjectType(reinterpret_cast<HGDIOBJ>(r.handle)) != 0;
@@ -63,14 +56,16 @@ bool Alive(const Record& r) {
   return alive;
 }
 
-// Records what a successful call of `function` made.
-void Made(bool ok, Kind kind, uintptr_t handle, const char* function, std::string detail = {}, uintptr_t scope = 0) {
+// Records what a successful call of `function` made; `detail` (a window's class and caption, a
+// key's or module's name) may be null.
+void Made(bool ok, Kind kind, uintptr_t handle, const char* function, const char* detail = nullptr,
+          uintptr_t scope = 0) {
   std::lock_guard lock(g_tracking.mutex);
   if (!ok || !g_tracking.active) return;
   for (Record& r : g_tracking.records) {
     if (kind <= Kind::kTimer && r.kind == kind && r.handle == handle && r.scope == scope) r.released = true;
   }
-  g_tracking.records.push_back(Record{kind, handle, scope, function, std::move(detail)});
+  g_tracking.records.push_back(Record{kind, handle, scope, function, detail ? detail : ""});
 }
 
 // Records a successful release; one of a handle never recorded is none of the tracer's business.
@@ -86,7 +81,7 @@ void KeyOpened(const char* function, LSTATUS status, const char* subkey, const H
   // Opening an empty path under a predefined key (from HKEY_CLASSES_ROOT up) may hand back the
   // predefined key itself.
   const bool opened = status == ERROR_SUCCESS && key && *key && Value(*key) < Value(HKEY_CLASSES_ROOT);
-  Made(opened, Kind::kRegKey, opened ? Value(*key) : 0, function, NameOf(subkey));
+  Made(opened, Kind::kRegKey, opened ? Value(*key) : 0, function, subkey);
 }
 
 // One redirected import: Call runs what the table held before, then shows the result and the
@@ -138,10 +133,10 @@ constexpr auto kMakesWindow = [](const char* function, HWND window, auto...) {
   char cls[64] = {}, caption[64] = {};
   GetClassNameA(window, cls, sizeof(cls));
   GetWindowTextA(window, caption, sizeof(caption));
-  Made(window, Kind::kWindow, Value(window), function, std::string(cls) + " \"" + caption + "\"");
+  Made(window, Kind::kWindow, Value(window), function, (std::string(cls) + " \"" + caption + "\"").c_str());
 };
-constexpr auto kLoadsModule = [](const char* function, HMODULE module, auto name, auto...) {
-  Made(module != nullptr, Kind::kModule, Value(module), function, NameOf(name));
+constexpr auto kLoadsModule = [](const char* function, HMODULE module, LPCSTR name, auto...) {
+  Made(module != nullptr, Kind::kModule, Value(module), function, name);
 };
 constexpr auto kInitialisesCom = [](const char* function, HRESULT hr, auto...) {
   // S_FALSE (already initialised on this thread) still has to be balanced by CoUninitialize.
@@ -159,14 +154,14 @@ const std::vector<Entry>& Entries() {
       COMMONQ_HOOK(DeleteObject, kReleasesFirst<kGdiObject>),
       // Shared images belong to the system, never the DLL's to free.
       COMMONQ_HOOK(LoadImageA,
-                   [](const char* function, HANDLE image, HINSTANCE, LPCSTR name, UINT type, int, int, UINT flags) {
+                   [](const char* function, HANDLE image, HINSTANCE, LPCSTR, UINT type, int, int, UINT flags) {
                      Made(image && !(flags & LR_SHARED), type == IMAGE_BITMAP ? kGdiObject : kIcon, Value(image),
-                          function, NameOf(name));
+                          function);
                    }),
       COMMONQ_HOOK(SHGetFileInfoA,
                    [](const char* function, DWORD_PTR ok, LPCSTR path, DWORD, SHFILEINFOA* info, UINT, UINT flags) {
                      Made(ok && info && (flags & SHGFI_ICON) && info->hIcon, kIcon, info ? Value(info->hIcon) : 0,
-                          function, NameOf(path));
+                          function, path);
                    }),
       COMMONQ_HOOK(DestroyIcon, kReleasesFirst<kIcon>),
       COMMONQ_HOOK(CreateWindowExA, kMakesWindow),
@@ -180,7 +175,7 @@ const std::vector<Entry>& Entries() {
       // A window timer keeps the caller's id; a thread timer is known by the id returned.
       COMMONQ_HOOK(SetTimer,
                    [](const char* function, UINT_PTR result, HWND window, UINT_PTR id, UINT, TIMERPROC) {
-                     Made(result != 0, kTimer, window ? id : result, function, {}, Value(window));
+                     Made(result != 0, kTimer, window ? id : result, function, nullptr, Value(window));
                    }),
       COMMONQ_HOOK(KillTimer, [](const char*, BOOL ok, HWND w, UINT_PTR id) { Released(ok, kTimer, id, Value(w)); }),
       COMMONQ_HOOK(RegOpenKeyExA, [](const char* function, LSTATUS status, HKEY, LPCSTR subkey, DWORD, REGSAM,
@@ -190,7 +185,7 @@ const std::vector<Entry>& Entries() {
                       const LPSECURITY_ATTRIBUTES, PHKEY key, LPDWORD) { KeyOpened(function, status, subkey, key); }),
       COMMONQ_HOOK(RegCloseKey, [](const char*, LSTATUS status, HKEY key) { Released(!status, kRegKey, Value(key)); }),
       COMMONQ_HOOK(LoadLibraryA, kLoadsModule),
-      COMMONQ_HOOK(LoadLibraryW, kLoadsModule),
+      COMMONQ_HOOK(LoadLibraryW, kReturnsHandle<kModule>),
       COMMONQ_HOOK(LoadLibraryExA, kLoadsModule),
       COMMONQ_HOOK(FreeLibrary, kReleasesFirst<kModule>),
       COMMONQ_HOOK(GlobalAlloc, kReturnsHandle<kGlobal>),

@@ -52,18 +52,18 @@ bool IsTopDialog(HWND w) {
 }
 
 INPUT KeyInput(WORD key, DWORD flags) {
+  const bool extended = (key >= VK_PRIOR && key <= VK_DOWN) || key == VK_INSERT || key == VK_DELETE;
   INPUT input{};
   input.type = INPUT_KEYBOARD;
-  input.ki.wVk = key;
-  input.ki.wScan = static_cast<WORD>(MapVirtualKeyW(key, MAPVK_VK_TO_VSC));
-  const bool extended = (key >= VK_PRIOR && key <= VK_DOWN) || key == VK_INSERT || key == VK_DELETE;
-  input.ki.dwFlags = flags | (extended ? KEYEVENTF_EXTENDEDKEY : 0);
+  input.ki = {key, static_cast<WORD>(MapVirtualKeyW(key, MAPVK_VK_TO_VSC)),
+              flags | (extended ? KEYEVENTF_EXTENDEDKEY : 0), 0, 0};
   return input;
 }
 
-// Closes the thread's windows after a timeout. IDCANCEL first lets a dialog tidy up as it would for a person; EndDialog
-// is the fallback for boxes without a Cancel button and for dialogs that ignore it. Hidden helper windows are left
-// alone, and so is a disabled window: it owns a modal dialog, which closing it would pull away.
+// Closes the thread's windows after a timeout. IDCANCEL first lets a dialog tidy up as it would
+// for a person; EndDialog is the fallback for boxes without a Cancel button and for dialogs that
+// ignore it. Hidden helper windows are left alone, and so is a disabled window: it owns a modal
+// dialog, which closing it would pull away.
 void CloseDialogs(bool force) {
   for (HWND w : Windows(nullptr)) {
     if (!IsWindowVisible(w)) continue;

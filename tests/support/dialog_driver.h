@@ -32,15 +32,15 @@ class DialogDriver {
 
   // Waits for a visible, enabled top-level "#32770" window of this thread whose WM_INITDIALOG has
   // returned since Start() (and whose caption equals `caption` when one is given); the newest
-  // such dialog becomes the current one. A dialog's disabled owner is skipped, so a nested message box is
-  // found in preference to the dialog that opened it.
+  // such dialog becomes the current one. A dialog's disabled owner is skipped, so a nested
+  // message box is found in preference to the dialog that opened it.
   DialogDriver& WaitForDialog(std::string caption = {});
   // Posts BM_CLICK, so a handler that opens another modal dialog runs from the modal loop rather
   // than from inside the driver. A missing, disabled or hidden control is an error for every step
   // on a control.
   DialogDriver& Click(int id);
-  // Clicks the button (sent, not posted) when it does not show the wanted state, so the dialog sees a
-  // genuine BN_CLICKED; one click that does not give the state is an error.
+  // Clicks the button (sent, not posted) when it does not show the wanted state, so the dialog
+  // sees a genuine BN_CLICKED; one click that does not give the state is an error.
   DialogDriver& SetCheck(int id, bool checked);
   DialogDriver& SetText(int id, const std::string& text);
   // Moves the keyboard focus the way the dialog manager does (WM_NEXTDLGCTL).
@@ -89,7 +89,7 @@ class DialogDriver {
   size_t next_ = 0;
   size_t running_ = SIZE_MAX;  // the step being run, for error messages
   std::vector<std::string> errors_;
-  std::vector<HWND> current_;      // the current dialog last, the ones that were current before it below
+  std::vector<HWND> current_;      // the current dialog last, below it those that were current before
   std::vector<HWND> initialized_;  // dialogs whose WM_INITDIALOG has returned, oldest first
   UINT_PTR timer_ = 0;
   HHOOK hook_ = nullptr;

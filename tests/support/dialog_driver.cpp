@@ -1,7 +1,6 @@
 #include "support/dialog_driver.h"
 
 #include <algorithm>
-#include <utility>
 
 namespace commonq::testing {
 namespace {
@@ -268,7 +267,6 @@ void DialogDriver::Tick() {
     return;
   }
   step.onStack = true;
-  const size_t outer = std::exchange(running_, index);
   bool done = true;
   try {
     done = step.run();
@@ -276,7 +274,6 @@ void DialogDriver::Tick() {
     Fail("threw an exception");
   }
   step.onStack = false;
-  running_ = outer;
   if (done && next_ == index) next_ = index + 1;
 }
 
@@ -286,9 +283,7 @@ void DialogDriver::TimeOut(ULONGLONG now) {
     if (IsTopDialog(w) && IsWindowVisible(w)) open += " \"" + WindowTextOf(w) + "\"";
   }
   if (Finished() && open.empty()) return Disarm();  // nothing left to guard
-  const size_t outer = std::exchange(running_, next_);
   Fail(std::string(Finished() ? "finished, but at the timeout dialogs were open:" : "timed out; open:") + open);
-  running_ = outer;
   abortedAt_ = now;
   CloseDialogs(false);
 }
@@ -301,10 +296,11 @@ void DialogDriver::Disarm() {
   if (t_armed == this) t_armed = nullptr;
 }
 
+// Names the step the script is at: the failing one, unless that step ran a nested message loop
+// in which the script went on.
 void DialogDriver::Fail(const std::string& message) {
-  const bool inStep = running_ < steps_.size();
-  errors_.push_back((inStep ? "step " + std::to_string(running_ + 1) + " " + steps_[running_].label + ": " : "") +
-                    message);
+  const bool inStep = next_ < steps_.size();
+  errors_.push_back((inStep ? "step " + std::to_string(next_ + 1) + " " + steps_[next_].label + ": " : "") + message);
 }
 
 HWND DialogDriver::RequireDialog() {

@@ -87,7 +87,6 @@ class DialogDriver {
   int timeoutMs_;
   std::vector<Step> steps_;
   size_t next_ = 0;
-  size_t running_ = SIZE_MAX;  // the step being run, for error messages
   std::vector<std::string> errors_;
   std::vector<HWND> current_;      // the current dialog last, below it those that were current before
   std::vector<HWND> initialized_;  // dialogs whose WM_INITDIALOG has returned, oldest first

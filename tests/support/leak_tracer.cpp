@@ -138,10 +138,6 @@ constexpr auto kMakesWindow = [](const char* function, HWND window, auto...) {
 constexpr auto kLoadsModule = [](const char* function, HMODULE module, LPCSTR name, auto...) {
   Made(module != nullptr, Kind::kModule, Value(module), function, name);
 };
-constexpr auto kInitialisesCom = [](const char* function, HRESULT hr, auto...) {
-  // S_FALSE (already initialised on this thread) still has to be balanced by CoUninitialize.
-  Made(hr == S_OK || hr == S_FALSE, Kind::kCom, 0, function);
-};
 
 const std::vector<Entry>& Entries() {
   using enum Kind;
@@ -207,7 +203,9 @@ const std::vector<Entry>& Entries() {
                    [](const char*, BOOL ok, HANDLE, DWORD, LPVOID block) { Released(ok, kHeap, Value(block)); }),
       COMMONQ_HOOK(CreateThread, kReturnsHandle<kThread>),
       COMMONQ_HOOK(CloseHandle, kReleasesFirst<kThread>),
-      COMMONQ_HOOK(CoInitialize, kInitialisesCom),
+      // S_FALSE (already initialised on this thread) still has to be balanced by CoUninitialize.
+      COMMONQ_HOOK(CoInitialize, [](const char* function, HRESULT hr,
+                                    LPVOID) { Made(hr == S_OK || hr == S_FALSE, kCom, 0, function); }),
       COMMONQ_HOOK(CoUninitialize, [](const char*, int) { Released(true, kCom, 0); }),
   };
   return entries;

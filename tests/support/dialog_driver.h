@@ -4,7 +4,6 @@
 
 #include <functional>
 #include <string>
-#include <utility>
 #include <vector>
 
 namespace commonq::testing {
@@ -12,7 +11,7 @@ namespace commonq::testing {
 // Drives a modal dialog that the calling thread itself is about to run. The test builds a script,
 // calls Start() and then makes the blocking call (MessageBoxA, DialogBoxParamA, ChooseColorA ...);
 // a thread timer, which every modal loop dispatches, runs one step of the script whenever that
-// step is ready. Texts are UTF-8 throughout.
+// step is ready. Texts are in the ANSI code page throughout, as the library's own are.
 //
 //   DialogDriver driver;
 //   driver.WaitForDialog("Save").SetText(1001, "a.txt").Click(IDOK).WaitUntilGone();
@@ -32,23 +31,26 @@ class DialogDriver {
   DialogDriver& operator=(const DialogDriver&) = delete;
 
   // Waits for a visible, enabled top-level "#32770" window of this thread whose WM_INITDIALOG has
-  // returned (and whose caption equals `caption` when one is given); the newest such dialog
-  // becomes the current one. A dialog's disabled owner is skipped, so a nested message box is
-  // found in preference to the dialog that opened it.
+  // returned since Start() (and whose caption equals `caption` when one is given); the newest
+  // such dialog becomes the current one. A dialog's disabled owner is skipped, so a nested
+  // message box is found in preference to the dialog that opened it.
   DialogDriver& WaitForDialog(std::string caption = {});
   // Posts BM_CLICK, so a handler that opens another modal dialog runs from the modal loop rather
-  // than from inside the driver. A missing, disabled or hidden control is an error.
+  // than from inside the driver. A missing, disabled or hidden control is an error for every step
+  // on a control.
   DialogDriver& Click(int id);
-  // Clicks (up to three times, for three-state boxes) until the button shows the wanted state, so
-  // the dialog sees genuine BN_CLICKED notifications; nothing is sent when it already does.
+  // Clicks the button (sent, not posted) when it does not show the wanted state, so the dialog
+  // sees a genuine BN_CLICKED; one click that does not give the state is an error.
   DialogDriver& SetCheck(int id, bool checked);
   DialogDriver& SetText(int id, const std::string& text);
   // Moves the keyboard focus the way the dialog manager does (WM_NEXTDLGCTL).
   DialogDriver& Focus(int id);
-  // Types ASCII text with SendInput into whatever has the focus in the current dialog. '\n', '\t'
-  // and '\b' become Return, Tab and Backspace; characters without a key are errors.
-  DialogDriver& Keys(const std::string& text);
+  // Presses one key, with the modifiers held, by SendInput into whatever has the focus in the
+  // current dialog (which is brought to the foreground first).
   DialogDriver& Key(WORD vk, bool ctrl = false, bool shift = false, bool alt = false);
+  // Types ASCII text, one Key step per character; a character no key types is an error of the
+  // script (in Errors() from the start).
+  DialogDriver& Keys(const std::string& text);
   // Runs reads and assertions against the current dialog; an exception is an error of the script.
   DialogDriver& Read(std::function<void(HWND dialog)> fn);
   DialogDriver& Pause(int ms);
@@ -58,6 +60,7 @@ class DialogDriver {
   // still exists) becomes current again, so a script can go back to the dialog that opened a box.
   DialogDriver& WaitUntilGone();
 
+  // Arms the driver; once per driver.
   void Start();
   bool Finished() const { return next_ == steps_.size(); }
   const std::vector<std::string>& Errors() const { return errors_; }
@@ -65,46 +68,32 @@ class DialogDriver {
  private:
   struct Step {
     std::string label;
-    std::function<bool(Step&)> run;  // true once the step is done
-    int phase = 0;                   // the step's own progress, reset by Start()
-    ULONGLONG since = 0;
-    bool onStack = false;
-    bool waitsUntilGone = false;
+    std::function<bool()> run;  // true once the step is done
+    bool onStack = false;       // running, possibly in a nested message loop
   };
 
   static void CALLBACK OnTimer(HWND, UINT, UINT_PTR id, DWORD);
   static LRESULT CALLBACK OnCallWndProcRet(int code, WPARAM wParam, LPARAM lParam);
 
-  DialogDriver& Add(std::string label, std::function<bool(Step&)> run);
-  DialogDriver& AddOnControl(const char* name, int id, std::string arguments, std::function<bool(HWND, Step&)> run);
+  DialogDriver& Add(std::string label, std::function<bool()> run);
+  DialogDriver& OnControl(const char* name, int id, std::function<void(HWND control)> act);
   void Tick();
   void TimeOut(ULONGLONG now);
-  void ReturnToPreviousDialog(HWND gone);
   void Disarm();
   void Fail(const std::string& message);
-  HWND FindDialog(const std::string& caption) const;
+  HWND Current() const { return current_.empty() ? nullptr : current_.back(); }
   HWND RequireDialog();
-  HWND RequireControl(int id);
-  bool Press(HWND control);
-  void SendKeys(const std::vector<INPUT>& inputs);
-  void CloseThreadWindows(bool force);
 
   int timeoutMs_;
   std::vector<Step> steps_;
   size_t next_ = 0;
-  size_t running_ = SIZE_MAX;  // the step being run, for error messages
   std::vector<std::string> errors_;
-  HWND current_ = nullptr;
-  std::vector<HWND> previous_;  // dialogs that were current before, oldest first
-  DWORD thread_ = 0;
+  std::vector<HWND> current_;      // the current dialog last, below it those that were current before
+  std::vector<HWND> initialized_;  // dialogs whose WM_INITDIALOG has returned, oldest first
   UINT_PTR timer_ = 0;
   HHOOK hook_ = nullptr;
   ULONGLONG deadline_ = 0;
   ULONGLONG abortedAt_ = 0;  // 0 while the script is on time
-  // Dialogs whose WM_INITDIALOG has returned, with the order it happened in; dialogs that were
-  // already up at Start() count as initialised with order 0.
-  std::vector<std::pair<HWND, unsigned>> initialized_;
-  unsigned initOrder_ = 0;
 };
 
 std::string WindowTextOf(HWND w);

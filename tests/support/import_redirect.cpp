@@ -5,16 +5,15 @@
 namespace commonq::testing {
 
 void ForEachNamedImport(HMODULE module, const std::function<void(const char* name, void** entry)>& visit) {
+  if (module == nullptr) return;
   auto* base = reinterpret_cast<BYTE*>(module);
-  const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
-  if (module == nullptr || dos->e_magic != IMAGE_DOS_SIGNATURE) return;
-  const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
-  if (nt->Signature != IMAGE_NT_SIGNATURE) return;
+  const auto* nt =
+      reinterpret_cast<const IMAGE_NT_HEADERS*>(base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew);
   const IMAGE_DATA_DIRECTORY& directory = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
-  if (directory.VirtualAddress == 0 || directory.Size == 0) return;
+  if (directory.VirtualAddress == 0) return;
   for (auto* descriptor = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + directory.VirtualAddress);
        descriptor->Name != 0; ++descriptor) {
-    if (descriptor->OriginalFirstThunk == 0 || descriptor->FirstThunk == 0) continue;
+    if (descriptor->OriginalFirstThunk == 0) continue;
     const auto* names = reinterpret_cast<const IMAGE_THUNK_DATA*>(base + descriptor->OriginalFirstThunk);
     auto* addresses = reinterpret_cast<IMAGE_THUNK_DATA*>(base + descriptor->FirstThunk);
     for (size_t i = 0; names[i].u1.AddressOfData != 0; ++i) {
@@ -25,32 +24,27 @@ void ForEachNamedImport(HMODULE module, const std::function<void(const char* nam
   }
 }
 
+namespace {
+
+// Writes one import table entry, lifting its page protection for the write only. Execute rights
+// stay: the table may share a page with code another thread is running.
 bool WriteImportEntry(void** entry, void* value) {
-  MEMORY_BASIC_INFORMATION info{};
-  if (!::VirtualQuery(entry, &info, sizeof(info))) return false;
-  // Keep execute rights if the table shares a page with code another thread may be running.
-  const bool executable =
-      (info.Protect & (PAGE_EXECUTE | PAGE_EXECUTE_READ | PAGE_EXECUTE_READWRITE | PAGE_EXECUTE_WRITECOPY)) != 0;
   DWORD previous = 0;
-  if (!::VirtualProtect(entry, sizeof(void*), executable ? PAGE_EXECUTE_READWRITE : PAGE_READWRITE, &previous)) {
-    return false;
-  }
+  if (!VirtualProtect(entry, sizeof(void*), PAGE_EXECUTE_READWRITE, &previous)) return false;
   *entry = value;
-  DWORD ignored = 0;
-  ::VirtualProtect(entry, sizeof(void*), previous, &ignored);
-  return true;
+  return VirtualProtect(entry, sizeof(void*), previous, &previous);
 }
 
-ImportRedirect::ImportRedirect(HMODULE module, const char* function, void* replacement) {
-  void** slot = nullptr;
+}  // namespace
+
+ImportRedirect::ImportRedirect(HMODULE module, const char* function, void* replacement, void** original) {
   ForEachNamedImport(module, [&](const char* name, void** entry) {
-    if (slot == nullptr && std::strcmp(name, function) == 0) slot = entry;
+    if (slot_ == nullptr && std::strcmp(name, function) == 0) slot_ = entry;
   });
-  if (slot == nullptr) return;
-  void* original = *slot;
-  if (!WriteImportEntry(slot, replacement)) return;
-  slot_ = slot;
-  original_ = original;
+  if (slot_ == nullptr) return;
+  original_ = *slot_;
+  if (original) *original = original_;
+  if (!WriteImportEntry(slot_, replacement)) slot_ = nullptr;
 }
 
 ImportRedirect::~ImportRedirect() {

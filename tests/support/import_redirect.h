@@ -1,13 +1,14 @@
 #pragma once
 // Points one imported function of a loaded module somewhere else for the life of the object, to
-// make the system answer as another Windows version would. Only that module's calls change.
+// make the system answer as another Windows version would, or to watch the calls. Only that
+// module's calls change.
 //
-//   ImportRedirect redirect(GetModuleHandleA(nullptr), "LoadLibraryExA", &RefusingLoadLibraryExA);
-//   auto original = redirect.Original<decltype(&LoadLibraryExA)>();
+//   static void* original;  // what the replacement calls on to
+//   ImportRedirect redirect(GetModuleHandleA(nullptr), "LoadLibraryExA", &RefusingLoadLibraryExA, &original);
 //
 // Redirects nest: the previous entry (which may be another redirect's, such as the leak
-// tracer's) is what Original() calls, and it is put back on destruction, so destroy them in the
-// reverse order of creation.
+// tracer's) is what `original` receives, and it is put back on destruction, so destroy them in
+// the reverse order of creation.
 #include <windows.h>
 
 #include <functional>
@@ -18,22 +19,18 @@ namespace commonq::testing {
 // name. Imports without a lookup table are skipped: once the loader has filled in the addresses,
 // their names are gone.
 void ForEachNamedImport(HMODULE module, const std::function<void(const char* name, void** entry)>& visit);
-// Writes one import table entry, lifting its page protection for the write only.
-bool WriteImportEntry(void** entry, void* value);
 
 class ImportRedirect {
  public:
-  ImportRedirect(HMODULE module, const char* function, void* replacement);
+  // `original`, when given, receives the entry's previous value before the entry changes, so a
+  // replacement already called on another thread finds it.
+  ImportRedirect(HMODULE module, const char* function, void* replacement, void** original = nullptr);
   ~ImportRedirect();
   ImportRedirect(const ImportRedirect&) = delete;
   ImportRedirect& operator=(const ImportRedirect&) = delete;
 
   // Whether the module imports the function by name and its entry was redirected.
   bool Active() const { return slot_ != nullptr; }
-  template <typename Function>
-  Function Original() const {
-    return reinterpret_cast<Function>(original_);
-  }
 
  private:
   void** slot_ = nullptr;

@@ -4,14 +4,11 @@
 #include <windows.h>
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID) {
-  if (reason == DLL_PROCESS_ATTACH) {
-    char path[MAX_PATH] = {};
-    const DWORD length = GetTempPathA(MAX_PATH - 32, path);
-    if (length > 0 && length < MAX_PATH - 32) {
-      lstrcatA(path, "commonq_language_trap.txt");
-      HANDLE file = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-      if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
-    }
+  char path[MAX_PATH + 32] = {};
+  const DWORD length = reason == DLL_PROCESS_ATTACH ? GetTempPathA(MAX_PATH, path) : 0;
+  if (length > 0 && length < MAX_PATH) {
+    lstrcatA(path, "commonq_language_trap.txt");
+    CloseHandle(CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
   }
   return TRUE;
 }

@@ -3,130 +3,75 @@
 #include <objbase.h>
 #include <shellapi.h>
 
-#include <atomic>
-#include <cstdint>
-#include <cstdio>
-#include <cstring>
+#include <bit>
 #include <mutex>
+#include <sstream>
 #include <stdexcept>
 #include <type_traits>
-
-#include "support/import_redirect.h"
 
 namespace commonq::testing {
 namespace {
 
-// How a handle's death is established. The system answers for the first three and for window
-// timers; everything else only the DLL's own release calls can balance.
+// How a handle's death is established. The system answers for the kinds up to kTimer (a window
+// timer dies with its window), and a value it hands out again means what that named before is
+// gone; everything else only the DLL's own release calls can balance.
 enum class Kind { kGdiObject, kIcon, kWindow, kTimer, kDc, kHook, kRegKey, kModule, kGlobal, kHeap, kCom, kThread };
-// clang-format off
-constexpr const char* kTypeNames[] = {"HGDIOBJ", "HICON", "HWND", "timer", "HDC", "HHOOK", "HKEY", "HMODULE",
-                                      "HGLOBAL", "heap block", "COM initialisation", "thread HANDLE"};
-// clang-format on
-// By GetObjectType: OBJ_PEN (1) to OBJ_BITMAP (7).
-constexpr const char* kGdiTypeNames[] = {"HGDIOBJ", "HPEN", "HBRUSH", "HDC", "HDC", "HPALETTE", "HFONT", "HBITMAP"};
 
 struct Record {
   Kind kind;
   uintptr_t handle;
-  uintptr_t scope;  // the heap of a heap block, the window of a timer
+  uintptr_t scope;  // the window of a window timer
   const char* function;
   std::string detail;
   bool released = false;
 };
 
 // Every record since Start(), oldest first; a release balances the latest live record of its
-// handle, so a module loaded twice or COM initialised twice needs two releases.
+// handle, so a module loaded twice or COM initialised twice needs two releases. Never destroyed:
+// a DLL detaching at process exit may still call a redirected import after static destructors
+// have run. Recursive, as the icon test of Survivors() calls DeleteObject, which the tracer may
+// see when it traces the executable itself.
 struct Tracking {
-  std::mutex mutex;
-  bool active = false;
+  std::recursive_mutex mutex;
+  bool active = false;  // while a tracer exists
   std::vector<Record> records;
 };
-
-// Never destroyed: a DLL detaching at process exit may still call a redirected import after
-// static destructors have run.
-Tracking& Tracked() {
-  static Tracking* tracking = new Tracking;
-  return *tracking;
-}
-
-std::atomic<bool> g_tracerExists{false};
+Tracking& g_tracking = *new Tracking;
 
 template <typename T>
 uintptr_t Value(T handle) {
-  if constexpr (std::is_pointer_v<T>) {
-    return reinterpret_cast<uintptr_t>(handle);
-  } else {
-    return static_cast<uintptr_t>(handle);
-  }
-}
-
-std::string Hex(uintptr_t value) {
-  char text[2 + 16 + 1];
-  std::snprintf(text, sizeof(text), "0x%llx", static_cast<unsigned long long>(value));
-  return text;
-}
-
-// Resource and module names; resource names may be integer ids. Wide names are ASCII here.
-template <typename Char>
-std::string NameOf(const Char* name) {
-  if (name == nullptr) return {};
-  if (IS_INTRESOURCE(name)) return "#" + std::to_string(reinterpret_cast<uintptr_t>(name));
-  std::string text;
-  for (; *name; ++name) text += static_cast<char>(*name);
-  return text;
-}
-
-bool IconAlive(uintptr_t icon) {
-  ICONINFO info{};
-  if (!GetIconInfo(reinterpret_cast<HICON>(icon), &info)) return false;
-  if (info.hbmMask) DeleteObject(info.hbmMask);
-  if (info.hbmColor) DeleteObject(info.hbmColor);
-  return true;
+  return std::bit_cast<uintptr_t>(handle);
 }
 
 bool Alive(const Record& r) {
   if (r.released) return false;
   if (r.kind == Kind::kGdiObject) return GetObjectType(reinterpret_cast<HGDIOBJ>(r.handle)) != 0;
-  if (r.kind == Kind::kIcon) return IconAlive(r.handle);
   if (r.kind == Kind::kWindow) return IsWindow(reinterpret_cast<HWND>(r.handle));
-  return r.kind != Kind::kTimer || r.scope == 0 || IsWindow(reinterpret_cast<HWND>(r.scope));
+  if (r.kind == Kind::kTimer) return r.scope == 0 || IsWindow(reinterpret_cast<HWND>(r.scope));
+  if (r.kind != Kind::kIcon) return true;
+  ICONINFO info{};
+  const bool alive = GetIconInfo(reinterpret_cast<HICON>(r.handle), &info);
+  DeleteObject(info.hbmMask);  // null when there is no icon
+  DeleteObject(info.hbmColor);
+  return alive;
 }
 
-std::string Describe(const Record& r) {
-  const DWORD gdiType = r.kind == Kind::kGdiObject ? GetObjectType(reinterpret_cast<HGDIOBJ>(r.handle)) : 0;
-  const char* type = gdiType <= OBJ_BITMAP ? kGdiTypeNames[gdiType] : "HGDIOBJ";
-  if (r.kind != Kind::kGdiObject) type = kTypeNames[static_cast<size_t>(r.kind)];
-  const std::string line = std::string(type) + " " + Hex(r.handle) + " from " + r.function;
-  return r.detail.empty() ? line : line + " (" + r.detail + ")";
-}
-
-// Records what a successful call of `function` made.
-void Made(bool ok, Kind kind, uintptr_t handle, const char* function, std::string detail = {}, uintptr_t scope = 0) {
-  if (!ok) return;
-  if (kind == Kind::kWindow) {
-    char cls[64] = {}, caption[64] = {};
-    GetClassNameA(reinterpret_cast<HWND>(handle), cls, sizeof(cls));
-    GetWindowTextA(reinterpret_cast<HWND>(handle), caption, sizeof(caption));
-    detail = std::string("class \"") + cls + "\", \"" + caption + "\"";
+// Records what a successful call of `function` made; `detail` (a window's class and caption, a
+// key's or module's name) may be null.
+void Made(bool ok, Kind kind, uintptr_t handle, const char* function, const char* detail = nullptr,
+          uintptr_t scope = 0) {
+  std::lock_guard lock(g_tracking.mutex);
+  if (!ok || !g_tracking.active) return;
+  for (Record& r : g_tracking.records) {
+    if (kind <= Kind::kTimer && r.kind == kind && r.handle == handle && r.scope == scope) r.released = true;
   }
-  Tracking& t = Tracked();
-  std::lock_guard lock(t.mutex);
-  if (!t.active) return;
-  for (Record& r : t.records) {
-    if (kind > Kind::kTimer || r.released || r.kind != kind || r.handle != handle || r.scope != scope) continue;
-    if (kind == Kind::kTimer) return;  // SetTimer on a running timer only resets it
-    // The system handed out this value again, so whatever it named before is gone.
-    if (kind <= Kind::kWindow) r.released = true;
-  }
-  t.records.push_back(Record{kind, handle, scope, function, std::move(detail)});
+  g_tracking.records.push_back(Record{kind, handle, scope, function, detail ? detail : ""});
 }
 
 // Records a successful release; one of a handle never recorded is none of the tracer's business.
 bool Released(bool ok, Kind kind, uintptr_t handle, uintptr_t scope = 0) {
-  Tracking& t = Tracked();
-  std::lock_guard lock(t.mutex);
-  for (auto r = t.records.rbegin(); ok && t.active && r != t.records.rend(); ++r) {
+  std::lock_guard lock(g_tracking.mutex);
+  for (auto r = g_tracking.records.rbegin(); ok && r != g_tracking.records.rend(); ++r) {
     if (!r->released && r->kind == kind && r->handle == handle && r->scope == scope) return r->released = true;
   }
   return false;
@@ -136,15 +81,15 @@ void KeyOpened(const char* function, LSTATUS status, const char* subkey, const H
   // Opening an empty path under a predefined key (from HKEY_CLASSES_ROOT up) may hand back the
   // predefined key itself.
   const bool opened = status == ERROR_SUCCESS && key && *key && Value(*key) < Value(HKEY_CLASSES_ROOT);
-  Made(opened, Kind::kRegKey, opened ? Value(*key) : 0, function, NameOf(subkey));
+  Made(opened, Kind::kRegKey, opened ? Value(*key) : 0, function, subkey);
 }
 
-// One redirected import: its wrapper calls what the table held before, then shows the result
-// and the arguments to `observe`.
+// One redirected import: Call runs what the table held before, then shows the result and the
+// arguments to `observe`.
 struct Entry {
   const char* name;
   void* wrapper;
-  void (*setOriginal)(void*);
+  void** original;
 };
 
 template <size_t Id, typename Signature>
@@ -152,18 +97,18 @@ struct Hook;
 
 template <size_t Id, typename R, typename... A>
 struct Hook<Id, R(WINAPI*)(A...)> {
-  using Result = std::conditional_t<std::is_void_v<R>, int, R>;
-  using Observer = void (*)(const char* function, Result, A...);
-  static inline R(WINAPI* original)(A...) = nullptr;
+  using Observer = void (*)(const char* function, std::conditional_t<std::is_void_v<R>, int, R>, A...);
+  static inline void* original = nullptr;
   static inline Observer observe = nullptr;
   static inline const char* name = nullptr;
 
   static R WINAPI Call(A... args) {
+    const auto function = reinterpret_cast<R(WINAPI*)(A...)>(original);
     if constexpr (std::is_void_v<R>) {
-      original(args...);
+      function(args...);
       observe(name, 0, args...);
     } else {
-      R result = original(args...);
+      R result = function(args...);
       observe(name, result, args...);
       return result;
     }
@@ -171,8 +116,7 @@ struct Hook<Id, R(WINAPI*)(A...)> {
   static Entry Make(const char* function, Observer observer) {
     name = function;
     observe = observer;
-    return {function, reinterpret_cast<void*>(&Call),
-            [](void* address) { original = reinterpret_cast<R(WINAPI*)(A...)>(address); }};
+    return {function, reinterpret_cast<void*>(&Call), &original};
   }
 };
 
@@ -185,17 +129,16 @@ constexpr auto kReturnsHandle =
     [](const char* function, auto handle, auto...) { Made(handle != 0, K, Value(handle), function); };
 template <Kind K>
 constexpr auto kReleasesFirst = [](const char*, auto ok, auto handle, auto...) { Released(ok, K, Value(handle)); };
-constexpr auto kLoadsModule = [](const char* function, HMODULE module, auto name, auto...) {
-  Made(module != nullptr, Kind::kModule, Value(module), function, NameOf(name));
+constexpr auto kMakesWindow = [](const char* function, HWND window, auto...) {
+  char cls[64] = {}, caption[64] = {};
+  GetClassNameA(window, cls, sizeof(cls));
+  GetWindowTextA(window, caption, sizeof(caption));
+  Made(window, Kind::kWindow, Value(window), function, (std::string(cls) + " \"" + caption + "\"").c_str());
 };
-constexpr auto kInitialisesCom = [](const char* function, HRESULT hr, auto...) {
-  // S_FALSE (already initialised on this thread) still has to be balanced by CoUninitialize.
-  Made(hr == S_OK || hr == S_FALSE, Kind::kCom, 0, function);
+constexpr auto kLoadsModule = [](const char* function, HMODULE module, LPCSTR name, auto...) {
+  Made(module != nullptr, Kind::kModule, Value(module), function, name);
 };
 
-// The creating and releasing functions of each kind of handle the library obtains. Only those
-// the DLL imports are redirected; the harness test checks this covers every creating function
-// it imports.
 const std::vector<Entry>& Entries() {
   using enum Kind;
   static const std::vector<Entry> entries = {
@@ -207,18 +150,18 @@ const std::vector<Entry>& Entries() {
       COMMONQ_HOOK(DeleteObject, kReleasesFirst<kGdiObject>),
       // Shared images belong to the system, never the DLL's to free.
       COMMONQ_HOOK(LoadImageA,
-                   [](const char* function, HANDLE image, HINSTANCE, LPCSTR name, UINT type, int, int, UINT flags) {
+                   [](const char* function, HANDLE image, HINSTANCE, LPCSTR, UINT type, int, int, UINT flags) {
                      Made(image && !(flags & LR_SHARED), type == IMAGE_BITMAP ? kGdiObject : kIcon, Value(image),
-                          function, NameOf(name));
+                          function);
                    }),
       COMMONQ_HOOK(SHGetFileInfoA,
                    [](const char* function, DWORD_PTR ok, LPCSTR path, DWORD, SHFILEINFOA* info, UINT, UINT flags) {
                      Made(ok && info && (flags & SHGFI_ICON) && info->hIcon, kIcon, info ? Value(info->hIcon) : 0,
-                          function, NameOf(path));
+                          function, path);
                    }),
       COMMONQ_HOOK(DestroyIcon, kReleasesFirst<kIcon>),
-      COMMONQ_HOOK(CreateWindowExA, kReturnsHandle<kWindow>),
-      COMMONQ_HOOK(CreateDialogParamA, kReturnsHandle<kWindow>),
+      COMMONQ_HOOK(CreateWindowExA, kMakesWindow),
+      COMMONQ_HOOK(CreateDialogParamA, kMakesWindow),
       COMMONQ_HOOK(CreateCompatibleDC, kReturnsHandle<kDc>),
       COMMONQ_HOOK(DeleteDC, kReleasesFirst<kDc>),
       COMMONQ_HOOK(GetDC, kReturnsHandle<kDc>),
@@ -228,7 +171,7 @@ const std::vector<Entry>& Entries() {
       // A window timer keeps the caller's id; a thread timer is known by the id returned.
       COMMONQ_HOOK(SetTimer,
                    [](const char* function, UINT_PTR result, HWND window, UINT_PTR id, UINT, TIMERPROC) {
-                     Made(result != 0, kTimer, window ? id : result, function, {}, Value(window));
+                     Made(result != 0, kTimer, window ? id : result, function, nullptr, Value(window));
                    }),
       COMMONQ_HOOK(KillTimer, [](const char*, BOOL ok, HWND w, UINT_PTR id) { Released(ok, kTimer, id, Value(w)); }),
       COMMONQ_HOOK(RegOpenKeyExA, [](const char* function, LSTATUS status, HKEY, LPCSTR subkey, DWORD, REGSAM,
@@ -238,19 +181,16 @@ const std::vector<Entry>& Entries() {
                       const LPSECURITY_ATTRIBUTES, PHKEY key, LPDWORD) { KeyOpened(function, status, subkey, key); }),
       COMMONQ_HOOK(RegCloseKey, [](const char*, LSTATUS status, HKEY key) { Released(!status, kRegKey, Value(key)); }),
       COMMONQ_HOOK(LoadLibraryA, kLoadsModule),
-      COMMONQ_HOOK(LoadLibraryW, kLoadsModule),
+      COMMONQ_HOOK(LoadLibraryW, kReturnsHandle<kModule>),
       COMMONQ_HOOK(LoadLibraryExA, kLoadsModule),
       COMMONQ_HOOK(FreeLibrary, kReleasesFirst<kModule>),
-      COMMONQ_HOOK(GlobalAlloc,
-                   [](const char* function, HGLOBAL memory, UINT, SIZE_T size) {
-                     Made(memory != nullptr, kGlobal, Value(memory), function, std::to_string(size) + " bytes");
-                   }),
+      COMMONQ_HOOK(GlobalAlloc, kReturnsHandle<kGlobal>),
       // A reallocation replaces the block's record (GMEM_MODIFY only changes the flags of the same
       // block); a block the tracer never saw made stays unseen.
       COMMONQ_HOOK(GlobalReAlloc,
-                   [](const char* function, HGLOBAL moved, HGLOBAL memory, SIZE_T size, UINT flags) {
+                   [](const char* function, HGLOBAL moved, HGLOBAL memory, SIZE_T, UINT flags) {
                      if (!(flags & GMEM_MODIFY) && moved && Released(true, kGlobal, Value(memory))) {
-                       Made(true, kGlobal, Value(moved), function, std::to_string(size) + " bytes");
+                       Made(true, kGlobal, Value(moved), function);
                      }
                    }),
       COMMONQ_HOOK(GlobalFree, [](const char*, HGLOBAL failed,
@@ -258,16 +198,14 @@ const std::vector<Entry>& Entries() {
       // Memory handed to the clipboard belongs to the system from then on.
       COMMONQ_HOOK(SetClipboardData, [](const char*, HANDLE taken, UINT,
                                         HANDLE memory) { Released(taken != nullptr, kGlobal, Value(memory)); }),
-      COMMONQ_HOOK(HeapAlloc,
-                   [](const char* function, LPVOID block, HANDLE heap, DWORD, SIZE_T size) {
-                     Made(block != nullptr, kHeap, Value(block), function, std::to_string(size) + " bytes",
-                          Value(heap));
-                   }),
-      COMMONQ_HOOK(HeapFree, [](const char*, BOOL ok, HANDLE heap, DWORD,
-                                LPVOID block) { Released(ok, kHeap, Value(block), Value(heap)); }),
+      COMMONQ_HOOK(HeapAlloc, kReturnsHandle<kHeap>),
+      COMMONQ_HOOK(HeapFree,
+                   [](const char*, BOOL ok, HANDLE, DWORD, LPVOID block) { Released(ok, kHeap, Value(block)); }),
       COMMONQ_HOOK(CreateThread, kReturnsHandle<kThread>),
       COMMONQ_HOOK(CloseHandle, kReleasesFirst<kThread>),
-      COMMONQ_HOOK(CoInitialize, kInitialisesCom),
+      // S_FALSE (already initialised on this thread) still has to be balanced by CoUninitialize.
+      COMMONQ_HOOK(CoInitialize, [](const char* function, HRESULT hr,
+                                    LPVOID) { Made(hr == S_OK || hr == S_FALSE, kCom, 0, function); }),
       COMMONQ_HOOK(CoUninitialize, [](const char*, int) { Released(true, kCom, 0); }),
   };
   return entries;
@@ -275,72 +213,54 @@ const std::vector<Entry>& Entries() {
 
 }  // namespace
 
-LeakTracer::LeakTracer(HMODULE module) : module_(nullptr) {
-  if (g_tracerExists.exchange(true)) throw std::logic_error("LeakTracer: only one tracer may exist at a time");
+LeakTracer::LeakTracer(HMODULE module) {
+  std::unique_lock lock(g_tracking.mutex);
+  if (g_tracking.active) throw std::logic_error("LeakTracer: only one tracer may exist at a time");
   // Pinned so that the table is still there to restore however the test treats the module.
   if (!module ||
       !GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS, reinterpret_cast<LPCWSTR>(module), &module_)) {
-    g_tracerExists = false;
     throw std::invalid_argument("LeakTracer: not a loaded module");
   }
-  Start();
-  Patch();
+  g_tracking.active = true;
+  g_tracking.records.clear();
+  lock.unlock();
+  for (const Entry& entry : Entries()) {
+    redirects_.emplace_back(module_, entry.name, entry.wrapper, entry.original);
+    if (redirects_.back().Active()) patched_.emplace_back(entry.name);
+  }
 }
 
 LeakTracer::~LeakTracer() {
-  Restore();
+  redirects_.clear();  // the table restored before the records go
   {
-    Tracking& t = Tracked();
-    std::lock_guard lock(t.mutex);
-    t.active = false;
-    t.records.clear();
+    std::lock_guard lock(g_tracking.mutex);
+    g_tracking.active = false;
+    g_tracking.records.clear();
   }
   FreeLibrary(module_);
-  g_tracerExists = false;
-}
-
-void LeakTracer::Patch() {
-  const std::vector<Entry>& entries = Entries();
-  ForEachNamedImport(module_, [&](const char* name, void** slot) {
-    for (const Entry& entry : entries) {
-      if (std::strcmp(entry.name, name) != 0 || *slot == entry.wrapper) continue;
-      entry.setOriginal(*slot);
-      slots_.push_back(Slot{slot, *slot});
-      if (WriteImportEntry(slot, entry.wrapper)) {
-        patched_.emplace_back(name);
-      } else {
-        slots_.pop_back();
-      }
-    }
-  });
-}
-
-void LeakTracer::Restore() {
-  for (auto it = slots_.rbegin(); it != slots_.rend(); ++it) WriteImportEntry(it->address, it->original);
-  slots_.clear();
 }
 
 void LeakTracer::Start() {
-  Tracking& t = Tracked();
-  std::lock_guard lock(t.mutex);
-  t.active = true;
-  t.records.clear();
+  std::lock_guard lock(g_tracking.mutex);
+  g_tracking.records.clear();
 }
 
 std::vector<std::string> LeakTracer::Survivors() {
-  Tracking& t = Tracked();
-  std::lock_guard lock(t.mutex);
+  std::lock_guard lock(g_tracking.mutex);
   std::vector<std::string> survivors;
-  for (const Record& r : t.records) {
-    if (Alive(r)) survivors.push_back(Describe(r));
+  for (const Record& r : g_tracking.records) {
+    if (!Alive(r)) continue;
+    std::ostringstream line;
+    line << "0x" << std::hex << r.handle << " from " << r.function;
+    if (!r.detail.empty()) line << " (" << r.detail << ")";
+    survivors.push_back(line.str());
   }
   return survivors;
 }
 
 void LeakTracer::ExpectDestroyedByContract(HICON icon) {
-  Tracking& t = Tracked();
-  std::lock_guard lock(t.mutex);
-  t.records.push_back(Record{Kind::kIcon, Value(icon), 0, "the caller", "the DLL's to destroy"});
+  std::lock_guard lock(g_tracking.mutex);
+  g_tracking.records.push_back(Record{Kind::kIcon, Value(icon), 0, "the caller", "the DLL's to destroy"});
 }
 
 }  // namespace commonq::testing

@@ -2,9 +2,11 @@
 
 #include <windows.h>
 
-#include <cstddef>
+#include <deque>
 #include <string>
 #include <vector>
+
+#include "support/import_redirect.h"
 
 namespace commonq::testing {
 
@@ -37,7 +39,7 @@ class LeakTracer {
   // Forgets every record, contract icons included.
   void Start();
   // Handles created since Start() that are still alive, oldest first, each described like
-  // "HBRUSH 0x1a2b from CreateSolidBrush", plus contract icons the DLL has not destroyed.
+  // "0x1a2b from CreateSolidBrush", plus contract icons the DLL has not destroyed.
   std::vector<std::string> Survivors();
   // `icon` belongs to the caller but the DLL's contract is to destroy it; Survivors() reports
   // it if it is still alive. Call after Start().
@@ -48,16 +50,8 @@ class LeakTracer {
   const std::vector<std::string>& Patched() const { return patched_; }
 
  private:
-  struct Slot {
-    void** address;
-    void* original;
-  };
-
-  void Patch();
-  void Restore();
-
-  HMODULE module_;
-  std::vector<Slot> slots_;
+  HMODULE module_ = nullptr;
+  std::deque<ImportRedirect> redirects_;
   std::vector<std::string> patched_;
 };
 

@@ -13,20 +13,18 @@ namespace commonq::testing {
 // Names read back use the writer's TemplateName: ordinal or text.
 using ReadName = TemplateName;
 
+// What the tests look at; the other fields are read past.
 struct ReadItem {
-  uint32_t style = 0, exStyle = 0, id = 0;
-  int16_t x = 0, y = 0, cx = 0, cy = 0;
+  uint32_t style = 0, id = 0;
+  int16_t x = 0;
   ReadName windowClass, text;
 };
 
 struct ReadTemplate {
   bool extended = false;
-  uint32_t style = 0, exStyle = 0, help = 0;
-  uint16_t version = 0, signature = 0, itemCount = 0, pointSize = 0, weight = 0;
-  int16_t x = 0, y = 0, cx = 0, cy = 0;
+  uint32_t style = 0;
   ReadName menu, windowClass;
   std::u16string title, face;
-  uint8_t italic = 0, charSet = 0;
   std::vector<ReadItem> items;
   size_t end = 0;  // where the last item ends
 };
@@ -38,22 +36,20 @@ class TemplateReader {
   // Null when the bytes end before the template does.
   std::optional<ReadTemplate> Read() {
     ReadTemplate t;
+    uint16_t count = 0;
     t.extended = size_ >= 4 && data_[0] == 1 && data_[1] == 0 && data_[2] == 0xFF && data_[3] == 0xFF;
-    bool ok = t.extended ? Take(t.version) && Take(t.signature) && Take(t.help) && Take(t.exStyle) && Take(t.style)
-                         : Take(t.style) && Take(t.exStyle);
-    ok = ok && Take(t.itemCount) && Take(t.x) && Take(t.y) && Take(t.cx) && Take(t.cy) && Name(t.menu) &&
-         Name(t.windowClass) && Text(t.title);
-    if (ok && (t.style & kDsSetFont)) {
-      ok = Take(t.pointSize) && (!t.extended || (Take(t.weight) && Take(t.italic) && Take(t.charSet))) && Text(t.face);
-    }
-    for (uint16_t i = 0; ok && i < t.itemCount; ++i) {
+    // Extended: version, signature, help id, extended style, style. Classic: style, extended style.
+    bool ok = t.extended ? Skip(12) && Take(t.style) : Take(t.style) && Skip(4);
+    ok = ok && Take(count) && Skip(8) && Name(t.menu) && Name(t.windowClass) && Text(t.title);
+    // The point size, and in the extended form weight, italic and character set.
+    if (ok && (t.style & kDsSetFont)) ok = Skip(t.extended ? 6 : 2) && Text(t.face);
+    for (uint16_t i = 0; ok && i < count; ++i) {
       pos_ = (pos_ + 3) & ~size_t{3};
       ReadItem item;
       uint16_t shortId = 0, extra = 0;
-      ok = t.extended ? Take(t.help) && Take(item.exStyle) && Take(item.style) : Take(item.style) && Take(item.exStyle);
-      ok = ok && Take(item.x) && Take(item.y) && Take(item.cx) && Take(item.cy) &&
+      ok = (t.extended ? Skip(8) && Take(item.style) : Take(item.style) && Skip(4)) && Take(item.x) && Skip(6) &&
            (t.extended ? Take(item.id) : Take(shortId)) && Name(item.windowClass) && Name(item.text) && Take(extra) &&
-           (pos_ += extra) <= size_;
+           Skip(extra);
       if (!t.extended) item.id = shortId;
       t.items.push_back(item);
     }
@@ -62,9 +58,14 @@ class TemplateReader {
   }
 
  private:
+  bool Skip(size_t count) {
+    if (count > size_ - pos_) return false;
+    pos_ += count;
+    return true;
+  }
   template <typename T>
   bool Take(T& v) {
-    if (pos_ + sizeof(T) > size_) return false;
+    if (sizeof(T) > size_ - pos_) return false;
     std::memcpy(&v, data_ + pos_, sizeof(T));
     pos_ += sizeof(T);
     return true;

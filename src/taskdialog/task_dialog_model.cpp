@@ -228,7 +228,6 @@ TemplateHeader MakeTemplateHeader(const TaskDialogModel& model, const TaskDialog
   const DialogFrame frame = MakeDialogFrame(config.dwFlags, layout.width, layout.height, model.input.x, model.input.y,
                                             {reference.left, reference.top, reference.right, reference.bottom});
   TemplateHeader header;
-  header.extended = true;
   header.title = ToTemplateText(ResolveTaskDialogString(config.pszWindowTitle, kTitleBufferSize));
   header.style = frame.style;
   header.exStyle = frame.exStyle;

@@ -1,5 +1,5 @@
 // Writes a random header and items and checks that the block reads back to exactly what was
-// written: forms, names, texts (now and then longer than a growth step), ids and styles; or, in a
+// written: names, texts (now and then longer than a growth step), ids and styles; or, in a
 // block that cannot grow, that the failure is reported and nothing is written past it.
 #include <cstdint>
 #include <cstdlib>
@@ -48,11 +48,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (in.Byte() % 8 == 0) block.limit = in.Word();
   TemplateWriter writer(block);
   TemplateHeader header;
-  header.extended = (in.Byte() & 1) != 0, header.style = in.Dword(), header.title = in.Text(), header.face = in.Text();
-  // A classic style that is 0xFFFF0001 once DS_SETFONT follows the face reads as the extended
-  // form's version and signature; the system tells the forms apart the same way.
-  const uint32_t written = header.face.empty() ? header.style & ~kDsSetFont : header.style | kDsSetFont;
-  if (!header.extended && written == 0xFFFF0001) header.style ^= 0x2;
+  header.style = in.Dword(), header.title = in.Text(), header.face = in.Text();
   header.menu = in.Name();
   header.windowClass = in.Name();
   writer.BeginTemplate(header);
@@ -70,14 +66,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   Check(writer.Reserved() % kTemplateGrowthStep == 0);
   const auto read = testing::TemplateReader(block.Bytes().data(), writer.Used()).Read();
-  Check(read && read->end == writer.Used() && read->extended == header.extended && read->title == header.title);
+  Check(read && read->end == writer.Used() && read->extended && read->title == header.title);
   Check(Same(header.menu, read->menu) && Same(header.windowClass, read->windowClass));
   Check(header.face.empty() ? (read->style & kDsSetFont) == 0 : read->face == header.face);
   Check(read->items.size() == items.size());
   for (size_t i = 0; i < items.size(); ++i) {
     const testing::ReadItem& r = read->items[i];
     Check(r.style == items[i].style && r.x == items[i].x);
-    Check(r.id == (header.extended ? items[i].id & 0xFFFF : static_cast<uint16_t>(items[i].id)));
+    Check(r.id == (items[i].id & 0xFFFF));
     Check(Same(items[i].windowClass, r.windowClass) && Same(items[i].text, r.text));
   }
   return 0;

@@ -7,9 +7,7 @@ namespace commonq {
 namespace {
 
 constexpr uint16_t kOrdinalMarker = 0xFFFF;
-constexpr size_t kExtendedCountOffset = 16;
-constexpr size_t kClassicCountOffset = 8;
-constexpr size_t kSignatureOffset = 2;
+constexpr size_t kCountOffset = 16;
 
 }  // namespace
 
@@ -62,33 +60,15 @@ void TemplateWriter::AlignTo4() {
   AppendBytes(zeros, padding);
 }
 
-// The dialog manager takes a template as extended when it starts with version 1 and the
-// signature; a classic style can carry the signature's bits on their own.
-bool TemplateWriter::Extended() const {
-  if (!begun_) return false;
-  uint16_t version = 0;
-  uint16_t signature = 0;
-  std::memcpy(&version, block_.Data(), sizeof version);
-  std::memcpy(&signature, block_.Data() + kSignatureOffset, sizeof signature);
-  return version == 1 && signature == kOrdinalMarker;
-}
-
 void TemplateWriter::BeginTemplate(const TemplateHeader& header) {
-  if (begun_) return;
-  if (!Ensure(header.extended ? kExtendedHeaderSize : kClassicHeaderSize)) return;
+  if (begun_ || !Ensure(kHeaderSize)) return;
   begun_ = true;
   const bool hasFont = !header.face.empty();
-  const uint32_t style = hasFont ? (header.style | kDsSetFont) : (header.style & ~kDsSetFont);
-  if (header.extended) {
-    Append16(1);
-    Append16(kOrdinalMarker);
-    Append32(header.helpId);
-    Append32(header.exStyle);
-    Append32(style);
-  } else {
-    Append32(style);
-    Append32(header.exStyle);
-  }
+  Append16(1);  // version 1 and the signature make the template an extended one
+  Append16(kOrdinalMarker);
+  Append32(header.helpId);
+  Append32(header.exStyle);
+  Append32(hasFont ? (header.style | kDsSetFont) : (header.style & ~kDsSetFont));
   Append16(0);
   for (const int16_t value : {header.x, header.y, header.cx, header.cy}) Append16(static_cast<uint16_t>(value));
   AppendName(header.menu);
@@ -96,38 +76,25 @@ void TemplateWriter::BeginTemplate(const TemplateHeader& header) {
   AppendText(header.title);
   if (!hasFont) return;
   Append16(header.pointSize);
-  if (header.extended) {
-    Append16(header.weight);
-    const uint8_t italicAndCharSet[2] = {header.italic, header.charSet};
-    AppendBytes(italicAndCharSet, sizeof italicAndCharSet);
-  }
+  Append16(header.weight);
+  const uint8_t italicAndCharSet[2] = {header.italic, header.charSet};
+  AppendBytes(italicAndCharSet, sizeof italicAndCharSet);
   AppendText(header.face);
 }
 
 void TemplateWriter::AddItem(const TemplateItem& item) {
   if (!begun_ || failed_) return;
-  const bool extended = Extended();
   AlignTo4();
-  if (!Ensure(extended ? kExtendedItemSize : kClassicItemSize)) return;
-  const size_t countOffset = extended ? kExtendedCountOffset : kClassicCountOffset;
+  if (!Ensure(kItemSize)) return;
   uint16_t count = 0;
-  std::memcpy(&count, block_.Data() + countOffset, sizeof count);
+  std::memcpy(&count, block_.Data() + kCountOffset, sizeof count);
   ++count;
-  std::memcpy(block_.Data() + countOffset, &count, sizeof count);
-  if (extended) {
-    Append32(0);
-    Append32(item.exStyle);
-    Append32(item.style);
-  } else {
-    Append32(item.style);
-    Append32(item.exStyle);
-  }
+  std::memcpy(block_.Data() + kCountOffset, &count, sizeof count);
+  Append32(0);  // help id
+  Append32(item.exStyle);
+  Append32(item.style);
   for (const int16_t value : {item.x, item.y, item.cx, item.cy}) Append16(static_cast<uint16_t>(value));
-  if (extended) {
-    Append32(item.id & 0xFFFF);
-  } else {
-    Append16(static_cast<uint16_t>(item.id));
-  }
+  Append32(item.id & 0xFFFF);
   AppendName(item.windowClass);
   AppendName(item.text);
   Append16(0);

@@ -1,5 +1,5 @@
 #pragma once
-// Writes an in-memory dialog template (extended DLGTEMPLATEEX or classic DLGTEMPLATE form) into a
+// Writes an in-memory dialog template (the extended DLGTEMPLATEEX form) into a
 // growable block of bytes. Texts arrive as UTF-16; the Win32 tier converts from ANSI.
 #include <cstddef>
 #include <cstdint>
@@ -38,7 +38,6 @@ struct TemplateName {
 };
 
 struct TemplateHeader {
-  bool extended = true;
   std::u16string title;
   int16_t x = 0;
   int16_t y = 0;
@@ -73,10 +72,8 @@ inline constexpr uint32_t kDsSetFont = 0x40;
 // The task dialog's items are visible children that clip their siblings and children.
 inline constexpr uint32_t kItemBaseStyle = 0x56000000;
 inline constexpr size_t kTemplateGrowthStep = 1024;
-inline constexpr size_t kExtendedHeaderSize = 26;
-inline constexpr size_t kExtendedItemSize = 24;
-inline constexpr size_t kClassicHeaderSize = 18;
-inline constexpr size_t kClassicItemSize = 18;
+inline constexpr size_t kHeaderSize = 26;
+inline constexpr size_t kItemSize = 24;
 
 class TemplateWriter {
  public:
@@ -94,7 +91,6 @@ class TemplateWriter {
   size_t Reserved() const { return reserved_; }
   // Set once a write could not get memory; the template is then incomplete and must not be shown.
   bool Failed() const { return failed_; }
-  bool Extended() const;
 
  private:
   bool Ensure(size_t count);

@@ -60,11 +60,10 @@ using UniqueModule = UniqueHandle<SimpleTraits<HMODULE, &::FreeLibrary>>;
 using UniqueGlobal = UniqueHandle<SimpleTraits<HGLOBAL, &::GlobalFree>>;
 using UniqueKernelObject = UniqueHandle<SimpleTraits<HANDLE, &::CloseHandle>>;
 
-// A window's device context from GetDC or GetWindowDC, released to that window.
+// A window's device context from GetDC, released to that window.
 class WindowDc {
  public:
-  explicit WindowDc(HWND window, bool wholeWindow = false) noexcept
-      : window_(window), dc_(wholeWindow ? ::GetWindowDC(window) : ::GetDC(window)) {}
+  explicit WindowDc(HWND window) noexcept : window_(window), dc_(::GetDC(window)) {}
   WindowDc(const WindowDc&) = delete;
   WindowDc& operator=(const WindowDc&) = delete;
   ~WindowDc() {

@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include "taskdialog/logic/dialog_units.h"
-#include "taskdialog/logic/message_box_request.h"
 #include "taskdialog/logic/task_dialog_layout.h"
 #include "taskdialog/logic/task_dialog_values.h"
 
@@ -101,7 +100,7 @@ TEST(TaskDialogMetrics, BoldWeightAndVersionClasses) {
   EXPECT_EQ(RoundingMulDiv(0x40000000, 4, 2), -1);  // the 64-bit product fits, the result does not
 }
 
-TEST(TaskDialogText, LinkMarkupIsStrippedButNotDbcsTrailBytesAndMessageTypesMap) {
+TEST(TaskDialogText, LinkMarkupIsStrippedButNotDbcsTrailBytes) {
   const auto shiftJisLead = [](unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); };
   // 0x81 0x3C is one Shift-JIS character whose trail byte happens to be '<'.
   const std::pair<LeadBytePredicate, const char*> cases[] = {{shiftJisLead, "\x81<xy"}, {nullptr, "\x81y"}};
@@ -110,10 +109,6 @@ TEST(TaskDialogText, LinkMarkupIsStrippedButNotDbcsTrailBytesAndMessageTypesMap)
     StripLinkMarkup(text, lead);
     EXPECT_EQ(text, stripped);
   }
-  // The overwrite question (MB_YESNO | MB_ICONEXCLAMATION) and the refusal (MB_OK | MB_ICONEXCLAMATION).
-  EXPECT_EQ(TaskDialogForMessageBox(0x34).commonButtons, kYesButton | kNoButton);
-  EXPECT_EQ(TaskDialogForMessageBox(0x30).commonButtons, kOkButton);
-  EXPECT_EQ(TaskDialogForMessageBox(0x30).mainIcon, kWarningIcon);
 }
 
 }  // namespace

@@ -44,8 +44,8 @@ for flavour in x86_64 i686; do
   if [ "$long" = 1 ]; then
     echo "== $flavour: soak, 1000 calls of every export (forwarded, then emulated task dialog)"
     (cd "build/$flavour/bin" &&
-       COMMONQ_SOAK_CALLS=1000 ../../../tests/support/wine-run.sh commonq_wine_tests.exe --gtest_filter='EveryExport/LongUseTest.Many*' &&
-       COMMONQ_SOAK_CALLS=1000 ../../../tests/support/wine-run.sh commonq_wine_tests_xp.exe --gtest_filter='EveryExport/LongUseTest.Many*TaskDialog*') |
+       COMMONQ_SOAK_CALLS=1000 ../../../tests/support/wine-run.sh commonq_wine_tests.exe --gtest_filter='EveryExport/EveryExportTest.*' &&
+       COMMONQ_SOAK_CALLS=1000 ../../../tests/support/wine-run.sh commonq_wine_tests_xp.exe --gtest_filter='EveryExport/EveryExportTest.*TaskDialog*') |
       tr -d '\r' | grep -E 'calls/s|OK|FAILED|PASSED'
   fi
   wineserver -k 2>/dev/null || true

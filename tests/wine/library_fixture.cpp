@@ -4,6 +4,12 @@
 
 namespace commonq::testing {
 
+std::string TempPath(const std::string& name) {
+  char temp[MAX_PATH] = {};
+  ::GetTempPathA(MAX_PATH, temp);
+  return temp + name;
+}
+
 void DeleteSettings() { ::SHDeleteKeyA(HKEY_CURRENT_USER, kSettingsRoot); }
 
 static void SetRaw(const std::string& key, const std::string& name, DWORD type, const void* data, DWORD size) {
@@ -26,6 +32,13 @@ std::optional<DWORD> GetDword(const std::string& key, const std::string& name) {
     return std::nullopt;
   }
   return value;
+}
+
+std::string GetText(const std::string& key, const std::string& name) {
+  char text[MAX_PATH] = "(none)";
+  DWORD size = sizeof text - 1;
+  ::RegGetValueA(HKEY_CURRENT_USER, key.c_str(), name.c_str(), RRF_RT_REG_SZ, nullptr, text, &size);
+  return text;
 }
 
 bool KeyExists(const std::string& key) {

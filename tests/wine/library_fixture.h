@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -26,15 +27,47 @@ void DeleteSettings();
 void SetDword(const std::string& key, const std::string& name, DWORD value);
 void SetString(const std::string& key, const std::string& name, const std::string& text, DWORD type = REG_SZ);
 std::optional<DWORD> GetDword(const std::string& key, const std::string& name);
+// A REG_SZ value's text, "(none)" when there is none.
+std::string GetText(const std::string& key, const std::string& name);
 bool KeyExists(const std::string& key);
 inline std::string Key(const std::string& sub) { return std::string(kSettingsRoot) + "\\" + sub; }
 
 HMODULE LibraryModule();
+// `name` in the temporary folder.
+std::string TempPath(const std::string& name);
 
 // Makes the blocking `call` while a driver works through `script`; a script without steps only
 // guards (a dialog still open at the timeout is an error and is closed). A script left unfinished
 // and every error of the driver fail the test. Returns what `call` returned.
 int Drive(const std::function<void(DialogDriver&)>& script, const std::function<int()>& call);
+
+inline constexpr size_t kGuardBytes = 64;
+
+// `size` bytes filled with `fill`, after kGuardBytes guard bytes and before a page of no access.
+class FencedBytes {
+ public:
+  FencedBytes(size_t size, char fill) : size_(size) {
+    SYSTEM_INFO info{};
+    ::GetSystemInfo(&info);
+    usable_ = (size + kGuardBytes + info.dwPageSize - 1) / info.dwPageSize * info.dwPageSize;
+    base_ = static_cast<char*>(::VirtualAlloc(nullptr, usable_ + info.dwPageSize, MEM_COMMIT, PAGE_READWRITE));
+    DWORD old = 0;
+    ::VirtualProtect(base_ + usable_, info.dwPageSize, PAGE_NOACCESS, &old);
+    std::memset(base_, fill, usable_);
+  }
+  ~FencedBytes() {
+    EXPECT_EQ(std::string(data() - kGuardBytes, kGuardBytes), std::string(kGuardBytes, base_[0])) << "written before";
+    ::VirtualFree(base_, 0, MEM_RELEASE);
+  }
+  template <typename T = char>
+  T* data() const {
+    return reinterpret_cast<T*>(base_ + usable_ - size_);
+  }
+
+ private:
+  size_t size_, usable_ = 0;
+  char* base_ = nullptr;
+};
 
 class LibraryTest : public ::testing::Test {
  protected:

@@ -7,7 +7,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <functional>
 #include <string>
 
@@ -15,34 +14,6 @@
 
 namespace commonq::testing {
 namespace {
-
-constexpr size_t kGuardBytes = 64;
-
-// `size` bytes filled with `fill`, after kGuardBytes guard bytes and before a page of no access.
-class FencedBytes {
- public:
-  FencedBytes(size_t size, char fill) : size_(size) {
-    SYSTEM_INFO info{};
-    ::GetSystemInfo(&info);
-    usable_ = (size + kGuardBytes + info.dwPageSize - 1) / info.dwPageSize * info.dwPageSize;
-    base_ = static_cast<char*>(::VirtualAlloc(nullptr, usable_ + info.dwPageSize, MEM_COMMIT, PAGE_READWRITE));
-    DWORD old = 0;
-    ::VirtualProtect(base_ + usable_, info.dwPageSize, PAGE_NOACCESS, &old);
-    std::memset(base_, fill, usable_);
-  }
-  ~FencedBytes() {
-    EXPECT_EQ(std::string(data() - kGuardBytes, kGuardBytes), std::string(kGuardBytes, base_[0])) << "written before";
-    ::VirtualFree(base_, 0, MEM_RELEASE);
-  }
-  template <typename T = char>
-  T* data() const {
-    return reinterpret_cast<T*>(base_ + usable_ - size_);
-  }
-
- private:
-  size_t size_, usable_ = 0;
-  char* base_ = nullptr;
-};
 
 // Runs `call` with a driver that cancels whatever dialog comes up, after `look` saw it.
 int Cancelled(

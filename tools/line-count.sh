@@ -20,4 +20,6 @@ count() {
 production=$(count src include resources)
 tests=$(count tests)
 awk -v p="$production" -v t="$tests" 'BEGIN {
-  printf "lines of code: production %d, tests %d: tests are %.0f %% of production (aim: at most 45 %%)\n", p, t, 100 * t / p }'
+  ratio = 100 * t / p
+  printf "lines of code: production %d, tests %d: tests are %.1f %% of production (aim: at most 45 %%: %s)\n",
+    p, t, ratio, ratio <= 45 ? "met" : "over by " int(t - 0.45 * p + 0.999) " lines" }'

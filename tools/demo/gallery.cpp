@@ -118,8 +118,9 @@ std::vector<Shot> Shots() {
       FormatShot("3D File save options (not translated)", "options_obj_de.png", "3D File save options", ".deu", ".obj"),
       FavoriteShot("favorites_en.png", "Add a Favorite", nullptr, false),
       FavoriteShot("favorites_expanded_en.png", "Add a Favorite", nullptr, true),
-      FavoriteShot("favorites_de.png", "Favorit hinzuf\xC3\xBCgen", ".deu", false),
-      FavoriteShot("favorites_expanded_de.png", "Favorit hinzuf\xC3\xBCgen", ".deu", true),
+      // Captions as the dialog holds them, in the ANSI code page (1252, that of QelmLang.deu).
+      FavoriteShot("favorites_de.png", "Favorit hinzuf\xFCgen", ".deu", false),
+      FavoriteShot("favorites_expanded_de.png", "Favorit hinzuf\xFCgen", ".deu", true),
       {"Current File Information", "English", "fileinfo_en.png", "Current File Information", IDCLOSE,
        [] { SetLanguage(nullptr); }, [](Library&) { CallFileInfo(); }},
       {"Current File Information", "German (.deu)", "fileinfo_de.png", "Aktuelle Dateiinformationen", IDCLOSE,

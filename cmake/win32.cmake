@@ -4,6 +4,11 @@ set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${COMMONQ_BIN})
 set(CMAKE_LIBRARY_OUTPUT_DIRECTORY ${COMMONQ_BIN})
 add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601 WINVER=0x0601 _WIN32_IE=0x0600
                         STRICT)
+# The test seams (fault injection, a stand-in platform for the task dialog) exist in the test
+# builds only; the Release DLL, the one users get, has none (tools/check-dll-tables.sh checks it).
+if(NOT CMAKE_BUILD_TYPE STREQUAL "Release")
+  add_compile_definitions(COMMONQ_TEST_SEAMS=1)
+endif()
 set(COMMONQ_SYSTEM_LIBS comctl32 comdlg32 shell32 shlwapi ole32 advapi32 gdi32 user32 msimg32 kernel32)
 
 add_library(commonq_logic STATIC ${COMMONQ_LOGIC_SOURCES})
@@ -113,13 +118,9 @@ target_compile_options(commonq_wine_tests PRIVATE ${COMMONQ_WARNINGS})
 add_dependencies(commonq_wine_tests CommonQ commonq_languages)
 # The Wine test programs are always built; they are registered with CTest only where this
 # machine can run them (tools/build.sh switches them off for i686 when 32-bit code cannot run),
-# because test discovery itself starts the program.
-# The Release configuration tests the SDK instead (cmake/sdk.cmake).
-set(commonq_wine_tests_default ON)
-if(CMAKE_BUILD_TYPE STREQUAL "Release")
-  set(commonq_wine_tests_default OFF)
-endif()
-option(COMMONQ_WINE_TESTS "Register the Wine tests of this build with CTest" ${commonq_wine_tests_default})
+# because test discovery itself starts the program. The Release configuration runs them too, on
+# the DLL users get; the white-box cases that need a test seam are compiled out there.
+option(COMMONQ_WINE_TESTS "Register the Wine tests of this build with CTest" ON)
 if(COMMONQ_WINE_TESTS)
   # The emulated task dialog tests and the other Windows XP tests run from the XP copy below.
   gtest_discover_tests(commonq_wine_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60 TEST_FILTER -EmulatedRun.*:OnWindowsXp.*

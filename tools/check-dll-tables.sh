@@ -10,6 +10,7 @@
 #    description and the product name;
 #  - --stripped (a Release DLL): no symbols and no debug sections in the DLL; its .gnu_debuglink
 #    names a debug file beside it whose checksum matches and which holds the debug information;
+#    and whose symbols name no test seam (a function "...ForTesting" exists only in test builds);
 #  - --max-bytes: the DLL is at most that large.
 # Exit status: 0 passed, 1 failed, 2 usage error, 77 OBJDUMP unavailable (CTest skips).
 set -u
@@ -169,6 +170,8 @@ PY
       debug_file=${linked#OK }
       echo "debug file: $debug_file ($(stat -c %s "$debug_file") bytes)"
       "$objdump" -h "$debug_file" | grep -q ' \.debug_info ' || failures+=("$debug_file holds no .debug_info")
+      seams=$("$objdump" -t "$debug_file" | grep -o '[A-Za-z0-9_]*ForTesting[A-Za-z0-9_]*' | sort -u || true)
+      [ -n "$seams" ] && failures+=("test seams in the Release DLL: $(flat "$seams")")
     else
       failures+=("$linked")
     fi

@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # Can this machine run the i686 build's Wine tests? Prints one line saying why not and exits 1,
-# or exits 0 silently. Two things are needed: a 32-bit Wine (wine32:i386, which tools/setup.sh
-# installs only when asked to with COMMONQ_WINE32=1) and a kernel that executes 32-bit x86 code,
-# tried with a nine-byte i386 program that only exits. The package is checked first, so on a
-# machine without it nothing 32-bit is ever started.
+# or exits 0 silently. Two things are needed: a kernel that executes 32-bit x86 code, tried with a
+# nine-byte i386 program that only exits, and a 32-bit Wine (wine32:i386, which tools/setup.sh
+# installs wherever the kernel passes). With --kernel only the kernel is asked (tools/setup.sh
+# asks that before it installs anything); otherwise the package is checked first, so on a machine
+# without it nothing 32-bit is ever started.
 set -u
-if ! dpkg-query -W -f='${Status}' wine32:i386 2>/dev/null | grep -q "ok installed"; then
+if [ "${1:-}" != --kernel ] && ! dpkg-query -W -f='${Status}' wine32:i386 2>/dev/null | grep -q "ok installed"; then
   echo "32-bit Wine (wine32:i386) is not installed; Debian's Wine 8 has no WoW64 mode to stand in for it"
   exit 1
 fi

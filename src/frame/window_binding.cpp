@@ -22,6 +22,7 @@ void AbandonDialog(WindowBinding* owner, HWND window, bool outOfMemory) noexcept
   }
 }
 
+#if COMMONQ_TEST_SEAMS
 namespace {
 UINT g_failingMessage = 0;
 }  // namespace
@@ -34,5 +35,6 @@ void ThrowIfFailureInjected(UINT message) {
     throw std::bad_alloc();
   }
 }
+#endif
 
 }  // namespace commonq

@@ -37,11 +37,16 @@ class WindowBinding {
 // window has a bound object.
 void AbandonDialog(WindowBinding* owner, HWND window, bool outOfMemory) noexcept;
 
+#if COMMONQ_TEST_SEAMS
 // For tests: the next guarded handler that runs for `message` throws std::bad_alloc, as an
-// allocation failure inside it would; 0 turns this off.
+// allocation failure inside it would; 0 turns this off. Only the test builds have it: the Release
+// DLL carries no seam.
 void InjectAllocationFailureForTesting(UINT message) noexcept;
 // Throws for the injected message; guarded handlers that know their message call it first.
 void ThrowIfFailureInjected(UINT message);
+#else
+inline void ThrowIfFailureInjected(UINT) noexcept {}
+#endif
 
 // The body of a window procedure, hook or callback that the system calls: no exception may cross
 // the system's frames, so one ends the dialog through `owner` (when there is one) and the system

@@ -31,7 +31,11 @@ constexpr DWORD kDllVersionInfoSize = 20;
 
 // Written without a lock: every writer writes the same value.
 int g_versionClass = 0;
+#if COMMONQ_TEST_SEAMS
 const TaskDialogPlatform* g_platformOverride = nullptr;
+#else
+constexpr const TaskDialogPlatform* g_platformOverride = nullptr;
+#endif
 
 int ComputeVersionClass() {
   OSVERSIONINFOA info{};
@@ -103,7 +107,9 @@ void DestroyCallerIcons(const TASKDIALOGCONFIG& config) noexcept {
 
 }  // namespace
 
+#if COMMONQ_TEST_SEAMS
 void OverrideTaskDialogPlatformForTesting(const TaskDialogPlatform* facts) noexcept { g_platformOverride = facts; }
+#endif
 
 HRESULT RunTaskDialog(const TASKDIALOGCONFIG* config, int* button, int* radioButton, BOOL* verificationChecked) {
   if (button != nullptr) *button = 0;

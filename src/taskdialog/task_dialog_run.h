@@ -20,9 +20,11 @@ struct TaskDialogPlatform {
   bool windows6 = false;
 };
 
+#if COMMONQ_TEST_SEAMS
 // Replaces the platform's facts for white-box tests of the branches the test system cannot reach;
-// null goes back to the real ones. Not reachable through the exports.
+// null goes back to the real ones. Not reachable through the exports, and not in the Release DLL.
 void OverrideTaskDialogPlatformForTesting(const TaskDialogPlatform* facts) noexcept;
+#endif
 
 // The task dialog inside an export that has already started the module.
 HRESULT RunTaskDialog(const TASKDIALOGCONFIG* config, int* button, int* radioButton, BOOL* verificationChecked);

@@ -1,20 +1,26 @@
 #!/usr/bin/env bash
 # Each export against the bare platform call that shows the same dialog (median time from the
-# call until the dialog is up and idle, 30 runs each, alternating), then the median time from the
+# call until the dialog is up and idle, 30 runs each, alternating), where the message box's time
+# goes (before its window exists, and until it is shown), then the median time from the
 # call of TaskDialogIndirect98 to TDN_CREATED for the rich configuration, 50 runs each: emulated
 # (the copy that Wine runs as Windows XP) and native, and their ratio.
 # The first part also times the file information dialog without and with a 4096 x 4096 32-bit
 # preview.
 # Last, the logic tier's hot paths (the rich task dialog's layout and its template), built natively
 # in build/native-bench: optimised and without the sanitizers of the test build.
+# It measures the DLL users get: the i686 Release DLL where this machine runs 32-bit programs, the
+# x86_64 Release DLL otherwise, and says which.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source tools/wine-env.sh
-bash tools/build.sh x86_64 >/dev/null
+commonq_shipping_flavour
+flavour=$COMMONQ_FLAVOUR
+bash tools/build.sh "$flavour" >/dev/null
+echo "measuring build/$flavour/bin/CommonQ.dll ${COMMONQ_FLAVOUR_NOTE:+($COMMONQ_FLAVOUR_NOTE)}"
 commonq_display
-commonq_prefix "$PWD/build/x86_64/benchmark-prefix"
+commonq_prefix "$PWD/build/$flavour/benchmark-prefix"
 commonq_winver TaskDialogBenchmark_xp.exe winxp
-cd build/x86_64/bin
+cd "build/$flavour/bin"
 wine ExportBenchmark.exe 2>/dev/null | tr -d '\r'
 emulated=$(wine TaskDialogBenchmark_xp.exe | tr -d '\r')
 native=$(wine TaskDialogBenchmark.exe | tr -d '\r')

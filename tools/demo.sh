@@ -7,8 +7,9 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 bash tools/setup.sh
 source tools/wine-env.sh
-flavour=release-x86_64
-if why=$(bash tools/i686-runnable.sh); then flavour=release-i686; else echo "demo: the x86_64 Release DLL ($why)"; fi
+commonq_shipping_flavour
+flavour=$COMMONQ_FLAVOUR
+echo "demo: build/$flavour/bin/CommonQ.dll ${COMMONQ_FLAVOUR_NOTE:+($COMMONQ_FLAVOUR_NOTE)}"
 bash tools/build.sh "$flavour"
 
 interactive=0

@@ -2,6 +2,7 @@
 #   commonq_display            starts Xvfb unless a working DISPLAY is set
 #   commonq_display_usable [D] whether an X server answers on D (default: DISPLAY)
 #   commonq_prefix DIR         makes a fresh prefix in DIR and exports WINEPREFIX
+#   commonq_shipping_flavour   sets COMMONQ_FLAVOUR to the Release build that runs here
 # The display must exist before the first Wine command of a prefix: a wineserver started without
 # one leaves every later window of that prefix unable to show.
 
@@ -48,4 +49,15 @@ commonq_prefix() {
 # commonq_winver EXE VERSION: the Windows version Wine reports to one executable.
 commonq_winver() {
   wine reg add "HKCU\\Software\\Wine\\AppDefaults\\$1" /v Version /d "$2" /f >/dev/null 2>&1
+}
+
+# The build of the DLL users get that this machine can run: release-i686 where 32-bit programs run,
+# else release-x86_64, with COMMONQ_FLAVOUR_NOTE saying why the i686 one is not used.
+commonq_shipping_flavour() {
+  if COMMONQ_FLAVOUR_NOTE=$(bash "$(dirname "${BASH_SOURCE[0]}")/i686-runnable.sh"); then
+    COMMONQ_FLAVOUR=release-i686
+  else
+    COMMONQ_FLAVOUR=release-x86_64
+    COMMONQ_FLAVOUR_NOTE="not the i686 one: $COMMONQ_FLAVOUR_NOTE"
+  fi
 }

@@ -41,4 +41,4 @@ if [ -n "$missing" ]; then
   echo "gallery incomplete; missing:" $missing >&2
   exit 1
 fi
-echo "gallery written to $gallery by $(grep -o 'Drawn by [^<]*' index.html): $(ls *.png | wc -l) pictures"
+echo "gallery written to $gallery: $(ls *.png | wc -l) pictures; $(grep -o "Drawn by [^<]*" index.html)"

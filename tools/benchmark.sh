@@ -16,7 +16,7 @@ source tools/wine-env.sh
 commonq_shipping_flavour
 flavour=$COMMONQ_FLAVOUR
 bash tools/build.sh "$flavour" >/dev/null
-echo "measuring build/$flavour/bin/CommonQ.dll ${COMMONQ_FLAVOUR_NOTE:+($COMMONQ_FLAVOUR_NOTE)}"
+echo "measuring build/$flavour/bin/CommonQ.dll${COMMONQ_FLAVOUR_NOTE:+ ($COMMONQ_FLAVOUR_NOTE)}"
 commonq_display
 commonq_prefix "$PWD/build/$flavour/benchmark-prefix"
 commonq_winver TaskDialogBenchmark_xp.exe winxp

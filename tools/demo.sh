@@ -9,7 +9,7 @@ bash tools/setup.sh
 source tools/wine-env.sh
 commonq_shipping_flavour
 flavour=$COMMONQ_FLAVOUR
-echo "demo: build/$flavour/bin/CommonQ.dll ${COMMONQ_FLAVOUR_NOTE:+($COMMONQ_FLAVOUR_NOTE)}"
+echo "demo: build/$flavour/bin/CommonQ.dll${COMMONQ_FLAVOUR_NOTE:+ ($COMMONQ_FLAVOUR_NOTE)}"
 bash tools/build.sh "$flavour"
 
 interactive=0

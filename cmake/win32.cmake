@@ -11,10 +11,6 @@ if(NOT CMAKE_BUILD_TYPE STREQUAL "Release")
 endif()
 set(COMMONQ_SYSTEM_LIBS comctl32 comdlg32 shell32 shlwapi ole32 advapi32 gdi32 user32 msimg32 kernel32)
 
-add_library(commonq_logic STATIC ${COMMONQ_LOGIC_SOURCES})
-target_include_directories(commonq_logic PUBLIC ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR})
-target_compile_options(commonq_logic PRIVATE ${COMMONQ_WARNINGS} -Werror)
-
 # The Win32 tier is an object library so that the white-box Wine tests link the very objects
 # that make up the DLL.
 set(COMMONQ_WIN32_SOURCES
@@ -57,12 +53,10 @@ add_custom_command(OUTPUT ${COMMONQ_ART_OUTPUTS}
   COMMENT "Drawing the library's icons and bitmap")
 add_custom_target(commonq_art DEPENDS ${COMMONQ_ART_OUTPUTS})
 set_source_files_properties(resources/CommonQ.rc PROPERTIES OBJECT_DEPENDS "${COMMONQ_ART_OUTPUTS}")
-# windres reports no dependencies, so the .rc files it includes are named here.
-set_property(SOURCE resources/CommonQ.rc APPEND PROPERTY OBJECT_DEPENDS ${PROJECT_SOURCE_DIR}/resources/filedialogs.rc)
-set_property(SOURCE resources/CommonQ.rc APPEND PROPERTY OBJECT_DEPENDS ${PROJECT_SOURCE_DIR}/resources/favorites.rc)
-set_property(SOURCE resources/CommonQ.rc APPEND PROPERTY OBJECT_DEPENDS ${PROJECT_SOURCE_DIR}/resources/favorites_ids.h)
-set_property(SOURCE resources/CommonQ.rc APPEND PROPERTY OBJECT_DEPENDS ${PROJECT_SOURCE_DIR}/resources/fileinfo.rc)
-set_property(SOURCE resources/CommonQ.rc APPEND PROPERTY OBJECT_DEPENDS ${PROJECT_SOURCE_DIR}/resources/fileinfo_ids.h)
+# windres reports no dependencies: every .rc and id header it may include is named here.
+file(GLOB COMMONQ_RESOURCE_INCLUDES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/resources/*.rc ${PROJECT_SOURCE_DIR}/resources/*.h)
+list(REMOVE_ITEM COMMONQ_RESOURCE_INCLUDES ${PROJECT_SOURCE_DIR}/resources/CommonQ.rc)
+set_property(SOURCE resources/CommonQ.rc APPEND PROPERTY OBJECT_DEPENDS ${COMMONQ_RESOURCE_INCLUDES})
 
 # comctl32 by ordinal (see the .def): an import library of our own, made with dlltool.
 if(CMAKE_SYSTEM_PROCESSOR STREQUAL "i686")

@@ -8,9 +8,9 @@
 # build/fuzz/crash-* (or leak-*, timeout-*) and makes the script fail.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-[ -f build/fuzz/build.ninja ] || CXX=clang++ CC=clang cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=Debug >/dev/null
-targets=(template_writer_fuzz commonq_fuzz_filter_scale preview_dib_fuzz task_dialog_text_fuzz settings_rules_fuzz
-         favorite_rules_fuzz)
+CXX=clang++ CC=clang cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=Debug >/dev/null
+# The targets are the ones cmake/native.cmake defines, as it lists them for this script.
+mapfile -t targets < build/fuzz/fuzz_targets.txt
 cmake --build build/fuzz --target "${targets[@]}"
 long=0
 if [ "${1:-}" = --long ]; then

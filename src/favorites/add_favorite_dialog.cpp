@@ -203,13 +203,9 @@ void AddFavoriteDialog::OnAdd() {
   CopyField(params_.szName, *path);
 
   if (::PathFileExistsA(path->c_str())) {
-    const std::optional<std::string> question = FormatOverwriteQuestion(Text(IDS_OVERWRITE_QUESTION), name_);
-    if (!question) {
-      RefuseTooLong();
-      return;
-    }
+    const std::string question = FormatOverwriteQuestion(Text(IDS_OVERWRITE_QUESTION), name_, &SystemLeadByte);
     const std::string instruction = Text(IDS_CONFIRM_OVERWRITE);
-    if (TaskMessageBox(Window(), instruction.c_str(), question->c_str(), kOverwriteQuestionType) != IDYES) return;
+    if (TaskMessageBox(Window(), instruction.c_str(), question.c_str(), kOverwriteQuestionType) != IDYES) return;
   }
   SaveFavoriteSettings();
   ::EndDialog(Window(), IDOK);

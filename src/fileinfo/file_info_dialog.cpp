@@ -36,6 +36,8 @@ constexpr UINT_PTR kPreviewCopyTimer = 1;
 constexpr UINT kFileNameFormat = DT_SINGLELINE | DT_NOCLIP | DT_NOPREFIX | DT_END_ELLIPSIS;
 static_assert(kFileNameFormat == 0x8920);
 
+bool SystemLeadByte(unsigned char byte) { return ::IsDBCSLeadByte(byte) != FALSE; }
+
 std::string ControlText(HWND dialog, int id) {
   char text[kPathBytes] = {};
   ::GetDlgItemTextA(dialog, id, text, static_cast<int>(sizeof text));
@@ -101,11 +103,11 @@ void FileInfoDialog::OnInitDialog() {
                                       SHGFI_TYPENAME | SHGFI_USEFILEATTRIBUTES) != 0;
   ::SetDlgItemTextA(dialog, IDC_FILE_INFO_TYPE, typed ? info.szTypeName : "");
 
+  // PathAddBackslashA would write its terminator past the buffer when the folder fills it.
   char folder[kPathBytes] = {};
   ::lstrcpynA(folder, request_.path, static_cast<int>(sizeof folder));
   ::PathRemoveFileSpecA(folder);
-  ::PathAddBackslashA(folder);
-  ::SetDlgItemTextA(dialog, IDC_FILE_INFO_FOLDER, folder);
+  ::SetDlgItemTextA(dialog, IDC_FILE_INFO_FOLDER, FolderWithBackslash(folder, &SystemLeadByte).c_str());
 
   PutModificationTime();
 

@@ -8,6 +8,7 @@
 
 #include "fileinfo/logic/file_info_text.h"
 #include "frame/module_state.h"
+#include "frame/paint_session.h"
 #include "frame/unique_handle.h"
 #include "resources/fileinfo_ids.h"
 
@@ -71,6 +72,11 @@ bool FileInfoDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, L
       return OnCtlColorStatic(reinterpret_cast<HWND>(lParam), result);
     case WM_PAINT:
       OnPaint();
+      result = 0;
+      return true;
+    case WM_PRINTCLIENT:
+      if (lParam & PRF_ERASEBKGND) OnEraseBackground(reinterpret_cast<HDC>(wParam));
+      if (lParam & PRF_CLIENT) PaintContent(reinterpret_cast<HDC>(wParam));
       result = 0;
       return true;
     case WM_COMMAND:
@@ -158,6 +164,7 @@ RECT FileInfoDialog::ControlRect(int controlId) const {
 }
 
 void FileInfoDialog::OnEraseBackground(HDC dc) {
+  if (dc == nullptr) return;
   RECT client{};
   ::GetClientRect(Window(), &client);
   RECT band = client;
@@ -177,10 +184,20 @@ bool FileInfoDialog::OnCtlColorStatic(HWND control, LRESULT& result) {
 }
 
 void FileInfoDialog::OnPaint() {
-  PAINTSTRUCT paint{};
-  HDC dc = ::BeginPaint(Window(), &paint);
-  if (dc == nullptr) return;
+  {
+    const PaintSession paint(Window());
+    if (!paint) return;
+    PaintContent(paint.get());
+  }
+  // A large preview's bits are copied off this thread once the dialog is on screen and idle.
+  if (preview_ != nullptr && preview_->CopyPending() && !copyTimer_) {
+    copyTimer_ = UniqueTimer(Window(), kPreviewCopyTimer, USER_TIMER_MINIMUM);
+  }
+}
 
+void FileInfoDialog::PaintContent(HDC dc) {
+  if (dc == nullptr) return;
+  const SavedDcState keep(dc);
   SHFILEINFOA info{};
   if (::SHGetFileInfoA(request_.path, FILE_ATTRIBUTE_NORMAL, &info, sizeof info,
                        SHGFI_ICON | SHGFI_USEFILEATTRIBUTES)) {
@@ -192,11 +209,6 @@ void FileInfoDialog::OnPaint() {
   if (preview_ != nullptr) {
     const RECT box = ControlRect(IDC_FILE_INFO_PREVIEW);
     preview_->DrawPreview(dc, box.left, box.top);
-  }
-  ::EndPaint(Window(), &paint);
-  // A large preview's bits are copied off this thread once the dialog is on screen and idle.
-  if (preview_ != nullptr && preview_->CopyPending() && !copyTimer_) {
-    copyTimer_ = UniqueTimer(Window(), kPreviewCopyTimer, USER_TIMER_MINIMUM);
   }
 }
 

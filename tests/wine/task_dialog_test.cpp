@@ -46,14 +46,6 @@ TASKDIALOGCONFIG RecordedConfig(CallbackRecorder& recorder, const wchar_t* title
   return config;
 }
 
-// The copy of the test executable whose name ends in "_xp" runs as Windows XP (the emulation);
-// the plain one runs as a later Windows (native forwarding).
-bool RunsAsWindowsXp() {
-  char path[MAX_PATH] = {};
-  ::GetModuleFileNameA(nullptr, path, MAX_PATH);
-  return std::string(path).find("_xp.exe") != std::string::npos;
-}
-
 int ReportedWindowsMajorVersion() { return LOBYTE(LOWORD(::GetVersion())); }
 
 class TaskDialogTest : public LibraryTest {

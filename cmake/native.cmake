@@ -16,7 +16,7 @@ include(GoogleTest)
 file(GLOB COMMONQ_UNIT_TESTS CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/native/*_test.cpp)
 add_executable(commonq_unit_tests ${COMMONQ_UNIT_TESTS})
 target_link_libraries(commonq_unit_tests PRIVATE commonq_logic GTest::gtest GTest::gtest_main)
-target_compile_options(commonq_unit_tests PRIVATE ${COMMONQ_WARNINGS})
+target_compile_options(commonq_unit_tests PRIVATE ${COMMONQ_WARNINGS} -Werror)
 gtest_discover_tests(commonq_unit_tests DISCOVERY_MODE PRE_TEST)
 
 

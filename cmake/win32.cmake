@@ -108,7 +108,7 @@ add_custom_target(commonq_test_imports DEPENDS ${COMMONQ_TEST_IMPORTS})
 add_dependencies(commonq_wine_tests commonq_comctl32_ordinals commonq_test_imports)
 target_link_libraries(commonq_wine_tests PRIVATE commonq_test_support commonq_logic gtest gtest_main ${COMMONQ_TEST_IMPORTS}
                       ${COMMONQ_COMCTL32_ORDINALS} ${COMMONQ_SYSTEM_LIBS})
-target_compile_options(commonq_wine_tests PRIVATE ${COMMONQ_WARNINGS})
+target_compile_options(commonq_wine_tests PRIVATE ${COMMONQ_WARNINGS} -Werror)
 add_dependencies(commonq_wine_tests CommonQ commonq_languages)
 # The Wine test programs are always built; they are registered with CTest only where this
 # machine can run them (tools/build.sh switches them off for i686 when 32-bit code cannot run),

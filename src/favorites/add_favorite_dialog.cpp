@@ -6,6 +6,7 @@
 
 #include "favorites/logic/favorite_rules.h"
 #include "frame/module_state.h"
+#include "frame/paint_session.h"
 #include "frame/settings_store.h"
 #include "resources/favorites_ids.h"
 #include "taskdialog/task_message_box.h"
@@ -95,13 +96,16 @@ bool AddFavoriteDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
       return true;
     case WM_PAINT:
       if (wParam != 0) {
-        PaintTitle(reinterpret_cast<HDC>(wParam));
+        PaintContent(reinterpret_cast<HDC>(wParam));
       } else {
-        PAINTSTRUCT paint{};
-        HDC dc = ::BeginPaint(Window(), &paint);
-        PaintTitle(dc);
-        ::EndPaint(Window(), &paint);
+        const PaintSession paint(Window());
+        PaintContent(paint.get());
       }
+      result = 0;
+      return true;
+    case WM_PRINTCLIENT:
+      if (lParam & PRF_ERASEBKGND) EraseBand(reinterpret_cast<HDC>(wParam));
+      if (lParam & PRF_CLIENT) PaintContent(reinterpret_cast<HDC>(wParam));
       result = 0;
       return true;
     case WM_CTLCOLORSTATIC: {
@@ -203,13 +207,9 @@ void AddFavoriteDialog::OnAdd() {
   CopyField(params_.szName, *path);
 
   if (::PathFileExistsA(path->c_str())) {
-    const std::optional<std::string> question = FormatOverwriteQuestion(Text(IDS_OVERWRITE_QUESTION), name_);
-    if (!question) {
-      RefuseTooLong();
-      return;
-    }
+    const std::string question = FormatOverwriteQuestion(Text(IDS_OVERWRITE_QUESTION), name_, &SystemLeadByte);
     const std::string instruction = Text(IDS_CONFIRM_OVERWRITE);
-    if (TaskMessageBox(Window(), instruction.c_str(), question->c_str(), kOverwriteQuestionType) != IDYES) return;
+    if (TaskMessageBox(Window(), instruction.c_str(), question.c_str(), kOverwriteQuestionType) != IDYES) return;
   }
   SaveFavoriteSettings();
   ::EndDialog(Window(), IDOK);
@@ -231,6 +231,7 @@ RECT AddFavoriteDialog::ControlRect(int id) const {
 int AddFavoriteDialog::BandBottom() const { return ControlRect(IDC_FAVORITE_SUBTITLE).bottom + kBandBelowSubtitle; }
 
 void AddFavoriteDialog::EraseBand(HDC dc) const {
+  if (dc == nullptr) return;
   RECT client{};
   ::GetClientRect(Window(), &client);
   RECT band = client;
@@ -242,8 +243,10 @@ void AddFavoriteDialog::EraseBand(HDC dc) const {
   ::FillRect(dc, &below, ::GetSysColorBrush(COLOR_BTNFACE));
 }
 
-void AddFavoriteDialog::PaintTitle(HDC dc) const {
+// The title band's text; the icon is control 1181's own.
+void AddFavoriteDialog::PaintContent(HDC dc) const {
   if (dc == nullptr) return;
+  const SavedDcState keep(dc);
   char title[kTitleTextBytes] = {};
   ::GetDlgItemTextA(Window(), IDC_FAVORITE_TITLE, title, kTitleTextBytes);
   // The dialog's own font made bold: the paint context of a dialog holds the system font, which
@@ -259,11 +262,9 @@ void AddFavoriteDialog::PaintTitle(HDC dc) const {
   RECT rect = ControlRect(IDC_FAVORITE_TITLE);
   ::FillRect(dc, &rect, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
   SelectedObject selected(dc, bold ? static_cast<HGDIOBJ>(bold.get()) : ::GetCurrentObject(dc, OBJ_FONT));
-  const int oldMode = ::SetBkMode(dc, TRANSPARENT);
-  const COLORREF oldColour = ::SetTextColor(dc, titleColour_);
+  ::SetBkMode(dc, TRANSPARENT);
+  ::SetTextColor(dc, titleColour_);
   ::DrawTextA(dc, title, -1, &rect, kTitleFormat);
-  ::SetTextColor(dc, oldColour);
-  ::SetBkMode(dc, oldMode);
 }
 
 }  // namespace commonq

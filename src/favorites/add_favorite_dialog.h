@@ -35,7 +35,8 @@ class AddFavoriteDialog : public DialogWindow {
   void OnAdd();
   void OnNewFolder();
   void EraseBand(HDC dc) const;
-  void PaintTitle(HDC dc) const;
+  // What WM_PAINT and WM_PRINTCLIENT paint, into the DC they bring.
+  void PaintContent(HDC dc) const;
   int BandBottom() const;
   RECT ControlRect(int id) const;
   bool Reflect(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) const;

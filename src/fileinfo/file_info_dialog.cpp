@@ -8,6 +8,7 @@
 
 #include "fileinfo/logic/file_info_text.h"
 #include "frame/module_state.h"
+#include "frame/paint_session.h"
 #include "frame/unique_handle.h"
 #include "resources/fileinfo_ids.h"
 
@@ -35,6 +36,8 @@ constexpr int kDateTimeChars = 128;
 constexpr UINT_PTR kPreviewCopyTimer = 1;
 constexpr UINT kFileNameFormat = DT_SINGLELINE | DT_NOCLIP | DT_NOPREFIX | DT_END_ELLIPSIS;
 static_assert(kFileNameFormat == 0x8920);
+
+bool SystemLeadByte(unsigned char byte) { return ::IsDBCSLeadByte(byte) != FALSE; }
 
 std::string ControlText(HWND dialog, int id) {
   char text[kPathBytes] = {};
@@ -71,6 +74,11 @@ bool FileInfoDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, L
       OnPaint();
       result = 0;
       return true;
+    case WM_PRINTCLIENT:
+      if (lParam & PRF_ERASEBKGND) OnEraseBackground(reinterpret_cast<HDC>(wParam));
+      if (lParam & PRF_CLIENT) PaintContent(reinterpret_cast<HDC>(wParam));
+      result = 0;
+      return true;
     case WM_COMMAND:
       return OnCommand(LOWORD(wParam));
     case WM_TIMER:
@@ -101,11 +109,11 @@ void FileInfoDialog::OnInitDialog() {
                                       SHGFI_TYPENAME | SHGFI_USEFILEATTRIBUTES) != 0;
   ::SetDlgItemTextA(dialog, IDC_FILE_INFO_TYPE, typed ? info.szTypeName : "");
 
+  // PathAddBackslashA would write its terminator past the buffer when the folder fills it.
   char folder[kPathBytes] = {};
   ::lstrcpynA(folder, request_.path, static_cast<int>(sizeof folder));
   ::PathRemoveFileSpecA(folder);
-  ::PathAddBackslashA(folder);
-  ::SetDlgItemTextA(dialog, IDC_FILE_INFO_FOLDER, folder);
+  ::SetDlgItemTextA(dialog, IDC_FILE_INFO_FOLDER, FolderWithBackslash(folder, &SystemLeadByte).c_str());
 
   PutModificationTime();
 
@@ -156,6 +164,7 @@ RECT FileInfoDialog::ControlRect(int controlId) const {
 }
 
 void FileInfoDialog::OnEraseBackground(HDC dc) {
+  if (dc == nullptr) return;
   RECT client{};
   ::GetClientRect(Window(), &client);
   RECT band = client;
@@ -175,10 +184,20 @@ bool FileInfoDialog::OnCtlColorStatic(HWND control, LRESULT& result) {
 }
 
 void FileInfoDialog::OnPaint() {
-  PAINTSTRUCT paint{};
-  HDC dc = ::BeginPaint(Window(), &paint);
-  if (dc == nullptr) return;
+  {
+    const PaintSession paint(Window());
+    if (!paint) return;
+    PaintContent(paint.get());
+  }
+  // A large preview's bits are copied off this thread once the dialog is on screen and idle.
+  if (preview_ != nullptr && preview_->CopyPending() && !copyTimer_) {
+    copyTimer_ = UniqueTimer(Window(), kPreviewCopyTimer, USER_TIMER_MINIMUM);
+  }
+}
 
+void FileInfoDialog::PaintContent(HDC dc) {
+  if (dc == nullptr) return;
+  const SavedDcState keep(dc);
   SHFILEINFOA info{};
   if (::SHGetFileInfoA(request_.path, FILE_ATTRIBUTE_NORMAL, &info, sizeof info,
                        SHGFI_ICON | SHGFI_USEFILEATTRIBUTES)) {
@@ -190,11 +209,6 @@ void FileInfoDialog::OnPaint() {
   if (preview_ != nullptr) {
     const RECT box = ControlRect(IDC_FILE_INFO_PREVIEW);
     preview_->DrawPreview(dc, box.left, box.top);
-  }
-  ::EndPaint(Window(), &paint);
-  // A large preview's bits are copied off this thread once the dialog is on screen and idle.
-  if (preview_ != nullptr && preview_->CopyPending() && !copyTimer_) {
-    copyTimer_ = UniqueTimer(Window(), kPreviewCopyTimer, USER_TIMER_MINIMUM);
   }
 }
 

@@ -37,6 +37,8 @@ class FileInfoDialog : public DialogWindow {
   void OnInitDialog();
   void OnEraseBackground(HDC dc);
   void OnPaint();
+  // What WM_PAINT and WM_PRINTCLIENT paint (icon, file name, preview), into the DC they bring.
+  void PaintContent(HDC dc);
   bool OnCtlColorStatic(HWND control, LRESULT& result);
   bool OnCommand(int id);
 

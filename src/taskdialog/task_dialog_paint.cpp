@@ -2,6 +2,7 @@
 // colours, icon statics and the owner-drawn command links used before Windows 6.
 #include <windows.h>
 
+#include "frame/paint_session.h"
 #include "taskdialog/logic/task_dialog_values.h"
 #include "taskdialog/task_dialog_run.h"
 
@@ -34,20 +35,22 @@ void DrawIconStatic(const DRAWITEMSTRUCT& item, COLORREF color, HICON icon, int 
 
 }  // namespace
 
-void TaskDialogRun::PaintBackground() const {
-  const WindowDc dc(Window());
-  if (!dc) return;
+// Everything the dialog paints itself is background: the same picture for the screen's erase and
+// for a print into any DC the system or a host hands over.
+void TaskDialogRun::PaintContent(HDC dc) const {
+  if (dc == nullptr) return;
+  const SavedDcState keep(dc);
   RECT client{};
   ::GetClientRect(Window(), &client);
   const int w = client.right;
   const int band = layout_.state.bandLine;
-  Fill(dc.get(), RECT{0, 0, w, band}, model_.palette.band);
-  Fill(dc.get(), RECT{0, band, w, client.bottom}, model_.palette.face);
-  Fill(dc.get(), RECT{0, band, w, band + 1}, model_.palette.separator);
+  Fill(dc, RECT{0, 0, w, band}, model_.palette.band);
+  Fill(dc, RECT{0, band, w, client.bottom}, model_.palette.face);
+  Fill(dc, RECT{0, band, w, band + 1}, model_.palette.separator);
   if (layout_.state.footerSeparator > 0)
-    EtchedLine(dc.get(), layout_.state.footerSeparator, w, model_.palette.shadow, model_.palette.highlight);
+    EtchedLine(dc, layout_.state.footerSeparator, w, model_.palette.shadow, model_.palette.highlight);
   if (layout_.state.expandedFooterSeparator > 0) {
-    EtchedLine(dc.get(), layout_.state.expandedFooterSeparator, w, model_.palette.shadow, model_.palette.highlight);
+    EtchedLine(dc, layout_.state.expandedFooterSeparator, w, model_.palette.shadow, model_.palette.highlight);
   }
 }
 

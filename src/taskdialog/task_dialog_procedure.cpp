@@ -355,8 +355,14 @@ bool TaskDialogRun::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LR
       OnTimer(wParam);
       return true;
     case WM_ERASEBKGND:
-      PaintBackground();
+      PaintContent(reinterpret_cast<HDC>(wParam));
       result = TRUE;
+      return true;
+    case WM_PRINTCLIENT:
+      // The dialog manager's own WM_PAINT erases through WM_ERASEBKGND above, which is all the
+      // dialog paints, so the screen needs no WM_PAINT of ours.
+      if (lParam & (PRF_CLIENT | PRF_ERASEBKGND)) PaintContent(reinterpret_cast<HDC>(wParam));
+      result = 0;
       return true;
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLORBTN:

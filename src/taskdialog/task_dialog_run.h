@@ -145,7 +145,7 @@ class TaskDialogRun : public DialogWindow {
   void CopyToClipboard() const;
 
   // Painting (task_dialog_paint.cpp).
-  void PaintBackground() const;
+  void PaintContent(HDC dc) const;
   HBRUSH ControlColors(HDC dc, int id) const;
   void DrawCommandLink(const DRAWITEMSTRUCT& item) const;
   bool OnDrawItem(const DRAWITEMSTRUCT& item);

@@ -37,7 +37,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (path) Check(path->size() < kFavoritePathBytes && path->starts_with(part[0]) && path->ends_with(".lnk"));
   Check(ComparePathsIgnoringCase(part[0], name, lead) == -ComparePathsIgnoringCase(name, part[0], lead));
   const std::size_t capacity = (data[0] & 0x80) != 0 ? kFavoritePathBytes : data[0] >> 2;
-  const std::optional<std::string> question = FormatOverwriteQuestion(part[2], name, capacity);
-  if (question) Check(question->size() < capacity && question->size() <= part[2].size() + name.size());
+  // The question always fits, so it can never be the reason to refuse a path that fits.
+  const std::string question = FormatOverwriteQuestion(part[2], name, lead, capacity);
+  Check(capacity == 0 ? question.empty() : question.size() < capacity);
+  Check(question.size() <= part[2].size() + name.size());
   return 0;
 }

@@ -60,10 +60,14 @@ TEST(FolderOrder, CaseFoldedTextOrderInsertionBeforeTheFirstGreaterAndDepth) {
 
 TEST(StoredAndShown, OverwriteQuestionOptionBitsAndTheDisclosuresTravel) {
   const std::string pattern = "%s\nalready exists. Overwrite ?";
-  EXPECT_EQ(FormatOverwriteQuestion("%s %s %d %% %n%", "a"), "a %s %d % %n%");
+  EXPECT_EQ(FormatOverwriteQuestion("%s %s %d %% %n%", "a", nullptr), "a %s %d % %n%");
+  // A name that does not fit is cut, never the question refused; a double-byte character stays whole.
   const std::size_t room = 259 - (pattern.size() - 2);  // the name that just fits
-  EXPECT_TRUE(FormatOverwriteQuestion(pattern, std::string(room, 'n')) &&
-              !FormatOverwriteQuestion(pattern, std::string(room + 1, 'n')));
+  EXPECT_EQ(FormatOverwriteQuestion(pattern, std::string(room, 'n'), nullptr).size(), 259u);
+  EXPECT_EQ(FormatOverwriteQuestion(pattern, std::string(room - 4, 'n') + kSo + "xxx", &Sjis),
+            std::string(room - 4, 'n') + "..." + pattern.substr(2));
+  EXPECT_EQ(FormatOverwriteQuestion("[%s]", "abcdef", nullptr, 8), "[ab...]");
+  EXPECT_EQ(FormatOverwriteQuestion("%s: 100%% sure?", "abc", nullptr, 8), ": 100% ") << "only the pattern fits";
   EXPECT_FALSE(OptionBitsToWrite(0x45u, false) || OptionBitsToWrite(std::nullopt, false));  // unchanged
   EXPECT_EQ(OptionBitsToWrite(0xFFFFFFFFu, false), 0xFFFFFFDFu);
   DisclosureTravel motion{39, 39, DisclosureTravel::kShrink};

@@ -47,5 +47,18 @@ TEST(KbFormat, OneIntegerConversionOrTheBuiltInFormat) {
   EXPECT_EQ(FormatKb("%u", 4294967295u), "4294967295");
 }
 
+// The folder gets its backslash only within the 260-byte buffer; a trail byte 0x5C is no backslash.
+TEST(FolderText, EndsInOneBackslashWithinTheBuffer) {
+  const auto sjis = [](unsigned char byte) { return byte >= 0x81 && byte <= 0x9F; };
+  EXPECT_TRUE(FolderWithBackslash("C:\\Models", nullptr) == "C:\\Models\\" &&
+              FolderWithBackslash("C:", nullptr) == "C:\\");
+  EXPECT_TRUE(FolderWithBackslash("C:\\", nullptr) == "C:\\" && FolderWithBackslash("", nullptr).empty());
+  EXPECT_EQ(FolderWithBackslash("C:\\\x83\x5C", sjis), "C:\\\x83\x5C\\");
+  const std::string cut = "C:\\" + std::string(255, 'x') + ":";  // 259 characters: a full buffer
+  EXPECT_EQ(FolderWithBackslash(cut, nullptr), cut);
+  EXPECT_EQ(FolderWithBackslash(cut.substr(1), nullptr), cut.substr(1) + "\\");
+  EXPECT_EQ(FolderWithBackslash(cut + "yz", nullptr), cut) << "never beyond the buffer";
+}
+
 }  // namespace
 }  // namespace commonq

@@ -50,6 +50,12 @@ bool KeyExists(const std::string& key) {
 
 HMODULE LibraryModule() { return ::GetModuleHandleA("CommonQ.dll"); }
 
+bool RunsAsWindowsXp() {
+  char path[MAX_PATH] = {};
+  ::GetModuleFileNameA(nullptr, path, MAX_PATH);
+  return std::string(path).find("_xp.exe") != std::string::npos;
+}
+
 int Drive(const std::function<void(DialogDriver&)>& script, const std::function<int()>& call) {
   DialogDriver driver;
   script(driver);

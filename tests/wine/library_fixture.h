@@ -33,6 +33,9 @@ bool KeyExists(const std::string& key);
 inline std::string Key(const std::string& sub) { return std::string(kSettingsRoot) + "\\" + sub; }
 
 HMODULE LibraryModule();
+// The copy of the test executable whose name ends in "_xp" runs as Windows XP (where the task
+// dialog is the library's emulation); the plain one runs as a later Windows.
+bool RunsAsWindowsXp();
 // `name` in the temporary folder.
 std::string TempPath(const std::string& name);
 

@@ -8,7 +8,9 @@
 
 #include <algorithm>
 #include <functional>
+#include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "frame/module_state.h"
@@ -22,19 +24,23 @@ namespace {
 
 using namespace td;
 
-// lpCallbackData of the tests: records every notification and lets a test answer it.
+// One notification with its wParam; the timer's ticks count as one, without their times.
+using Note = std::pair<UINT, WPARAM>;
+using Notes = std::vector<Note>;
+
+// lpCallbackData of the tests: records every notification in order and lets a test answer it.
 struct CallbackRecorder {
-  std::vector<UINT> codes;
+  Notes notes;
   std::function<HRESULT(HWND, UINT, WPARAM)> answer;
   std::wstring hyperlink;
 
   static HRESULT CALLBACK Callback(HWND window, UINT code, WPARAM wParam, LPARAM lParam, LONG_PTR data) {
     auto* self = reinterpret_cast<CallbackRecorder*>(data);
-    self->codes.push_back(code);
+    if (code != TDN_TIMER || self->notes.empty() || self->notes.back().first != TDN_TIMER)
+      self->notes.emplace_back(code, code == TDN_TIMER ? 0 : wParam);
     if (code == TDN_HYPERLINK_CLICKED) self->hyperlink = reinterpret_cast<const wchar_t*>(lParam);
     return self->answer ? self->answer(window, code, wParam) : S_OK;
   }
-  size_t Count(UINT code) const { return static_cast<size_t>(std::count(codes.begin(), codes.end(), code)); }
 };
 
 TASKDIALOGCONFIG RecordedConfig(CallbackRecorder& recorder, const wchar_t* title) {
@@ -44,14 +50,6 @@ TASKDIALOGCONFIG RecordedConfig(CallbackRecorder& recorder, const wchar_t* title
   config.pfCallback = &CallbackRecorder::Callback;
   config.lpCallbackData = reinterpret_cast<LONG_PTR>(&recorder);
   return config;
-}
-
-// The copy of the test executable whose name ends in "_xp" runs as Windows XP (the emulation);
-// the plain one runs as a later Windows (native forwarding).
-bool RunsAsWindowsXp() {
-  char path[MAX_PATH] = {};
-  ::GetModuleFileNameA(nullptr, path, MAX_PATH);
-  return std::string(path).find("_xp.exe") != std::string::npos;
 }
 
 int ReportedWindowsMajorVersion() { return LOBYTE(LOWORD(::GetVersion())); }
@@ -77,6 +75,8 @@ class TaskDialogTest : public LibraryTest {
     };
     return Drive(script, [&] { return TaskDialogIndirect98(&config, &button_, &radio_, &verification_); });
   }
+
+  void ExpectNotificationOrder(bool emulated);
 
   CallbackRecorder recorder_;
   int button_ = -1;
@@ -121,7 +121,7 @@ TEST_F(EmulatedRun, ResultsOfButtonsRadiosAndVerification) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    recorder_.codes.clear();
+    recorder_.notes.clear();
     TASKDIALOGCONFIG config = Config();
     config.dwFlags = c.flags, config.cButtons = c.buttons, config.cRadioButtons = c.radios;
     config.pButtons = kButtons, config.pRadioButtons = kRadios, config.nDefaultRadioButton = c.defaultRadio;
@@ -137,9 +137,10 @@ TEST_F(EmulatedRun, ResultsOfButtonsRadiosAndVerification) {
     EXPECT_EQ(button_, c.button);
     EXPECT_EQ(radio_, c.radio);
     EXPECT_EQ(verification_, c.verification);
-    // Every ending is reported, Escape included; the default radio is no click.
-    EXPECT_EQ(recorder_.Count(TDN_BUTTON_CLICKED), 1u);
-    EXPECT_EQ(recorder_.Count(TDN_RADIO_BUTTON_CLICKED), 0u);
+    // Every ending is reported, Escape included, just before the end.
+    ASSERT_GE(recorder_.notes.size(), 2u);
+    EXPECT_EQ(Notes(recorder_.notes.end() - 2, recorder_.notes.end()),
+              (Notes{{TDN_BUTTON_CLICKED, static_cast<WPARAM>(c.button)}, {TDN_DESTROYED, 0}}));
   }
 }
 
@@ -184,9 +185,6 @@ TEST_F(EmulatedRun, MessagesRefusalsAndTheTimerAnswerAsTheNativeDialog) {
   EXPECT_EQ(button_, IDOK);
   EXPECT_EQ(radio_, 201);
   EXPECT_EQ(verification_, TRUE);
-  EXPECT_EQ(recorder_.Count(TDN_BUTTON_CLICKED), 2u);
-  EXPECT_EQ(recorder_.Count(TDN_VERIFICATION_CLICKED), 0u);
-  EXPECT_EQ(recorder_.Count(TDN_RADIO_BUTTON_CLICKED), 1u);
   ASSERT_GE(ticks.size(), 4u);
   EXPECT_GE(ticks[0], 150u);
   EXPECT_GT(ticks[1], ticks[0]);
@@ -220,7 +218,6 @@ TEST_F(EmulatedRun, ExpandoMovesTheControlsBelowOrCutsTheFooterAreaOff) {
     EXPECT_EQ(ok[1].top - ok[0].top, flags ? 0 : client[1].bottom - client[0].bottom);
     EXPECT_GT(client[1].bottom, client[0].bottom);
   }
-  EXPECT_EQ(recorder_.Count(TDN_EXPANDO_BUTTON_CLICKED), 2u);
 }
 
 // Ctrl+C copies the texts; the caller's icons belong to the run once the dialog is up, one handle
@@ -260,11 +257,85 @@ TEST_F(EmulatedRun, LimitsOnButtonsAndLinks) {
     EXPECT_EQ(TaskDialogIndirect98(&config, &button_, nullptr, nullptr), E_FAIL);
     EXPECT_EQ(button_, 0);
   }
-  EXPECT_TRUE(recorder_.codes.empty());
+  EXPECT_TRUE(recorder_.notes.empty());
   config.cButtons = config.cRadioButtons = 20, config.dwFlags = 0;  // twenty of each are accepted
   EXPECT_EQ(Run(config, [](DialogDriver& d) { d.Click(IDC_TD_FIRST_BUTTON + 19); }), S_OK);
   EXPECT_EQ(button_, 300);
   EXPECT_EQ(radio_, 300);
+}
+
+// The notifications in order, one sequence per row, as the system's dialog sends them (the plain
+// test program, a later Windows) and as the emulation does (the _xp copy); a row with a rule of
+// the library's own gives the emulation's sequence beside the native one.
+void TaskDialogTest::ExpectNotificationOrder(bool emulated) {
+  const Note built{TDN_DIALOG_CONSTRUCTED, 0}, created{TDN_CREATED, 0}, ok{TDN_BUTTON_CLICKED, IDOK};
+  const Note gone{TDN_DESTROYED, 0}, tick{TDN_TIMER, 0}, checked{TDN_VERIFICATION_CLICKED, 1};
+  // The steps, one letter each: O clicks OK with TDM_CLICK_BUTTON (R too, with the callback
+  // refusing it), V sends TDM_CLICK_VERIFICATION, T waits for the timer; the others click the
+  // control of that text as its parent sees it, the box or radio checked and then BN_CLICKED
+  // (BM_CLICK does not reach the parent from the buttons of Wine's own task dialog).
+  const std::map<char, const char*> texts = {{'G', "Gamma"}, {'A', "Always"}, {'M', "More"}, {'L', "Less"}};
+  bool refuse = false;
+  const auto step = [&](char letter) {
+    return [&, letter](HWND dialog) {
+      refuse = letter == 'R';
+      if (letter == 'O' || letter == 'R') ::SendMessageW(dialog, TDM_CLICK_BUTTON, IDOK, 0);
+      if (letter == 'V') ::SendMessageW(dialog, TDM_CLICK_VERIFICATION, TRUE, 0);
+      if (!texts.contains(letter)) return;
+      HWND control = FindChildByClassAndText(dialog, nullptr, texts.at(letter));
+      ASSERT_NE(control, nullptr) << letter;
+      const LONG type = ::GetWindowLongW(control, GWL_STYLE) & BS_TYPEMASK;
+      if (type == BS_AUTOCHECKBOX || type == BS_AUTORADIOBUTTON) ::SendMessageW(control, BM_SETCHECK, BST_CHECKED, 0);
+      ::SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(::GetDlgCtrlID(control), BN_CLICKED), LPARAM(control));
+    };
+  };
+  const Note radio202{TDN_RADIO_BUTTON_CLICKED, 202}, radio203{TDN_RADIO_BUTTON_CLICKED, 203};
+  const Note opened{TDN_EXPANDO_BUTTON_CLICKED, 1}, closed{TDN_EXPANDO_BUTTON_CLICKED, 0};
+  const struct {
+    const char* steps;
+    TASKDIALOG_FLAGS flags;
+    UINT radios;
+    Notes native;
+    const char* ownRule = nullptr;  // where the library's rules differ from the native dialog's
+    Notes own = {};
+  } rows[] = {
+      {"O", 0, 0, {built, created, ok, gone}},
+      {"RO", 0, 0, {built, created, ok, ok, gone}},
+      {"GO", TDF_NO_DEFAULT_RADIO_BUTTON, 3, {built, created, radio203, ok, gone}},
+      {"O", 0, 3, {built, created, radio202, ok, gone}, "default radio: no notification", {built, created, ok, gone}},
+      {"AO", 0, 0, {built, created, checked, ok, gone}},
+      {"VO", 0, 0, {built, created, checked, ok, gone}, "TDM_CLICK_VERIFICATION: none", {built, created, ok, gone}},
+      {"MLO", 0, 0, {built, created, opened, closed, ok, gone}},
+      {"TO", TDF_CALLBACK_TIMER, 0, {built, created, tick, ok, gone}},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.steps);
+    recorder_.notes.clear();
+    recorder_.answer = [&refuse](HWND, UINT code, WPARAM) {
+      return code == TDN_BUTTON_CLICKED && std::exchange(refuse, false) ? S_FALSE : S_OK;
+    };
+    TASKDIALOGCONFIG config = Config(L"Order");
+    config.dwFlags = row.flags, config.cRadioButtons = row.radios, config.pRadioButtons = kRadios;
+    config.nDefaultRadioButton = row.flags & TDF_NO_DEFAULT_RADIO_BUTTON ? 0 : 202,
+    config.pszVerificationText = L"Always";
+    config.pszExpandedInformation = L"Details", config.pszCollapsedControlText = L"More";
+    config.pszExpandedControlText = L"Less", config.dwCommonButtons = TDCBF_OK_BUTTON;
+    const auto act = [&](DialogDriver& d) {
+      for (const char* at = row.steps; *at != 0; ++at) d.Pause(*at == 'T' ? 450 : 100).Read(step(*at));
+    };
+    EXPECT_EQ(Run(config, act), S_OK);
+    EXPECT_EQ(recorder_.notes, emulated && row.ownRule != nullptr ? row.own : row.native)
+        << (row.ownRule != nullptr ? row.ownRule : "");
+  }
+}
+
+TEST_F(EmulatedRun, NotificationsArriveInTheOrderOfTheNativeDialogOrOfTheLibrarysRules) {
+  ExpectNotificationOrder(true);
+}
+
+TEST_F(TaskDialogTest, NativeNotificationsArriveInOrder) {
+  if (RunsAsWindowsXp()) GTEST_SKIP() << "runs in commonq_wine_tests.exe";
+  ExpectNotificationOrder(false);
 }
 
 TEST_F(TaskDialogTest, LaterWindowsForwardsAndReturnsTheNativeResults) {

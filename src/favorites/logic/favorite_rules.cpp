@@ -23,6 +23,20 @@ std::optional<std::size_t> LastCharacter(std::string_view text, LeadBytePredicat
   return last;
 }
 
+// The mark of a name cut to fit its text.
+constexpr std::string_view kCutMark = "...";
+
+// The longest start of `text` of at most `limit` bytes that ends at a whole character.
+std::string CutToWholeCharacters(std::string_view text, std::size_t limit, LeadBytePredicate isLeadByte) {
+  std::size_t end = 0;
+  while (end < text.size()) {
+    const std::size_t next = end + CharacterLength(text, end, isLeadByte);
+    if (next > limit) break;
+    end = next;
+  }
+  return std::string(text.substr(0, end));
+}
+
 unsigned char FoldCase(unsigned char c) { return c >= 'A' && c <= 'Z' ? static_cast<unsigned char>(c + 32) : c; }
 
 }  // namespace
@@ -123,11 +137,14 @@ int DepthBelowRoot(std::string_view path, std::size_t rootLength) {
   return static_cast<int>(std::count(path.begin() + static_cast<std::ptrdiff_t>(rootLength), path.end(), '\\'));
 }
 
-std::optional<std::string> FormatOverwriteQuestion(std::string_view pattern, std::string_view name,
-                                                   std::size_t capacity) {
-  std::string text;
+std::string FormatOverwriteQuestion(std::string_view pattern, std::string_view name, LeadBytePredicate isLeadByte,
+                                    std::size_t capacity) {
+  // The text around the name: `before` until the name has its place, then `after`.
+  std::string before;
+  std::string after;
   bool nameUsed = false;
   for (std::size_t at = 0; at < pattern.size(); ++at) {
+    std::string& text = nameUsed ? after : before;
     if (pattern[at] == '%' && at + 1 < pattern.size()) {
       if (pattern[at + 1] == '%') {
         text += '%';
@@ -135,7 +152,6 @@ std::optional<std::string> FormatOverwriteQuestion(std::string_view pattern, std
         continue;
       }
       if (pattern[at + 1] == 's' && !nameUsed) {
-        text += name;
         nameUsed = true;
         ++at;
         continue;
@@ -143,8 +159,14 @@ std::optional<std::string> FormatOverwriteQuestion(std::string_view pattern, std
     }
     text += pattern[at];
   }
-  if (capacity == 0 || text.size() >= capacity) return std::nullopt;
-  return text;
+  if (capacity == 0) return {};
+  const std::size_t limit = capacity - 1;
+  const std::size_t around = before.size() + after.size();
+  if (!nameUsed || around + name.size() <= limit)
+    return CutToWholeCharacters(before + std::string(name) + after, limit, isLeadByte);
+  if (around + kCutMark.size() > limit) return CutToWholeCharacters(before + after, limit, isLeadByte);
+  return before + CutToWholeCharacters(name, limit - around - kCutMark.size(), isLeadByte) + std::string(kCutMark) +
+         after;
 }
 
 std::optional<std::uint32_t> OptionBitsToWrite(std::optional<std::uint32_t> read, bool restoreLastFolder) {

@@ -58,9 +58,11 @@ int DepthBelowRoot(std::string_view path, std::size_t rootLength);
 
 // The question "%s\nalready exists. Overwrite ?" with the name put in for its first "%s"
 // ("%%" gives "%"; any other "%" stays as it is, so a language file can never make it read
-// arguments). Nothing when the text would not fit `capacity` bytes with its NUL.
-std::optional<std::string> FormatOverwriteQuestion(std::string_view pattern, std::string_view name,
-                                                   std::size_t capacity = kFavoritePathBytes);
+// arguments). The text always fits `capacity` bytes with its NUL, so a path that fits is never
+// refused over its question: a name too long for it is cut at a whole character and ends in
+// "...", and a pattern too long even without the name is cut at its end.
+std::string FormatOverwriteQuestion(std::string_view pattern, std::string_view name, LeadBytePredicate isLeadByte,
+                                    std::size_t capacity = kFavoritePathBytes);
 
 // The "OptGlb" value to store after an Add: bit 0x20 from the restore option, every other bit as
 // read (missing counts as 0). Nothing when it equals what was read, so nothing is written.

@@ -62,6 +62,21 @@ ImageGroupText BuildImageGroup(const std::vector<ImageInfoView>& images) {
   return text;
 }
 
+std::string FolderWithBackslash(std::string_view folder, LeadBytePredicate isLeadByte, std::size_t capacity) {
+  if (capacity == 0) return {};
+  std::string text(folder.substr(0, capacity - 1));
+  // The last character, walked from the front: a double-byte character's trail byte may be 0x5C.
+  std::size_t last = 0;
+  for (std::size_t at = 0; at < text.size();) {
+    last = at;
+    const bool pair = isLeadByte != nullptr && isLeadByte(static_cast<unsigned char>(text[at])) && at + 1 < text.size();
+    at += pair ? 2 : 1;
+  }
+  const bool endsInBackslash = !text.empty() && text[last] == '\\' && last + 1 == text.size();
+  if (!text.empty() && !endsInBackslash && text.size() + 1 < capacity) text += '\\';
+  return text;
+}
+
 std::int32_t DiskSizeKb(std::int32_t bytes) noexcept { return bytes / 1024 + 1; }
 
 std::int32_t MemorySizeKb(std::int32_t bitsPerPixel, std::int32_t height, std::int32_t width) noexcept {

@@ -5,7 +5,10 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
+
+#include "frame/logic/path_text.h"
 
 namespace commonq {
 
@@ -45,6 +48,17 @@ struct ImageGroupText {
 };
 
 ImageGroupText BuildImageGroup(const std::vector<ImageInfoView>& images);
+
+// Tells whether a byte starts a double-byte character of the system code page (the Win32 tier
+// passes IsDBCSLeadByte).
+using LeadBytePredicate = bool (*)(unsigned char byte);
+
+// The folder as the dialog shows it: `folder` (the path without its file name) ending in a
+// backslash, as PathAddBackslashA makes it, but within `capacity` bytes with its NUL. A folder that
+// already fills them (a cut path that ends in ":") is shown without the backslash; an empty one
+// stays empty.
+std::string FolderWithBackslash(std::string_view folder, LeadBytePredicate isLeadByte,
+                                std::size_t capacity = kPathBytes);
 
 // Size on disk: bytes / 1024 + 1, so 1023 bytes show 1 Kb, 1024 bytes 2 Kb and 0 bytes 1 Kb.
 std::int32_t DiskSizeKb(std::int32_t bytes) noexcept;

@@ -45,6 +45,29 @@ COLORREF PreviewPixel(HWND dialog, int x, int y) {
   return color;
 }
 
+// The preview box and its shadow as the screen shows them, pixel by pixel (0x00RRGGBB).
+std::vector<std::uint32_t> PreviewArea(HWND dialog) {
+  constexpr int kSide = 64 + 8;
+  RECT box{};
+  ::GetWindowRect(::GetDlgItem(dialog, IDC_FILE_INFO_PREVIEW), &box);
+  ::MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&box), 2);
+  ::UpdateWindow(dialog);
+  BITMAPINFOHEADER header{sizeof header, kSide, -kSide, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+  void* bits = nullptr;
+  HBITMAP area = ::CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(&header), DIB_RGB_COLORS, &bits, nullptr, 0);
+  HDC screen = ::GetDC(dialog), memory = ::CreateCompatibleDC(screen);
+  HGDIOBJ previous = ::SelectObject(memory, area);
+  ::BitBlt(memory, 0, 0, kSide, kSide, screen, box.left, box.top, SRCCOPY);
+  ::GdiFlush();
+  std::vector<std::uint32_t> pixels(static_cast<const std::uint32_t*>(bits),
+                                    static_cast<const std::uint32_t*>(bits) + kSide * kSide);
+  ::SelectObject(memory, previous);
+  ::DeleteDC(memory);
+  ::ReleaseDC(dialog, screen);
+  ::DeleteObject(area);
+  return pixels;
+}
+
 // Shows a preview of `dib`, runs `look` once the dialog is up (after `pauseMs`) and cancels it.
 int ShowPreview(const BITMAPINFOHEADER* dib, const std::function<void(HWND)>& look, int pauseMs = 0) {
   const DlgFileInfoParams params{sizeof(DlgFileInfoParams), "C:\\a.png", 0, {}, 1, nullptr, 0, dib, 0};
@@ -82,24 +105,62 @@ TEST_F(FileInfoTest, PreviewIsFittedWithItsShadowInEveryBitDepth) {
   }
 }
 
-// A large bitmap is copied while the dialog is open: the caller's later changes do not show. A
-// header that claims more than the caller passed, or absurd sizes, draws nothing.
-TEST_F(FileInfoTest, ALargePreviewIsCopiedOnceShownAndBadHeadersDrawNothing) {
-  std::vector<std::uint8_t> dib = SolidDib(1024, 1024, 32, RGB(0, 0, 255), {}, 0);
-  ShowPreview(
-      reinterpret_cast<const BITMAPINFOHEADER*>(dib.data()),
-      [&](HWND dialog) {
-        std::memset(dib.data() + 40, 0xFF, dib.size() - 40);
-        ::InvalidateRect(dialog, nullptr, TRUE);
-        EXPECT_EQ(PreviewPixel(dialog, 32, 32), RGB(0, 0, 255));
-      },
-      500);
-  const LONG bad[][3] = {{0, 64, 32}, {-64, 64, 32}, {64, -1, 32}, {64, 64, 3}, {100000, 100000, 32}};
+// The host may repaint, reallocate or free its bitmap once the dialog is up: the preview, made as
+// the dialog initialised, stays exactly as it was. No texture is too large for a preview (8192 x
+// 8192 at 32 bits is 256 MB), and a colour table is the host's to take back as well.
+TEST_F(FileInfoTest, PreviewStaysAsItWasWhenTheHostTakesItsBitmapAwayAndLargeTexturesShowTheirs) {
+  const COLORREF red = RGB(255, 0, 0), blue = RGB(0, 0, 255);
+  const struct {
+    LONG side;
+    WORD bits;
+  } cases[] = {{8192, 32}, {1024, 8}};
+  for (const auto& c : cases) {
+    // Left half red, right half blue, in pages of the host's own.
+    const size_t table = c.bits == 8 ? 8 : 0, stride = static_cast<size_t>(c.side) * c.bits / 8;
+    const size_t bytes = 40 + table + stride * c.side;
+    auto* dib = static_cast<std::uint8_t*>(::VirtualAlloc(nullptr, bytes, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
+    ASSERT_NE(dib, nullptr);
+    const BITMAPINFOHEADER header{40, c.side, c.side, 1, c.bits, BI_RGB, 0, 0, 0, 0, 0};
+    std::memcpy(dib, &header, 40);
+    const RGBQUAD halves[2] = {{0, 0, 255, 0}, {255, 0, 0, 0}};
+    std::memcpy(dib + 40, halves, table);
+    std::vector<std::uint8_t> row(stride);
+    for (size_t x = 0; x < static_cast<size_t>(c.side); ++x) {
+      const bool right = 2 * x >= static_cast<size_t>(c.side);
+      if (c.bits == 8)
+        row[x] = right;
+      else
+        std::memcpy(&row[4 * x], &halves[right], 4);
+    }
+    for (LONG y = 0; y < c.side; ++y) std::memcpy(dib + 40 + table + stride * y, row.data(), stride);
+    bool taken = false;
+    EXPECT_EQ(ShowPreview(reinterpret_cast<const BITMAPINFOHEADER*>(dib),
+                          [&](HWND dialog) {
+                            EXPECT_EQ(PreviewPixel(dialog, 16, 32), red) << c.side;
+                            EXPECT_EQ(PreviewPixel(dialog, 48, 32), blue) << c.side;
+                            const std::vector<std::uint32_t> before = PreviewArea(dialog);
+                            std::memset(dib, 0x55, bytes);
+                            taken = ::VirtualFree(dib, 0, MEM_RELEASE);
+                            ::InvalidateRect(dialog, nullptr, TRUE);
+                            EXPECT_EQ(PreviewArea(dialog), before) << c.side;
+                          }),
+              IDCANCEL);
+    if (!taken) ::VirtualFree(dib, 0, MEM_RELEASE);
+  }
+}
+
+// A header the preview refuses draws nothing, and nothing beyond it is read.
+TEST_F(FileInfoTest, BadHeadersDrawNothing) {
+  const COLORREF face = ::GetSysColor(COLOR_3DFACE);
+  const LONG max = 0x7FFFFFFF;  // more bits than any address space holds
+  const LONG bad[][3] = {{0, 64, 32}, {-64, 64, 32}, {64, -1, 32}, {64, 64, 3}, {max, max, 32}};
   for (const auto& b : bad) {
     // Only the header, up against an inaccessible page: a read of the bits it claims would fault.
     const FencedBytes fenced(sizeof(BITMAPINFOHEADER), 0);
     auto* header = fenced.data<BITMAPINFOHEADER>();
-    EXPECT_EQ(ShowPreview(header, [](HWND) {}), IDCANCEL);
+    *header = {sizeof(BITMAPINFOHEADER), b[0], b[1], 1, static_cast<WORD>(b[2]), BI_RGB, 0, 0, 0, 0, 0};
+    EXPECT_EQ(ShowPreview(header, [&](HWND dialog) { EXPECT_EQ(PreviewPixel(dialog, 32, 32), face) << b[0]; }),
+              IDCANCEL);
   }
 }
 

@@ -65,18 +65,6 @@ if(COMMONQ_RELEASE)
   target_sources(CommonQ PRIVATE ${PROJECT_SOURCE_DIR}/src/frame/quiet_terminate.cpp)
   set_source_files_properties(${PROJECT_SOURCE_DIR}/src/frame/quiet_terminate.cpp PROPERTIES
                               COMPILE_OPTIONS "${COMMONQ_WARNINGS};-Werror")
-
-  # What users get: the DLL, its language files and the SDK. The developer's test programs and the
-  # demo stay out of the default build of this configuration (they test the developer build).
-  if(COMMONQ_WINE_TESTS)
-    message(FATAL_ERROR "The Wine tests run against the developer build; configure Release with -DCOMMONQ_WINE_TESTS=OFF")
-  endif()
-  set(commonq_developer_targets commonq_wine_tests)
-  foreach(dir tests/support tools/demo)
-    get_property(targets DIRECTORY ${dir} PROPERTY BUILDSYSTEM_TARGETS)
-    list(APPEND commonq_developer_targets ${targets})
-  endforeach()
-  set_property(TARGET ${commonq_developer_targets} PROPERTY EXCLUDE_FROM_ALL ON)
 endif()
 
 # Install layout: bin/CommonQ.dll (and its debug file), bin/Languages/, lib/ with both import

@@ -1,12 +1,19 @@
 # Sourced by the run scripts: a display and a fresh Wine prefix for one run.
 #   commonq_display            starts Xvfb unless a working DISPLAY is set
+#   commonq_display_usable [D] whether an X server answers on D (default: DISPLAY)
 #   commonq_prefix DIR         makes a fresh prefix in DIR and exports WINEPREFIX
 # The display must exist before the first Wine command of a prefix: a wineserver started without
 # one leaves every later window of that prefix unable to show.
 
+# commonq_display_usable [DISPLAY]: whether an X server answers on that display (default: $DISPLAY).
+# xset comes with x11-xserver-utils, which tools/setup.sh installs.
+commonq_display_usable() {
+  local display=${1-${DISPLAY:-}}
+  [ -n "$display" ] && DISPLAY=$display xset q >/dev/null 2>&1
+}
+
 commonq_display() {
-  if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then return 0; fi
-  if [ -n "${DISPLAY:-}" ] && xset q >/dev/null 2>&1; then return 0; fi
+  if commonq_display_usable; then return 0; fi
   local n
   for n in 91 92 93 94 95 96 97 98; do
     if [ ! -e "/tmp/.X${n}-lock" ]; then

@@ -30,15 +30,14 @@ class SuppressibleMessageBox {
 
  private:
   static LRESULT CALLBACK HookProc(int code, WPARAM wParam, LPARAM lParam) noexcept;
-  static LRESULT CALLBACK SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
-                                       DWORD_PTR self) noexcept;
+  static LRESULT CALLBACK BoxProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
   void OnBoxMessage(HWND window, UINT message, WPARAM wParam);
   void AddCheckBox(HWND window);
   void StoreSuppression() const;
 
   DialogTranslator translator_;
   UniqueHook hook_;
-  UniqueSubclass subclass_;
+  UniqueWindowProcedure boxProcedure_;
   DWORD bit_ = 0;  // the message's "DoNot" bit; 0: a plain box
   bool checked_ = false;
   bool failed_ = false;  // a handler failed and the box was ended
@@ -53,8 +52,7 @@ SuppressibleMessageBox::SuppressibleMessageBox(UINT messageNumber) : bit_(Suppre
   const std::optional<DWORD> doNot = ReadDwordSetting(kCommonKey, kDoNotValue);
   suppressed_ = doNot && (*doNot & bit_) != 0;
   if (!suppressed_) {
-    hook_.reset(
-        ::SetWindowsHookExA(WH_CALLWNDPROC, &SuppressibleMessageBox::HookProc, nullptr, ::GetCurrentThreadId()));
+    hook_.reset(::SetWindowsHookExA(WH_CBT, &SuppressibleMessageBox::HookProc, nullptr, ::GetCurrentThreadId()));
   }
 }
 
@@ -74,22 +72,34 @@ void SuppressibleMessageBox::StoreSuppression() const {
                      [bit](std::optional<DWORD> current) -> std::optional<DWORD> { return current.value_or(0) | bit; });
 }
 
-LRESULT CALLBACK SuppressibleMessageBox::HookProc(int code, WPARAM wParam, LPARAM lParam) noexcept {
-  SuppressibleMessageBox* self = g_current;
-  if (code == HC_ACTION && self != nullptr && self->subclass_.Window() == nullptr) {
-    const auto* call = reinterpret_cast<const CWPSTRUCT*>(lParam);
-    if (call->message == WM_INITDIALOG) {
-      self->subclass_.Install(call->hwnd, &SuppressibleMessageBox::SubclassProc, reinterpret_cast<DWORD_PTR>(self));
-    }
-  }
-  return ::CallNextHookEx(self != nullptr ? self->hook_.get() : nullptr, code, wParam, lParam);
+// The box's window is the first dialog window the thread creates once the call has begun; it is
+// subclassed as it is created, before its first message, and the hook goes at once. A computer-
+// based-training hook sees only a handful of events, where a hook on every sent message would
+// cost a round trip through the system for each of the hundreds the box sends while it is built.
+bool IsDialogWindowClass(LPCSTR windowClass) noexcept {
+  constexpr WORD kDialogClassAtom = 32770;
+  if (IS_INTRESOURCE(windowClass)) return LOWORD(reinterpret_cast<ULONG_PTR>(windowClass)) == kDialogClassAtom;
+  return ::lstrcmpiA(windowClass, "#32770") == 0;
 }
 
-LRESULT CALLBACK SuppressibleMessageBox::SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                                      DWORD_PTR data) noexcept {
-  auto* self = reinterpret_cast<SuppressibleMessageBox*>(data);
+LRESULT CALLBACK SuppressibleMessageBox::HookProc(int code, WPARAM wParam, LPARAM lParam) noexcept {
+  const LRESULT next = ::CallNextHookEx(nullptr, code, wParam, lParam);
+  SuppressibleMessageBox* self = g_current;
+  if (code == HCBT_CREATEWND && next == 0 && self != nullptr && self->boxProcedure_.Window() == nullptr) {
+    const auto* create = reinterpret_cast<const CBT_CREATEWNDA*>(lParam);
+    if (IsDialogWindowClass(create->lpcs->lpszClass)) {
+      const HWND window = reinterpret_cast<HWND>(wParam);
+      self->boxProcedure_.Install(window, &SuppressibleMessageBox::BoxProc);
+      self->hook_.reset();
+    }
+  }
+  return next;
+}
+
+LRESULT CALLBACK SuppressibleMessageBox::BoxProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
+  SuppressibleMessageBox* self = g_current;
   // The message box handles every message first; the check box is added to its finished layout.
-  const LRESULT result = DefaultSubclassProc(window, message, wParam, lParam);
+  const LRESULT result = self->boxProcedure_.CallPrevious(window, message, wParam, lParam);
   bool handled = false;
   const LRESULT answer = CallGuarded<LRESULT>(nullptr, window, result, [&] {
     ThrowIfFailureInjected(message);
@@ -106,7 +116,7 @@ void SuppressibleMessageBox::OnBoxMessage(HWND window, UINT message, WPARAM wPar
   switch (message) {
     case WM_NCDESTROY:
       hook_.reset();
-      subclass_.Remove();
+      boxProcedure_.Restore();
       break;
     case WM_INITDIALOG:
       AddCheckBox(window);

@@ -128,10 +128,18 @@ std::vector<Shot> Shots() {
   };
 }
 
+// Which CommonQ.dll drew the pictures: its path names the build (build/release-i686/bin is the
+// one users get), and the demo's own pointer size tells the architecture.
+std::string DrawnBy(const Library& library) {
+  char path[MAX_PATH] = {};
+  if (GetModuleFileNameA(library.module, path, MAX_PATH) == 0) lstrcpynA(path, "CommonQ.dll", MAX_PATH);
+  return std::string("<p>Drawn by ") + path + (sizeof(void*) == 4 ? " (32-bit)" : " (64-bit)") + "</p>\n";
+}
+
 // One section per dialog, its languages side by side with captions.
-std::string IndexPage(const std::vector<Shot>& shots) {
+std::string IndexPage(const std::vector<Shot>& shots, const Library& library) {
   std::string page = std::string(kGalleryStyle) + "<title>CommonQ gallery</title>\n" + kGalleryNavigation +
-                     "<h1>CommonQ gallery</h1>\n";
+                     "<h1>CommonQ gallery</h1>\n" + DrawnBy(library);
   std::string group;
   for (const Shot& shot : shots) {
     if (group != shot.group) {
@@ -177,7 +185,7 @@ int RunGallery(Library& library, const std::wstring& folder) {
   DeleteAllSettings();
   if (!taskDialogsOnly) {
     if (FILE* html = std::fopen((base + "index.html").c_str(), "w")) {
-      std::fputs(IndexPage(shots).c_str(), html);
+      std::fputs(IndexPage(shots, library).c_str(), html);
       std::fclose(html);
     }
   }

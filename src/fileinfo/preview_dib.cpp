@@ -86,7 +86,8 @@ void PreviewDib::DrawPreview(HDC dc, int left, int top) const noexcept {
   }
 }
 
-void PreviewDib::GradientRect(HDC dc, const Rect& rect, COLORREF color1, COLORREF color2, int direction, int corner) {
+void PreviewDib::GradientRect(HDC dc, const Rect& rect, COLORREF color1, COLORREF color2, int direction,
+                              int corner) noexcept {
   const GradientMesh mesh = GradientVertices(rect, color1, color2, direction, corner);
   if (mesh.mode == GradientMode::kNone) return;
   TRIVERTEX vertices[4] = {};

@@ -32,7 +32,8 @@ class PreviewDib : public PreviewImage {
   // The fitted copy and its shadow in the 64 x 64 box at (left, top).
   void DrawPreview(HDC dc, int left, int top) const noexcept;
   // One piece of the shadow (directions and corners of GradientVertices).
-  static void GradientRect(HDC dc, const Rect& rect, COLORREF color1, COLORREF color2, int direction, int corner);
+  static void GradientRect(HDC dc, const Rect& rect, COLORREF color1, COLORREF color2, int direction,
+                           int corner) noexcept;
 
  private:
   UniqueBitmap fitted_;  // a 32-bit DIB section

@@ -237,10 +237,13 @@ COMMONQ_API int __cdecl DlgFavDoAddTo(DlgFavParams* params) COMMONQ_NOEXCEPT;
  * and a preview of pPreviewDib fitted into 64 x 64 pixels with a drop shadow.
  * pPreviewDib: a BITMAPINFOHEADER (biWidth, biHeight, biBitCount and, below 16 bits per pixel,
  * biClrUsed are read) followed by its colour table (1, 4 and 8 bits per pixel only) and the
- * uncompressed bottom-up rows, each padded to 4 bytes. The dialog copies it at once; the caller
- * keeps ownership of the record, the path, the list and the bitmap, which need to stay valid only
- * during the call. A bitmap that is not 1, 4, 8, 16, 24 or 32 bits per pixel, whose width or
- * height is 0 or negative, or whose bits exceed 64 MB, is not shown.
+ * uncompressed bottom-up rows, each padded to 4 bytes. The dialog reads the bitmap only while it
+ * initialises, before it is shown: it keeps a copy of its own, stretched to the preview's size,
+ * so from then on the host may repaint, reallocate or free the bitmap. The caller keeps ownership
+ * of the record, the path, the list and the bitmap; the record, the path and the list need to
+ * stay valid during the call. A bitmap that is not 1, 4, 8, 16, 24 or 32 bits per pixel, whose
+ * width or height is 0 or negative, or that is larger than the address space, is not shown; nor,
+ * when there is no memory for it, is the copy.
  * Returns 8 (Close), 2 (Esc or the close box), -1 when the dialog cannot be shown, 0 for a NULL
  * record or when the call cannot start. Call from the user-interface thread, one call at a time. */
 COMMONQ_API int __cdecl DlgFileInfoDoModal(const DlgFileInfoParams* params) COMMONQ_NOEXCEPT;

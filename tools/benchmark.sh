@@ -4,8 +4,8 @@
 # goes (before its window exists, and until it is shown), then the median time from the
 # call of TaskDialogIndirect98 to TDN_CREATED for the rich configuration, 50 runs each: emulated
 # (the copy that Wine runs as Windows XP) and native, and their ratio.
-# The first part also times the file information dialog without and with a 4096 x 4096 32-bit
-# preview.
+# The first part also times the file information dialog without and with an 8192 x 8192 32-bit
+# preview, and one repaint of its preview for an 8192 x 8192 source against a 64 x 64 one.
 # Last, the logic tier's hot paths (the rich task dialog's layout and its template), built natively
 # in build/native-bench: optimised and without the sanitizers of the test build.
 # It measures the DLL users get: the i686 Release DLL where this machine runs 32-bit programs, the

@@ -32,8 +32,6 @@ namespace {
 constexpr int kBandBelowName = 32;
 constexpr int kIconPixels = 32;
 constexpr int kDateTimeChars = 128;
-// Fires once the dialog is up and its queue is empty: timer messages come after every other one.
-constexpr UINT_PTR kPreviewCopyTimer = 1;
 constexpr UINT kFileNameFormat = DT_SINGLELINE | DT_NOCLIP | DT_NOPREFIX | DT_END_ELLIPSIS;
 static_assert(kFileNameFormat == 0x8920);
 
@@ -81,11 +79,6 @@ bool FileInfoDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, L
       return true;
     case WM_COMMAND:
       return OnCommand(LOWORD(wParam));
-    case WM_TIMER:
-      if (wParam != kPreviewCopyTimer) return false;
-      copyTimer_.reset();
-      if (preview_ != nullptr) preview_->StartPendingCopy();
-      return true;
     default:
       return false;
   }
@@ -128,9 +121,10 @@ void FileInfoDialog::OnInitDialog() {
   PutSize(IDC_FILE_INFO_RAM_SIZE, image.memoryKb, image.memoryKb > 0);
   if (!::PathFileExistsA(request_.path)) ::EnableWindow(::GetDlgItem(dialog, IDC_FILE_INFO_PROPERTIES), FALSE);
 
+  // The caller's bitmap is read here, before the dialog shows, and never again.
   if (request_.previewDib != nullptr) {
     preview_ = std::make_unique<PreviewDib>();
-    if (!preview_->CopyFromWhileShowing(request_.previewDib)) preview_.reset();
+    if (!preview_->CopyFrom(request_.previewDib)) preview_.reset();
   }
 }
 
@@ -184,15 +178,8 @@ bool FileInfoDialog::OnCtlColorStatic(HWND control, LRESULT& result) {
 }
 
 void FileInfoDialog::OnPaint() {
-  {
-    const PaintSession paint(Window());
-    if (!paint) return;
-    PaintContent(paint.get());
-  }
-  // A large preview's bits are copied off this thread once the dialog is on screen and idle.
-  if (preview_ != nullptr && preview_->CopyPending() && !copyTimer_) {
-    copyTimer_ = UniqueTimer(Window(), kPreviewCopyTimer, USER_TIMER_MINIMUM);
-  }
+  const PaintSession paint(Window());
+  if (paint) PaintContent(paint.get());
 }
 
 void FileInfoDialog::PaintContent(HDC dc) {

@@ -50,7 +50,6 @@ class FileInfoDialog : public DialogWindow {
   DialogTranslator translator_;
   FileInfoRequest request_;
   std::unique_ptr<PreviewDib> preview_;
-  UniqueTimer copyTimer_;
 };
 
 // Runs the dialog over the active window; the end code, or -1 when it cannot be shown.

@@ -1,107 +1,84 @@
 #include "fileinfo/preview_dib.h"
 
+#include <cstdint>
 #include <cstring>
+#include <optional>
+#include <utility>
 
 namespace commonq {
 
 static_assert(sizeof(BITMAPINFOHEADER) == kDibHeaderBytes);
 
-bool PreviewDib::Create(std::int32_t width, std::int32_t height, std::uint16_t bitCount, std::uint32_t colorsUsed) {
-  StopCopy();
-  block_.reset();
-  header_ = nullptr;
-  bits_ = nullptr;
-  const std::optional<DibLayout> layout = DibLayoutFor(width, height, bitCount, colorsUsed);
+namespace {
+
+constexpr int kFittedBitCount = 32;
+
+// The caller's header as the layout read it, followed by its colour table: GDI is given no
+// compression, header size or table length other than those the layout was computed for.
+struct SourceInfo {
+  BITMAPINFOHEADER header;
+  RGBQUAD colors[256];
+};
+
+BITMAPINFOHEADER BottomUpHeader(std::int32_t width, std::int32_t height, std::uint16_t bitCount,
+                                std::uint32_t colorEntries) noexcept {
+  BITMAPINFOHEADER header{};
+  header.biSize = sizeof(BITMAPINFOHEADER);
+  header.biWidth = width;
+  header.biHeight = height;
+  header.biPlanes = 1;
+  header.biBitCount = bitCount;
+  header.biCompression = BI_RGB;
+  header.biClrUsed = colorEntries;
+  return header;
+}
+
+}  // namespace
+
+bool PreviewDib::CopyFrom(const BITMAPINFOHEADER* source) noexcept {
+  fitted_.reset();
+  fittedBits_ = nullptr;
+  if (source == nullptr) return false;
+  const auto* bytes = reinterpret_cast<const std::uint8_t*>(source);
+  const std::optional<DibLayout> layout = DibLayoutFor(ReadDibHeader(bytes));
   if (!layout) return false;
-  block_.reset(static_cast<std::uint8_t*>(::HeapAlloc(::GetProcessHeap(), 0, layout->blockBytes)));
-  if (block_ == nullptr) return false;
+  SourceInfo sourceInfo{};
+  sourceInfo.header = BottomUpHeader(layout->width, layout->height, layout->bitCount, layout->colorEntries);
+  static_assert(sizeof sourceInfo.colors == 4u << 8, "the largest table, of 8 bits per pixel");
+  std::memcpy(sourceInfo.colors, bytes + kDibHeaderBytes, layout->colorTableBytes);
 
-  header_ = reinterpret_cast<BITMAPINFOHEADER*>(block_.get());
-  *header_ = BITMAPINFOHEADER{};
-  header_->biSize = sizeof(BITMAPINFOHEADER);
-  header_->biWidth = width;
-  header_->biHeight = height;
-  header_->biPlanes = 1;
-  header_->biBitCount = bitCount;
-  header_->biCompression = BI_RGB;
-  header_->biSizeImage = layout->imageBytes;
-  header_->biClrUsed = layout->colorEntries;
-  bits_ = block_.get() + layout->bitsOffset;
+  // Only the fitted size is allocated, whatever the size of the source: a texture the host can
+  // hold always has room for its preview.
+  const Rect picture = FitPreview(0, 0, layout->width, layout->height);
+  const BITMAPINFOHEADER fittedHeader = BottomUpHeader(picture.Width(), picture.Height(), kFittedBitCount, 0);
+  void* fittedBits = nullptr;
+  UniqueBitmap fitted(::CreateDIBSection(nullptr, reinterpret_cast<const BITMAPINFO*>(&fittedHeader), DIB_RGB_COLORS,
+                                         &fittedBits, nullptr, 0));
+  const UniqueMemoryDc dc(::CreateCompatibleDC(nullptr));
+  if (!fitted || fittedBits == nullptr || !dc) return false;
+  {
+    const SelectedObject selected(dc.get(), fitted.get());
+    ::SetStretchBltMode(dc.get(), COLORONCOLOR);
+    const int lines = ::StretchDIBits(dc.get(), 0, 0, picture.Width(), picture.Height(), 0, 0, layout->width,
+                                      layout->height, bytes + layout->bitsOffset,
+                                      reinterpret_cast<const BITMAPINFO*>(&sourceInfo), DIB_RGB_COLORS, SRCCOPY);
+    if (lines <= 0) return false;  // 0, or GDI_ERROR (-1)
+  }
+  // The stretch is finished before the caller may take its bitmap back.
+  ::GdiFlush();
+  fitted_ = std::move(fitted);
+  fittedBits_ = fittedBits;
+  fittedHeader_ = fittedHeader;
+  picture_ = picture;
   return true;
 }
 
-bool PreviewDib::CopyFrom(const BITMAPINFOHEADER* source) {
-  if (source == nullptr) {
-    Create(0, 0, 0);
-    return false;
-  }
-  const auto* bytes = reinterpret_cast<const std::uint8_t*>(source);
-  const DibHeaderFields fields = ReadDibHeader(bytes);
-  const std::optional<DibLayout> layout = DibLayoutFor(fields);
-  if (!layout || !Create(fields.width, fields.height, fields.bitCount, fields.colorsUsed)) return false;
-  std::memcpy(block_.get() + kDibHeaderBytes, bytes + kDibHeaderBytes, layout->colorTableBytes);
-  std::memcpy(bits_, bytes + layout->bitsOffset, layout->imageBytes);
-  return true;
-}
-
-bool PreviewDib::CopyFromWhileShowing(const BITMAPINFOHEADER* source) {
-  if (source == nullptr) return CopyFrom(source);
-  const auto* bytes = reinterpret_cast<const std::uint8_t*>(source);
-  const DibHeaderFields fields = ReadDibHeader(bytes);
-  const std::optional<DibLayout> layout = DibLayoutFor(fields);
-  if (!layout || layout->imageBytes < kWorkerCopyBytes) return CopyFrom(source);
-  if (!Create(fields.width, fields.height, fields.bitCount, fields.colorsUsed)) return false;
-  std::memcpy(block_.get() + kDibHeaderBytes, bytes + kDibHeaderBytes, layout->colorTableBytes);
-  sourceBits_ = bytes + layout->bitsOffset;
-  copyBytes_ = layout->imageBytes;
-  copied_.store(false, std::memory_order_release);
-  return true;
-}
-
-void PreviewDib::StartPendingCopy() noexcept {
-  if (OwnsBits() || worker_) return;
-  stop_.store(false, std::memory_order_relaxed);
-  worker_.reset(::CreateThread(nullptr, 0, &PreviewDib::CopyBitsWorker, this, 0, nullptr));
-  if (!worker_) {
-    std::memcpy(bits_, sourceBits_, copyBytes_);
-    copied_.store(true, std::memory_order_release);
-  }
-}
-
-DWORD WINAPI PreviewDib::CopyBitsWorker(void* self) noexcept {
-  auto* preview = static_cast<PreviewDib*>(self);
-  // In slices, so that a dialog closed at once does not wait for the whole copy.
-  constexpr std::uint32_t kSlice = 4u << 20;
-  for (std::uint32_t done = 0; done < preview->copyBytes_; done += kSlice) {
-    if (preview->stop_.load(std::memory_order_relaxed)) return 0;
-    const std::uint32_t bytes = preview->copyBytes_ - done < kSlice ? preview->copyBytes_ - done : kSlice;
-    std::memcpy(preview->bits_ + done, preview->sourceBits_ + done, bytes);
-  }
-  preview->copied_.store(true, std::memory_order_release);
-  return 0;
-}
-
-void PreviewDib::StopCopy() noexcept {
-  if (worker_) {
-    stop_.store(true, std::memory_order_relaxed);
-    ::WaitForSingleObject(worker_.get(), INFINITE);
-    worker_.reset();
-  }
-  sourceBits_ = nullptr;
-  copied_.store(true, std::memory_order_release);
-}
-
-void PreviewDib::Draw(HDC dc, int x, int y, int width, int height, DWORD rasterOperation) const {
+void PreviewDib::DrawPreview(HDC dc, int left, int top) const noexcept {
   if (Empty()) return;
-  ::SetStretchBltMode(dc, COLORONCOLOR);
-  ::StretchDIBits(dc, x, y, width, height, 0, 0, header_->biWidth, header_->biHeight, Bits(),
-                  reinterpret_cast<const BITMAPINFO*>(header_), DIB_RGB_COLORS, rasterOperation);
-}
-
-void PreviewDib::DrawPreview(HDC dc, int left, int top) const {
-  if (Empty()) return;
-  const Rect picture = FitPreview(left, top, header_->biWidth, header_->biHeight);
-  Draw(dc, picture.left, picture.top, picture.Width(), picture.Height(), SRCCOPY);
+  const Rect picture{left + picture_.left, top + picture_.top, left + picture_.right, top + picture_.bottom};
+  ::SetDIBitsToDevice(dc, picture.left, picture.top, static_cast<DWORD>(picture.Width()),
+                      static_cast<DWORD>(picture.Height()), 0, 0, 0, static_cast<UINT>(picture.Height()), fittedBits_,
+                      reinterpret_cast<const BITMAPINFO*>(&fittedHeader_), DIB_RGB_COLORS);
   const COLORREF dark = ::GetSysColor(COLOR_3DDKSHADOW);
   const COLORREF face = ::GetSysColor(COLOR_3DFACE);
   for (const ShadowPiece& piece : ShadowPieces(picture)) {
@@ -109,7 +86,8 @@ void PreviewDib::DrawPreview(HDC dc, int left, int top) const {
   }
 }
 
-void PreviewDib::GradientRect(HDC dc, const Rect& rect, COLORREF color1, COLORREF color2, int direction, int corner) {
+void PreviewDib::GradientRect(HDC dc, const Rect& rect, COLORREF color1, COLORREF color2, int direction,
+                              int corner) noexcept {
   const GradientMesh mesh = GradientVertices(rect, color1, color2, direction, corner);
   if (mesh.mode == GradientMode::kNone) return;
   TRIVERTEX vertices[4] = {};

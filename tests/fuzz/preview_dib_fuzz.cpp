@@ -20,13 +20,19 @@ void Check(bool condition) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace commonq;
   Check(FormatKb(std::string(data, data + size), size > 4 ? data[4] * 65599u : 0).size() <= kKbTextChars);
-  const auto layout = size < kDibHeaderBytes ? std::nullopt : DibLayoutFor(ReadDibHeader(data));
+  if (size < kDibHeaderBytes) return 0;
+  // The address space of i686 as well as this platform's: the larger one never refuses more.
+  const auto in32Bits = DibLayoutFor(ReadDibHeader(data), 0x7FFFFFFF);
+  const auto layout = DibLayoutFor(ReadDibHeader(data));
+  Check(!in32Bits || (layout && in32Bits->totalBytes == layout->totalBytes));
   if (!layout) return 0;
-  Check(layout->width > 0 && layout->height > 0 && layout->imageBytes <= kMaxPreviewImageBytes);
-  Check(layout->stride % 4 == 0 &&
-        layout->stride * std::uint64_t{8} >= std::uint64_t{layout->bitCount} * layout->width);
-  Check(layout->blockBytes ==
-        kDibHeaderBytes + 4 * layout->colorEntries + std::uint64_t{layout->stride} * layout->height);
+  Check(layout->width > 0 && layout->height > 0 && layout->totalBytes <= kAddressableBytes);
+  Check(layout->stride % 4 == 0 && layout->stride * 8 >= std::uint64_t{layout->bitCount} * layout->width &&
+        layout->stride * 8 < std::uint64_t{layout->bitCount} * layout->width + 32);
+  // The product checked by division: it must not have wrapped.
+  Check(layout->imageBytes / layout->stride == static_cast<std::uint64_t>(layout->height) &&
+        layout->imageBytes % layout->stride == 0 && layout->totalBytes == layout->bitsOffset + layout->imageBytes &&
+        layout->bitsOffset == kDibHeaderBytes + 4 * layout->colorEntries);
   const Rect picture = FitPreview(data[0], data[1], layout->width, layout->height);
   Check(picture.left >= data[0] && picture.top >= data[1] && picture.Width() >= 1 && picture.Height() >= 1);
   Check(std::max(picture.Width(), picture.Height()) == kPreviewBoxPixels);

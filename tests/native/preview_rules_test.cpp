@@ -21,18 +21,27 @@ TEST(DibLayout, StridesColourTablesAndOffsets) {
     ASSERT_TRUE(layout) << c[1];
     EXPECT_EQ(layout->stride, c[3]) << c[0] << " x " << c[1];
     EXPECT_EQ(layout->colorEntries, c[4]) << c[1] << " used " << c[2];
-    EXPECT_EQ(layout->blockBytes, 40 + 4 * c[4] + 5 * c[3]);
+    EXPECT_EQ(layout->bitsOffset, 40 + 4 * c[4]);
+    EXPECT_EQ(layout->totalBytes, 40 + 4 * c[4] + 5 * c[3]);
   }
 }
 
-TEST(DibLayout, RefusesNonPositiveSizesOddBitCountsAndMoreThan64MegabytesWithoutWrapping) {
-  EXPECT_EQ(DibLayoutFor(4096, 4096, 32)->imageBytes, 64u << 20);  // the largest preview taken
-  const std::int32_t refused[][3] = {
-      {0, 10, 32},     {-10, 10, 32},       {10, -10, 32},     {10, 10, 0},
-      {10, 10, 7},     {10, 10, 64},        {4096, 4097, 32},  {kMax, 1, 32},
-      {kMax, kMax, 1}, {0x40000000, 4, 32}, {65536, 65537, 8}, {1, kMax, 24}};  // the last three wrap in 32 bits
+// Only what no caller can hold is refused, whatever its size otherwise; the products that wrap
+// 32 bits are refused where only 32 bits can be addressed, and nowhere taken for small ones.
+TEST(DibLayout, RefusesNonPositiveSizesOddBitCountsAndWhatCannotBeAddressed) {
+  constexpr std::uint64_t k32BitSpace = 0x7FFFFFFF;  // what i686 can address
+  EXPECT_EQ(DibLayoutFor(8192, 8192, 32, 0, k32BitSpace)->imageBytes, 256u << 20);
+  EXPECT_EQ(DibLayoutFor(kMax, kMax, 1)->totalBytes, 48 + std::uint64_t{0x10000000} * kMax);
+  EXPECT_EQ(DibLayoutFor(2047, 262144, 32, 0, k32BitSpace)->totalBytes, 40 + std::uint64_t{2047} * 4 * 262144);
+  const std::int32_t refused[][3] = {{0, 10, 32}, {-10, 10, 32}, {10, -10, 32},   {10, 10, 0},
+                                     {10, 10, 7}, {10, 10, 64},  {kMax, kMax, 24}};  // the last beyond 2^63 bytes
   for (const auto& r : refused)
     EXPECT_FALSE(DibLayoutFor(r[0], r[1], static_cast<std::uint16_t>(r[2]))) << r[0] << " " << r[2];
+  const std::int32_t beyond32Bits[][3] = {{2048, 262144, 32}, {65536, 65537, 8}, {1, kMax, 24}, {0x40000000, 4, 32}};
+  for (const auto& r : beyond32Bits) {
+    EXPECT_FALSE(DibLayoutFor(r[0], r[1], static_cast<std::uint16_t>(r[2]), 0, k32BitSpace)) << r[0] << " x " << r[1];
+    EXPECT_TRUE(DibLayoutFor(r[0], r[1], static_cast<std::uint16_t>(r[2]))) << "addressable in 64 bits";
+  }
   const std::uint8_t header[40] = {40, 0, 0, 0, 200, 0, 0, 0, 0x9C, 0xFF, 0xFF, 0xFF, 1, 0, 24, 0, 0,
                                    0,  0, 0, 0, 0,   0, 0, 0, 0,    0,    0,    0,    0, 0, 0,  16};
   const DibHeaderFields read = ReadDibHeader(header);

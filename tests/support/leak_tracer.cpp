@@ -15,7 +15,7 @@ namespace {
 // How a handle's death is established. The system answers for the kinds up to kTimer (a window
 // timer dies with its window), and a value it hands out again means what that named before is
 // gone; everything else only the DLL's own release calls can balance.
-enum class Kind { kGdiObject, kIcon, kWindow, kTimer, kDc, kHook, kRegKey, kModule, kGlobal, kHeap, kCom, kThread };
+enum class Kind { kGdiObject, kIcon, kWindow, kTimer, kDc, kHook, kRegKey, kModule, kGlobal, kHeap, kCom };
 
 struct Record {
   Kind kind;
@@ -144,6 +144,7 @@ const std::vector<Entry>& Entries() {
   static const std::vector<Entry> entries = {
       COMMONQ_HOOK(CreateBitmap, kReturnsHandle<kGdiObject>),
       COMMONQ_HOOK(CreateCompatibleBitmap, kReturnsHandle<kGdiObject>),
+      COMMONQ_HOOK(CreateDIBSection, kReturnsHandle<kGdiObject>),
       COMMONQ_HOOK(CreateFontIndirectA, kReturnsHandle<kGdiObject>),
       COMMONQ_HOOK(CreatePen, kReturnsHandle<kGdiObject>),
       COMMONQ_HOOK(CreateSolidBrush, kReturnsHandle<kGdiObject>),
@@ -201,8 +202,6 @@ const std::vector<Entry>& Entries() {
       COMMONQ_HOOK(HeapAlloc, kReturnsHandle<kHeap>),
       COMMONQ_HOOK(HeapFree,
                    [](const char*, BOOL ok, HANDLE, DWORD, LPVOID block) { Released(ok, kHeap, Value(block)); }),
-      COMMONQ_HOOK(CreateThread, kReturnsHandle<kThread>),
-      COMMONQ_HOOK(CloseHandle, kReleasesFirst<kThread>),
       // S_FALSE (already initialised on this thread) still has to be balanced by CoUninitialize.
       COMMONQ_HOOK(CoInitialize, [](const char* function, HRESULT hr,
                                     LPVOID) { Made(hr == S_OK || hr == S_FALSE, kCom, 0, function); }),

@@ -15,10 +15,10 @@
 namespace commonq::testing {
 namespace {
 
-// A packed bitmap whose every pixel is `index`: an index into `palette` below 16 bits per pixel,
-// else (32 bits) the colour itself.
-std::vector<std::uint8_t> SolidDib(LONG width, LONG height, WORD bits, COLORREF color, std::vector<COLORREF> palette,
-                                   int index) {
+// A packed bitmap whose left half is `left` and right half `right`: indices into `palette` below
+// 16 bits per pixel, else (32 bits) the colours themselves.
+std::vector<std::uint8_t> HalvesDib(LONG width, LONG height, WORD bits, const std::vector<COLORREF>& palette,
+                                    COLORREF left, COLORREF right) {
   const size_t stride = ((static_cast<size_t>(bits) * width + 31) / 32) * 4, head = 40 + palette.size() * 4;
   std::vector<std::uint8_t> dib(head + stride * height);
   const BITMAPINFOHEADER header{40, width, height, 1, bits, BI_RGB, 0, 0, 0, static_cast<DWORD>(palette.size()), 0};
@@ -27,23 +27,36 @@ std::vector<std::uint8_t> SolidDib(LONG width, LONG height, WORD bits, COLORREF 
     const RGBQUAD quad{GetBValue(palette[k]), GetGValue(palette[k]), GetRValue(palette[k]), 0};
     std::memcpy(&dib[40 + 4 * k], &quad, 4);
   }
-  const std::uint8_t pixel[4] = {GetBValue(color), GetGValue(color), GetRValue(color), 0};
-  const std::uint8_t packed = bits == 8 ? index : bits == 4 ? index * 0x11 : index ? 0xFF : 0;
-  for (size_t k = 0; k < stride * height; ++k) dib[head + k] = bits == 32 ? pixel[k % 4] : packed;
+  std::uint8_t* row = &dib[head];
+  for (LONG x = 0; x < width; ++x) {
+    const COLORREF value = 2 * x < width ? left : right;
+    const std::uint8_t pixel[4] = {GetBValue(value), GetGValue(value), GetRValue(value), 0};
+    if (bits == 32)
+      std::memcpy(row + 4 * x, pixel, 4);
+    else
+      row[x * bits / 8] |= static_cast<std::uint8_t>(value << (8 - bits - x * bits % 8));
+  }
+  for (LONG y = 1; y < height; ++y) std::memcpy(row + stride * y, row, stride);
   return dib;
 }
 
-COLORREF PreviewPixel(HWND dialog, int x, int y) {
+// The screen's pixels of the width x height rectangle at (x, y) of the preview box, row by row.
+std::vector<COLORREF> PreviewPixels(HWND dialog, int x, int y, int width = 1, int height = 1) {
   RECT box{};
   ::GetWindowRect(::GetDlgItem(dialog, IDC_FILE_INFO_PREVIEW), &box);
   POINT at{box.left + x, box.top + y};
   ::ScreenToClient(dialog, &at);
   ::UpdateWindow(dialog);
   HDC dc = ::GetDC(dialog);
-  const COLORREF color = ::GetPixel(dc, at.x, at.y);
+  std::vector<COLORREF> pixels;
+  for (int row = 0; row < height; ++row) {
+    for (int column = 0; column < width; ++column) pixels.push_back(::GetPixel(dc, at.x + column, at.y + row));
+  }
   ::ReleaseDC(dialog, dc);
-  return color;
+  return pixels;
 }
+
+COLORREF PreviewPixel(HWND dialog, int x, int y) { return PreviewPixels(dialog, x, y)[0]; }
 
 // Shows a preview of `dib`, runs `look` once the dialog is up (after `pauseMs`) and cancels it.
 int ShowPreview(const BITMAPINFOHEADER* dib, const std::function<void(HWND)>& look, int pauseMs = 0) {
@@ -68,7 +81,8 @@ TEST_F(FileInfoTest, PreviewIsFittedWithItsShadowInEveryBitDepth) {
                {200, 100, 4, {0, green}},
                {200, 100, 1, {0, green}}};
   for (const auto& c : cases) {
-    const std::vector<std::uint8_t> dib = SolidDib(c.width, c.height, c.bits, red, c.palette, 1);
+    const std::vector<std::uint8_t> dib = c.bits == 32 ? HalvesDib(c.width, c.height, 32, {}, red, red)
+                                                       : HalvesDib(c.width, c.height, c.bits, c.palette, 1, 1);
     const bool wide = c.width > c.height;
     const COLORREF inside = c.bits == 32 ? red : green;
     EXPECT_EQ(ShowPreview(reinterpret_cast<const BITMAPINFOHEADER*>(dib.data()),
@@ -82,25 +96,51 @@ TEST_F(FileInfoTest, PreviewIsFittedWithItsShadowInEveryBitDepth) {
   }
 }
 
-// A large bitmap is copied while the dialog is open: the caller's later changes do not show. A
-// header that claims more than the caller passed, or absurd sizes, draws nothing.
-TEST_F(FileInfoTest, ALargePreviewIsCopiedOnceShownAndBadHeadersDrawNothing) {
-  std::vector<std::uint8_t> dib = SolidDib(1024, 1024, 32, RGB(0, 0, 255), {}, 0);
-  ShowPreview(
-      reinterpret_cast<const BITMAPINFOHEADER*>(dib.data()),
-      [&](HWND dialog) {
-        std::memset(dib.data() + 40, 0xFF, dib.size() - 40);
-        ::InvalidateRect(dialog, nullptr, TRUE);
-        EXPECT_EQ(PreviewPixel(dialog, 32, 32), RGB(0, 0, 255));
-      },
-      500);
-  const LONG bad[][3] = {{0, 64, 32}, {-64, 64, 32}, {64, -1, 32}, {64, 64, 3}, {100000, 100000, 32}};
+// The host may repaint, reallocate or free its bitmap once the dialog is up: the preview, made as
+// the dialog initialised, stays exactly as it was. No texture is too large for a preview (8192 x
+// 8192 at 32 bits is 256 MB), and a colour table is the host's to take back as well.
+TEST_F(FileInfoTest, PreviewStaysAsItWasWhenTheHostTakesItsBitmapAwayAndLargeTexturesShowTheirs) {
+  const COLORREF red = RGB(255, 0, 0), blue = RGB(0, 0, 255);
+  const struct {
+    LONG side;
+    WORD bits;
+    std::vector<COLORREF> palette;
+    COLORREF left, right;
+  } cases[] = {{8192, 32, {}, red, blue}, {1024, 8, {red, blue}, 0, 1}};
+  for (const auto& c : cases) {
+    // In pages of the host's own, which it gives back.
+    const std::vector<std::uint8_t> halves = HalvesDib(c.side, c.side, c.bits, c.palette, c.left, c.right);
+    auto* dib = static_cast<std::uint8_t*>(::VirtualAlloc(nullptr, halves.size(), MEM_COMMIT, PAGE_READWRITE));
+    ASSERT_NE(dib, nullptr);
+    std::memcpy(dib, halves.data(), halves.size());
+    bool taken = false;
+    EXPECT_EQ(ShowPreview(reinterpret_cast<const BITMAPINFOHEADER*>(dib),
+                          [&](HWND dialog) {
+                            EXPECT_EQ(PreviewPixel(dialog, 16, 32), red) << c.side;
+                            EXPECT_EQ(PreviewPixel(dialog, 48, 32), blue) << c.side;
+                            const std::vector<COLORREF> before = PreviewPixels(dialog, 0, 0, 72, 72);
+                            std::memset(dib, 0x55, halves.size());
+                            taken = ::VirtualFree(dib, 0, MEM_RELEASE);
+                            ::InvalidateRect(dialog, nullptr, TRUE);
+                            EXPECT_EQ(PreviewPixels(dialog, 0, 0, 72, 72), before) << c.side;
+                          }),
+              IDCANCEL);
+    if (!taken) ::VirtualFree(dib, 0, MEM_RELEASE);
+  }
+}
+
+// A header the preview refuses draws nothing, and nothing beyond it is read.
+TEST_F(FileInfoTest, BadHeadersDrawNothing) {
+  const COLORREF face = ::GetSysColor(COLOR_3DFACE);
+  // The last has more bits than any address space holds.
+  const LONG bad[][3] = {{0, 64, 32}, {-64, 64, 32}, {64, -1, 32}, {64, 64, 3}, {0x7FFFFFFF, 0x7FFFFFFF, 32}};
   for (const auto& b : bad) {
     // Only the header, up against an inaccessible page: a read of the bits it claims would fault.
     const FencedBytes fenced(sizeof(BITMAPINFOHEADER), 0);
     auto* header = fenced.data<BITMAPINFOHEADER>();
-    *header = BITMAPINFOHEADER{40, b[0], b[1], 1, static_cast<WORD>(b[2]), BI_RGB, 0, 0, 0, 0, 0};
-    EXPECT_EQ(ShowPreview(header, [](HWND) {}), IDCANCEL);
+    *header = {sizeof(BITMAPINFOHEADER), b[0], b[1], 1, static_cast<WORD>(b[2]), BI_RGB, 0, 0, 0, 0, 0};
+    EXPECT_EQ(ShowPreview(header, [&](HWND dialog) { EXPECT_EQ(PreviewPixel(dialog, 32, 32), face) << b[0]; }),
+              IDCANCEL);
   }
 }
 

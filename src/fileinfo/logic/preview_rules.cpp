@@ -58,15 +58,8 @@ DibHeaderFields ReadDibHeader(const std::uint8_t* bytes) noexcept {
 }
 
 std::optional<DibLayout> DibLayoutFor(std::int32_t width, std::int32_t height, std::uint16_t bitCount,
-                                      std::uint32_t colorsUsed) noexcept {
+                                      std::uint32_t colorsUsed, std::uint64_t addressableBytes) noexcept {
   if (width <= 0 || height <= 0 || !IsPreviewBitCount(bitCount)) return std::nullopt;
-  // 64-bit throughout: a 32-bit product of a caller's width and height wraps long before the
-  // limit below could catch it.
-  const std::uint64_t stride = (static_cast<std::uint64_t>(bitCount) * static_cast<std::uint64_t>(width) + 31) / 32 * 4;
-  if (stride > kMaxPreviewImageBytes) return std::nullopt;
-  const std::uint64_t imageBytes = stride * static_cast<std::uint64_t>(height);
-  if (imageBytes > kMaxPreviewImageBytes) return std::nullopt;
-
   DibLayout layout;
   layout.width = width;
   layout.height = height;
@@ -75,16 +68,19 @@ std::optional<DibLayout> DibLayoutFor(std::int32_t width, std::int32_t height, s
     const std::uint32_t fullTable = 1u << bitCount;
     layout.colorEntries = colorsUsed >= 1 && colorsUsed <= fullTable ? colorsUsed : fullTable;
   }
-  layout.stride = static_cast<std::uint32_t>(stride);
-  layout.imageBytes = static_cast<std::uint32_t>(imageBytes);
   layout.colorTableBytes = layout.colorEntries * 4;
   layout.bitsOffset = static_cast<std::uint32_t>(kDibHeaderBytes) + layout.colorTableBytes;
-  layout.blockBytes = layout.bitsOffset + layout.imageBytes;
+  // 64-bit throughout: a caller's width times height wraps 32 bits long before it reaches what
+  // cannot be addressed, while in 64 bits a stride (below 2^33) times a height (below 2^31) cannot.
+  layout.stride = (static_cast<std::uint64_t>(bitCount) * static_cast<std::uint64_t>(width) + 31) / 32 * 4;
+  layout.imageBytes = layout.stride * static_cast<std::uint64_t>(height);
+  layout.totalBytes = layout.bitsOffset + layout.imageBytes;
+  if (layout.totalBytes > addressableBytes) return std::nullopt;
   return layout;
 }
 
-std::optional<DibLayout> DibLayoutFor(const DibHeaderFields& header) noexcept {
-  return DibLayoutFor(header.width, header.height, header.bitCount, header.colorsUsed);
+std::optional<DibLayout> DibLayoutFor(const DibHeaderFields& header, std::uint64_t addressableBytes) noexcept {
+  return DibLayoutFor(header.width, header.height, header.bitCount, header.colorsUsed, addressableBytes);
 }
 
 Rect FitPreview(int boxLeft, int boxTop, std::int32_t width, std::int32_t height) noexcept {

@@ -1,11 +1,12 @@
 #pragma once
 // The arithmetic of the file information dialog's image preview: what a caller's bitmap header
-// may describe, where its copy's colour table and bits lie, how it is fitted into the preview box
-// and the gradient pieces of its drop shadow. No platform calls; the Win32 tier turns the results
-// into HeapAlloc, StretchDIBits and GradientFill.
+// may describe, where its colour table and bits lie, how it is fitted into the preview box and the
+// gradient pieces of its drop shadow. No platform calls; the Win32 tier turns the results into
+// CreateDIBSection, StretchDIBits and GradientFill.
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <limits>
 #include <optional>
 
 #include "frame/logic/placement.h"
@@ -13,8 +14,9 @@
 namespace commonq {
 
 inline constexpr std::size_t kDibHeaderBytes = 40;
-// Larger pictures are refused: a preview never needs more, and it bounds the copy.
-inline constexpr std::uint64_t kMaxPreviewImageBytes = 64ull << 20;
+// The largest object this platform can address (pointer differences within it stay defined): a
+// bitmap said to be larger cannot lie in the caller's memory.
+inline constexpr std::uint64_t kAddressableBytes = std::numeric_limits<std::ptrdiff_t>::max();
 inline constexpr int kPreviewBoxPixels = 64;
 inline constexpr int kShadowDepth = 5;
 
@@ -30,27 +32,30 @@ struct DibHeaderFields {
 // them out). `bytes` must hold at least kDibHeaderBytes.
 DibHeaderFields ReadDibHeader(const std::uint8_t* bytes) noexcept;
 
-// Where everything of one bitmap lies, in bytes. Bitmaps below 16 bits per pixel carry their
-// colour table between header and bits, as every packed DIB does.
+// Where everything of one packed bitmap lies, in bytes. Bitmaps below 16 bits per pixel carry
+// their colour table between header and bits, as every packed DIB does.
 struct DibLayout {
   std::int32_t width = 0;
   std::int32_t height = 0;
   std::uint16_t bitCount = 0;
   std::uint32_t colorEntries = 0;  // 0 from 16 bits per pixel on
-  std::uint32_t stride = 0;        // one row, padded to 4 bytes
-  std::uint32_t imageBytes = 0;    // stride * height
+  std::uint64_t stride = 0;        // one row, padded to 4 bytes
+  std::uint64_t imageBytes = 0;    // stride * height
   std::uint32_t colorTableBytes = 0;
   std::uint32_t bitsOffset = 0;  // from the start of the header
-  std::uint32_t blockBytes = 0;  // header, colour table and bits
+  std::uint64_t totalBytes = 0;  // header, colour table and bits
 };
 
 // The layout of a bitmap of that shape, or none when the preview refuses it: a width or height
-// of zero or below, a bit count other than 1, 4, 8, 16, 24 or 32, or more than
-// kMaxPreviewImageBytes of bits. `colorsUsed` is the header's biClrUsed: a value from 1 to the
-// bit count's full table shortens the table, anything else means the full table.
+// of zero or below (top-down bitmaps included), a bit count other than 1, 4, 8, 16, 24 or 32, or
+// more than `addressableBytes` in all, which no caller can hold. `colorsUsed` is the header's
+// biClrUsed: a value from 1 to the bit count's full table shortens the table, anything else means
+// the full table.
 std::optional<DibLayout> DibLayoutFor(std::int32_t width, std::int32_t height, std::uint16_t bitCount,
-                                      std::uint32_t colorsUsed = 0) noexcept;
-std::optional<DibLayout> DibLayoutFor(const DibHeaderFields& header) noexcept;
+                                      std::uint32_t colorsUsed = 0,
+                                      std::uint64_t addressableBytes = kAddressableBytes) noexcept;
+std::optional<DibLayout> DibLayoutFor(const DibHeaderFields& header,
+                                      std::uint64_t addressableBytes = kAddressableBytes) noexcept;
 
 // The part of the 64 x 64 box (top-left corner given) that a w x h bitmap fills with its
 // proportions kept: the shorter side shrinks symmetrically, the margin truncated toward zero.

@@ -20,6 +20,7 @@ target_compile_options(commonq_logic PRIVATE ${COMMONQ_WARNINGS} -Werror)
 set(COMMONQ_WIN32_SOURCES
   src/frame/module_state.cpp
   src/frame/window_binding.cpp
+  src/frame/guarded_callback.cpp
   src/frame/dialog_base.cpp
   src/frame/settings_store.cpp
   src/frame/dialog_translator.cpp

@@ -58,8 +58,7 @@ constexpr int kScaleBoxChars = 32;
 }  // namespace
 
 HWND WavefrontOptionsPage::Create(HWND parent) {
-  return ::CreateDialogParamA(LibraryInstance(), MAKEINTRESOURCEA(kPageTemplate), parent,
-                              &DialogWindow::StartDialogProc, BindingParam());
+  return ::CreateDialogParamA(LibraryInstance(), MAKEINTRESOURCEA(kPageTemplate), parent, Procedure(), BindingParam());
 }
 
 bool WavefrontOptionsPage::HandleMessage(UINT message, WPARAM wParam, LPARAM, LRESULT& result) {

@@ -4,11 +4,11 @@
 
 #include "CommonQ.h"
 #include "frame/dialog_translator.h"
+#include "frame/guarded_callback.h"
 #include "frame/module_state.h"
 #include "frame/settings_store.h"
 #include "frame/subclass.h"
 #include "frame/unique_handle.h"
-#include "frame/window_binding.h"
 #include "msgbox/logic/suppression.h"
 #include "resources/common_ids.h"
 
@@ -20,19 +20,22 @@ constexpr int kCheckBoxSidePadding = 32;
 constexpr int kCheckBoxExtraHeight = 7;
 constexpr int kCheckBoxLeft = 13;
 
-class SuppressibleMessageBox {
+// A WindowBinding only for its failure record: the box is the system's dialog, reached through a
+// hook and a subclass.
+class SuppressibleMessageBox : public WindowBinding {
  public:
   explicit SuppressibleMessageBox(UINT messageNumber);
   SuppressibleMessageBox(const SuppressibleMessageBox&) = delete;
   SuppressibleMessageBox& operator=(const SuppressibleMessageBox&) = delete;
 
   int Run(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
+  // A failure in the box's subclass ends the box and this call.
+  WindowBinding* FailureOwner() noexcept { return this; }
 
  private:
-  static LRESULT CALLBACK HookProc(int code, WPARAM wParam, LPARAM lParam) noexcept;
-  static LRESULT CALLBACK SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
-                                       DWORD_PTR self) noexcept;
-  void OnBoxMessage(HWND window, UINT message, WPARAM wParam);
+  static SuppressibleMessageBox* LocateBoxCreation(int code, const HookedMessage& hooked) noexcept;
+  bool OnBoxCreation(const HookedMessage& hooked);
+  LRESULT OnBoxMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   void AddCheckBox(HWND window);
   void StoreSuppression() const;
 
@@ -41,7 +44,6 @@ class SuppressibleMessageBox {
   UniqueSubclass subclass_;
   DWORD bit_ = 0;  // the message's "DoNot" bit; 0: a plain box
   bool checked_ = false;
-  bool failed_ = false;  // a handler failed and the box was ended
   bool suppressed_ = false;
 };
 
@@ -53,8 +55,11 @@ SuppressibleMessageBox::SuppressibleMessageBox(UINT messageNumber) : bit_(Suppre
   const std::optional<DWORD> doNot = ReadDwordSetting(kCommonKey, kDoNotValue);
   suppressed_ = doNot && (*doNot & bit_) != 0;
   if (!suppressed_) {
-    hook_.reset(
-        ::SetWindowsHookExA(WH_CALLWNDPROC, &SuppressibleMessageBox::HookProc, nullptr, ::GetCurrentThreadId()));
+    hook_.reset(::SetWindowsHookExA(
+        WH_CALLWNDPROC,
+        &GuardedHookProcedure<WH_CALLWNDPROC, SuppressibleMessageBox, &SuppressibleMessageBox::LocateBoxCreation,
+                              &SuppressibleMessageBox::OnBoxCreation>,
+        nullptr, ::GetCurrentThreadId()));
   }
 }
 
@@ -63,7 +68,8 @@ int SuppressibleMessageBox::Run(HWND owner, LPCSTR text, LPCSTR caption, UINT ty
   g_current = this;
   const int result = ::MessageBoxA(owner, text, caption, type);
   g_current = nullptr;
-  if (failed_) return 0;
+  // A handler failed and ended the box: the call did not do its work.
+  if (AbandonedBy() != Abandoned::kNo) return 0;
   if (checked_) StoreSuppression();
   return result;
 }
@@ -74,35 +80,23 @@ void SuppressibleMessageBox::StoreSuppression() const {
                      [bit](std::optional<DWORD> current) -> std::optional<DWORD> { return current.value_or(0) | bit; });
 }
 
-LRESULT CALLBACK SuppressibleMessageBox::HookProc(int code, WPARAM wParam, LPARAM lParam) noexcept {
+// The hook waits for the box's WM_INITDIALOG, the first the thread sees once the box is asked for.
+SuppressibleMessageBox* SuppressibleMessageBox::LocateBoxCreation(int code, const HookedMessage& hooked) noexcept {
   SuppressibleMessageBox* self = g_current;
-  if (code == HC_ACTION && self != nullptr && self->subclass_.Window() == nullptr) {
-    const auto* call = reinterpret_cast<const CWPSTRUCT*>(lParam);
-    if (call->message == WM_INITDIALOG) {
-      self->subclass_.Install(call->hwnd, &SuppressibleMessageBox::SubclassProc, reinterpret_cast<DWORD_PTR>(self));
-    }
-  }
-  return ::CallNextHookEx(self != nullptr ? self->hook_.get() : nullptr, code, wParam, lParam);
+  if (code != HC_ACTION || self == nullptr || self->subclass_.Window() != nullptr) return nullptr;
+  return hooked.message == WM_INITDIALOG ? self : nullptr;
 }
 
-LRESULT CALLBACK SuppressibleMessageBox::SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                                      DWORD_PTR data) noexcept {
-  auto* self = reinterpret_cast<SuppressibleMessageBox*>(data);
+bool SuppressibleMessageBox::OnBoxCreation(const HookedMessage& hooked) {
+  subclass_.Install(hooked.window,
+                    &GuardedSubclassProcedure<SuppressibleMessageBox, &SuppressibleMessageBox::OnBoxMessage>,
+                    reinterpret_cast<DWORD_PTR>(this));
+  return false;
+}
+
+LRESULT SuppressibleMessageBox::OnBoxMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   // The message box handles every message first; the check box is added to its finished layout.
   const LRESULT result = DefaultSubclassProc(window, message, wParam, lParam);
-  bool handled = false;
-  const LRESULT answer = CallGuarded<LRESULT>(nullptr, window, result, [&] {
-    ThrowIfFailureInjected(message);
-    self->OnBoxMessage(window, message, wParam);
-    handled = true;
-    return result;
-  });
-  // The guard has ended the box; the call then reports that it could not be completed.
-  if (!handled) self->failed_ = true;
-  return answer;
-}
-
-void SuppressibleMessageBox::OnBoxMessage(HWND window, UINT message, WPARAM wParam) {
   switch (message) {
     case WM_NCDESTROY:
       hook_.reset();
@@ -117,6 +111,7 @@ void SuppressibleMessageBox::OnBoxMessage(HWND window, UINT message, WPARAM wPar
     default:
       break;
   }
+  return result;
 }
 
 void SuppressibleMessageBox::AddCheckBox(HWND window) {

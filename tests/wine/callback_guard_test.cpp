@@ -1,0 +1,132 @@
+// Every kind of function the system calls into the library, failing inside its guarded adapter
+// while the real export runs in CommonQ.dll: the dialog ends, the export returns its failure
+// result, nothing is left alive, and the next call works. The injection reaches the DLL through
+// the process environment (frame/guarded_callback.h), so it exists in the test builds only.
+#include <windows.h>
+#include <commctrl.h>
+#include <commdlg.h>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "frame/guarded_callback.h"
+#include "resources/favorites_ids.h"
+#include "wine/library_fixture.h"
+
+#if COMMONQ_TEST_SEAMS
+namespace commonq::testing {
+namespace {
+
+struct GuardCase {
+  const char* name;
+  CallbackKind kind;
+  UINT message;         // the failing call's message (0: the first call of its kind)
+  const char* caption;  // of the export's dialog
+  // Makes the callback run once the dialog is up and the failure injected; null: the callback runs
+  // before the dialog is shown, and the failure is injected before the call.
+  std::function<void(DialogDriver&)> trigger;
+  std::function<int()> call;
+  int failed, cancelled;  // what `call` returns after the failure, and when its dialog is cancelled
+};
+
+int FormatOptions() {
+  DlgFormatOptionParams params{0, 0, ".png"};
+  return DlgFormatOptionDoModal(&params);
+}
+
+int SaveAsWithPanel() {
+  char file[MAX_PATH] = "scene.png";
+  DlgFileParams params{sizeof params, nullptr, file, "PNG (*.png)\0*.png\0", 1, nullptr, OFN_ENABLETEMPLATE, 1};
+  return DlgFileSaveasDoModal(&params);
+}
+
+int AddFavorite() {
+  DlgFavParams params{0, "C:\\windows\\Fonts", "", "Office chair.obj"};
+  return DlgFavDoAddTo(&params);
+}
+
+int SuppressibleBox() { return MessageBoxDoModal(nullptr, "Text", "Guarded box", MB_OKCANCEL, 3031); }
+
+HRESULT CALLBACK AnswerEverything(HWND, UINT, WPARAM, LPARAM, LONG_PTR) { return S_OK; }
+
+int TaskDialog() {
+  TASKDIALOGCONFIG config{};
+  config.cbSize = sizeof config;
+  config.dwFlags = TDF_ALLOW_DIALOG_CANCELLATION;
+  config.dwCommonButtons = TDCBF_OK_BUTTON | TDCBF_CANCEL_BUTTON;
+  config.pszWindowTitle = L"Guarded task";
+  config.pfCallback = &AnswerEverything;
+  int button = 0;
+  const HRESULT result = TaskDialogIndirect98(&config, &button, nullptr, nullptr);
+  return result == S_OK ? button : static_cast<int>(result);
+}
+
+constexpr int kOutOfMemory = static_cast<int>(E_OUTOFMEMORY);
+
+const auto kSetName = [](DialogDriver& d) {
+  d.Read([](HWND dialog) { ::SetDlgItemTextA(dialog, IDC_FAVORITE_NAME, "Chair"); });
+};
+
+std::vector<GuardCase> SystemCallbacks() {
+  using enum CallbackKind;
+  return {
+      {"dialog procedure", kDialogProcedure, WM_COMMAND, "Png Save Options", [](DialogDriver& d) { d.Command(IDOK); },
+       FormatOptions, -1, IDCANCEL},
+      {"Save As hook", kFileDialogHook, WM_INITDIALOG, "", nullptr, SaveAsWithPanel, 0, IDCANCEL},
+      {"bound control's subclass", kSubclassProcedure, WM_SETTEXT, "Add a Favorite", kSetName, AddFavorite, -1,
+       IDCANCEL},
+      {"message box hook", kWindowsHook, WM_INITDIALOG, "Guarded box", nullptr, SuppressibleBox, 0, IDCANCEL},
+      {"folder browser", kFolderBrowser, BFFM_INITIALIZED, "Add a Favorite",
+       [](DialogDriver& d) { d.Click(IDC_FAVORITE_NEW_FOLDER); }, AddFavorite, -1, IDCANCEL},
+  };
+}
+
+// The emulated task dialog's own callbacks, under Windows XP only: a later Windows forwards the
+// call to its own dialog.
+std::vector<GuardCase> EmulatedTaskDialogCallbacks() {
+  using enum CallbackKind;
+  return {
+      {"child window walk", kChildEnumeration, 0, "Guarded task", nullptr, TaskDialog, kOutOfMemory, IDCANCEL},
+      {"host's callback", kHostCallback, TDN_BUTTON_CLICKED, "Guarded task", [](DialogDriver& d) { d.Command(IDOK); },
+       TaskDialog, kOutOfMemory, IDCANCEL},
+  };
+}
+
+void ExpectFailureEndsTheCallCleanly(const GuardCase& guard, LeakTracer& tracer) {
+  SCOPED_TRACE(guard.name);
+  tracer.Start();
+  if (!guard.trigger) InjectCallbackFailureForTesting(guard.kind, guard.message);
+  const auto fail = [&](DialogDriver& d) {
+    if (!guard.trigger) return;
+    d.WaitForDialog(guard.caption).Read([&](HWND) { InjectCallbackFailureForTesting(guard.kind, guard.message); });
+    guard.trigger(d);
+    d.WaitUntilGone();
+  };
+  EXPECT_EQ(Drive(fail, guard.call), guard.failed);
+  EXPECT_FALSE(CallbackFailurePendingForTesting()) << "the failing call never came";
+  ClearCallbackFailureForTesting();
+  for (const std::string& survivor : tracer.Survivors()) ADD_FAILURE() << "left alive: " << survivor;
+  const auto cancel = [&](DialogDriver& d) { d.WaitForDialog(guard.caption).Command(IDCANCEL).WaitUntilGone(); };
+  EXPECT_EQ(Drive(cancel, guard.call), guard.cancelled) << "the next call";
+}
+
+class CallbackGuardTest : public LibraryTest {};
+
+TEST_F(CallbackGuardTest, AFailureInEachCallbackEndsTheDialogWithTheExportsFailureResultAndLeavesNothing) {
+  for (const GuardCase& guard : SystemCallbacks()) ExpectFailureEndsTheCallCleanly(guard, Tracer());
+}
+
+// Runs in commonq_wine_tests_xp.exe, where Wine reports Windows XP.
+class OnWindowsXp : public LibraryTest {};
+
+TEST_F(OnWindowsXp, AFailureInTheEmulatedTaskDialogsCallbacksEndsItWithOutOfMemory) {
+  if (LOBYTE(LOWORD(::GetVersion())) >= 6) GTEST_SKIP() << "the task dialog is emulated under Windows XP only";
+  for (const GuardCase& guard : EmulatedTaskDialogCallbacks()) ExpectFailureEndsTheCallCleanly(guard, Tracer());
+}
+
+}  // namespace
+}  // namespace commonq::testing
+#endif

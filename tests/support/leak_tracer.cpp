@@ -2,6 +2,7 @@
 
 #include <objbase.h>
 #include <shellapi.h>
+#include <shlobj.h>
 
 #include <bit>
 #include <mutex>
@@ -15,7 +16,22 @@ namespace {
 // How a handle's death is established. The system answers for the kinds up to kTimer (a window
 // timer dies with its window), and a value it hands out again means what that named before is
 // gone; everything else only the DLL's own release calls can balance.
-enum class Kind { kGdiObject, kIcon, kWindow, kTimer, kDc, kHook, kRegKey, kModule, kGlobal, kHeap, kCom, kThread };
+enum class Kind {
+  kGdiObject,
+  kIcon,
+  kWindow,
+  kTimer,
+  kDc,
+  kHook,
+  kRegKey,
+  kModule,
+  kGlobal,
+  kHeap,
+  kCom,
+  kThread,
+  kFind,
+  kItemIdList
+};
 
 struct Record {
   Kind kind;
@@ -201,6 +217,14 @@ const std::vector<Entry>& Entries() {
       COMMONQ_HOOK(HeapAlloc, kReturnsHandle<kHeap>),
       COMMONQ_HOOK(HeapFree,
                    [](const char*, BOOL ok, HANDLE, DWORD, LPVOID block) { Released(ok, kHeap, Value(block)); }),
+      COMMONQ_HOOK(FindFirstFileA,
+                   [](const char* function, HANDLE search, LPCSTR pattern, auto...) {
+                     Made(search != INVALID_HANDLE_VALUE, kFind, Value(search), function, pattern);
+                   }),
+      COMMONQ_HOOK(FindClose, kReleasesFirst<kFind>),
+      // Item-id lists the shell hands out are task memory; CoTaskMemFree returns nothing.
+      COMMONQ_HOOK(SHBrowseForFolderA, kReturnsHandle<kItemIdList>),
+      COMMONQ_HOOK(CoTaskMemFree, [](const char*, int, LPVOID memory) { Released(true, kItemIdList, Value(memory)); }),
       COMMONQ_HOOK(CreateThread, kReturnsHandle<kThread>),
       COMMONQ_HOOK(CloseHandle, kReleasesFirst<kThread>),
       // S_FALSE (already initialised on this thread) still has to be balanced by CoUninitialize.

@@ -24,31 +24,14 @@ struct GuardCase {
   const char* name;
   CallbackKind kind;
   UINT message;         // the failing call's message (0: the first call of its kind)
-  const char* caption;  // of the export's dialog
+  const char* caption;  // of the export's dialog, which IDCANCEL closes with 2
   // Makes the callback run once the dialog is up and the failure injected; null: the callback runs
   // before the dialog is shown, and the failure is injected before the call.
   std::function<void(DialogDriver&)> trigger;
   std::function<int()> call;
-  int failed, cancelled;  // what `call` returns after the failure, and when its dialog is cancelled
+  int failed;  // what `call` returns after the failure
+  bool emulatedTaskDialog = false;
 };
-
-int FormatOptions() {
-  DlgFormatOptionParams params{0, 0, ".png"};
-  return DlgFormatOptionDoModal(&params);
-}
-
-int SaveAsWithPanel() {
-  char file[MAX_PATH] = "scene.png";
-  DlgFileParams params{sizeof params, nullptr, file, "PNG (*.png)\0*.png\0", 1, nullptr, OFN_ENABLETEMPLATE, 1};
-  return DlgFileSaveasDoModal(&params);
-}
-
-int AddFavorite() {
-  DlgFavParams params{0, "C:\\windows\\Fonts", "", "Office chair.obj"};
-  return DlgFavDoAddTo(&params);
-}
-
-int SuppressibleBox() { return MessageBoxDoModal(nullptr, "Text", "Guarded box", MB_OKCANCEL, 3031); }
 
 HRESULT CALLBACK AnswerEverything(HWND, UINT, WPARAM, LPARAM, LONG_PTR) { return S_OK; }
 
@@ -64,59 +47,67 @@ int TaskDialog() {
   return result == S_OK ? button : static_cast<int>(result);
 }
 
-constexpr int kOutOfMemory = static_cast<int>(E_OUTOFMEMORY);
+int AddFavorite() {
+  DlgFavParams params{0, "C:\\windows\\Fonts", "", "Office chair.obj"};
+  return DlgFavDoAddTo(&params);
+}
 
-const auto kSetName = [](DialogDriver& d) {
-  d.Read([](HWND dialog) { ::SetDlgItemTextA(dialog, IDC_FAVORITE_NAME, "Chair"); });
-};
-
-std::vector<GuardCase> SystemCallbacks() {
+// The emulated task dialog's own callbacks run under Windows XP only: a later Windows forwards the
+// call to its own dialog.
+std::vector<GuardCase> Callbacks() {
   using enum CallbackKind;
+  char file[MAX_PATH] = "scene.png";
   return {
       {"dialog procedure", kDialogProcedure, WM_COMMAND, "Png Save Options", [](DialogDriver& d) { d.Command(IDOK); },
-       FormatOptions, -1, IDCANCEL},
-      {"Save As hook", kFileDialogHook, WM_INITDIALOG, "", nullptr, SaveAsWithPanel, 0, IDCANCEL},
-      {"bound control's subclass", kSubclassProcedure, WM_SETTEXT, "Add a Favorite", kSetName, AddFavorite, -1,
-       IDCANCEL},
-      {"message box hook", kWindowsHook, WM_INITDIALOG, "Guarded box", nullptr, SuppressibleBox, 0, IDCANCEL},
+       [] {
+         DlgFormatOptionParams params{0, 0, ".png"};
+         return DlgFormatOptionDoModal(&params);
+       },
+       -1},
+      {"Save As hook", kFileDialogHook, WM_INITDIALOG, "", nullptr,
+       [file]() mutable {
+         DlgFileParams params{sizeof params, nullptr, file, "PNG (*.png)\0*.png\0", 1, nullptr, OFN_ENABLETEMPLATE, 1};
+         return DlgFileSaveasDoModal(&params);
+       },
+       0},
+      {"bound control's subclass", kSubclassProcedure, WM_SETTEXT, "Add a Favorite",
+       [](DialogDriver& d) { d.Read([](HWND dialog) { ::SetDlgItemTextA(dialog, IDC_FAVORITE_NAME, "Chair"); }); },
+       AddFavorite, -1},
+      {"message box hook", kWindowsHook, WM_INITDIALOG, "Guarded box", nullptr,
+       [] { return MessageBoxDoModal(nullptr, "Text", "Guarded box", MB_OKCANCEL, 3031); }, 0},
       {"folder browser", kFolderBrowser, BFFM_INITIALIZED, "Add a Favorite",
-       [](DialogDriver& d) { d.Click(IDC_FAVORITE_NEW_FOLDER); }, AddFavorite, -1, IDCANCEL},
-  };
-}
-
-// The emulated task dialog's own callbacks, under Windows XP only: a later Windows forwards the
-// call to its own dialog.
-std::vector<GuardCase> EmulatedTaskDialogCallbacks() {
-  using enum CallbackKind;
-  return {
-      {"child window walk", kChildEnumeration, 0, "Guarded task", nullptr, TaskDialog, kOutOfMemory, IDCANCEL},
+       [](DialogDriver& d) { d.Click(IDC_FAVORITE_NEW_FOLDER); }, AddFavorite, -1},
+      {"child window walk", kChildEnumeration, 0, "Guarded task", nullptr, TaskDialog, E_OUTOFMEMORY, true},
       {"host's callback", kHostCallback, TDN_BUTTON_CLICKED, "Guarded task", [](DialogDriver& d) { d.Command(IDOK); },
-       TaskDialog, kOutOfMemory, IDCANCEL},
+       TaskDialog, E_OUTOFMEMORY, true},
   };
 }
 
-void ExpectFailureEndsTheCallCleanly(const GuardCase& guard, LeakTracer& tracer) {
-  SCOPED_TRACE(guard.name);
-  tracer.Start();
-  if (!guard.trigger) InjectCallbackFailureForTesting(guard.kind, guard.message);
-  const auto fail = [&](DialogDriver& d) {
-    if (!guard.trigger) return;
-    d.WaitForDialog(guard.caption).Read([&](HWND) { InjectCallbackFailureForTesting(guard.kind, guard.message); });
-    guard.trigger(d);
-    d.WaitUntilGone();
-  };
-  EXPECT_EQ(Drive(fail, guard.call), guard.failed);
-  EXPECT_FALSE(CallbackFailurePendingForTesting()) << "the failing call never came";
-  ClearCallbackFailureForTesting();
-  for (const std::string& survivor : tracer.Survivors()) ADD_FAILURE() << "left alive: " << survivor;
-  const auto cancel = [&](DialogDriver& d) { d.WaitForDialog(guard.caption).Command(IDCANCEL).WaitUntilGone(); };
-  EXPECT_EQ(Drive(cancel, guard.call), guard.cancelled) << "the next call";
+void ExpectFailuresEndTheCallsCleanly(bool emulatedTaskDialog, LeakTracer& tracer) {
+  for (const GuardCase& guard : Callbacks()) {
+    if (guard.emulatedTaskDialog != emulatedTaskDialog) continue;
+    SCOPED_TRACE(guard.name);
+    tracer.Start();
+    if (!guard.trigger) InjectCallbackFailureForTesting(guard.kind, guard.message);
+    const auto fail = [&](DialogDriver& d) {
+      if (!guard.trigger) return;
+      d.WaitForDialog(guard.caption).Read([&](HWND) { InjectCallbackFailureForTesting(guard.kind, guard.message); });
+      guard.trigger(d);
+      d.WaitUntilGone();
+    };
+    EXPECT_EQ(Drive(fail, guard.call), guard.failed);
+    EXPECT_FALSE(CallbackFailurePendingForTesting()) << "the failing call never came";
+    ClearCallbackFailureForTesting();
+    for (const std::string& survivor : tracer.Survivors()) ADD_FAILURE() << "left alive: " << survivor;
+    const auto cancel = [&](DialogDriver& d) { d.WaitForDialog(guard.caption).Command(IDCANCEL).WaitUntilGone(); };
+    EXPECT_EQ(Drive(cancel, guard.call), IDCANCEL) << "the next call";
+  }
 }
 
 class CallbackGuardTest : public LibraryTest {};
 
 TEST_F(CallbackGuardTest, AFailureInEachCallbackEndsTheDialogWithTheExportsFailureResultAndLeavesNothing) {
-  for (const GuardCase& guard : SystemCallbacks()) ExpectFailureEndsTheCallCleanly(guard, Tracer());
+  ExpectFailuresEndTheCallsCleanly(false, Tracer());
 }
 
 // Runs in commonq_wine_tests_xp.exe, where Wine reports Windows XP.
@@ -124,7 +115,7 @@ class OnWindowsXp : public LibraryTest {};
 
 TEST_F(OnWindowsXp, AFailureInTheEmulatedTaskDialogsCallbacksEndsItWithOutOfMemory) {
   if (LOBYTE(LOWORD(::GetVersion())) >= 6) GTEST_SKIP() << "the task dialog is emulated under Windows XP only";
-  for (const GuardCase& guard : EmulatedTaskDialogCallbacks()) ExpectFailureEndsTheCallCleanly(guard, Tracer());
+  ExpectFailuresEndTheCallsCleanly(true, Tracer());
 }
 
 }  // namespace

@@ -6,8 +6,6 @@
 // with its documented failure result. tools/check-callbacks.sh refuses a CALLBACK function
 // anywhere else in src/.
 #include <windows.h>
-#include <commctrl.h>
-#include <shlobj.h>
 
 #include <exception>
 #include <new>

@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <commctrl.h>
 #include <commdlg.h>
+#include <shlobj.h>
 
 #include <gtest/gtest.h>
 
@@ -14,6 +15,7 @@
 
 #include "frame/guarded_callback.h"
 #include "resources/favorites_ids.h"
+#include "resources/filedialogs_ids.h"
 #include "wine/library_fixture.h"
 
 #if COMMONQ_TEST_SEAMS
@@ -52,15 +54,23 @@ int AddFavorite() {
   return DlgFavDoAddTo(&params);
 }
 
+// The Wavefront page is a child dialog of the 3D options.
+const auto kClickPageBox = [](DialogDriver& d) {
+  d.Read([](HWND dialog) {
+    HWND page = ::FindWindowExA(::GetDlgItem(dialog, IDC_3D_PAGE_HOST), nullptr, "#32770", nullptr);
+    ::SendDlgItemMessageA(page, IDC_OBJ_MATERIAL_FILE, BM_CLICK, 0, 0);
+  });
+};
+
 // The emulated task dialog's own callbacks run under Windows XP only: a later Windows forwards the
 // call to its own dialog.
 std::vector<GuardCase> Callbacks() {
   using enum CallbackKind;
   char file[MAX_PATH] = "scene.png";
   return {
-      {"dialog procedure", kDialogProcedure, WM_COMMAND, "Png Save Options", [](DialogDriver& d) { d.Command(IDOK); },
+      {"dialog procedure of a page", kDialogProcedure, WM_COMMAND, "3D File save options", kClickPageBox,
        [] {
-         DlgFormatOptionParams params{0, 0, ".png"};
+         DlgFormatOptionParams params{0, 0, ".obj"};
          return DlgFormatOptionDoModal(&params);
        },
        -1},

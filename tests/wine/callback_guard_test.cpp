@@ -49,10 +49,16 @@ int TaskDialog() {
   return result == S_OK ? button : static_cast<int>(result);
 }
 
-int AddFavorite() {
-  DlgFavParams params{0, "C:\\windows\\Fonts", "", "Office chair.obj"};
-  return DlgFavDoAddTo(&params);
+// An export called with a copy of its record.
+template <auto Export, typename Record>
+int Call(Record record) {
+  return Export(&record);
 }
+
+char g_file[MAX_PATH] = "scene.png";
+const DlgFileParams kSaveAs{sizeof kSaveAs, nullptr, g_file, "PNG\0*.png\0", 1, nullptr, OFN_ENABLETEMPLATE, 1};
+const auto kObjOptions = [] { return Call<DlgFormatOptionDoModal>(DlgFormatOptionParams{0, 0, ".obj"}); };
+const auto kAddFavorite = [] { return Call<DlgFavDoAddTo>(DlgFavParams{0, "C:\\windows\\Fonts", "", "Chair.obj"}); };
 
 // The Wavefront page is a child dialog of the 3D options.
 const auto kClickPageBox = [](DialogDriver& d) {
@@ -66,27 +72,18 @@ const auto kClickPageBox = [](DialogDriver& d) {
 // call to its own dialog.
 std::vector<GuardCase> Callbacks() {
   using enum CallbackKind;
-  char file[MAX_PATH] = "scene.png";
   return {
-      {"dialog procedure of a page", kDialogProcedure, WM_COMMAND, "3D File save options", kClickPageBox,
-       [] {
-         DlgFormatOptionParams params{0, 0, ".obj"};
-         return DlgFormatOptionDoModal(&params);
-       },
+      {"dialog procedure of a page", kDialogProcedure, WM_COMMAND, "3D File save options", kClickPageBox, kObjOptions,
        -1},
-      {"Save As hook", kFileDialogHook, WM_INITDIALOG, "", nullptr,
-       [file]() mutable {
-         DlgFileParams params{sizeof params, nullptr, file, "PNG (*.png)\0*.png\0", 1, nullptr, OFN_ENABLETEMPLATE, 1};
-         return DlgFileSaveasDoModal(&params);
-       },
+      {"Save As hook", kFileDialogHook, WM_INITDIALOG, "", nullptr, [] { return Call<DlgFileSaveasDoModal>(kSaveAs); },
        0},
       {"bound control's subclass", kSubclassProcedure, WM_SETTEXT, "Add a Favorite",
        [](DialogDriver& d) { d.Read([](HWND dialog) { ::SetDlgItemTextA(dialog, IDC_FAVORITE_NAME, "Chair"); }); },
-       AddFavorite, -1},
+       kAddFavorite, -1},
       {"message box hook", kWindowsHook, WM_INITDIALOG, "Guarded box", nullptr,
        [] { return MessageBoxDoModal(nullptr, "Text", "Guarded box", MB_OKCANCEL, 3031); }, 0},
       {"folder browser", kFolderBrowser, BFFM_INITIALIZED, "Add a Favorite",
-       [](DialogDriver& d) { d.Click(IDC_FAVORITE_NEW_FOLDER); }, AddFavorite, -1},
+       [](DialogDriver& d) { d.Click(IDC_FAVORITE_NEW_FOLDER); }, kAddFavorite, -1},
       {"child window walk", kChildEnumeration, 0, "Guarded task", nullptr, TaskDialog, E_OUTOFMEMORY, true},
       {"host's callback", kHostCallback, TDN_BUTTON_CLICKED, "Guarded task", [](DialogDriver& d) { d.Command(IDOK); },
        TaskDialog, E_OUTOFMEMORY, true},

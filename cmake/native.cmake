@@ -19,6 +19,14 @@ target_link_libraries(commonq_unit_tests PRIVATE commonq_logic GTest::gtest GTes
 target_compile_options(commonq_unit_tests PRIVATE ${COMMONQ_WARNINGS} -Werror)
 gtest_discover_tests(commonq_unit_tests DISCOVERY_MODE PRE_TEST)
 
+# Every function the system calls back is built through the guarded adapters of
+# frame/guarded_callback.h; the check also has to refuse one that is not.
+add_test(NAME callback_guard_check COMMAND ${PROJECT_SOURCE_DIR}/tools/check-callbacks.sh ${PROJECT_SOURCE_DIR}/src)
+add_test(NAME callback_guard_check_refuses
+  COMMAND ${PROJECT_SOURCE_DIR}/tools/check-callbacks.sh ${PROJECT_SOURCE_DIR}/tests/native/callback_check)
+set_tests_properties(callback_guard_check_refuses PROPERTIES
+  PASS_REGULAR_EXPRESSION "FAIL: [^\n]*unguarded_subclass\\.cpp:3:[^\n]*\n  a function the system calls back is built here without")
+
 
 # The benchmark of the logic tier's hot paths. Built in every native build so that it keeps
 # compiling; tools/benchmark.sh runs it from an optimised build without sanitizers.

@@ -152,12 +152,12 @@ bool AddFavoriteDialog::Reflect(UINT message, WPARAM wParam, LPARAM lParam, LRES
 void AddFavoriteDialog::OnInitDialog() {
   LoadFavoriteSettings();
 
-  nameEdit_.Bind(::GetDlgItem(Window(), IDC_FAVORITE_NAME));
+  nameEdit_.Bind(::GetDlgItem(Window(), IDC_FAVORITE_NAME), *this);
   ::SetDlgItemTextA(Window(), IDC_FAVORITE_NAME, name_.c_str());
 
-  folders_.Setup(::GetDlgItem(Window(), IDC_FAVORITE_FOLDER));
+  folders_.Setup(::GetDlgItem(Window(), IDC_FAVORITE_FOLDER), *this);
 
-  if (toggle_.Attach(::GetDlgItem(Window(), IDC_FAVORITE_OPTIONS))) {
+  if (toggle_.Attach(::GetDlgItem(Window(), IDC_FAVORITE_OPTIONS), *this)) {
     UniqueBitmap art(static_cast<HBITMAP>(
         ::LoadImageA(LibraryInstance(), MAKEINTRESOURCEA(IDB_DISCLOSURE), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
     if (art) toggle_.CutImages(art.get());

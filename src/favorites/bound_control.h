@@ -3,10 +3,12 @@
 // control window through the subclass chain, with the object as reference data, so every message
 // reaches the object and what it does not handle goes on to the control's own procedure. The
 // dialog reflects its control messages back to the control that sent them, with
-// kReflectedMessageBase added to the message number.
+// kReflectedMessageBase added to the message number. A failure in the control ends its dialog.
 #include <windows.h>
 
+#include "frame/guarded_callback.h"
 #include "frame/subclass.h"
+#include "frame/window_binding.h"
 
 namespace commonq {
 
@@ -20,11 +22,14 @@ class BoundControl {
   BoundControl& operator=(const BoundControl&) = delete;
   virtual ~BoundControl() = default;
 
-  // Binds the control; false when the window is missing or cannot be subclassed.
-  bool Bind(HWND control) {
-    return subclass_.Install(control, &BoundControl::SubclassProc, reinterpret_cast<DWORD_PTR>(this));
+  // Binds the control of `dialog`; false when the window is missing or cannot be subclassed.
+  bool Bind(HWND control, WindowBinding& dialog) {
+    dialog_ = &dialog;
+    return subclass_.Install(control, &GuardedSubclassProcedure<BoundControl, &BoundControl::OnMessage>,
+                             reinterpret_cast<DWORD_PTR>(this));
   }
   HWND Window() const noexcept { return subclass_.Window(); }
+  WindowBinding* FailureOwner() const noexcept { return dialog_; }
 
  protected:
   // Returns whether the message was handled; `result` is then the control's answer.
@@ -36,20 +41,19 @@ class BoundControl {
   virtual void OnUnbind() {}
 
  private:
-  static LRESULT CALLBACK SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                       DWORD_PTR data) {
-    auto* self = reinterpret_cast<BoundControl*>(data);
+  LRESULT OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NCDESTROY) {
-      self->OnUnbind();
-      self->subclass_.Remove();
+      OnUnbind();
+      subclass_.Remove();
       return DefaultSubclassProc(window, message, wParam, lParam);
     }
     LRESULT result = 0;
-    if (self->HandleMessage(message, wParam, lParam, result)) return result;
+    if (HandleMessage(message, wParam, lParam, result)) return result;
     return DefaultSubclassProc(window, message, wParam, lParam);
   }
 
   UniqueSubclass subclass_;
+  WindowBinding* dialog_ = nullptr;
 };
 
 }  // namespace commonq

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "favorites/logic/favorite_rules.h"
+#include "frame/guarded_callback.h"
 #include "frame/logic/path_text.h"
 #include "frame/text_conversion.h"
 #include "frame/unique_handle.h"
@@ -21,33 +22,23 @@ namespace {
 
 bool SystemLeadByte(unsigned char byte) { return ::IsDBCSLeadByte(byte) != FALSE; }
 
-struct ItemIdListTraits {
-  using Handle = LPITEMIDLIST;
-  static Handle Invalid() noexcept { return nullptr; }
-  static void Close(Handle handle) noexcept { ::CoTaskMemFree(handle); }
-};
-using ItemIdList = UniqueHandle<ItemIdListTraits>;
-
-struct ComReleaser {
-  void operator()(IUnknown* object) const noexcept {
-    if (object != nullptr) object->Release();
-  }
-};
-using ShellFolder = std::unique_ptr<IShellFolder, ComReleaser>;
+using ShellFolder = UniqueInterface<IShellFolder>;
 
 ShellFolder Desktop() {
-  IShellFolder* desktop = nullptr;
-  if (FAILED(::SHGetDesktopFolder(&desktop))) return nullptr;
-  return ShellFolder(desktop);
+  ShellFolder desktop;
+  if (FAILED(::SHGetDesktopFolder(desktop.put()))) return ShellFolder();
+  return desktop;
 }
 
 // `path` (absolute, or relative to `folder`) as an id list relative to `folder`.
-ItemIdList ParseBelow(IShellFolder* folder, const std::string& path) {
+UniqueItemIdList ParseBelow(IShellFolder* folder, const std::string& path) {
   std::wstring wide = WidenAnsi(path);
-  LPITEMIDLIST parsed = nullptr;
-  if (folder == nullptr || FAILED(folder->ParseDisplayName(nullptr, nullptr, wide.data(), nullptr, &parsed, nullptr)))
-    return ItemIdList(nullptr);
-  return ItemIdList(parsed);
+  UniqueItemIdList parsed;
+  if (folder == nullptr ||
+      FAILED(folder->ParseDisplayName(nullptr, nullptr, wide.data(), nullptr, parsed.put(), nullptr))) {
+    return UniqueItemIdList();
+  }
+  return parsed;
 }
 
 // The bytes of an id list before its terminator. Ids may start at any offset, so their sizes are
@@ -81,7 +72,8 @@ struct FolderBrowser {
   std::string initialPath;
   char displayName[MAX_PATH] = {};
   char path[MAX_PATH] = {};
-  ItemIdList chosen;
+  UniqueItemIdList chosen;
+  CarriedFailure failure;
 
   // The initial folder as the browser compares it. Wine's browser matches the leading ids of a
   // selection byte for byte against its root's, and an id carries the folder's times, access time
@@ -92,14 +84,14 @@ struct FolderBrowser {
     const auto* root = static_cast<LPCITEMIDLIST>(info.pidlRoot);
     const std::size_t rootLength = rootPath.size();
     if (initialPath.size() <= rootLength || initialPath.compare(0, rootLength, rootPath) != 0) return {};
-    IShellFolder* folder = nullptr;
     const ShellFolder desktop = Desktop();
-    if (desktop == nullptr ||
-        FAILED(desktop->BindToObject(root, nullptr, IID_IShellFolder, reinterpret_cast<void**>(&folder)))) {
+    ShellFolder folder;
+    if (!desktop ||
+        FAILED(desktop.get()->BindToObject(root, nullptr, IID_IShellFolder, reinterpret_cast<void**>(folder.put())))) {
       return {};
     }
     const std::size_t below = rootLength + (initialPath[rootLength] == '\\' ? 1 : 0);
-    const ItemIdList relative = ParseBelow(ShellFolder(folder).get(), initialPath.substr(below));
+    const UniqueItemIdList relative = ParseBelow(folder.get(), initialPath.substr(below));
     if (!relative) return {};
     std::vector<BYTE> list;
     for (LPCITEMIDLIST part : {root, static_cast<LPCITEMIDLIST>(relative.get())}) {
@@ -110,19 +102,18 @@ struct FolderBrowser {
     return list;
   }
 
-  static int CALLBACK Callback(HWND window, UINT message, LPARAM, LPARAM data) {
-    const auto* self = reinterpret_cast<const FolderBrowser*>(data);
+  int OnBrowserMessage(HWND window, UINT message, LPARAM) {
     if (message == BFFM_VALIDATEFAILEDA) return 1;
-    if (message != BFFM_INITIALIZED || self == nullptr || self->initialPath.empty()) return 0;
-    const std::vector<BYTE> selection = self->InitialSelection();
+    if (message != BFFM_INITIALIZED || initialPath.empty()) return 0;
+    const std::vector<BYTE> selection = InitialSelection();
     if (!selection.empty()) {
       ::SendMessageA(window, BFFM_SETSELECTIONA, FALSE, reinterpret_cast<LPARAM>(selection.data()));
       ::SendMessageA(window, BFFM_SETEXPANDED, FALSE, reinterpret_cast<LPARAM>(selection.data()));
       return 0;
     }
     // A path the root does not start with (in another spelling) goes as a path.
-    ::SendMessageA(window, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(self->initialPath.c_str()));
-    const std::wstring wide = WidenAnsi(self->initialPath);
+    ::SendMessageA(window, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(initialPath.c_str()));
+    const std::wstring wide = WidenAnsi(initialPath);
     ::SendMessageA(window, BFFM_SETEXPANDED, TRUE, reinterpret_cast<LPARAM>(wide.c_str()));
     return 0;
   }
@@ -130,8 +121,8 @@ struct FolderBrowser {
 
 }  // namespace
 
-bool FolderCombo::Setup(HWND combo) {
-  if (!Bind(combo)) return false;
+bool FolderCombo::Setup(HWND combo, WindowBinding& dialog) {
+  if (!Bind(combo, dialog)) return false;
   const int icon = ::GetSystemMetrics(SM_CYSMICON);
   itemHeight_ = (icon != 0 ? icon : 16) + 1;
   ::InvalidateRect(combo, nullptr, TRUE);
@@ -244,9 +235,9 @@ void FolderCombo::Enumerate(char (&folder)[MAX_PATH], std::size_t length, int de
   folder[base] = '*';
   folder[base + 1] = '\0';
   WIN32_FIND_DATAA found{};
-  HANDLE search = ::FindFirstFileA(folder, &found);
+  const UniqueFind search(::FindFirstFileA(folder, &found));
   folder[base] = '\0';
-  if (search == INVALID_HANDLE_VALUE) {
+  if (!search) {
     folder[length] = '\0';
     return;
   }
@@ -263,8 +254,7 @@ void FolderCombo::Enumerate(char (&folder)[MAX_PATH], std::size_t length, int de
     // tree would make the walk endless.
     if ((found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0) Enumerate(folder, base + nameLength, depth + 1);
     folder[base] = '\0';
-  } while (::FindNextFileA(search, &found));
-  ::FindClose(search);
+  } while (::FindNextFileA(search.get(), &found));
   folder[length] = '\0';
 }
 
@@ -327,7 +317,7 @@ void FolderCombo::DrawItem(const DRAWITEMSTRUCT& item) const {
 }
 
 void BrowseForNewFolder(HWND dialog, FolderCombo& combo, const std::string& root, const std::string& title) {
-  const ItemIdList rootList = ParseBelow(Desktop().get(), root);
+  const UniqueItemIdList rootList = ParseBelow(Desktop().get(), root);
   if (!rootList) return;
   FolderBrowser browser;
   browser.rootPath = root;
@@ -339,9 +329,10 @@ void BrowseForNewFolder(HWND dialog, FolderCombo& combo, const std::string& root
   browser.info.pszDisplayName = browser.displayName;
   browser.info.lpszTitle = title.c_str();
   browser.info.ulFlags = BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE;
-  browser.info.lpfn = &FolderBrowser::Callback;
+  browser.info.lpfn = &GuardedFolderBrowserCallback<FolderBrowser, &FolderBrowser::OnBrowserMessage>;
   browser.info.lParam = reinterpret_cast<LPARAM>(&browser);
   browser.chosen.reset(::SHBrowseForFolderA(&browser.info));
+  browser.failure.ThrowIfKept();
   if (!browser.chosen) return;
   if (!::SHGetPathFromIDListA(browser.chosen.get(), browser.path)) return;
   const std::string path = browser.path;

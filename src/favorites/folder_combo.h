@@ -21,8 +21,8 @@ class FolderCombo : public BoundControl {
   // Texts of this length or more are not drawn: the entry shows its icon only.
   static constexpr LRESULT kLongestDrawnText = 63;
 
-  // Binds the combo and sets its item height, dropped width and visible items.
-  bool Setup(HWND combo);
+  // Binds the combo of `dialog` and sets its item height, dropped width and visible items.
+  bool Setup(HWND combo, WindowBinding& dialog);
   // The root, then every folder below it, depth first in the order the file system returns them.
   void FillTree(const std::string& root);
   // Inserts before the first entry whose path sorts after it (case-insensitive), or appends.

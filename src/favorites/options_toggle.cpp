@@ -4,8 +4,8 @@
 
 namespace commonq {
 
-bool OptionsToggle::Attach(HWND checkBox) {
-  if (!Bind(checkBox)) return false;
+bool OptionsToggle::Attach(HWND checkBox, WindowBinding& dialog) {
+  if (!Bind(checkBox, dialog)) return false;
   ::SetWindowLongA(checkBox, GWL_STYLE, ::GetWindowLongA(checkBox, GWL_STYLE) | BS_OWNERDRAW);
   ::InvalidateRect(checkBox, nullptr, TRUE);
   return true;

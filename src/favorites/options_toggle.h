@@ -21,8 +21,8 @@ class OptionsToggle : public BoundControl {
   // The colour of the pictures that lets the face show through.
   static constexpr COLORREF kTransparent = RGB(255, 0, 255);
 
-  // Binds the check box and makes it owner-drawn (no other style bit changes).
-  bool Attach(HWND checkBox);
+  // Binds the check box of `dialog` and makes it owner-drawn (no other style bit changes).
+  bool Attach(HWND checkBox, WindowBinding& dialog);
   // Cuts the two pictures, side by side in `bitmap`, into images of their own.
   bool CutImages(HBITMAP bitmap);
   // Stores the texts and the travel and closes the toggle at once, without an animation: the

@@ -90,7 +90,7 @@ FileDialog::FileDialog(const DlgFileParams& params, bool open) : open_(open) {
   ofn_.nMaxFileTitle = sizeof fileTitle_;
   ofn_.lpstrDefExt = params.pszDefExt;
   ofn_.Flags = FileDialogFlags(params.dwFlags, open);
-  ofn_.lpfnHook = &DialogWindow::FileDialogHookProc;
+  ofn_.lpfnHook = FileDialogHook();
   ofn_.lCustData = BindingParam();
   if (!open) {
     ofn_.lpTemplateName = MAKEINTRESOURCEA(kPanelTemplate);

@@ -34,6 +34,8 @@ class WavefrontOptionsPage : public DialogWindow {
 class ObjOptionsDialog : public FormatOptionsDialog {
  public:
   using FormatOptionsDialog::FormatOptionsDialog;
+  // A failure in the page ended this dialog from inside it, as a cancel.
+  bool PageFailed() const noexcept { return page_.AbandonedBy() != Abandoned::kNo; }
 
  private:
   void OnInitDialog() override;
@@ -58,8 +60,7 @@ constexpr int kScaleBoxChars = 32;
 }  // namespace
 
 HWND WavefrontOptionsPage::Create(HWND parent) {
-  return ::CreateDialogParamA(LibraryInstance(), MAKEINTRESOURCEA(kPageTemplate), parent,
-                              &DialogWindow::StartDialogProc, BindingParam());
+  return ::CreateDialogParamA(LibraryInstance(), MAKEINTRESOURCEA(kPageTemplate), parent, Procedure(), BindingParam());
 }
 
 bool WavefrontOptionsPage::HandleMessage(UINT message, WPARAM wParam, LPARAM, LRESULT& result) {
@@ -165,6 +166,10 @@ void ObjOptionsDialog::OnOk() {
   ::EndDialog(Window(), IDOK);
 }
 
-int RunObjOptionsDialog(const FormatTable& format, HWND parent) { return ObjOptionsDialog(format).Run(parent); }
+int RunObjOptionsDialog(const FormatTable& format, HWND parent) {
+  ObjOptionsDialog dialog(format);
+  const int result = dialog.Run(parent);
+  return dialog.PageFailed() ? static_cast<int>(kDialogFailed) : result;
+}
 
 }  // namespace commonq

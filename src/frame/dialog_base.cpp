@@ -2,47 +2,48 @@
 
 #include <commdlg.h>
 
+#include "frame/guarded_callback.h"
 #include "frame/logic/placement.h"
 #include "frame/module_state.h"
 
 namespace commonq {
 
 INT_PTR DialogWindow::RunModal(int templateId, HWND owner) {
-  return ::DialogBoxParamA(LibraryInstance(), MAKEINTRESOURCEA(templateId), owner, &DialogWindow::StartDialogProc,
-                           BindingParam());
+  return ::DialogBoxParamA(LibraryInstance(), MAKEINTRESOURCEA(templateId), owner, Procedure(), BindingParam());
 }
 
 INT_PTR DialogWindow::RunModalIndirect(const DLGTEMPLATE* dialogTemplate, HWND owner) {
-  return ::DialogBoxIndirectParamA(LibraryInstance(), dialogTemplate, owner, &DialogWindow::StartDialogProc,
-                                   BindingParam());
+  return ::DialogBoxIndirectParamA(LibraryInstance(), dialogTemplate, owner, Procedure(), BindingParam());
 }
 
-INT_PTR CALLBACK DialogWindow::StartDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
-  return Route(window, message, wParam, lParam,
-               message == WM_INITDIALOG ? reinterpret_cast<DialogWindow*>(lParam) : nullptr);
+DLGPROC DialogWindow::Procedure() noexcept {
+  return &GuardedDialogProcedure<DialogWindow, &DialogWindow::LocateByInitParam, &DialogWindow::Dispatch>;
 }
 
-UINT_PTR CALLBACK DialogWindow::FileDialogHookProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
+LPOFNHOOKPROC DialogWindow::FileDialogHook() noexcept {
+  return &GuardedFileDialogHook<DialogWindow, &DialogWindow::LocateByFileDialogRecord, &DialogWindow::Dispatch>;
+}
+
+DialogWindow* DialogWindow::LocateByInitParam(HWND window, UINT message, WPARAM, LPARAM lParam) noexcept {
+  return Locate(window, message == WM_INITDIALOG ? reinterpret_cast<DialogWindow*>(lParam) : nullptr);
+}
+
+DialogWindow* DialogWindow::LocateByFileDialogRecord(HWND window, UINT message, WPARAM, LPARAM lParam) noexcept {
   DialogWindow* arriving = nullptr;
   if (message == WM_INITDIALOG && lParam != 0) {
     arriving = reinterpret_cast<DialogWindow*>(reinterpret_cast<const OPENFILENAMEA*>(lParam)->lCustData);
   }
-  return static_cast<UINT_PTR>(Route(window, message, wParam, lParam, arriving));
+  return Locate(window, arriving);
 }
 
-INT_PTR DialogWindow::Route(HWND window, UINT message, WPARAM wParam, LPARAM lParam, DialogWindow* arriving) noexcept {
+DialogWindow* DialogWindow::Locate(HWND window, DialogWindow* arriving) noexcept {
   auto* self = reinterpret_cast<DialogWindow*>(::GetWindowLongPtrA(window, DWLP_USER));
-  if (self == nullptr) {
-    // Messages before WM_INITDIALOG (WM_SETFONT and the like) get the dialog manager's default.
-    if (arriving == nullptr) return FALSE;
+  if (self == nullptr && arriving != nullptr) {
     self = arriving;
     self->SetWindow(window);
     ::SetWindowLongPtrA(window, DWLP_USER, reinterpret_cast<LONG_PTR>(self));
   }
-  return CallGuarded<INT_PTR>(self, window, FALSE, [&] {
-    ThrowIfFailureInjected(message);
-    return self->Dispatch(window, message, wParam, lParam);
-  });
+  return self;
 }
 
 namespace {

@@ -2,6 +2,7 @@
 // The base of every dialog object made from a template: binding through the WM_INITDIALOG
 // parameter, one HandleMessage per class, and the rules for what the dialog manager is told.
 #include <windows.h>
+#include <commdlg.h>
 
 #include "frame/window_binding.h"
 
@@ -19,10 +20,10 @@ class DialogWindow : public WindowBinding {
 
   // The dialog procedure of every library dialog: WM_INITDIALOG brings the object (the init
   // parameter is BindingParam()), which is kept in DWLP_USER from then on.
-  static INT_PTR CALLBACK StartDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
+  static DLGPROC Procedure() noexcept;
   // The hook procedure of the Open and Save As dialogs: the same, with the object in the
   // OPENFILENAMEA record's lCustData (BindingParam()), which WM_INITDIALOG points to.
-  static UINT_PTR CALLBACK FileDialogHookProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
+  static LPOFNHOOKPROC FileDialogHook() noexcept;
 
  protected:
   // What the platform hands back at WM_INITDIALOG to find this object.
@@ -32,9 +33,10 @@ class DialogWindow : public WindowBinding {
   virtual bool HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) = 0;
 
  private:
-  // Binds `arriving` (the object WM_INITDIALOG brings) to a window that has none yet, then
-  // dispatches under the guard.
-  static INT_PTR Route(HWND window, UINT message, WPARAM wParam, LPARAM lParam, DialogWindow* arriving) noexcept;
+  // Find the window's object; at WM_INITDIALOG they first bind the one the platform brings.
+  static DialogWindow* LocateByInitParam(HWND window, UINT message, WPARAM, LPARAM lParam) noexcept;
+  static DialogWindow* LocateByFileDialogRecord(HWND window, UINT message, WPARAM, LPARAM lParam) noexcept;
+  static DialogWindow* Locate(HWND window, DialogWindow* arriving) noexcept;
   INT_PTR Dispatch(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 };
 

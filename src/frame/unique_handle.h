@@ -3,6 +3,8 @@
 // type error rather than a review finding. Dialog code never calls a release function itself.
 #include <windows.h>
 #include <commctrl.h>
+#include <objbase.h>
+#include <shtypes.h>
 
 #include <utility>
 
@@ -59,6 +61,26 @@ using UniqueHook = UniqueHandle<SimpleTraits<HHOOK, &::UnhookWindowsHookEx>>;
 using UniqueModule = UniqueHandle<SimpleTraits<HMODULE, &::FreeLibrary>>;
 using UniqueGlobal = UniqueHandle<SimpleTraits<HGLOBAL, &::GlobalFree>>;
 using UniqueKernelObject = UniqueHandle<SimpleTraits<HANDLE, &::CloseHandle>>;
+// Item-id lists the shell hands out are task memory.
+using UniqueItemIdList = UniqueHandle<SimpleTraits<LPITEMIDLIST, &::CoTaskMemFree>>;
+
+// A FindFirstFile search, whose failure value is INVALID_HANDLE_VALUE rather than null.
+struct FindTraits {
+  using Handle = HANDLE;
+  static Handle Invalid() noexcept { return INVALID_HANDLE_VALUE; }
+  static void Close(Handle handle) noexcept { ::FindClose(handle); }
+};
+using UniqueFind = UniqueHandle<FindTraits>;
+
+// A COM interface pointer holding one reference, released with the owner.
+template <typename Interface>
+struct InterfaceTraits {
+  using Handle = Interface*;
+  static Handle Invalid() noexcept { return nullptr; }
+  static void Close(Handle object) noexcept { object->Release(); }
+};
+template <typename Interface>
+using UniqueInterface = UniqueHandle<InterfaceTraits<Interface>>;
 
 // A window's device context from GetDC, released to that window.
 class WindowDc {

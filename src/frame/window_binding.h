@@ -1,11 +1,10 @@
 #pragma once
-// The part of a dialog object that knows its window, and the guard around every procedure the
-// system calls. The object reaches its window through what the platform hands back at
+// The part of a dialog object that knows its window, and how a failure inside one of its
+// callbacks ends its dialog (the callbacks themselves are built in frame/guarded_callback.h). The
+// object reaches its window through what the platform hands back at
 // WM_INITDIALOG (the init parameter, or the common dialog record's lCustData), so no executable
 // memory and no process-wide list are needed.
 #include <windows.h>
-
-#include <new>
 
 namespace commonq {
 
@@ -21,8 +20,10 @@ class WindowBinding {
   // Why a handler's exception ended the dialog; the export then answers with its failure code.
   enum class Abandoned { kNo, kOutOfMemory, kOther };
   Abandoned AbandonedBy() const noexcept { return abandoned_; }
-  // Records the failure and ends the dialog that `window` belongs to: a top-level dialog with
-  // EndDialog(-1), the system dialog around a child (a file dialog's panel) with IDCANCEL.
+  // Records the failure and ends this object's dialog (or, before it has a window, the dialog that
+  // `window` belongs to): a top-level dialog with EndDialog(-1), the system dialog around a child
+  // (a file dialog's panel) with IDCANCEL. A hook passes whatever window its message was for, so
+  // the object's own window comes first.
   void Abandon(HWND window, bool outOfMemory) noexcept;
 
  protected:
@@ -36,31 +37,5 @@ class WindowBinding {
 // Ends the dialog around `window` after a handler failed, recording why in `owner` when the
 // window has a bound object.
 void AbandonDialog(WindowBinding* owner, HWND window, bool outOfMemory) noexcept;
-
-#if COMMONQ_TEST_SEAMS
-// For tests: the next guarded handler that runs for `message` throws std::bad_alloc, as an
-// allocation failure inside it would; 0 turns this off. Only the test builds have it: the Release
-// DLL carries no seam.
-void InjectAllocationFailureForTesting(UINT message) noexcept;
-// Throws for the injected message; guarded handlers that know their message call it first.
-void ThrowIfFailureInjected(UINT message);
-#else
-inline void ThrowIfFailureInjected(UINT) noexcept {}
-#endif
-
-// The body of a window procedure, hook or callback that the system calls: no exception may cross
-// the system's frames, so one ends the dialog through `owner` (when there is one) and the system
-// gets `fallback`.
-template <typename Result, typename Body>
-Result CallGuarded(WindowBinding* owner, HWND window, Result fallback, Body&& body) noexcept {
-  try {
-    return body();
-  } catch (const std::bad_alloc&) {
-    AbandonDialog(owner, window, true);
-  } catch (...) {
-    AbandonDialog(owner, window, false);
-  }
-  return fallback;
-}
 
 }  // namespace commonq

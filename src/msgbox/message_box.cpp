@@ -4,11 +4,11 @@
 
 #include "CommonQ.h"
 #include "frame/dialog_translator.h"
+#include "frame/guarded_callback.h"
 #include "frame/module_state.h"
 #include "frame/settings_store.h"
 #include "frame/subclass.h"
 #include "frame/unique_handle.h"
-#include "frame/window_binding.h"
 #include "msgbox/logic/suppression.h"
 #include "resources/common_ids.h"
 
@@ -20,18 +20,23 @@ constexpr int kCheckBoxSidePadding = 32;
 constexpr int kCheckBoxExtraHeight = 7;
 constexpr int kCheckBoxLeft = 13;
 
-class SuppressibleMessageBox {
+// A WindowBinding only for its failure record: the box is the system's dialog, reached through a
+// window-creation hook and a replaced window procedure.
+class SuppressibleMessageBox : public WindowBinding {
  public:
   explicit SuppressibleMessageBox(UINT messageNumber);
   SuppressibleMessageBox(const SuppressibleMessageBox&) = delete;
   SuppressibleMessageBox& operator=(const SuppressibleMessageBox&) = delete;
 
   int Run(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
+  // A failure in the box's window procedure ends the box and this call.
+  WindowBinding* FailureOwner() noexcept { return this; }
 
  private:
-  static LRESULT CALLBACK HookProc(int code, WPARAM wParam, LPARAM lParam) noexcept;
-  static LRESULT CALLBACK BoxProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
-  void OnBoxMessage(HWND window, UINT message, WPARAM wParam);
+  static SuppressibleMessageBox* LocateBoxCreation(int code, const HookedMessage& hooked) noexcept;
+  static SuppressibleMessageBox* LocateBox(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
+  bool OnBoxCreation(const HookedMessage& hooked);
+  LRESULT OnBoxMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   void AddCheckBox(HWND window);
   void StoreSuppression() const;
 
@@ -40,7 +45,6 @@ class SuppressibleMessageBox {
   UniqueWindowProcedure boxProcedure_;
   DWORD bit_ = 0;  // the message's "DoNot" bit; 0: a plain box
   bool checked_ = false;
-  bool failed_ = false;  // a handler failed and the box was ended
   bool suppressed_ = false;
 };
 
@@ -52,7 +56,11 @@ SuppressibleMessageBox::SuppressibleMessageBox(UINT messageNumber) : bit_(Suppre
   const std::optional<DWORD> doNot = ReadDwordSetting(kCommonKey, kDoNotValue);
   suppressed_ = doNot && (*doNot & bit_) != 0;
   if (!suppressed_) {
-    hook_.reset(::SetWindowsHookExA(WH_CBT, &SuppressibleMessageBox::HookProc, nullptr, ::GetCurrentThreadId()));
+    hook_.reset(::SetWindowsHookExA(
+        WH_CBT,
+        &GuardedHookProcedure<WH_CBT, SuppressibleMessageBox, &SuppressibleMessageBox::LocateBoxCreation,
+                              &SuppressibleMessageBox::OnBoxCreation>,
+        nullptr, ::GetCurrentThreadId()));
   }
 }
 
@@ -61,7 +69,8 @@ int SuppressibleMessageBox::Run(HWND owner, LPCSTR text, LPCSTR caption, UINT ty
   g_current = this;
   const int result = ::MessageBoxA(owner, text, caption, type);
   g_current = nullptr;
-  if (failed_) return 0;
+  // A handler failed and ended the box: the call did not do its work.
+  if (AbandonedBy() != Abandoned::kNo) return 0;
   if (checked_) StoreSuppression();
   return result;
 }
@@ -72,53 +81,46 @@ void SuppressibleMessageBox::StoreSuppression() const {
                      [bit](std::optional<DWORD> current) -> std::optional<DWORD> { return current.value_or(0) | bit; });
 }
 
-// The box's window is the first dialog window the thread creates once the call has begun; it is
-// subclassed as it is created, before its first message, and the hook goes at once. A computer-
-// based-training hook sees only a handful of events, where a hook on every sent message would
-// cost a round trip through the system for each of the hundreds the box sends while it is built.
+// The box's window is the first dialog window the thread creates once the call has begun; its
+// window procedure is replaced as it is created, before its first message, and the hook goes once
+// the box is built. A window-creation hook sees only a handful of events, where a hook on every
+// sent message, or a comctl32 subclass, would cost a round trip through the system (under Wine,
+// the server) for each of the hundreds of messages the box handles while it is built.
 bool IsDialogWindowClass(LPCSTR windowClass) noexcept {
   constexpr WORD kDialogClassAtom = 32770;
   if (IS_INTRESOURCE(windowClass)) return LOWORD(reinterpret_cast<ULONG_PTR>(windowClass)) == kDialogClassAtom;
   return ::lstrcmpiA(windowClass, "#32770") == 0;
 }
 
-LRESULT CALLBACK SuppressibleMessageBox::HookProc(int code, WPARAM wParam, LPARAM lParam) noexcept {
-  const LRESULT next = ::CallNextHookEx(nullptr, code, wParam, lParam);
+SuppressibleMessageBox* SuppressibleMessageBox::LocateBoxCreation(int code, const HookedMessage& hooked) noexcept {
   SuppressibleMessageBox* self = g_current;
-  if (code == HCBT_CREATEWND && next == 0 && self != nullptr && self->boxProcedure_.Window() == nullptr) {
-    const auto* create = reinterpret_cast<const CBT_CREATEWNDA*>(lParam);
-    if (IsDialogWindowClass(create->lpcs->lpszClass)) {
-      const HWND window = reinterpret_cast<HWND>(wParam);
-      self->boxProcedure_.Install(window, &SuppressibleMessageBox::BoxProc);
-      self->hook_.reset();
-    }
-  }
-  return next;
+  if (code != HCBT_CREATEWND || self == nullptr || self->boxProcedure_.Window() != nullptr) return nullptr;
+  const auto* create = reinterpret_cast<const CBT_CREATEWNDA*>(hooked.lParam);
+  return IsDialogWindowClass(create->lpcs->lpszClass) ? self : nullptr;
 }
 
-LRESULT CALLBACK SuppressibleMessageBox::BoxProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
+SuppressibleMessageBox* SuppressibleMessageBox::LocateBox(HWND window, UINT, WPARAM, LPARAM) noexcept {
   SuppressibleMessageBox* self = g_current;
+  return self != nullptr && self->boxProcedure_.Window() == window ? self : nullptr;
+}
+
+bool SuppressibleMessageBox::OnBoxCreation(const HookedMessage& hooked) {
+  boxProcedure_.Install(hooked.window,
+                        &GuardedWindowProcedure<SuppressibleMessageBox, &SuppressibleMessageBox::LocateBox,
+                                                &SuppressibleMessageBox::OnBoxMessage>);
+  return false;
+}
+
+LRESULT SuppressibleMessageBox::OnBoxMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   // The message box handles every message first; the check box is added to its finished layout.
-  const LRESULT result = self->boxProcedure_.CallPrevious(window, message, wParam, lParam);
-  bool handled = false;
-  const LRESULT answer = CallGuarded<LRESULT>(nullptr, window, result, [&] {
-    ThrowIfFailureInjected(message);
-    self->OnBoxMessage(window, message, wParam);
-    handled = true;
-    return result;
-  });
-  // The guard has ended the box; the call then reports that it could not be completed.
-  if (!handled) self->failed_ = true;
-  return answer;
-}
-
-void SuppressibleMessageBox::OnBoxMessage(HWND window, UINT message, WPARAM wParam) {
+  const LRESULT result = boxProcedure_.CallPrevious(window, message, wParam, lParam);
   switch (message) {
     case WM_NCDESTROY:
       hook_.reset();
       boxProcedure_.Restore();
       break;
     case WM_INITDIALOG:
+      hook_.reset();
       AddCheckBox(window);
       break;
     case WM_COMMAND:
@@ -127,6 +129,7 @@ void SuppressibleMessageBox::OnBoxMessage(HWND window, UINT message, WPARAM wPar
     default:
       break;
   }
+  return result;
 }
 
 void SuppressibleMessageBox::AddCheckBox(HWND window) {

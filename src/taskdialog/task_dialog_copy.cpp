@@ -25,23 +25,27 @@ std::string ControlText(HWND dialog, int id) {
 
 }  // namespace
 
-LRESULT CALLBACK TaskDialogRun::CopyHookProc(int code, WPARAM wParam, LPARAM lParam) noexcept {
-  const auto* message = reinterpret_cast<const MSG*>(lParam);
-  if (code == MSGF_DIALOGBOX && message != nullptr && g_copySource != nullptr && message->message == WM_KEYDOWN &&
-      message->wParam == 'C' && ::GetKeyState(VK_CONTROL) < 0 &&
-      (message->hwnd == g_copyDialog || ::IsChild(g_copyDialog, message->hwnd))) {
-    return CallGuarded<LRESULT>(g_copySource, g_copyDialog, TRUE, [] {
-      g_copySource->CopyToClipboard();
-      return LRESULT{TRUE};
-    });
+// Ctrl+C pressed in the dialog or one of its controls, while its modal loop runs.
+TaskDialogRun* TaskDialogRun::LocateCopyKey(int code, const HookedMessage& hooked) noexcept {
+  if (code != MSGF_DIALOGBOX || g_copySource == nullptr || hooked.message != WM_KEYDOWN || hooked.wParam != 'C' ||
+      ::GetKeyState(VK_CONTROL) >= 0) {
+    return nullptr;
   }
-  return ::CallNextHookEx(nullptr, code, wParam, lParam);
+  return hooked.window == g_copyDialog || ::IsChild(g_copyDialog, hooked.window) ? g_copySource : nullptr;
+}
+
+bool TaskDialogRun::OnCopyKey(const HookedMessage&) {
+  CopyToClipboard();
+  return true;
 }
 
 void TaskDialogRun::InstallCopyHook() {
   g_copySource = this;
   g_copyDialog = Window();
-  copyHook_.reset(::SetWindowsHookExA(WH_MSGFILTER, &TaskDialogRun::CopyHookProc, nullptr, ::GetCurrentThreadId()));
+  copyHook_.reset(::SetWindowsHookExA(
+      WH_MSGFILTER,
+      &GuardedHookProcedure<WH_MSGFILTER, TaskDialogRun, &TaskDialogRun::LocateCopyKey, &TaskDialogRun::OnCopyKey>,
+      nullptr, ::GetCurrentThreadId()));
 }
 
 void TaskDialogRun::RemoveCopyHook() {

@@ -5,6 +5,7 @@
 
 #include <iterator>
 
+#include "frame/guarded_callback.h"
 #include "frame/module_state.h"
 #include "resources/taskdialog_ids.h"
 #include "taskdialog/logic/task_dialog_values.h"
@@ -24,11 +25,6 @@ constexpr int kLastCommonButtonId = 64;
 
 bool IsCustomButton(int id) { return id >= IDC_TD_FIRST_BUTTON && id <= IDC_TD_LAST_BUTTON; }
 bool IsRadioButton(int id) { return id >= IDC_TD_FIRST_RADIO && id <= IDC_TD_LAST_RADIO; }
-
-BOOL CALLBACK SetFontOnChild(HWND child, LPARAM font) noexcept {
-  ::SendMessageA(child, WM_SETFONT, static_cast<WPARAM>(font), 0);
-  return TRUE;
-}
 
 // The control of a TDE_* element (content, expanded information, footer, main instruction); 0 for
 // any other value.
@@ -65,13 +61,16 @@ void FillIcons(TaskDialogModel& model) {
 
 }  // namespace
 
-HRESULT TaskDialogRun::NotifyCallback(UINT notification, WPARAM wParam, LPARAM lParam) {
+HRESULT TaskDialogRun::NotifyCallback(UINT notification, WPARAM wParam, LPARAM lParam) noexcept {
   if (!created_ || model_.config.pfCallback == nullptr) return S_OK;
-  return model_.config.pfCallback(Window(), notification, wParam, lParam, model_.config.lpCallbackData);
+  return CallHostGuarded(*this, notification, S_OK, [&] {
+    return model_.config.pfCallback(Window(), notification, wParam, lParam, model_.config.lpCallbackData);
+  });
 }
 
 void TaskDialogRun::ApplyFonts() {
-  ::EnumChildWindows(Window(), &SetFontOnChild, reinterpret_cast<LPARAM>(model_.bodyFont.get()));
+  const auto font = reinterpret_cast<WPARAM>(model_.bodyFont.get());
+  ForEachChildWindow(Window(), [font](HWND child) { ::SendMessageA(child, WM_SETFONT, font, 0); });
   ::SendDlgItemMessageA(Window(), IDC_TD_MAIN_INSTRUCTION, WM_SETFONT, reinterpret_cast<WPARAM>(model_.mainFont.get()),
                         0);
 }

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "frame/dialog_base.h"
+#include "frame/guarded_callback.h"
 #include "frame/unique_handle.h"
 #include "taskdialog/logic/task_dialog_layout.h"
 #include "taskdialog/logic/template_writer.h"
@@ -120,7 +121,8 @@ class TaskDialogRun : public DialogWindow {
   bool WriteTemplate();
 
   // Procedure (task_dialog_procedure.cpp).
-  HRESULT NotifyCallback(UINT notification, WPARAM wParam, LPARAM lParam);
+  // The caller's callback, guarded: a failure in it ends the dialog and answers S_OK.
+  HRESULT NotifyCallback(UINT notification, WPARAM wParam, LPARAM lParam) noexcept;
   void OnInitDialog();
   void ApplyFonts();
   void StartTimers();
@@ -140,7 +142,8 @@ class TaskDialogRun : public DialogWindow {
   // Ctrl+C (task_dialog_copy.cpp).
   void InstallCopyHook();
   void RemoveCopyHook();
-  static LRESULT CALLBACK CopyHookProc(int code, WPARAM wParam, LPARAM lParam) noexcept;
+  static TaskDialogRun* LocateCopyKey(int code, const HookedMessage& hooked) noexcept;
+  bool OnCopyKey(const HookedMessage& hooked);
   std::string ClipboardText() const;
   void CopyToClipboard() const;
 

@@ -79,7 +79,8 @@ TEST(LeakTracer, CoversEveryCreatingImportOfTheLibrary) {
   ASSERT_NE(library, nullptr);
   const std::regex creating(
       "(?!CreateEvent|CreateSemaphore)(Create.*|Load(Image|Bitmap|Icon|Cursor|Library).*|Get(Window)?DC(Ex)?|"
-      "SetWindowsHookEx.|SetTimer|Reg(Open|Create)Key.*|(Global|Local|Heap)(Re)?Alloc|CoInitialize.*|SHGetFileInfo.)");
+      "SetWindowsHookEx.|SetTimer|Reg(Open|Create)Key.*|(Global|Local|Heap)(Re)?Alloc|CoInitialize.*|SHGetFileInfo.|"
+      "FindFirstFile.*|SHBrowseForFolder.)");
   std::map<std::string, void*> before;
   ForEachNamedImport(library, [&](const char* name, void** entry) { before[name] = *entry; });
   {

@@ -2,6 +2,7 @@
 
 #include <objbase.h>
 #include <shellapi.h>
+#include <shlobj.h>
 
 #include <bit>
 #include <mutex>
@@ -14,8 +15,9 @@ namespace {
 
 // How a handle's death is established. The system answers for the kinds up to kTimer (a window
 // timer dies with its window), and a value it hands out again means what that named before is
-// gone; everything else only the DLL's own release calls can balance.
-enum class Kind { kGdiObject, kIcon, kWindow, kTimer, kDc, kHook, kRegKey, kModule, kGlobal, kHeap, kCom };
+// gone; everything else only the DLL's own release calls can balance. Heap blocks and the shell's
+// task memory are kMemory, searches kKernel.
+enum class Kind { kGdiObject, kIcon, kWindow, kTimer, kDc, kHook, kRegKey, kModule, kGlobal, kMemory, kCom, kKernel };
 
 struct Record {
   Kind kind;
@@ -199,9 +201,17 @@ const std::vector<Entry>& Entries() {
       // Memory handed to the clipboard belongs to the system from then on.
       COMMONQ_HOOK(SetClipboardData, [](const char*, HANDLE taken, UINT,
                                         HANDLE memory) { Released(taken != nullptr, kGlobal, Value(memory)); }),
-      COMMONQ_HOOK(HeapAlloc, kReturnsHandle<kHeap>),
+      COMMONQ_HOOK(HeapAlloc, kReturnsHandle<kMemory>),
       COMMONQ_HOOK(HeapFree,
-                   [](const char*, BOOL ok, HANDLE, DWORD, LPVOID block) { Released(ok, kHeap, Value(block)); }),
+                   [](const char*, BOOL ok, HANDLE, DWORD, LPVOID block) { Released(ok, kMemory, Value(block)); }),
+      COMMONQ_HOOK(FindFirstFileA,
+                   [](const char* function, HANDLE search, LPCSTR pattern, auto...) {
+                     Made(search != INVALID_HANDLE_VALUE, kKernel, Value(search), function, pattern);
+                   }),
+      COMMONQ_HOOK(FindClose, kReleasesFirst<kKernel>),
+      // The item-id list the browser hands out is task memory; CoTaskMemFree returns nothing.
+      COMMONQ_HOOK(SHBrowseForFolderA, kReturnsHandle<kMemory>),
+      COMMONQ_HOOK(CoTaskMemFree, [](const char*, int, LPVOID memory) { Released(true, kMemory, Value(memory)); }),
       // S_FALSE (already initialised on this thread) still has to be balanced by CoUninitialize.
       COMMONQ_HOOK(CoInitialize, [](const char* function, HRESULT hr,
                                     LPVOID) { Made(hr == S_OK || hr == S_FALSE, kCom, 0, function); }),

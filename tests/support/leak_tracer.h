@@ -22,9 +22,10 @@ namespace commonq::testing {
 // What counts as alive is decided when Survivors() is called, the way the system sees it then:
 // windows by IsWindow (a child destroyed with its parent is no leak), GDI objects and icons by
 // whether they still exist unless the DLL deleted them, and everything that has no such test
-// (DCs, hooks, thread timers, registry keys, modules, memory, COM initialisation) by the DLL's
-// own release calls. Shared handles (LoadIcon, LoadCursor, LoadImage with LR_SHARED) are never
-// the DLL's to free and are not recorded.
+// (DCs, hooks, thread timers, registry keys, modules, memory, COM initialisation, find handles,
+// item-id lists from the folder browser) by the DLL's own release calls. Shared handles
+// (LoadIcon, LoadCursor, LoadImage with LR_SHARED) are never the DLL's to free and are not
+// recorded.
 //
 // One tracer at a time per process; the constructor throws std::logic_error otherwise, and
 // std::invalid_argument when `module` is not a loaded PE image. The module is pinned while it is

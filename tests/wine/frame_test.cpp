@@ -11,6 +11,7 @@
 #include <tuple>
 
 #include "frame/dialog_base.h"
+#include "frame/guarded_callback.h"
 #include "frame/module_state.h"
 #include "resources/filedialogs_ids.h"
 #include "wine/library_fixture.h"
@@ -63,7 +64,8 @@ TEST(FrameTest, InitParameterBindsTheObjectItsAnswersReachTheDialogManagerAndAFa
       IDOK);
   EXPECT_EQ(probe.Window(), nullptr) << "the object forgets its window when it is destroyed";
 #if COMMONQ_TEST_SEAMS
-  EXPECT_EQ(run(failing, [](HWND) { InjectAllocationFailureForTesting(WM_COMMAND); }), kDialogFailed);
+  EXPECT_EQ(run(failing, [](HWND) { InjectCallbackFailureForTesting(CallbackKind::kDialogProcedure, WM_COMMAND); }),
+            kDialogFailed);
   EXPECT_EQ(failing.AbandonedBy(), WindowBinding::Abandoned::kOutOfMemory);
 #endif
   SetLibraryInstance(nullptr);

@@ -119,11 +119,7 @@ TEST_F(CallbackGuardTest, AFailureInEachCallbackEndsTheDialogWithTheExportsFailu
   ExpectFailuresEndTheCallsCleanly(false, Tracer());
 }
 
-// Runs in commonq_wine_tests_xp.exe, where Wine reports Windows XP.
-class OnWindowsXp : public LibraryTest {};
-
 TEST_F(OnWindowsXp, AFailureInTheEmulatedTaskDialogsCallbacksEndsItWithOutOfMemory) {
-  if (LOBYTE(LOWORD(::GetVersion())) >= 6) GTEST_SKIP() << "the task dialog is emulated under Windows XP only";
   ExpectFailuresEndTheCallsCleanly(true, Tracer());
 }
 

@@ -82,4 +82,14 @@ class LibraryTest : public ::testing::Test {
   std::unique_ptr<LeakTracer> tracer_;
 };
 
+// The cases that run in commonq_wine_tests_xp.exe, which Wine runs as Windows XP (the emulated task
+// dialog, the classic file dialogs); skipped in the plain test program.
+class OnWindowsXp : public LibraryTest {
+ protected:
+  void SetUp() override {
+    if (!RunsAsWindowsXp()) GTEST_SKIP() << "runs in commonq_wine_tests_xp.exe";
+    LibraryTest::SetUp();
+  }
+};
+
 }  // namespace commonq::testing

@@ -57,14 +57,6 @@ void ExpectPrintMatchesScreen(HWND dialog) {
   EXPECT_TRUE(printed == screen) << "first difference at (" << at % client.right << ", " << at / client.right << ")";
 }
 
-class OnWindowsXp : public LibraryTest {
- protected:
-  void SetUp() override {
-    if (!RunsAsWindowsXp()) GTEST_SKIP() << "runs in commonq_wine_tests_xp.exe";
-    LibraryTest::SetUp();
-  }
-};
-
 TEST_F(OnWindowsXp, EveryCustomPaintedDialogPrintsWhatItShows) {
   TASKDIALOGCONFIG task{};
   task.cbSize = sizeof task, task.pszWindowTitle = L"Printed", task.pszMainInstruction = L"Replace the model?";

@@ -21,7 +21,7 @@ set(COMMONQ_WIN32_SOURCES
   src/frame/settings_store.cpp
   src/frame/dialog_translator.cpp
   src/msgbox/message_box.cpp
-  src/msgbox/color_chooser.cpp
+  src/color/color_chooser.cpp
   src/filedialogs/format_dialog.cpp
   src/filedialogs/obj_dialog.cpp
   src/filedialogs/file_dialog.cpp

@@ -1,4 +1,4 @@
-#include "msgbox/logic/recent_colors.h"
+#include "color/logic/recent_colors.h"
 
 #include <algorithm>
 

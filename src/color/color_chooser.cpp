@@ -7,7 +7,7 @@
 #include "CommonQ.h"
 #include "frame/module_state.h"
 #include "frame/settings_store.h"
-#include "msgbox/logic/recent_colors.h"
+#include "color/logic/recent_colors.h"
 
 namespace commonq {
 namespace {

@@ -1,7 +1,7 @@
 // The colour chooser's logic tier: the recent colour slots, loaded, updated and stored.
 #include <gtest/gtest.h>
 
-#include "msgbox/logic/recent_colors.h"
+#include "color/logic/recent_colors.h"
 
 namespace commonq {
 namespace {

@@ -22,6 +22,8 @@ set(COMMONQ_WIN32_SOURCES
   src/frame/dialog_translator.cpp
   src/msgbox/message_box.cpp
   src/color/color_chooser.cpp
+  src/filedialogs/format_options.cpp
+  src/filedialogs/jpeg_dialog.cpp
   src/filedialogs/format_dialog.cpp
   src/filedialogs/obj_dialog.cpp
   src/filedialogs/file_dialog.cpp

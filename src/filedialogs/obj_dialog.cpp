@@ -1,9 +1,9 @@
 // The 3D options dialog ("obj"): placement and scale on the right, the Wavefront page on the left.
-#include <windows.h>
+#include "filedialogs/obj_dialog.h"
 
 #include <string>
 
-#include "filedialogs/format_dialog.h"
+#include "filedialogs/format_options.h"
 #include "filedialogs/logic/scale_text.h"
 #include "frame/logic/settings_rules.h"
 #include "frame/module_state.h"

@@ -142,12 +142,6 @@ bool FileDialog::OnNotify(const NMHDR& header, LRESULT& result) {
     case CDN_INCLUDEITEM:
       result = 1;
       return true;
-    case CDN_INITDONE:
-    case CDN_SELCHANGE:
-    case CDN_FOLDERCHANGE:
-    case CDN_SHAREVIOLATION:
-    case CDN_HELP:
-      return true;
     default:
       return false;
   }

@@ -9,13 +9,7 @@
 
 namespace commonq {
 
-// What the dialog holds as its picture; the preview is the one kind there is.
-class PreviewImage {
- public:
-  virtual ~PreviewImage() = default;
-};
-
-class PreviewDib : public PreviewImage {
+class PreviewDib {
  public:
   PreviewDib() = default;
   PreviewDib(const PreviewDib&) = delete;

@@ -85,7 +85,7 @@ void CenterDialog(HWND dialog) noexcept {
   const bool isChild = (::GetWindowLongA(dialog, GWL_STYLE) & WS_CHILD) != 0;
 
   HWND reference = ::GetParent(dialog);
-  if (reference == nullptr) reference = isChild ? ::GetParent(dialog) : ::GetWindow(dialog, GW_OWNER);
+  if (reference == nullptr) reference = ::GetWindow(dialog, GW_OWNER);
 
   RECT area{};
   RECT centre{};

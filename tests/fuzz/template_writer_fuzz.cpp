@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "dialog_template.h"
+#include "vector_template_block.h"
 
 namespace {
 

@@ -15,6 +15,7 @@
 #include "taskdialog/logic/task_dialog_layout.h"
 #include "taskdialog/logic/task_dialog_values.h"
 #include "taskdialog/logic/template_writer.h"
+#include "tests/vector_template_block.h"
 
 namespace commonq {
 namespace {

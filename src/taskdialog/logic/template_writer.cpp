@@ -11,15 +11,6 @@ constexpr size_t kCountOffset = 16;
 
 }  // namespace
 
-bool VectorTemplateBlock::Resize(size_t size) {
-  try {
-    bytes_.resize(size, 0);
-    return true;
-  } catch (const std::bad_alloc&) {
-    return false;
-  }
-}
-
 bool TemplateWriter::Ensure(size_t count) {
   if (failed_) return false;
   if (reserved_ - used_ >= count) return true;

@@ -8,7 +8,8 @@
 
 namespace commonq {
 
-// The storage under a template: the Win32 tier backs it with global memory, tests with a vector.
+// The storage under a template: the Win32 tier backs it with global memory, the fuzz target and
+// the benchmark with a vector.
 class TemplateBlock {
  public:
   virtual ~TemplateBlock() = default;
@@ -16,16 +17,6 @@ class TemplateBlock {
   // Returns false (and keeps the old block) when the memory cannot be had.
   virtual bool Resize(size_t size) = 0;
   virtual uint8_t* Data() = 0;
-};
-
-class VectorTemplateBlock : public TemplateBlock {
- public:
-  bool Resize(size_t size) override;
-  uint8_t* Data() override { return bytes_.data(); }
-  const std::vector<uint8_t>& Bytes() const { return bytes_; }
-
- private:
-  std::vector<uint8_t> bytes_;
 };
 
 // A menu, class or text field: an ordinal (0xFFFF then the value), a string, or nothing (one 0).

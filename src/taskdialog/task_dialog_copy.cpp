@@ -9,8 +9,6 @@
 namespace commonq {
 namespace {
 
-constexpr size_t kTextBufferSize = 2048;
-
 // The run whose dialog is up; calls never overlap, so there is at most one.
 TaskDialogRun* g_copySource = nullptr;
 HWND g_copyDialog = nullptr;

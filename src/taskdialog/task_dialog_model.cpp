@@ -17,7 +17,6 @@
 namespace commonq {
 namespace {
 
-constexpr size_t kTextBufferSize = 2048;
 constexpr size_t kTitleBufferSize = 120;
 constexpr UINT kNonClientMetricsSize = 340;
 constexpr int kMeasureHeight = 9999;

@@ -18,7 +18,6 @@ constexpr UINT_PTR kCallbackTimerId = 4050;
 constexpr UINT_PTR kHotTrackingTimerId = 4051;
 constexpr UINT kCallbackPeriod = 200;
 constexpr UINT kHotTrackingPeriod = 100;
-constexpr size_t kTextBufferSize = 2048;
 constexpr int kGlyphSize = 20;
 constexpr int kMarqueeSpeed = 30;
 constexpr int kLastCommonButtonId = 64;

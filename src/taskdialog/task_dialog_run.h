@@ -30,6 +30,9 @@ void OverrideTaskDialogPlatformForTesting(const TaskDialogPlatform* facts) noexc
 // The task dialog inside an export that has already started the module.
 HRESULT RunTaskDialog(const TASKDIALOGCONFIG* config, int* button, int* radioButton, BOOL* verificationChecked);
 
+// The longest text the dialog takes from its configuration or its windows, with its NUL.
+inline constexpr size_t kTextBufferSize = 2048;
+
 // A configuration text field (UTF-16 string or a string id of the library) as ANSI, at most
 // size - 1 bytes; empty for a null field or a failed conversion.
 std::string ResolveTaskDialogString(PCWSTR field, size_t size);

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 
+#include "frame/logic/text_compare.h"
 #include "resources/filedialogs_ids.h"
 
 namespace commonq {
@@ -90,15 +91,6 @@ constexpr bool FitsFieldValues() {
   return kWavefrontPage.fields.size() <= kMaxFields;
 }
 static_assert(FitsFieldValues());
-
-bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (lower(a[i]) != lower(b[i])) return false;
-  }
-  return true;
-}
 
 int DecodeRadio(const OptionField& field, std::uint32_t stored) {
   for (const RadioChoice& choice : field.choices) {

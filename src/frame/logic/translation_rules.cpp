@@ -1,22 +1,13 @@
 #include "frame/logic/translation_rules.h"
 
 #include <algorithm>
-#include <cctype>
 #include <iterator>
 
+#include "frame/logic/text_compare.h"
 #include "frame/platform_values.h"
 #include "resources/common_ids.h"
 
 namespace commonq {
-namespace {
-
-bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-           return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
-         });
-}
-
-}  // namespace
 
 std::uint32_t TranslationStringId(int controlId, std::uint32_t explicitStringId, int offset) {
   const long long key = explicitStringId != 0 ? static_cast<long long>(explicitStringId) : controlId;

@@ -25,12 +25,12 @@ constexpr int kTitleTextBytes = 259;
 
 bool SystemLeadByte(unsigned char byte) { return ::IsDBCSLeadByte(byte) != FALSE; }
 
-void CopyField(char (&field)[260], const std::string& text) {
+void CopyField(char (&field)[kPathBytes], const std::string& text) {
   std::memset(field, 0, sizeof field);
   ::lstrcpynA(field, text.c_str(), sizeof field);
 }
 
-std::string FieldText(const char (&field)[260]) { return std::string(field, ::strnlen(field, sizeof field)); }
+std::string FieldText(const char (&field)[kPathBytes]) { return std::string(field, ::strnlen(field, sizeof field)); }
 
 std::string ControlText(HWND dialog, int id) {
   HWND control = ::GetDlgItem(dialog, id);

@@ -10,13 +10,13 @@ namespace commonq {
 
 std::string LanguageFilePath(const std::string& language) {
   if (!IsLanguageExtension(language)) return {};
-  char path[MAX_PATH] = {};
-  const DWORD length = ::GetModuleFileNameA(nullptr, path, MAX_PATH);
-  if (length == 0 || length >= MAX_PATH) return {};
+  char path[kPathBytes] = {};
+  const DWORD length = ::GetModuleFileNameA(nullptr, path, kPathBytes);
+  if (length == 0 || length >= kPathBytes) return {};
   ::PathRemoveFileSpecA(path);
   if (::PathAddBackslashA(path) == nullptr) return {};
   const std::size_t used = std::strlen(path);
-  if (used + kLanguageFileTail.size() >= MAX_PATH) return {};
+  if (used + kLanguageFileTail.size() >= kPathBytes) return {};
   std::memcpy(path + used, kLanguageFileTail.data(), kLanguageFileTail.size());
   path[used + kLanguageFileTail.size()] = '\0';
   if (!::PathRenameExtensionA(path, language.c_str())) return {};

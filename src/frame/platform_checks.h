@@ -2,6 +2,7 @@
 // The logic tier spells the platform values it needs once; here they are checked against the SDK.
 #include <windows.h>
 
+#include "frame/logic/path_text.h"
 #include "frame/platform_values.h"
 
 namespace commonq::platform {
@@ -12,5 +13,7 @@ static_assert(kErrorSuccess == ERROR_SUCCESS && kErrorMoreData == ERROR_MORE_DAT
 static_assert(kIdOk == IDOK && kIdCancel == IDCANCEL && kIdAbort == IDABORT && kIdClose == IDCLOSE);
 static_assert(kIdRetry == IDRETRY && kIdYes == IDYES && kIdNo == IDNO);
 static_assert(kColorWhite == RGB(255, 255, 255) && kColorBlack == RGB(0, 0, 0));
+// The one spelling of the platform's path buffer size in the library.
+static_assert(kPathBytes == MAX_PATH);
 
 }  // namespace commonq::platform

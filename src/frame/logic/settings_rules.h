@@ -6,6 +6,8 @@
 #include <optional>
 #include <string>
 
+#include "frame/logic/path_text.h"
+
 namespace commonq {
 
 // Key paths under HKEY_CURRENT_USER, exactly as handed to the registry (the trailing backslash
@@ -17,7 +19,7 @@ inline constexpr const char* kOptionKey = "Software\\Dravonix\\Qelm Explorer\\Op
 inline constexpr const char* kCommonKey = "Software\\Dravonix\\Qelm Explorer\\Common";
 
 // Buffer sizes the string values are queried into.
-inline constexpr std::size_t kStringSettingBytes = 260;
+inline constexpr std::size_t kStringSettingBytes = kPathBytes;
 inline constexpr std::size_t kScaleSettingBytes = 64;
 
 // A REG_DWORD query is taken only when it succeeded, the type is REG_DWORD and four bytes came.

@@ -55,20 +55,14 @@ void AddFavoriteDialog::LoadFavoriteSettings() {
 }
 
 void AddFavoriteDialog::SaveFavoriteSettings() {
-  const std::optional<DWORD> read = ReadDwordSetting(kOptionKey, kOptionValue);
   WriteStringSetting(kFolderKey, kFolderValue, FieldText(params_.szFolder));
-  if (const std::optional<std::uint32_t> bits = OptionBitsToWrite(read, restoreLastFolder_ == 1)) {
-    WriteDwordSetting(kOptionKey, kOptionValue, *bits);
-  }
+  const bool restore = restoreLastFolder_ == 1;
+  UpdateDwordSetting(kOptionKey, kOptionValue, [restore](std::optional<DWORD> read) -> std::optional<DWORD> {
+    return OptionBitsToWrite(read, restore);
+  });
 }
 
-std::string AddFavoriteDialog::Text(UINT id) {
-  std::string text = translator_.LoadText(id);
-  if (!text.empty()) return text;
-  char own[kTranslationTextChars] = {};
-  ::LoadStringA(LibraryInstance(), id, own, kTranslationTextChars);
-  return own;
-}
+std::string AddFavoriteDialog::Text(UINT id) { return translator_.LoadTextOr(id, id); }
 
 bool AddFavoriteDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
   switch (message) {

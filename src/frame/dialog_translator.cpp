@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "frame/module_state.h"
 #include "frame/settings_store.h"
 
 namespace commonq {
@@ -62,6 +63,14 @@ std::string DialogTranslator::LoadText(std::uint32_t stringId) {
   char text[kTranslationTextChars] = {};
   if (::LoadStringA(module_.get(), stringId, text, kTranslationTextChars) <= 0) return {};
   return text;
+}
+
+std::string DialogTranslator::LoadTextOr(std::uint32_t stringId, UINT ownId) {
+  std::string text = LoadText(stringId);
+  if (!text.empty()) return text;
+  char own[kTranslationTextChars] = {};
+  ::LoadStringA(LibraryInstance(), ownId, own, kTranslationTextChars);
+  return own;
 }
 
 void DialogTranslator::TranslateControl(HWND dialog, int controlId) {

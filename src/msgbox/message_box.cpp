@@ -135,12 +135,7 @@ LRESULT SuppressibleMessageBox::OnBoxMessage(HWND window, UINT message, WPARAM w
 void SuppressibleMessageBox::AddCheckBox(HWND window) {
   const WindowDc dc(window);
   translator_.LoadLanguage();
-  std::string text = translator_.LoadText(IDS_LANG_DO_NOT_SHOW_AGAIN);
-  if (text.empty()) {
-    char own[kTranslationTextChars] = {};
-    ::LoadStringA(LibraryInstance(), IDS_DO_NOT_SHOW_AGAIN, own, kTranslationTextChars);
-    text = own;
-  }
+  const std::string text = translator_.LoadTextOr(IDS_LANG_DO_NOT_SHOW_AGAIN, IDS_DO_NOT_SHOW_AGAIN);
 
   SIZE size{};
   ::GetTextExtentPoint32A(dc.get(), text.c_str(), static_cast<int>(text.size()), &size);

@@ -8,6 +8,7 @@
 #include "frame/module_state.h"
 #include "frame/paint_session.h"
 #include "frame/settings_store.h"
+#include "frame/text_conversion.h"
 #include "resources/favorites_ids.h"
 #include "taskdialog/task_message_box.h"
 
@@ -23,23 +24,12 @@ constexpr int kBandBelowSubtitle = 20;
 // The title text is read with this limit, so up to 258 characters.
 constexpr int kTitleTextBytes = 259;
 
-bool SystemLeadByte(unsigned char byte) { return ::IsDBCSLeadByte(byte) != FALSE; }
-
 void CopyField(char (&field)[kPathBytes], const std::string& text) {
   std::memset(field, 0, sizeof field);
   ::lstrcpynA(field, text.c_str(), sizeof field);
 }
 
 std::string FieldText(const char (&field)[kPathBytes]) { return std::string(field, ::strnlen(field, sizeof field)); }
-
-std::string ControlText(HWND dialog, int id) {
-  HWND control = ::GetDlgItem(dialog, id);
-  const int length = ::GetWindowTextLengthA(control);
-  std::string text(static_cast<std::size_t>(length > 0 ? length : 0) + 1, '\0');
-  ::GetWindowTextA(control, text.data(), static_cast<int>(text.size()));
-  text.resize(std::strlen(text.c_str()));
-  return text;
-}
 
 }  // namespace
 
@@ -186,13 +176,13 @@ void AddFavoriteDialog::RefuseTooLong() {
 
 void AddFavoriteDialog::OnAdd() {
   restoreLastFolder_ = static_cast<int>(::IsDlgButtonChecked(Window(), IDC_FAVORITE_RESTORE));
-  name_ = TrimName(ControlText(Window(), IDC_FAVORITE_NAME), &SystemLeadByte);
+  name_ = TrimName(DialogItemText(Window(), IDC_FAVORITE_NAME), &IsSystemLeadByte);
 
   // With nothing selected (a remembered folder outside the tree), the root is used.
   if (folders_.SelectedIndex() < 0 && !folders_.Entries().empty())
     ::SendMessageA(folders_.Window(), CB_SETCURSEL, 0, 0);
   const std::string folder = folders_.SelectedPath();
-  const std::optional<std::string> path = ComposeShortcutPath(folder, name_, &SystemLeadByte);
+  const std::optional<std::string> path = ComposeShortcutPath(folder, name_, &IsSystemLeadByte);
   if (!path) {
     RefuseTooLong();
     return;
@@ -201,7 +191,7 @@ void AddFavoriteDialog::OnAdd() {
   CopyField(params_.szName, *path);
 
   if (::PathFileExistsA(path->c_str())) {
-    const std::string question = FormatOverwriteQuestion(Text(IDS_OVERWRITE_QUESTION), name_, &SystemLeadByte);
+    const std::string question = FormatOverwriteQuestion(Text(IDS_OVERWRITE_QUESTION), name_, &IsSystemLeadByte);
     const std::string instruction = Text(IDS_CONFIRM_OVERWRITE);
     if (TaskMessageBox(Window(), instruction.c_str(), question.c_str(), kOverwriteQuestionType) != IDYES) return;
   }

@@ -20,8 +20,6 @@
 namespace commonq {
 namespace {
 
-bool SystemLeadByte(unsigned char byte) { return ::IsDBCSLeadByte(byte) != FALSE; }
-
 using ShellFolder = UniqueInterface<IShellFolder>;
 
 ShellFolder Desktop() {
@@ -163,7 +161,7 @@ int FolderCombo::InsertEntry(const std::string& path, int depth) {
   std::vector<std::string_view> paths;
   paths.reserve(entries_.size());
   for (const FolderEntry& entry : entries_) paths.emplace_back(entry.path);
-  const std::size_t index = InsertionIndex(paths, path, &SystemLeadByte);
+  const std::size_t index = InsertionIndex(paths, path, &IsSystemLeadByte);
   if (index == entries_.size()) {
     AddEntry(path, depth);
     return static_cast<int>(index);
@@ -229,7 +227,7 @@ void FolderCombo::FillTree(const std::string& root) {
 // `folder` holds the folder's path (length bytes); the walk appends to it in place and puts it
 // back before it returns, so the whole walk uses one path buffer.
 void FolderCombo::Enumerate(char (&folder)[MAX_PATH], std::size_t length, int depth) {
-  if (!SearchPatternFits(std::string_view(folder, length), &SystemLeadByte)) return;
+  if (!SearchPatternFits(std::string_view(folder, length), &IsSystemLeadByte)) return;
   ::PathAddBackslashA(folder);
   const std::size_t base = std::strlen(folder);
   folder[base] = '*';

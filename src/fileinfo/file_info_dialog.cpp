@@ -9,6 +9,7 @@
 #include "fileinfo/logic/file_info_text.h"
 #include "frame/module_state.h"
 #include "frame/paint_session.h"
+#include "frame/text_conversion.h"
 #include "frame/unique_handle.h"
 #include "resources/fileinfo_ids.h"
 
@@ -34,14 +35,6 @@ constexpr int kIconPixels = 32;
 constexpr int kDateTimeChars = 128;
 constexpr UINT kFileNameFormat = DT_SINGLELINE | DT_NOCLIP | DT_NOPREFIX | DT_END_ELLIPSIS;
 static_assert(kFileNameFormat == 0x8920);
-
-bool SystemLeadByte(unsigned char byte) { return ::IsDBCSLeadByte(byte) != FALSE; }
-
-std::string ControlText(HWND dialog, int id) {
-  char text[kPathBytes] = {};
-  ::GetDlgItemTextA(dialog, id, text, static_cast<int>(sizeof text));
-  return text;
-}
 
 }  // namespace
 
@@ -106,7 +99,7 @@ void FileInfoDialog::OnInitDialog() {
   char folder[kPathBytes] = {};
   ::lstrcpynA(folder, request_.path, static_cast<int>(sizeof folder));
   ::PathRemoveFileSpecA(folder);
-  ::SetDlgItemTextA(dialog, IDC_FILE_INFO_FOLDER, FolderWithBackslash(folder, &SystemLeadByte).c_str());
+  ::SetDlgItemTextA(dialog, IDC_FILE_INFO_FOLDER, FolderWithBackslash(folder, &IsSystemLeadByte).c_str());
 
   PutModificationTime();
 
@@ -144,7 +137,8 @@ void FileInfoDialog::PutModificationTime() {
 
 void FileInfoDialog::PutSize(int controlId, std::int32_t kb, bool shown) {
   // The control's text, perhaps translated, is the format.
-  const std::string text = shown ? FormatKb(ControlText(Window(), controlId), static_cast<std::uint32_t>(kb)) : "";
+  const std::string text =
+      shown ? FormatKb(DialogItemText(Window(), controlId, kPathBytes), static_cast<std::uint32_t>(kb)) : "";
   ::SetDlgItemTextA(Window(), controlId, text.c_str());
 }
 
@@ -210,7 +204,7 @@ void FileInfoDialog::PaintFileName(HDC dc) {
   }
   face.lfWeight = FW_BOLD;
   const UniqueFont bold(::CreateFontIndirectA(&face));
-  const std::string name = ControlText(Window(), IDC_FILE_INFO_NAME);
+  const std::string name = DialogItemText(Window(), IDC_FILE_INFO_NAME, kPathBytes);
   RECT rect = ControlRect(IDC_FILE_INFO_NAME);
   const SelectedObject selected(dc, bold ? bold.get() : font);
   ::DrawTextA(dc, name.c_str(), static_cast<int>(name.size()), &rect, kFileNameFormat);

@@ -6,6 +6,7 @@
 
 #include "frame/module_state.h"
 #include "frame/settings_store.h"
+#include "frame/text_conversion.h"
 
 namespace commonq {
 
@@ -25,12 +26,6 @@ std::string LanguageFilePath(const std::string& language) {
 }
 
 namespace {
-
-std::string WindowText(HWND window) {
-  char text[kTranslationTextChars] = {};
-  ::GetWindowTextA(window, text, kTranslationTextChars);
-  return text;
-}
 
 // Reads "Language" (kept as ".enu" when absent or refused) and, unless it is English, loads the
 // language file as a data file: no code in a file someone drops into Languages\ ever runs in the
@@ -100,7 +95,7 @@ void DialogTranslator::TranslateDialog(HWND dialog, int templateId) {
     const int controlId = ::GetDlgCtrlID(child);
     if (controlId != 0) TranslateControl(dialog, controlId);
   }
-  const std::string caption = WindowText(dialog);
+  const std::string caption = WindowText(dialog, kTranslationTextChars);
   if (caption.empty()) return;
   const std::string loaded = LoadText(static_cast<std::uint32_t>(offset_ + templateId));
   if (ShouldReplaceText(caption, loaded) && ::lstrcmpiA(caption.c_str(), loaded.c_str()) != 0) {

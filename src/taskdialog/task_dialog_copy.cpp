@@ -3,6 +3,7 @@
 
 #include <cstring>
 
+#include "frame/text_conversion.h"
 #include "taskdialog/logic/task_dialog_values.h"
 #include "taskdialog/task_dialog_run.h"
 
@@ -12,14 +13,6 @@ namespace {
 // The run whose dialog is up; calls never overlap, so there is at most one.
 TaskDialogRun* g_copySource = nullptr;
 HWND g_copyDialog = nullptr;
-
-std::string ControlText(HWND dialog, int id) {
-  HWND control = ::GetDlgItem(dialog, id);
-  if (control == nullptr) return {};
-  char text[kTextBufferSize] = {};
-  ::GetWindowTextA(control, text, static_cast<int>(sizeof text));
-  return text;
-}
 
 }  // namespace
 
@@ -57,20 +50,19 @@ void TaskDialogRun::RemoveCopyHook() {
 std::string TaskDialogRun::ClipboardText() const {
   HWND dialog = Window();
   TaskDialogTexts texts;
-  char title[kTextBufferSize] = {};
-  ::GetWindowTextA(dialog, title, static_cast<int>(sizeof title));
-  texts.windowTitle = title;
-  texts.mainInstruction = ControlText(dialog, IDC_TD_MAIN_INSTRUCTION);
-  texts.content = ControlText(dialog, IDC_TD_CONTENT);
-  if (expanded_) texts.expandedInformation = ControlText(dialog, IDC_TD_EXPANDED_INFORMATION);
-  texts.verification = ControlText(dialog, IDC_TD_VERIFICATION);
+  texts.windowTitle = WindowText(dialog, kTextBufferSize);
+  texts.mainInstruction = DialogItemText(dialog, IDC_TD_MAIN_INSTRUCTION, kTextBufferSize);
+  texts.content = DialogItemText(dialog, IDC_TD_CONTENT, kTextBufferSize);
+  if (expanded_) texts.expandedInformation = DialogItemText(dialog, IDC_TD_EXPANDED_INFORMATION, kTextBufferSize);
+  texts.verification = DialogItemText(dialog, IDC_TD_VERIFICATION, kTextBufferSize);
   texts.verificationChecked = ::IsDlgButtonChecked(dialog, IDC_TD_VERIFICATION) == BST_CHECKED;
-  texts.footer = ControlText(dialog, IDC_TD_FOOTER);
+  texts.footer = DialogItemText(dialog, IDC_TD_FOOTER, kTextBufferSize);
   for (UINT i = 0; i < model_.config.cButtons; ++i) {
-    texts.buttons.push_back(ControlText(dialog, IDC_TD_FIRST_BUTTON + static_cast<int>(i)));
+    texts.buttons.push_back(DialogItemText(dialog, IDC_TD_FIRST_BUTTON + static_cast<int>(i), kTextBufferSize));
   }
   for (const td::CommonButton& common : td::kCommonButtons) {
-    if (model_.config.dwCommonButtons & common.flag) texts.buttons.push_back(ControlText(dialog, common.id));
+    if (model_.config.dwCommonButtons & common.flag)
+      texts.buttons.push_back(DialogItemText(dialog, common.id, kTextBufferSize));
   }
   return TaskDialogClipboardText(texts);
 }

@@ -27,8 +27,6 @@ std::u16string ToTemplateText(const std::string& text) {
   return std::u16string(wide.begin(), wide.end());
 }
 
-bool IsLeadByte(unsigned char byte) { return ::IsDBCSLeadByte(byte) != FALSE; }
-
 // Measures with DrawTextA on one DC of the owner window, in either of the run's two fonts.
 class GdiTextMeasurer : public TextMeasurer {
  public:
@@ -189,7 +187,7 @@ void ResolveTexts(TaskDialogLayoutInput& in, const TASKDIALOGCONFIG& config) {
   for (const td::CommonButton& common : td::kCommonButtons) {
     in.commonButtonTexts.push_back(ResolveTaskDialogString(MAKEINTRESOURCEW(common.stringId), kTextBufferSize));
   }
-  in.isLeadByte = &IsLeadByte;
+  in.isLeadByte = &IsSystemLeadByte;
 }
 
 void MakeMetrics(TaskDialogModel& model) {

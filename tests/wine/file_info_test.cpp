@@ -99,6 +99,7 @@ TEST_F(FileInfoTest, ALargePreviewIsCopiedOnceShownAndBadHeadersDrawNothing) {
     // Only the header, up against an inaccessible page: a read of the bits it claims would fault.
     const FencedBytes fenced(sizeof(BITMAPINFOHEADER), 0);
     auto* header = fenced.data<BITMAPINFOHEADER>();
+    *header = BITMAPINFOHEADER{40, b[0], b[1], 1, static_cast<WORD>(b[2]), BI_RGB, 0, 0, 0, 0, 0};
     EXPECT_EQ(ShowPreview(header, [](HWND) {}), IDCANCEL);
   }
 }

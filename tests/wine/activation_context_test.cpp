@@ -1,7 +1,7 @@
 // The library's common-controls 6 activation context, seen from a host without a manifest (this
-// program has none): the library's dialogs get the version 6 controls, the host's own windows
-// and active context are the same before and after a call, and the context is made once and
-// released when the host unloads the library.
+// program has none): the library's dialogs, and the system's task dialog it forwards to, get the
+// version 6 controls; the host's own windows and active context are the same before and after a
+// call; the context is made once and released when the host unloads the library.
 //
 // Wine's comctl32 reports 5.81 from DllGetVersion whatever is active, so the version shows in the
 // controls themselves: a version 6 BUTTON is comctl32's class, a version 5 one user32's.
@@ -69,21 +69,33 @@ int PngOptions() {
   return DlgFormatOptionDoModal(&params);
 }
 
+// Forwarded to the system's own task dialog here (as on Windows 6 and later).
+int TaskDialog() {
+  TASKDIALOGCONFIG config{};
+  config.cbSize = sizeof config;
+  config.dwCommonButtons = TDCBF_OK_BUTTON | TDCBF_CANCEL_BUTTON;
+  config.pszWindowTitle = L"Caption";
+  int button = 0;
+  return TaskDialogIndirect98(&config, &button, nullptr, nullptr) == S_OK ? button : 0;
+}
+
 class ActivationContextTest : public LibraryTest {};
 
 TEST_F(ActivationContextTest, LibraryDialogsGetVersion6ControlsAndTheHostKeepsItsOwn) {
   const HANDLE hostContext = CurrentContext();
   EXPECT_EQ(HostButtonModule(), "user32.dll");
-  std::string okModule, checkModule;
-  HANDLE inOptions = nullptr, inBox = nullptr;
+  std::string okModule, checkModule, taskModule;
+  HANDLE inOptions = nullptr, inBox = nullptr, inTask = nullptr;
   EXPECT_EQ(ShowAndRead("Png Save Options", IDOK, okModule, inOptions, PngOptions), IDCANCEL);
   EXPECT_EQ(ShowAndRead("Caption", kCheckBoxId, checkModule, inBox,
                         [] { return MessageBoxDoModal(nullptr, "Text", "Caption", MB_OKCANCEL, 3031); }),
             IDCANCEL);
+  EXPECT_EQ(ShowAndRead("Caption", IDOK, taskModule, inTask, TaskDialog), IDCANCEL);
   EXPECT_EQ(okModule, "comctl32.dll") << "the options dialog's OK button";
   EXPECT_EQ(checkModule, "comctl32.dll") << "the message box's check box";
+  EXPECT_EQ(taskModule, "comctl32.dll") << "the system task dialog's OK button";
   EXPECT_NE(inOptions, hostContext);
-  EXPECT_EQ(inBox, inOptions) << "one context for every call";
+  EXPECT_TRUE(inBox == inOptions && inTask == inOptions) << "one context for every call";
   EXPECT_EQ(CurrentContext(), hostContext) << "the call left its context active";
   EXPECT_EQ(HostButtonModule(), "user32.dll");
 }

@@ -57,7 +57,8 @@ add_custom_command(OUTPUT ${COMMONQ_ART_OUTPUTS}
 add_custom_target(commonq_art DEPENDS ${COMMONQ_ART_OUTPUTS})
 set_source_files_properties(resources/CommonQ.rc PROPERTIES OBJECT_DEPENDS "${COMMONQ_ART_OUTPUTS}")
 # windres reports no dependencies: every .rc and id header it may include is named here.
-file(GLOB COMMONQ_RESOURCE_INCLUDES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/resources/*.rc ${PROJECT_SOURCE_DIR}/resources/*.h)
+file(GLOB COMMONQ_RESOURCE_INCLUDES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/resources/*.rc ${PROJECT_SOURCE_DIR}/resources/*.h
+     ${PROJECT_SOURCE_DIR}/resources/*.manifest)
 list(REMOVE_ITEM COMMONQ_RESOURCE_INCLUDES ${PROJECT_SOURCE_DIR}/resources/CommonQ.rc)
 set_property(SOURCE resources/CommonQ.rc APPEND PROPERTY OBJECT_DEPENDS ${COMMONQ_RESOURCE_INCLUDES})
 

@@ -85,7 +85,9 @@ bool IsWindows6OrLater() noexcept {
   return WindowsVersionClass() >= 6;
 }
 
-// The platform's TaskDialogIndirect, found at run time; E_FAIL when comctl32.dll lacks it.
+// The platform's TaskDialogIndirect, found at run time; E_FAIL when comctl32.dll lacks it. The
+// call's activation context makes this the version 6 comctl32 on Windows 6 and later even in a
+// host without a manifest, so there only a context that could not be made leads to the emulation.
 HRESULT ForwardToNativeTaskDialog(const TASKDIALOGCONFIG* config, int* button, int* radioButton,
                                   BOOL* verificationChecked) noexcept {
   using TaskDialogIndirectFn = HRESULT(WINAPI*)(const TASKDIALOGCONFIG*, int*, int*, BOOL*);

@@ -139,7 +139,9 @@ std::string DrawnBy(const Library& library) {
 // One section per dialog, its languages side by side with captions.
 std::string IndexPage(const std::vector<Shot>& shots, const Library& library) {
   std::string page = std::string(kGalleryStyle) + "<title>CommonQ gallery</title>\n" + kGalleryNavigation +
-                     "<h1>CommonQ gallery</h1>\n" + DrawnBy(library);
+                     "<h1>CommonQ gallery</h1>\n" + DrawnBy(library) +
+                     "<p>The demo host has no manifest: every control below is a common controls 6 one, from the "
+                     "library's own manifest, which each call activates.</p>\n";
   std::string group;
   for (const Shot& shot : shots) {
     if (group != shot.group) {

@@ -164,10 +164,10 @@ void FormatOptionsDialog::OnOk() {
   ::EndDialog(Window(), IDOK);
 }
 
-int RunFormatOptionsDialog(const char* extension) {
+int RunFormatOptionsDialog(const char* extension, HWND owner) {
   const FormatTable* format = extension != nullptr ? FindFormat(extension) : nullptr;
   if (format == nullptr) return IDOK;
-  HWND parent = ::GetActiveWindow();
+  HWND parent = owner != nullptr ? owner : ::GetActiveWindow();
   if (format->templateId == IDD_3D_OPTIONS) return RunObjOptionsDialog(*format, parent);
   if (format->templateId == IDD_JPEG_OPTIONS) return JpegOptionsDialog(*format).Run(parent);
   return FormatOptionsDialog(*format).Run(parent);

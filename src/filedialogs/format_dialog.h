@@ -14,10 +14,10 @@
 
 namespace commonq {
 
-// Shows the options dialog of `extension` (with its dot) over the active window. Returns 1 (OK)
-// or 2 (Cancel) as the dialog ended, -1 when it could not run, and 1 for an extension that has
-// no dialog.
-int RunFormatOptionsDialog(const char* extension);
+// Shows the options dialog of `extension` (with its dot) over `owner`, or over the active window
+// when there is none. Returns 1 (OK) or 2 (Cancel) as the dialog ended, -1 when it could not run,
+// and 1 for an extension that has no dialog.
+int RunFormatOptionsDialog(const char* extension, HWND owner = nullptr);
 
 // The one door to the Format key, where the file dialogs keep every setting. Each read opens and
 // closes the key; an object holds it open for writing (created when missing), and its writes are

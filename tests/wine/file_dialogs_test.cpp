@@ -66,10 +66,12 @@ class FileDialogsTest : public LibraryTest {
       const char* extension, int button, const std::function<void(HWND)>& look = [](HWND) {}) {
     return Show(extension, [&](DialogDriver& driver) { driver.Read(look).Click(button).WaitUntilGone(); });
   }
-  // Open (`open`) or Save As with the test's filter list, the JPEG type chosen and `file_` as the
-  // buffer. Open has no panel: the template flag is only ever given to Save As.
+  // The classic Open (`open`) or Save As with the test's filter list, the JPEG type chosen and
+  // `file_` as the buffer. Open has no panel: the template flag is only ever given to Save As. The
+  // modern dialogs, which Windows 7 shows otherwise, have tests of their own.
   int Run(bool open, const std::function<void(DialogDriver&)>& script, DWORD flags = OFN_ENABLETEMPLATE,
           LONG promptMode = 1, DWORD size = 32, char* file = nullptr) {
+    SetDword(Key("Option"), "ClassicFileDialogs", 1);
     DlgFileParams params{size,      nullptr, file != nullptr ? file : file_, kFilter, 2, "bmp", open ? 0 : flags,
                          promptMode};
     return Drive([&](DialogDriver& driver) { script(driver.WaitForDialog(open ? "Open" : "Save As")); },

@@ -3,7 +3,9 @@
 // alternately in one process on one display, median of 30 each. The file information dialog,
 // which wraps no platform dialog, is measured with a 4096 x 4096 32-bit preview against none,
 // next to what a bare heap copy of that bitmap costs (the dialog makes that copy off its thread
-// once it is on screen, so the copy is not part of showing it).
+// once it is on screen, so the copy is not part of showing it). The file dialogs are timed as the
+// classic ones against GetOpenFileNameA and GetSaveFileNameA, and the modern Save As with its
+// Options button and prompt box against a bare FileSaveDialog.
 //
 // "Up and idle" is the dialog manager's first WM_ENTERIDLE to the owner once the dialog has
 // nothing left to paint: the dialog is shown, painted and waiting for input (under Wine the first
@@ -13,6 +15,7 @@
 #include <windows.h>
 #include <commctrl.h>
 #include <commdlg.h>
+#include <shobjidl.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -107,7 +110,38 @@ struct Pair {
   bool byShow;
   std::function<void()> library;
   std::function<void()> bare;
+  // Run once before the pair is timed, such as choosing the classic or the modern file dialogs.
+  std::function<void()> prepare = {};
 };
+
+// The library shows the classic Open and Save As when this setting is 1, the modern ones otherwise
+// (on Windows 6 and later).
+void UseClassicFileDialogs(bool classic) {
+  const char* key = "Software\\Dravonix\\Qelm Explorer\\Option";
+  if (!classic) {
+    RegDeleteKeyValueA(HKEY_CURRENT_USER, key, "ClassicFileDialogs");
+    return;
+  }
+  const DWORD one = 1;
+  RegSetKeyValueA(HKEY_CURRENT_USER, key, "ClassicFileDialogs", REG_DWORD, &one, sizeof one);
+}
+
+// A bare FileSaveDialog as a host without the library would show it.
+void ShowBareFileSaveDialog(HWND owner) {
+  if (FAILED(CoInitialize(nullptr))) return;
+  IFileSaveDialog* dialog = nullptr;
+  if (SUCCEEDED(CoCreateInstance(__uuidof(FileSaveDialog), nullptr, CLSCTX_INPROC_SERVER, __uuidof(IFileSaveDialog),
+                                 reinterpret_cast<void**>(&dialog)))) {
+    const COMDLG_FILTERSPEC types[] = {{L"PNG (*.png)", L"*.png"}, {L"All files (*.*)", L"*.*"}};
+    dialog->SetFileTypes(2, types);
+    dialog->SetFileTypeIndex(1);
+    dialog->SetFileName(L"scene.png");
+    dialog->SetDefaultExtension(L"png");
+    dialog->Show(owner);
+    dialog->Release();
+  }
+  CoUninitialize();
+}
 
 constexpr LONG kPreviewSide = 4096;
 
@@ -286,7 +320,8 @@ int main() {
          OPENFILENAMEA o = ofn("");
          o.Flags |= OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST;
          GetOpenFileNameA(&o);
-       }},
+       },
+       [] { UseClassicFileDialogs(true); }},
       {"DlgFileSaveasDoModal (panel) / GetSaveFileNameA", false,
        [&] {
          DlgFileParams params = fileParams("scene.png", OFN_ENABLETEMPLATE);
@@ -296,7 +331,14 @@ int main() {
          OPENFILENAMEA o = ofn("scene.png");
          o.Flags |= OFN_OVERWRITEPROMPT;
          GetSaveFileNameA(&o);
-       }},
+       },
+       [] { UseClassicFileDialogs(true); }},
+      {"DlgFileSaveasDoModal (modern, panel) / FileSaveDialog", false,
+       [&] {
+         DlgFileParams params = fileParams("scene.png", OFN_ENABLETEMPLATE);
+         saveAs(&params);
+       },
+       [&] { ShowBareFileSaveDialog(g_owner); }, [] { UseClassicFileDialogs(false); }},
       {"DlgFormatOptionDoModal(.png) / DialogBoxParamA(1030)", false,
        [&] {
          DlgFormatOptionParams params{};
@@ -315,6 +357,7 @@ int main() {
   for (const Pair& pair : pairs) {
     if (only != nullptr && std::strstr(pair.name, only) == nullptr) continue;
     std::printf("%-52s", pair.name);
+    if (pair.prepare) pair.prepare();
     std::vector<double> ours, bare;
     // One warm-up call each, then alternate so drift hits both alike.
     Time(pair.library, pair.byShow);
@@ -341,6 +384,7 @@ int main() {
          [&] { messageBox(g_owner, text, "Benchmark", MB_OKCANCEL | MB_ICONQUESTION, 3031); }},
     });
   }
+  UseClassicFileDialogs(false);
   std::printf("%-52s %10.2f\n", "a bare heap copy of that 64 MB preview", HeapCopyMs(preview));
   DestroyWindow(g_owner);
   return failures == 0 ? 0 : 1;

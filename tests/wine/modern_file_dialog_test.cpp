@@ -6,7 +6,8 @@
 // Wine's modern dialog, found by walking its window tree with EnumChildWindows: a "#32770" like
 // the classic one, captioned "Save" (not "Save As") for saving; the file name box is the Edit
 // edt1 (the classic dialog under Wine has the combo box cmb13), the type list is cmb1 and sends
-// CBN_SELCHANGE (the classic one needs CBN_SELENDOK); the controls added through
+// CBN_SELCHANGE (the classic one reaches the hook as CDN_TYPECHANGE only after CBN_SELENDOK, which
+// the tests send themselves); the controls added through
 // IFileDialogCustomize are Buttons, each in a "FloatNotifySink" wrapper inside an
 // "idlg_container_pane" child, under Wine's own ids from 0x2000, so they are found by their texts.
 #include <windows.h>
@@ -196,11 +197,10 @@ TEST_F(ModernFileDialogTest, PanelFollowsTheRecordTheFlagAndTheModeInTheHostsLan
     Box box;
     bool checked;
     DWORD stored;
-  } cases[] = {{32, OFN_ENABLETEMPLATE, 1, nullptr, kEnabled, true, 0},
-               {32, OFN_ENABLETEMPLATE, 1, ".deu", kEnabled, true, 0},
-               {28, OFN_ENABLETEMPLATE, 1, ".deu", kNone, false, 5},
-               {32, 0, 1, nullptr, kNone, false, 5},
-               {32, OFN_ENABLETEMPLATE, -1, ".deu", kDisabled, false, 5}};
+  } cases[] = {
+      {32, OFN_ENABLETEMPLATE, 1, nullptr, kEnabled, true, 0},   {32, OFN_ENABLETEMPLATE, 1, ".deu", kEnabled, true, 0},
+      {28, OFN_ENABLETEMPLATE, 1, ".deu", kNone, false, 5},      {32, 0, 1, nullptr, kNone, false, 5},
+      {32, OFN_ENABLETEMPLATE, -1, ".deu", kDisabled, false, 5}, {32, OFN_ENABLETEMPLATE, 0, nullptr, kNone, false, 5}};
   for (const auto& c : cases) {
     SCOPED_TRACE(::testing::Message() << c.size << " " << c.flags << " " << c.mode << " " << (c.language != nullptr));
     DeleteSettings();

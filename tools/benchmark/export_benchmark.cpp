@@ -126,8 +126,9 @@ void UseClassicFileDialogs(bool classic) {
   RegSetKeyValueA(HKEY_CURRENT_USER, key, "ClassicFileDialogs", REG_DWORD, &one, sizeof one);
 }
 
-// A bare FileSaveDialog as a host without the library would show it.
-void ShowBareFileSaveDialog(HWND owner) {
+// A bare FileSaveDialog as a host without the library would show it; with `panelControls`, with
+// the two controls the library adds, to tell their cost from the library's own.
+void ShowBareFileSaveDialog(HWND owner, bool panelControls) {
   if (FAILED(CoInitialize(nullptr))) return;
   IFileSaveDialog* dialog = nullptr;
   if (SUCCEEDED(CoCreateInstance(__uuidof(FileSaveDialog), nullptr, CLSCTX_INPROC_SERVER, __uuidof(IFileSaveDialog),
@@ -137,6 +138,13 @@ void ShowBareFileSaveDialog(HWND owner) {
     dialog->SetFileTypeIndex(1);
     dialog->SetFileName(L"scene.png");
     dialog->SetDefaultExtension(L"png");
+    IFileDialogCustomize* customize = nullptr;
+    if (panelControls &&
+        SUCCEEDED(dialog->QueryInterface(__uuidof(IFileDialogCustomize), reinterpret_cast<void**>(&customize)))) {
+      customize->AddPushButton(1001, L"Options...");
+      customize->AddCheckButton(1002, L"Prompt for format options", TRUE);
+      customize->Release();
+    }
     dialog->Show(owner);
     dialog->Release();
   }
@@ -338,7 +346,13 @@ int main() {
          DlgFileParams params = fileParams("scene.png", OFN_ENABLETEMPLATE);
          saveAs(&params);
        },
-       [&] { ShowBareFileSaveDialog(g_owner); }, [] { UseClassicFileDialogs(false); }},
+       [&] { ShowBareFileSaveDialog(g_owner, false); }, [] { UseClassicFileDialogs(false); }},
+      {"  the same / FileSaveDialog with the two controls", false,
+       [&] {
+         DlgFileParams params = fileParams("scene.png", OFN_ENABLETEMPLATE);
+         saveAs(&params);
+       },
+       [&] { ShowBareFileSaveDialog(g_owner, true); }, [] { UseClassicFileDialogs(false); }},
       {"DlgFormatOptionDoModal(.png) / DialogBoxParamA(1030)", false,
        [&] {
          DlgFormatOptionParams params{};

@@ -1,3 +1,5 @@
+// DlgFileOpenDoModal and DlgFileSaveasDoModal on Windows 6 and later: the system's item dialogs,
+// with the Save As panel's controls added through IFileDialogCustomize.
 #include "filedialogs/modern_file_dialog.h"
 
 #include <commdlg.h>

@@ -27,6 +27,7 @@ set(COMMONQ_WIN32_SOURCES
   src/filedialogs/format_dialog.cpp
   src/filedialogs/obj_dialog.cpp
   src/filedialogs/file_dialog.cpp
+  src/filedialogs/modern_file_dialog.cpp
   src/taskdialog/task_dialog_entry.cpp
   src/taskdialog/task_dialog_model.cpp
   src/taskdialog/task_dialog_procedure.cpp
@@ -121,7 +122,7 @@ add_dependencies(commonq_wine_tests CommonQ commonq_languages)
 option(COMMONQ_WINE_TESTS "Register the Wine tests of this build with CTest" ON)
 if(COMMONQ_WINE_TESTS)
   # The emulated task dialog tests and the other Windows XP tests run from the XP copy below.
-  gtest_discover_tests(commonq_wine_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60 TEST_FILTER -EmulatedRun.*:OnWindowsXp.*
+  gtest_discover_tests(commonq_wine_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60 TEST_FILTER -EmulatedRun.*:OnWindowsXp*
                        WORKING_DIRECTORY ${COMMONQ_BIN} PROPERTIES TIMEOUT 90 LABELS wine)
 endif()
 add_subdirectory(tests/support)

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "favorites/logic/favorite_rules.h"
+#include "frame/com_ptr.h"
 #include "frame/guarded_callback.h"
 #include "frame/logic/path_text.h"
 #include "frame/text_conversion.h"
@@ -20,7 +21,7 @@
 namespace commonq {
 namespace {
 
-using ShellFolder = UniqueInterface<IShellFolder>;
+using ShellFolder = ComPtr<IShellFolder>;
 
 ShellFolder Desktop() {
   ShellFolder desktop;

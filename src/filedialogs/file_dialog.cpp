@@ -8,12 +8,14 @@
 #include <cstddef>
 #include <cstring>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "CommonQ.h"
 #include "filedialogs/format_dialog.h"
 #include "filedialogs/logic/file_dialog_rules.h"
 #include "filedialogs/logic/filter_list.h"
+#include "filedialogs/modern_file_dialog.h"
 #include "frame/dialog_base.h"
 #include "frame/dialog_translator.h"
 #include "frame/logic/path_text.h"
@@ -222,6 +224,11 @@ LRESULT FileDialog::OnFileOk() {
 int RunFileDialog(DlgFileParams* params, bool open) {
   ExportCall call;
   if (!call.Started()) return 0;
+  // Windows 6 and later show the modern dialog; the classic one runs when that is asked for, and
+  // when the modern one cannot be created.
+  if (ShowsModernFileDialog(*params)) {
+    if (const std::optional<int> result = RunModernFileDialog(*params, open)) return *result;
+  }
   auto dialog = std::make_unique<FileDialog>(*params, open);
   const int result = dialog->Run();
   if (result == IDOK && params->pszFile != nullptr) {

@@ -10,6 +10,7 @@
 #include "taskdialog/logic/task_dialog_metrics.h"
 #include "taskdialog/logic/task_dialog_values.h"
 #include "taskdialog/task_dialog_run.h"
+#include "taskdialog/windows_version.h"
 
 namespace commonq {
 
@@ -60,13 +61,15 @@ bool AreListsPresent(const TASKDIALOGCONFIG& config) {
          (config.cRadioButtons == 0 || config.pRadioButtons != nullptr);
 }
 
-// 3: before 5; 4: 5.0; 5: other 5.x (also when the version cannot be read); 6: 6.0; 7: later.
-// Computed once per process.
+}  // namespace
+
 int WindowsVersionClass() noexcept {
   if (g_platformOverride != nullptr) return g_platformOverride->versionClass;
   if (g_versionClass == 0) g_versionClass = ComputeVersionClass();
   return g_versionClass;
 }
+
+namespace {
 
 bool HasModernCommonControls() noexcept {
   if (g_platformOverride != nullptr) return g_platformOverride->modernControls;

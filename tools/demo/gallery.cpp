@@ -66,6 +66,28 @@ Shot FavoriteShot(const char* file, const char* caption, const char* language, b
   return shot;
 }
 
+// The modern Open or Save As (Windows Vista and later), with the panel's button and prompt box in
+// Save As. Captions as Wine's dialogs hold them: "Open" and "Save".
+Shot ModernFileShot(bool save, const char* language, const char* file) {
+  return {save ? "Modern Save As with the format options" : "Modern Open",
+          language != nullptr ? "German (.deu)" : "English",
+          file,
+          save ? "Save" : "Open",
+          IDCANCEL,
+          [language] {
+            SetLanguage(language);
+            SetDwordValue("Format", "Check", 1);
+          },
+          [save](Library&) {
+            char path[260] = "scene.png";
+            if (save) {
+              CallSaveAs(nullptr, 3, 1, path);
+            } else {
+              CallOpen(nullptr, path);
+            }
+          }};
+}
+
 std::vector<Shot> Shots() {
   return {
       {"Message box with \"Do not show again\"", "English", "messagebox_suppressible_en.png", "Qelm Explorer", IDNO,
@@ -87,17 +109,27 @@ std::vector<Shot> Shots() {
          params.dwFlags = 0x2;  // CC_FULLOPEN: show the colour space as well
          l.colorDialog(&params);
        }},
-      {"Save As with the format options panel", "English", "saveas_panel.png", "Save As", IDCANCEL,
+      ModernFileShot(false, nullptr, "open_modern_en.png"),
+      ModernFileShot(false, ".deu", "open_modern_de.png"),
+      ModernFileShot(true, nullptr, "saveas_modern_en.png"),
+      ModernFileShot(true, ".deu", "saveas_modern_de.png"),
+      {"Save As with the format options panel (classic: before Windows Vista, or asked for)", "English",
+       "saveas_panel.png", "Save As", IDCANCEL,
        [] {
          SetLanguage(nullptr);
          SetDwordValue("Format", "Check", 1);
+         SetDwordValue("Option", "ClassicFileDialogs", 1);
        },
        [](Library&) {
          char file[260] = "scene.png";
          CallSaveAs(nullptr, 3, 1, file);
        }},
-      {"Save As with the format options panel", "German (.deu)", "saveas_panel_de.png", "Save As", IDCANCEL,
-       [] { SetLanguage(".deu"); },
+      {"Save As with the format options panel (classic: before Windows Vista, or asked for)", "German (.deu)",
+       "saveas_panel_de.png", "Save As", IDCANCEL,
+       [] {
+         SetLanguage(".deu");
+         SetDwordValue("Option", "ClassicFileDialogs", 1);
+       },
        [](Library&) {
          char file[260] = "scene.png";
          CallSaveAs(nullptr, 3, 1, file);

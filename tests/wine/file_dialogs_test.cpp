@@ -285,7 +285,7 @@ TEST_F(FileDialogsTest, PromptBoxFollowsTheRecordTheFlagAndTheModeAndTheNameIsCu
       EXPECT_EQ(IsChecked(Panel(dialog), IDC_PANEL_PROMPT), c.checked);
       // The panel's label and button take the host's own strings.
       EXPECT_EQ(ControlText(Panel(dialog), IDC_PANEL_OPTIONS), c.flags != 0 ? "&Optionen..." : "");
-      EXPECT_EQ(ControlText(Panel(dialog), IDC_PANEL_RECENT_LABEL), c.flags != 0 ? "Zuletzt verwendete &Ordner" : "");
+      EXPECT_EQ(ControlText(Panel(dialog), IDC_PANEL_RECENT_LABEL), c.flags != 0 ? "&Zuletzt verwendete Ordner" : "");
       if (c.checked) ::SendMessageA(Panel(dialog, IDC_PANEL_PROMPT), BM_CLICK, 0, 0);
     };
     const auto save = [&](DialogDriver& driver) {

@@ -288,6 +288,9 @@ void FolderCombo::DrawItem(const DRAWITEMSTRUCT& item) const {
   ::FillRect(dc, &item.rcItem, ::GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
 
   const bool selectionField = (item.itemState & ODS_COMBOBOXEDIT) != 0;
+  // The closed combo box shows that it has the focus around its selection field.
+  if (selectionField && (item.itemState & ODS_FOCUS) != 0 && (item.itemState & ODS_NOFOCUSRECT) == 0)
+    ::DrawFocusRect(dc, &item.rcItem);
   int x = item.rcItem.left;
   x += selectionField ? 1 : entry.depth * (itemHeight_ + 1);
   SHFILEINFOA info{};

@@ -149,8 +149,8 @@ void SuppressibleMessageBox::AddCheckBox(HWND window) {
   const int newWidth = width > size.cx + kCheckBoxSidePadding ? width : size.cx + kCheckBoxSidePadding;
   ::MoveWindow(window, normal.left, normal.top, newWidth, height + size.cy + kCheckBoxExtraHeight, TRUE);
 
-  HWND checkBox = ::CreateWindowExA(0, "BUTTON", text.c_str(), WS_CHILD | WS_VISIBLE | BS_AUTOCHECKBOX, kCheckBoxLeft,
-                                    height - 2 * size.cy, size.cx, size.cy, window,
+  HWND checkBox = ::CreateWindowExA(0, "BUTTON", text.c_str(), WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX,
+                                    kCheckBoxLeft, height - 2 * size.cy, size.cx, size.cy, window,
                                     reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_DO_NOT_SHOW_AGAIN)),
                                     LibraryInstance(), nullptr);
   if (checkBox != nullptr)

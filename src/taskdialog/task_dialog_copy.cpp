@@ -16,17 +16,26 @@ HWND g_copyDialog = nullptr;
 
 }  // namespace
 
-// Ctrl+C pressed in the dialog or one of its controls, while its modal loop runs.
+// Ctrl+C pressed in the dialog or one of its controls, or Enter on an owner-drawn command link,
+// while its modal loop runs. The dialog manager would turn Enter into a click of the default
+// button: an owner-drawn button is no push button to it.
 TaskDialogRun* TaskDialogRun::LocateCopyKey(int code, const HookedMessage& hooked) noexcept {
-  if (code != MSGF_DIALOGBOX || g_copySource == nullptr || hooked.message != WM_KEYDOWN || hooked.wParam != 'C' ||
-      ::GetKeyState(VK_CONTROL) >= 0) {
-    return nullptr;
-  }
+  if (code != MSGF_DIALOGBOX || g_copySource == nullptr || hooked.message != WM_KEYDOWN) return nullptr;
+  const bool copy = hooked.wParam == 'C' && ::GetKeyState(VK_CONTROL) < 0;
+  const int id = ::GetDlgCtrlID(hooked.window);
+  const bool link = hooked.wParam == VK_RETURN && ::GetParent(hooked.window) == g_copyDialog &&
+                    id >= IDC_TD_FIRST_BUTTON && id <= IDC_TD_LAST_BUTTON &&
+                    (::GetWindowLongA(hooked.window, GWL_STYLE) & BS_TYPEMASK) == BS_OWNERDRAW;
+  if (!copy && !link) return nullptr;
   return hooked.window == g_copyDialog || ::IsChild(g_copyDialog, hooked.window) ? g_copySource : nullptr;
 }
 
-bool TaskDialogRun::OnCopyKey(const HookedMessage&) {
-  CopyToClipboard();
+bool TaskDialogRun::OnCopyKey(const HookedMessage& hooked) {
+  if (hooked.wParam == VK_RETURN) {
+    ::SendMessageA(hooked.window, BM_CLICK, 0, 0);
+  } else {
+    CopyToClipboard();
+  }
   return true;
 }
 

@@ -15,6 +15,8 @@ constexpr int kHotInset = 2;
 constexpr int kFrameCorner = 6;
 constexpr int kLinkTextSize = 300;
 constexpr int kMeasureHeight = 9999;
+// The focus rectangle of a command link lies inside its frame and its hot border.
+constexpr int kFocusInset = 3;
 
 void Fill(HDC dc, const RECT& rect, COLORREF color) {
   ::SetBkColor(dc, color);
@@ -76,6 +78,14 @@ HBRUSH TaskDialogRun::ControlColors(HDC dc, int id) const {
 
 void TaskDialogRun::DrawCommandLink(const DRAWITEMSTRUCT& item) const {
   HDC dc = item.hDC;
+  RECT focus = item.rcItem;
+  ::InflateRect(&focus, -kFocusInset, -kFocusInset);
+  // A change of focus alone toggles the (inverting) focus rectangle.
+  if (item.itemAction == ODA_FOCUS) {
+    if ((item.itemState & ODS_NOFOCUSRECT) == 0) ::DrawFocusRect(dc, &focus);
+    return;
+  }
+  const bool focusShown = (item.itemState & ODS_FOCUS) != 0 && (item.itemState & ODS_NOFOCUSRECT) == 0;
   const SelectedObject keepPen(dc, ::GetStockObject(BLACK_PEN));
   const SelectedObject keepBrush(dc, ::GetStockObject(NULL_BRUSH));
   const SelectedObject keepFont(dc, model_.bodyFont.get());
@@ -128,6 +138,8 @@ void TaskDialogRun::DrawCommandLink(const DRAWITEMSTRUCT& item) const {
   RECT noteRect = rect;
   noteRect.top = rect.top + titleHeight + 1;
   ::DrawTextA(dc, parts.note.c_str(), -1, &noteRect, DT_WORDBREAK | DT_NOPREFIX);
+  // On a repainted background; a press alone leaves the one already there.
+  if (focusShown && (hot || (item.itemAction & ODA_DRAWENTIRE) != 0)) ::DrawFocusRect(dc, &focus);
 }
 
 bool TaskDialogRun::OnDrawItem(const DRAWITEMSTRUCT& item) {
@@ -147,6 +159,8 @@ bool TaskDialogRun::OnDrawItem(const DRAWITEMSTRUCT& item) {
     case IDC_TD_EXPANDO_BUTTON:
       DrawIconStatic(item, model_.palette.face, expanded_ ? model_.expandedGlyph.get() : model_.collapsedGlyph.get(),
                      kGlyphSize);
+      // A static is told nothing of its focus: the button asks (and repaints when it changes).
+      if (::GetFocus() == item.hwndItem && ShowsFocusRectangle(item.hwndItem)) ::DrawFocusRect(item.hDC, &item.rcItem);
       return true;
     default:
       return false;

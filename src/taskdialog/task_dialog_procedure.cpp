@@ -151,9 +151,39 @@ void TaskDialogRun::OnInitDialog() {
   FillIcons(model_);
   ShowMainIcon();
   InstallCopyHook();
+  if (HWND expando = ::GetDlgItem(Window(), IDC_TD_EXPANDO_BUTTON)) {
+    expandoKeys_.Install(expando, &GuardedSubclassProcedure<TaskDialogRun, &TaskDialogRun::OnExpandoMessage>,
+                         reinterpret_cast<DWORD_PTR>(this));
+  }
   created_ = true;
   NotifyCallback(TDN_DIALOG_CONSTRUCTED, 0, 0);
   NotifyCallback(TDN_CREATED, 0, 0);
+}
+
+LRESULT TaskDialogRun::OnExpandoMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_NCDESTROY:
+      expandoKeys_.Remove();
+      break;
+    case WM_GETDLGCODE:
+      // Enter toggles, rather than pressing the default button.
+      if (lParam != 0 && IsEnterKey(*reinterpret_cast<const MSG*>(lParam))) {
+        return DefaultSubclassProc(window, message, wParam, lParam) | DLGC_WANTMESSAGE;
+      }
+      break;
+    case WM_KEYDOWN:
+      if (wParam != VK_SPACE && wParam != VK_RETURN) break;
+      if ((lParam & (1 << 30)) == 0) OnCommand(IDC_TD_EXPANDO_BUTTON, STN_CLICKED);
+      return 0;
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+    case WM_UPDATEUISTATE:
+      ::InvalidateRect(window, nullptr, TRUE);
+      break;
+    default:
+      break;
+  }
+  return DefaultSubclassProc(window, message, wParam, lParam);
 }
 
 void TaskDialogRun::OnDestroy() {
@@ -229,6 +259,8 @@ void TaskDialogRun::RelayoutExpando() {
     clientHeight = expanded_ ? layout_.height : layout_.height + shift;
   } else if (details != nullptr) {
     clientHeight = expanded_ ? layout_.height : layout_.state.expandedFooterSeparator - 1;
+    // Cut off the window, the text must not keep a tab stop (a link control with links has one).
+    ::ShowWindow(details, expanded_ ? SW_SHOWNOACTIVATE : SW_HIDE);
   }
   RECT client{};
   ::GetClientRect(dialog, &client);
@@ -381,7 +413,8 @@ bool TaskDialogRun::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LR
       const auto* header = reinterpret_cast<const NMHDR*>(lParam);
       const bool fromLink = header->idFrom == IDC_TD_EXPANDED_INFORMATION || header->idFrom == IDC_TD_FOOTER ||
                             header->idFrom == IDC_TD_CONTENT;
-      if (header->code != NM_CLICK || !fromLink) return false;
+      // NM_RETURN is Enter on the focused link.
+      if ((header->code != NM_CLICK && header->code != NM_RETURN) || !fromLink) return false;
       const auto* link = reinterpret_cast<const NMLINK*>(lParam);
       const WCHAR* target = link->item.szID[0] != 0 ? link->item.szID : link->item.szUrl;
       NotifyCallback(TDN_HYPERLINK_CLICKED, 0, reinterpret_cast<LPARAM>(target));

@@ -8,6 +8,7 @@
 
 #include "frame/dialog_base.h"
 #include "frame/guarded_callback.h"
+#include "frame/subclass.h"
 #include "frame/unique_handle.h"
 #include "taskdialog/logic/task_dialog_layout.h"
 #include "taskdialog/logic/template_writer.h"
@@ -142,11 +143,18 @@ class TaskDialogRun : public DialogWindow {
   void RelayoutExpando();
   HWND FindButton(WPARAM buttonId, bool radio = false) const;
 
-  // Ctrl+C (task_dialog_copy.cpp).
+  // The keys of the dialog: Ctrl+C, Enter on an owner-drawn command link (task_dialog_copy.cpp).
   void InstallCopyHook();
   void RemoveCopyHook();
   static TaskDialogRun* LocateCopyKey(int code, const HookedMessage& hooked) noexcept;
   bool OnCopyKey(const HookedMessage& hooked);
+  // The expando button as a tab stop: Space and Enter toggle it, and it shows the focus.
+  LRESULT OnExpandoMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+ public:
+  WindowBinding* FailureOwner() noexcept { return this; }
+
+ private:
   std::string ClipboardText() const;
   void CopyToClipboard() const;
 
@@ -170,6 +178,7 @@ class TaskDialogRun : public DialogWindow {
   UniqueTimer callbackTimer_;
   UniqueTimer hotTimer_;
   UniqueHook copyHook_;
+  UniqueSubclass expandoKeys_;
 };
 
 }  // namespace commonq

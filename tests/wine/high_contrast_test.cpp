@@ -19,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "resources/favorites_ids.h"
 #include "resources/fileinfo_ids.h"
 #include "resources/taskdialog_ids.h"
 #include "support/import_redirect.h"
@@ -131,9 +132,11 @@ std::vector<Area> Areas(HWND dialog, int width, int height) {
     const bool icon =
         isStatic && ((style & SS_TYPEMASK) == SS_ICON || id == IDC_TD_MAIN_ICON || id == IDC_TD_FOOTER_ICON);
     const bool ownerDrawn = ::lstrcmpiA(name, "Button") == 0 && (style & BS_TYPEMASK) == BS_OWNERDRAW;
-    if (!::IsWindowVisible(child)) {
-      if (isStatic) mark(rect, Area::kText);  // a hidden static whose text the dialog paints
-    } else {
+    if (id == IDC_FAVORITE_TITLE || id == IDC_FILE_INFO_NAME) {
+      mark(rect, Area::kText);  // hidden: the dialog paints the title there
+    } else if ((style & BS_TYPEMASK) == BS_GROUPBOX && ::lstrcmpiA(name, "Button") == 0) {
+      mark(RECT{rect.left, rect.top, rect.right, rect.top + 16}, Area::kText);  // the label; inside is ours
+    } else if (::IsWindowVisible(child)) {
       mark(rect, (isStatic && !icon) || ownerDrawn ? Area::kText : Area::kSkipped);
     }
   }
@@ -147,8 +150,20 @@ std::vector<Area> Areas(HWND dialog, int width, int height) {
   return areas;
 }
 
+struct Picture {
+  int width = 0, height = 0;
+  std::vector<std::uint32_t> pixels;
+  std::vector<Area> areas;
+};
+
 // The client area as the screen shows it.
-std::vector<std::uint32_t> Screen(HWND dialog, int width, int height) {
+Picture Capture(HWND dialog) {
+  // The focus goes to a control the check skips: a focus rectangle inverts what it crosses.
+  ::SendMessageA(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(::GetDlgItem(dialog, IDCANCEL)), TRUE);
+  ::RedrawWindow(dialog, nullptr, nullptr, RDW_ERASE | RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  RECT client{};
+  ::GetClientRect(dialog, &client);
+  const int width = client.right, height = client.bottom;
   const BITMAPINFO info{{sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0}, {}};
   void* bits = nullptr;
   HDC memory = ::CreateCompatibleDC(nullptr), screen = ::GetDC(dialog);
@@ -156,28 +171,14 @@ std::vector<std::uint32_t> Screen(HWND dialog, int width, int height) {
   HGDIOBJ previous = ::SelectObject(memory, bitmap);
   ::BitBlt(memory, 0, 0, width, height, screen, 0, 0, SRCCOPY);
   ::GdiFlush();
-  std::vector<std::uint32_t> pixels(static_cast<const std::uint32_t*>(bits),
-                                    static_cast<const std::uint32_t*>(bits) + width * height);
-  for (std::uint32_t& pixel : pixels) pixel &= 0x00FFFFFF;
+  Picture picture{width,
+                  height,
+                  {static_cast<const std::uint32_t*>(bits), static_cast<const std::uint32_t*>(bits) + width * height},
+                  Areas(dialog, width, height)};
+  for (std::uint32_t& pixel : picture.pixels) pixel &= 0x00FFFFFF;
   ::SelectObject(memory, previous);
   ::DeleteObject(bitmap), ::DeleteDC(memory), ::ReleaseDC(dialog, screen);
-  return pixels;
-}
-
-struct Picture {
-  int width = 0, height = 0;
-  std::vector<std::uint32_t> pixels;
-  std::vector<Area> areas;
-};
-
-Picture Capture(HWND dialog) {
-  // The focus goes to a control the check skips: a focus rectangle inverts what it crosses.
-  ::SendMessageA(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(::GetDlgItem(dialog, IDCANCEL)), TRUE);
-  ::RedrawWindow(dialog, nullptr, nullptr, RDW_ERASE | RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-  RECT client{};
-  ::GetClientRect(dialog, &client);
-  return {client.right, client.bottom, Screen(dialog, client.right, client.bottom),
-          Areas(dialog, client.right, client.bottom)};
+  return picture;
 }
 
 bool Shows(const Picture& picture, std::uint32_t pixel) {

@@ -1,11 +1,11 @@
 #include "fileinfo/preview_dib.h"
 
-#include "frame/high_contrast.h"
-
 #include <cstdint>
 #include <cstring>
 #include <optional>
 #include <utility>
+
+#include "frame/high_contrast.h"
 
 namespace commonq {
 

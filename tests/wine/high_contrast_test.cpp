@@ -80,12 +80,6 @@ class HighContrastSwitch {
   std::array<COLORREF, kSystemColours> saved_{}, scheme_{};
 };
 
-std::vector<std::uint32_t> SystemPixels() {
-  std::vector<std::uint32_t> colours;
-  for (int k = 0; k < kSystemColours; ++k) colours.push_back(Pixel(::GetSysColor(k)));
-  return colours;
-}
-
 // The edge of a smoothed letter: each channel between a text colour's and a background's (Wine
 // smooths per channel, so the blend need not lie on the line between the two).
 bool IsBlend(std::uint32_t pixel) {
@@ -187,7 +181,8 @@ bool Shows(const Picture& picture, std::uint32_t pixel) {
 
 // Every pixel of ours in the system's colours; the first few strays by place and colour.
 void ExpectOnlySystemColours(const Picture& picture) {
-  const std::vector<std::uint32_t> system = SystemPixels();
+  std::vector<std::uint32_t> system;
+  for (int k = 0; k < kSystemColours; ++k) system.push_back(Pixel(::GetSysColor(k)));
   int strays = 0;
   std::ostringstream where;
   for (size_t k = 0; k < picture.pixels.size(); ++k) {
@@ -256,15 +251,9 @@ TEST_F(OnWindowsXp, HighContrastColoursEveryCustomPaintedDialogFromTheSystem) {
   std::vector<std::uint32_t> dib(10 + 48 * 32, kPreviewColour);
   const BITMAPINFOHEADER header{40, 48, 32, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
   std::memcpy(dib.data(), &header, sizeof header);
-  const DlgFileInfoParams info{sizeof info,
-                               "C:\\Models\\chair.png",
-                               0,
-                               {},
-                               2048,
-                               nullptr,
-                               0,
-                               reinterpret_cast<BITMAPINFOHEADER*>(dib.data()),
-                               0};
+  DlgFileInfoParams info{};
+  info.cbSize = sizeof info, info.pszPath = "C:\\Models\\chair.png", info.nFileSize = 2048;
+  info.pPreviewDib = reinterpret_cast<BITMAPINFOHEADER*>(dib.data());
   const Shown dialogs[] = {
       // The classic emulation's frame around the default command link.
       {"Contrast", [&] { return TaskDialogIndirect98(&task, nullptr, nullptr, nullptr) == S_OK ? IDCANCEL : 0; },

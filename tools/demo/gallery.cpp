@@ -149,6 +149,12 @@ Shot HighContrastShot(const char* label, Shot shot) {
     g_highContrast = std::make_unique<HighContrastBlack>();
   };
   shot.finish = [] { g_highContrast.reset(); };
+  // As when the user switches while the dialog is up: the dialog passes the news on to its
+  // common controls, whose colours would otherwise stay those of the process's start.
+  shot.drive = [drive = shot.drive](commonq::testing::DialogDriver& driver) {
+    if (drive) drive(driver);
+    driver.Read([](HWND dialog) { SendMessageA(dialog, WM_SYSCOLORCHANGE, 0, 0); }).Pause(100);
+  };
   return shot;
 }
 

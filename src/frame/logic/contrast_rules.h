@@ -25,11 +25,11 @@ constexpr int HighContrastSystemColour(NamedColour colour) noexcept {
       return platform::kSysColorWindow;
     case NamedColour::kBandText:
       return platform::kSysColorWindowText;
-    case NamedColour::kSeparator:
-      return platform::kSysColor3dShadow;
     case NamedColour::kDefaultLinkFrame:
       return platform::kSysColorHighlight;
+    case NamedColour::kSeparator:
     case NamedColour::kShadow:
+      return platform::kSysColor3dShadow;
     case NamedColour::kGlyphLine:
       return platform::kSysColorButtonText;
     case NamedColour::kGlyphFill:

@@ -175,8 +175,9 @@ Picture Capture(HWND dialog) {
   return picture;
 }
 
-bool Shows(const Picture& picture, std::uint32_t pixel) {
-  return std::find(picture.pixels.begin(), picture.pixels.end(), pixel) != picture.pixels.end();
+bool Shows(const Picture& picture, const std::vector<std::uint32_t>& any) {
+  return std::find_first_of(picture.pixels.begin(), picture.pixels.end(), any.begin(), any.end()) !=
+         picture.pixels.end();
 }
 
 // Every pixel of ours in the system's colours; the first few strays by place and colour.
@@ -201,7 +202,7 @@ void ExpectOnlySystemColours(const Picture& picture) {
 struct Shown {
   const char* caption;
   std::function<int()> show;
-  std::uint32_t familiar;  // a colour of ours the dialog shows without high contrast
+  std::vector<std::uint32_t> familiar;  // colours of ours, one of which the dialog shows without high contrast
 };
 
 // Shows the dialog without high contrast, switches it on while the dialog is up, and back off.
@@ -212,7 +213,7 @@ void CheckSwitching(HMODULE module, const Shown& dialog) {
   const auto script = [&](DialogDriver& d) {
     d.WaitForDialog(dialog.caption)
         .Pause(200)
-        .Read([&](HWND w) { EXPECT_TRUE(Shows(Capture(w), dialog.familiar)) << std::hex << dialog.familiar; })
+        .Read([&](HWND w) { EXPECT_TRUE(Shows(Capture(w), dialog.familiar)); })
         .Read([&](HWND w) { contrast.Set(w, true); })
         .Pause(200)
         .Read([&](HWND w) {
@@ -255,11 +256,12 @@ TEST_F(OnWindowsXp, HighContrastColoursEveryCustomPaintedDialogFromTheSystem) {
   info.cbSize = sizeof info, info.pszPath = "C:\\Models\\chair.png", info.nFileSize = 2048;
   info.pPreviewDib = reinterpret_cast<BITMAPINFOHEADER*>(dib.data());
   const Shown dialogs[] = {
-      // The classic emulation's frame around the default command link.
-      {"Contrast", [&] { return TaskDialogIndirect98(&task, nullptr, nullptr, nullptr) == S_OK ? IDCANCEL : 0; },
-       Pixel(RGB(140, 140, 140))},
-      {"Add a Favorite", [&] { return DlgFavDoAddTo(&favorite); }, Pixel(RGB(255, 255, 255))},
-      {"", [&] { return DlgFileInfoDoModal(&info); }, Pixel(RGB(255, 255, 255))},
+      // The frame around the default command link, classic or in the look of common controls 6.
+      {"Contrast",
+       [&] { return TaskDialogIndirect98(&task, nullptr, nullptr, nullptr) == S_OK ? IDCANCEL : 0; },
+       {Pixel(RGB(140, 140, 140)), Pixel(RGB(140, 232, 255))}},
+      {"Add a Favorite", [&] { return DlgFavDoAddTo(&favorite); }, {Pixel(RGB(255, 255, 255))}},
+      {"", [&] { return DlgFileInfoDoModal(&info); }, {Pixel(RGB(255, 255, 255))}},
   };
   for (const Shown& dialog : dialogs) CheckSwitching(LibraryModule(), dialog);
   ::RemoveDirectoryA(root.c_str());
@@ -277,10 +279,10 @@ TEST(HighContrastWhiteBox, TheModernEmulationTakesItsBandAndInstructionFromTheSy
   OverrideTaskDialogPlatformForTesting(&modern);
   const TASKDIALOG_BUTTON links[] = {{101, L"Replace\nThe old model goes."}, {102, L"Keep"}};
   const TASKDIALOGCONFIG task = Everything(links, L"Modern contrast");
-  CheckSwitching(
-      ::GetModuleHandleA(nullptr),
-      {"Modern contrast", [&] { return RunTaskDialog(&task, nullptr, nullptr, nullptr) == S_OK ? IDCANCEL : 0; },
-       Pixel(RGB(0, 51, 153))});
+  CheckSwitching(::GetModuleHandleA(nullptr),
+                 {"Modern contrast",
+                  [&] { return RunTaskDialog(&task, nullptr, nullptr, nullptr) == S_OK ? IDCANCEL : 0; },
+                  {Pixel(RGB(0, 51, 153))}});
   OverrideTaskDialogPlatformForTesting(nullptr);
   SetLibraryInstance(nullptr);
   EXPECT_TRUE(tracer.Survivors().empty()) << tracer.Survivors().front();

@@ -18,6 +18,7 @@ set(COMMONQ_WIN32_SOURCES
   src/frame/window_binding.cpp
   src/frame/guarded_callback.cpp
   src/frame/dialog_base.cpp
+  src/frame/high_contrast.cpp
   src/frame/settings_store.cpp
   src/frame/dialog_translator.cpp
   src/msgbox/message_box.cpp

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "favorites/logic/favorite_rules.h"
+#include "frame/high_contrast.h"
 #include "frame/module_state.h"
 #include "frame/paint_session.h"
 #include "frame/settings_store.h"
@@ -95,12 +96,23 @@ bool AddFavoriteDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
     case WM_CTLCOLORSTATIC: {
       const int id = ::GetDlgCtrlID(reinterpret_cast<HWND>(lParam));
       if (id == IDC_FAVORITE_ICON || id == IDC_FAVORITE_TITLE || id == IDC_FAVORITE_SUBTITLE) {
-        ::SetBkColor(reinterpret_cast<HDC>(wParam), RGB(255, 255, 255));
-        result = reinterpret_cast<LRESULT>(::GetStockObject(WHITE_BRUSH));
+        const HDC dc = reinterpret_cast<HDC>(wParam);
+        if (HighContrastOn()) {
+          ::SetTextColor(dc, HighContrastColour(NamedColour::kBandText));
+          ::SetBkColor(dc, HighContrastColour(NamedColour::kBand));
+          result = reinterpret_cast<LRESULT>(HighContrastBrush(NamedColour::kBand));
+        } else {
+          ::SetBkColor(dc, RGB(255, 255, 255));
+          result = reinterpret_cast<LRESULT>(::GetStockObject(WHITE_BRUSH));
+        }
         return true;
       }
       return false;
     }
+    case WM_SYSCOLORCHANGE:
+    case WM_SETTINGCHANGE:
+      if (IsColourChange(message, wParam)) RepaintForNewColours(Window(), message, wParam, lParam);
+      return false;
     default:
       return Reflect(message, wParam, lParam, result);
   }
@@ -220,7 +232,7 @@ void AddFavoriteDialog::EraseBand(HDC dc) const {
   ::GetClientRect(Window(), &client);
   RECT band = client;
   band.bottom = BandBottom();
-  ::FillRect(dc, &band, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
+  ::FillRect(dc, &band, BandBrush());
   ::DrawEdge(dc, &band, EDGE_ETCHED, BF_BOTTOM);
   RECT below = client;
   below.top = band.bottom;
@@ -244,10 +256,10 @@ void AddFavoriteDialog::PaintContent(HDC dc) const {
   face.lfWeight = FW_BOLD;
   UniqueFont bold(::CreateFontIndirectA(&face));
   RECT rect = ControlRect(IDC_FAVORITE_TITLE);
-  ::FillRect(dc, &rect, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
+  ::FillRect(dc, &rect, BandBrush());
   SelectedObject selected(dc, bold ? static_cast<HGDIOBJ>(bold.get()) : ::GetCurrentObject(dc, OBJ_FONT));
   ::SetBkMode(dc, TRANSPARENT);
-  ::SetTextColor(dc, titleColour_);
+  ::SetTextColor(dc, HighContrastOn() ? HighContrastColour(NamedColour::kBandText) : titleColour_);
   ::DrawTextA(dc, title, -1, &rect, kTitleFormat);
 }
 

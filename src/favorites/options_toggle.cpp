@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "frame/dialog_base.h"
+#include "frame/high_contrast.h"
 
 namespace commonq {
 
@@ -190,7 +191,14 @@ void OptionsToggle::Draw(const DRAWITEMSTRUCT& item) const {
   // The text changes length between "Show" and "Hide"; the face is cleared so no letters linger.
   ::FillRect(dc, &item.rcItem, ::GetSysColorBrush(COLOR_BTNFACE));
   HBITMAP picture = images_[state_ == kClosed ? 1 : 0].get();
-  if (picture != nullptr && imageWidth_ > 0) DrawPicture(dc, picture);
+  if (picture != nullptr && imageWidth_ > 0) {
+    // The bitmap's greys and white are ours, not the user's: high contrast draws the same shape.
+    if (HighContrastOn()) {
+      DrawHighContrastDisclosure(dc, RECT{0, 0, imageWidth_, imageHeight_}, state_ != kClosed);
+    } else {
+      DrawPicture(dc, picture);
+    }
+  }
 
   char text[127] = {};
   ::GetWindowTextA(Window(), text, sizeof text);

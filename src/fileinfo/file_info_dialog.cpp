@@ -7,6 +7,7 @@
 #include <new>
 
 #include "fileinfo/logic/file_info_text.h"
+#include "frame/high_contrast.h"
 #include "frame/module_state.h"
 #include "frame/paint_session.h"
 #include "frame/text_conversion.h"
@@ -60,7 +61,7 @@ bool FileInfoDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, L
       result = 1;
       return true;
     case WM_CTLCOLORSTATIC:
-      return OnCtlColorStatic(reinterpret_cast<HWND>(lParam), result);
+      return OnCtlColorStatic(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam), result);
     case WM_PAINT:
       OnPaint();
       result = 0;
@@ -72,6 +73,10 @@ bool FileInfoDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, L
       return true;
     case WM_COMMAND:
       return OnCommand(LOWORD(wParam));
+    case WM_SYSCOLORCHANGE:
+    case WM_SETTINGCHANGE:
+      if (IsColourChange(message, wParam)) RepaintForNewColours(Window(), message, wParam, lParam);
+      return false;
     default:
       return false;
   }
@@ -157,17 +162,21 @@ void FileInfoDialog::OnEraseBackground(HDC dc) {
   ::GetClientRect(Window(), &client);
   RECT band = client;
   band.bottom = ControlRect(IDC_FILE_INFO_NAME).bottom + kBandBelowName;
-  ::FillRect(dc, &band, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
+  ::FillRect(dc, &band, BandBrush());
   ::DrawEdge(dc, &band, EDGE_ETCHED, BF_BOTTOM);
   RECT face = client;
   face.top = band.bottom;
   if (face.top < face.bottom) ::FillRect(dc, &face, reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1)));
 }
 
-bool FileInfoDialog::OnCtlColorStatic(HWND control, LRESULT& result) {
+bool FileInfoDialog::OnCtlColorStatic(HDC dc, HWND control, LRESULT& result) {
   const int id = ::GetDlgCtrlID(control);
   if (id != IDC_FILE_INFO_NAME && id != IDC_FILE_INFO_TYPE) return false;
-  result = reinterpret_cast<LRESULT>(::GetStockObject(WHITE_BRUSH));
+  if (HighContrastOn()) {
+    ::SetTextColor(dc, HighContrastColour(NamedColour::kBandText));
+    ::SetBkColor(dc, HighContrastColour(NamedColour::kBand));
+  }
+  result = reinterpret_cast<LRESULT>(BandBrush());
   return true;
 }
 
@@ -207,6 +216,10 @@ void FileInfoDialog::PaintFileName(HDC dc) {
   const std::string name = DialogItemText(Window(), IDC_FILE_INFO_NAME, kPathBytes);
   RECT rect = ControlRect(IDC_FILE_INFO_NAME);
   const SelectedObject selected(dc, bold ? bold.get() : font);
+  if (HighContrastOn()) {
+    ::SetTextColor(dc, HighContrastColour(NamedColour::kBandText));
+    ::SetBkColor(dc, HighContrastColour(NamedColour::kBand));
+  }
   ::DrawTextA(dc, name.c_str(), static_cast<int>(name.size()), &rect, kFileNameFormat);
 }
 

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "frame/high_contrast.h"
 #include "frame/module_state.h"
 #include "frame/text_conversion.h"
 #include "resources/taskdialog_ids.h"
@@ -208,8 +209,10 @@ void MakePalette(TaskDialogModel& model) {
   colors.buttonHighlight = ::GetSysColor(COLOR_BTNHIGHLIGHT);
   colors.buttonFace = ::GetSysColor(COLOR_BTNFACE);
   colors.window = ::GetSysColor(COLOR_WINDOW);
+  colors.windowText = HighContrastColour(NamedColour::kBandText);
+  colors.selection = HighContrastColour(NamedColour::kDefaultLinkFrame);
   const COLORREF adjusted = ::ColorAdjustLuma(colors.buttonShadow, SeparatorLumaStep(model.platform.windows6), TRUE);
-  model.palette = MakeTaskDialogPalette(colors, adjusted, model.platform.modernControls);
+  model.palette = MakeTaskDialogPalette(colors, adjusted, model.platform.modernControls, HighContrastOn());
   model.bandBrush.reset(::CreateSolidBrush(model.palette.band));
   model.faceBrush.reset(::CreateSolidBrush(model.palette.face));
 }
@@ -277,6 +280,8 @@ TaskDialogLayout LayOut(const TaskDialogModel& model) {
 }
 
 }  // namespace
+
+void RefreshTaskDialogPalette(TaskDialogModel& model) { MakePalette(model); }
 
 TaskDialogRun::TaskDialogRun(const TASKDIALOGCONFIG& config, const TaskDialogPlatform& platform) {
   BuildTaskDialogModel(model_, config, platform);

@@ -2,6 +2,9 @@
 // colours, icon statics and the owner-drawn command links used before Windows 6.
 #include <windows.h>
 
+#include <iterator>
+
+#include "frame/high_contrast.h"
 #include "frame/paint_session.h"
 #include "taskdialog/logic/task_dialog_values.h"
 #include "taskdialog/task_dialog_run.h"
@@ -35,6 +38,17 @@ void DrawIconStatic(const DRAWITEMSTRUCT& item, COLORREF color, HICON icon, int 
   }
 }
 
+// The command link's arrow in the link's text colour: the picture's greens are not the user's.
+void DrawHighContrastArrow(HDC dc, int left, int top, COLORREF colour) {
+  const POINT arrow[] = {{left + 3, top + 8},   {left + 10, top + 8},  {left + 10, top + 4}, {left + 17, top + 10},
+                         {left + 10, top + 16}, {left + 10, top + 12}, {left + 3, top + 12}};
+  const UniqueBrush fill(::CreateSolidBrush(colour));
+  const UniquePen outline(::CreatePen(PS_SOLID, 1, colour));
+  const SelectedObject usePen(dc, outline.get());
+  const SelectedObject useBrush(dc, fill.get());
+  ::Polygon(dc, arrow, static_cast<int>(std::size(arrow)));
+}
+
 }  // namespace
 
 // Everything the dialog paints itself is background: the same picture for the screen's erase and
@@ -64,6 +78,7 @@ HBRUSH TaskDialogRun::ControlColors(HDC dc, int id) const {
   if (id == IDC_TD_EXPANDED_INFORMATION && !(model_.config.dwFlags & TDF_EXPAND_FOOTER_AREA)) onBand = true;
   ::SetBkMode(dc, TRANSPARENT);
   ::SetBkColor(dc, onBand ? model_.palette.band : model_.palette.face);
+  if (model_.palette.highContrast) ::SetTextColor(dc, onBand ? model_.palette.bandText : model_.palette.faceText);
   if (id == IDC_TD_MAIN_INSTRUCTION) ::SetTextColor(dc, model_.palette.instruction);
   const bool linkControl = model_.platform.modernControls &&
                            (id == IDC_TD_CONTENT || id == IDC_TD_EXPANDED_INFORMATION || id == IDC_TD_FOOTER);
@@ -114,7 +129,9 @@ void TaskDialogRun::DrawCommandLink(const DRAWITEMSTRUCT& item) const {
   ::InflateRect(&rect, -model_.Metrics().linkInsetX, -model_.Metrics().linkInsetY);
   if (!(model_.config.dwFlags & TDF_USE_COMMAND_LINKS_NO_ICON)) {
     HICON glyph = hot ? model_.hotLinkGlyph.get() : model_.linkGlyph.get();
-    if (glyph != nullptr) {
+    if (model_.palette.highContrast) {
+      DrawHighContrastArrow(dc, rect.left, rect.top + kGlyphTop, model_.palette.instruction);
+    } else if (glyph != nullptr) {
       ::DrawIconEx(dc, rect.left, rect.top + kGlyphTop, glyph, kGlyphSize, kGlyphSize, 0, nullptr, DI_NORMAL);
     }
     rect.left += model_.Metrics().glyph + model_.Metrics().glyphGap;
@@ -157,6 +174,13 @@ bool TaskDialogRun::OnDrawItem(const DRAWITEMSTRUCT& item) {
       DrawIconStatic(item, model_.palette.face, model_.footerIcon.get(), model_.Metrics().smallIcon);
       return true;
     case IDC_TD_EXPANDO_BUTTON:
+      if (model_.palette.highContrast) {
+        DrawIconStatic(item, model_.palette.face, nullptr, kGlyphSize);
+        const RECT glyph{item.rcItem.left, item.rcItem.top, item.rcItem.left + kGlyphSize,
+                         item.rcItem.top + kGlyphSize};
+        DrawHighContrastDisclosure(item.hDC, glyph, expanded_);
+        return true;
+      }
       DrawIconStatic(item, model_.palette.face, expanded_ ? model_.expandedGlyph.get() : model_.collapsedGlyph.get(),
                      kGlyphSize);
       // A static is told nothing of its focus: the button asks (and repaints when it changes).

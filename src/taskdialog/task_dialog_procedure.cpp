@@ -6,6 +6,7 @@
 #include <iterator>
 
 #include "frame/guarded_callback.h"
+#include "frame/high_contrast.h"
 #include "frame/module_state.h"
 #include "resources/taskdialog_ids.h"
 #include "taskdialog/logic/task_dialog_values.h"
@@ -421,6 +422,14 @@ bool TaskDialogRun::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LR
       result = 0;
       return true;
     }
+    case WM_SYSCOLORCHANGE:
+    case WM_SETTINGCHANGE:
+      // The user switched high contrast or changed colours while the dialog is up.
+      if (IsColourChange(message, wParam)) {
+        RefreshTaskDialogPalette(model_);
+        RepaintForNewColours(Window(), message, wParam, lParam);
+      }
+      return false;
     default:
       return OnTaskDialogMessage(message, wParam, lParam, result);
   }

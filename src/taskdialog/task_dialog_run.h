@@ -102,6 +102,10 @@ struct TaskDialogModel {
   const TaskDialogMetrics& Metrics() const { return input.metrics; }
 };
 
+// The model's colours and brushes from the system's colours and its high-contrast state, at
+// the start and again whenever the system announces new colours.
+void RefreshTaskDialogPalette(TaskDialogModel& model);
+
 // The window of one emulated run: it reads the model and the layout, and holds only what changes
 // while the dialog is up.
 class TaskDialogRun : public DialogWindow {

@@ -1,10 +1,14 @@
 // The task dialog's logic tier where it has gone wrong before: the width rule, wrapping, the
 // button row and its default, heights that keep descenders and focus rectangles, the bold weight,
-// link markup in double-byte text. The fuzz targets cover the text rules and the template writer.
+// the high-contrast palette, link markup in double-byte text. The fuzz targets cover the text rules and the template
+// writer.
 #include <gtest/gtest.h>
+
+#include <set>
 
 #include "taskdialog/logic/dialog_units.h"
 #include "taskdialog/logic/task_dialog_layout.h"
+#include "taskdialog/logic/task_dialog_metrics.h"
 #include "taskdialog/logic/task_dialog_values.h"
 
 namespace commonq {
@@ -98,6 +102,23 @@ TEST(TaskDialogMetrics, BoldWeightAndVersionClasses) {
   for (const auto& v : versions) EXPECT_EQ(ClassifyWindowsVersion(v[0] != 0, v[1], v[2]), v[3]) << v[1] << v[2];
   EXPECT_EQ(RoundingMulDiv(-3, 1, 2), -2);          // halves away from zero
   EXPECT_EQ(RoundingMulDiv(0x40000000, 4, 2), -1);  // the 64-bit product fits, the result does not
+}
+
+// In high contrast no colour of the palette is ours: each one is a system colour handed in.
+TEST(TaskDialogMetrics, HighContrastPaletteHoldsOnlySystemColours) {
+  SystemColors system;
+  system.buttonText = 1, system.buttonShadow = 2, system.buttonHighlight = 3, system.buttonFace = 4;
+  system.window = 5, system.windowText = 6, system.selection = 7;
+  const std::set<ColorValue> given{1, 2, 3, 4, 5, 6, 7};
+  for (bool modern : {false, true}) {
+    const TaskDialogPalette p = MakeTaskDialogPalette(system, 0x808080, modern, true);
+    for (ColorValue c : {p.instruction, p.shadow, p.highlight, p.separator, p.band, p.face, p.defaultLinkFrame,
+                         p.bandText, p.faceText}) {
+      EXPECT_TRUE(given.count(c)) << modern << " " << c;
+    }
+    EXPECT_NE(p.bandText, p.band);
+  }
+  EXPECT_EQ(MakeTaskDialogPalette(system, 0x808080, true, false).instruction, MakeColor(0, 51, 153));
 }
 
 TEST(TaskDialogText, LinkMarkupIsStrippedButNotDbcsTrailBytes) {

@@ -65,9 +65,17 @@ class HighContrastSwitch {
   ~HighContrastSwitch() { Set(nullptr, false); }
   bool Active() const { return redirect_.Active(); }
 
-  // What Windows does when the user switches: new colours, then the broadcasts.
+  // What Windows does when the user switches: visual styles off (high contrast draws every control
+  // in the classic look, which takes its colours from the scheme), new colours, then the broadcasts.
   void Set(HWND dialog, bool on) {
     g_contrastOn = on;
+    using EnableThemingFn = HRESULT(WINAPI*)(BOOL);
+    if (HMODULE uxtheme = ::GetModuleHandleA("uxtheme.dll")) {
+      if (auto enable =
+              reinterpret_cast<EnableThemingFn>(reinterpret_cast<void*>(::GetProcAddress(uxtheme, "EnableTheming")))) {
+        enable(on ? FALSE : TRUE);
+      }
+    }
     ::SetSysColors(kSystemColours, indices_.data(), on ? scheme_.data() : saved_.data());
     if (dialog == nullptr) return;
     ::SendMessageA(dialog, WM_SYSCOLORCHANGE, 0, 0);

@@ -105,6 +105,18 @@ BOOL WINAPI AnsweringSystemParametersInfoA(UINT action, UINT param, PVOID data, 
   return reinterpret_cast<decltype(&AnsweringSystemParametersInfoA)>(g_originalSpi)(action, param, data, winIni);
 }
 
+// High contrast turns visual styles off, so every control draws in the classic look and the
+// scheme's colours; Wine keeps its theme unless told.
+void EnableVisualStyles(bool on) {
+  using EnableThemingFn = HRESULT(WINAPI*)(BOOL);
+  if (HMODULE uxtheme = GetModuleHandleA("uxtheme.dll")) {
+    if (auto enable =
+            reinterpret_cast<EnableThemingFn>(reinterpret_cast<void*>(GetProcAddress(uxtheme, "EnableTheming")))) {
+      enable(on ? TRUE : FALSE);
+    }
+  }
+}
+
 class HighContrastBlack {
  public:
   HighContrastBlack()
@@ -148,9 +160,13 @@ class HighContrastBlack {
       saved_.push_back(GetSysColor(index));
       colours_.push_back(colour);
     }
+    EnableVisualStyles(false);
     SetSysColors(static_cast<int>(indices_.size()), indices_.data(), colours_.data());
   }
-  ~HighContrastBlack() { SetSysColors(static_cast<int>(indices_.size()), indices_.data(), saved_.data()); }
+  ~HighContrastBlack() {
+    SetSysColors(static_cast<int>(indices_.size()), indices_.data(), saved_.data());
+    EnableVisualStyles(true);
+  }
   HighContrastBlack(const HighContrastBlack&) = delete;
   HighContrastBlack& operator=(const HighContrastBlack&) = delete;
 

@@ -16,6 +16,7 @@ set(COMMONQ_SYSTEM_LIBS comctl32 comdlg32 shell32 shlwapi ole32 advapi32 gdi32 u
 set(COMMONQ_WIN32_SOURCES
   src/frame/module_state.cpp
   src/frame/window_binding.cpp
+  src/frame/platform_version.cpp
   src/frame/guarded_callback.cpp
   src/frame/dialog_base.cpp
   src/frame/high_contrast.cpp

@@ -15,6 +15,7 @@
 #include "frame/com_ptr.h"
 #include "frame/guarded_callback.h"
 #include "frame/logic/path_text.h"
+#include "frame/platform_version.h"
 #include "frame/text_conversion.h"
 #include "frame/unique_handle.h"
 
@@ -50,17 +51,6 @@ std::size_t IdListBytes(LPCITEMIDLIST list) {
     if (size == 0) break;
   }
   return length;
-}
-
-int CommonControlsMajorVersion() {
-  UniqueModule comctl(::LoadLibraryA("comctl32.dll"));
-  if (!comctl) return 0;
-  auto getVersion =
-      reinterpret_cast<DLLGETVERSIONPROC>(reinterpret_cast<void*>(::GetProcAddress(comctl.get(), "DllGetVersion")));
-  DLLVERSIONINFO info{};
-  info.cbSize = sizeof info;
-  if (getVersion == nullptr || FAILED(getVersion(&info))) return 0;
-  return static_cast<int>(info.dwMajorVersion);
 }
 
 // One browse of "New Folder": the callback opens the browser at `initialPath`, a folder of the

@@ -20,6 +20,7 @@
 #include "frame/dialog_translator.h"
 #include "frame/logic/path_text.h"
 #include "frame/module_state.h"
+#include "frame/platform_version.h"
 #include "frame/settings_store.h"
 #include "resources/filedialogs_ids.h"
 
@@ -45,10 +46,9 @@ static_assert(kOldStructureSize == kOpenFileNameSizeOld);
 #endif
 
 DWORD StructureSize() {
-  OSVERSIONINFOA info{};
-  info.dwOSVersionInfoSize = sizeof info;
-  if (!::GetVersionExA(&info)) return kOldStructureSize;
-  const WindowsVersion version{info.dwMajorVersion, info.dwMinorVersion};
+  unsigned major = 0, minor = 0;
+  if (!ReadWindowsVersion(major, minor)) return kOldStructureSize;
+  const WindowsVersion version{major, minor};
   return UsesFullOpenFileName(&version) ? sizeof(OPENFILENAMEA) : kOldStructureSize;
 }
 

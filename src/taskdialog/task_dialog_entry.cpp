@@ -7,6 +7,7 @@
 
 #include "CommonQ.h"
 #include "frame/module_state.h"
+#include "frame/platform_version.h"
 #include "taskdialog/logic/task_dialog_metrics.h"
 #include "taskdialog/logic/task_dialog_values.h"
 #include "taskdialog/task_dialog_run.h"
@@ -27,9 +28,6 @@ static_assert(td::kIdClose == IDCLOSE && td::kIdRetry == IDRETRY && td::kIdYes =
 
 namespace {
 
-constexpr DWORD kVersionInfoSize = 148;
-constexpr DWORD kDllVersionInfoSize = 20;
-
 // Written without a lock: every writer writes the same value.
 int g_versionClass = 0;
 #if COMMONQ_TEST_SEAMS
@@ -39,13 +37,9 @@ constexpr const TaskDialogPlatform* g_platformOverride = nullptr;
 #endif
 
 int ComputeVersionClass() {
-  OSVERSIONINFOA info{};
-  info.dwOSVersionInfoSize = kVersionInfoSize;
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
-  const bool known = ::GetVersionExA(&info) != FALSE;
-#pragma GCC diagnostic pop
-  return ClassifyWindowsVersion(known, info.dwMajorVersion, info.dwMinorVersion);
+  unsigned major = 0, minor = 0;
+  const bool known = ReadWindowsVersion(major, minor);
+  return ClassifyWindowsVersion(known, major, minor);
 }
 
 bool IsDialogCountValid(const TASKDIALOGCONFIG& config) {
@@ -73,14 +67,7 @@ namespace {
 
 bool HasModernCommonControls() noexcept {
   if (g_platformOverride != nullptr) return g_platformOverride->modernControls;
-  const UniqueModule comctl(::LoadLibraryA("comctl32.dll"));
-  if (!comctl) return false;
-  const auto getVersion =
-      reinterpret_cast<DLLGETVERSIONPROC>(reinterpret_cast<void*>(::GetProcAddress(comctl.get(), "DllGetVersion")));
-  if (getVersion == nullptr) return false;
-  DLLVERSIONINFO info{};
-  info.cbSize = kDllVersionInfoSize;
-  return SUCCEEDED(getVersion(&info)) && info.dwMajorVersion >= 6;
+  return CommonControlsMajorVersion() >= 6;
 }
 
 bool IsWindows6OrLater() noexcept {

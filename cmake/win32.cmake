@@ -17,6 +17,7 @@ set(COMMONQ_WIN32_SOURCES
   src/frame/module_state.cpp
   src/frame/window_binding.cpp
   src/frame/platform_version.cpp
+  src/frame/header_band.cpp
   src/frame/guarded_callback.cpp
   src/frame/dialog_base.cpp
   src/frame/high_contrast.cpp

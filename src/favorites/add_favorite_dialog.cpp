@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "favorites/logic/favorite_rules.h"
+#include "frame/header_band.h"
 #include "frame/high_contrast.h"
 #include "frame/module_state.h"
 #include "frame/paint_session.h"
@@ -226,18 +227,7 @@ RECT AddFavoriteDialog::ControlRect(int id) const {
 
 int AddFavoriteDialog::BandBottom() const { return ControlRect(IDC_FAVORITE_SUBTITLE).bottom + kBandBelowSubtitle; }
 
-void AddFavoriteDialog::EraseBand(HDC dc) const {
-  if (dc == nullptr) return;
-  RECT client{};
-  ::GetClientRect(Window(), &client);
-  RECT band = client;
-  band.bottom = BandBottom();
-  ::FillRect(dc, &band, BandBrush());
-  ::DrawEdge(dc, &band, EDGE_ETCHED, BF_BOTTOM);
-  RECT below = client;
-  below.top = band.bottom;
-  ::FillRect(dc, &below, ::GetSysColorBrush(COLOR_BTNFACE));
-}
+void AddFavoriteDialog::EraseBand(HDC dc) const { EraseHeaderBand(Window(), dc, BandBottom()); }
 
 // The title band's text; the icon is control 1181's own.
 void AddFavoriteDialog::PaintContent(HDC dc) const {
@@ -245,16 +235,7 @@ void AddFavoriteDialog::PaintContent(HDC dc) const {
   const SavedDcState keep(dc);
   char title[kTitleTextBytes] = {};
   ::GetDlgItemTextA(Window(), IDC_FAVORITE_TITLE, title, kTitleTextBytes);
-  // The dialog's own font made bold: the paint context of a dialog holds the system font, which
-  // would stand out against every other text of the dialog.
-  HGDIOBJ base = reinterpret_cast<HGDIOBJ>(::SendMessageA(Window(), WM_GETFONT, 0, 0));
-  if (base == nullptr) base = ::GetCurrentObject(dc, OBJ_FONT);
-  LOGFONTA face{};
-  if (base == nullptr || ::GetObjectA(base, sizeof face, &face) == 0) {
-    ::SystemParametersInfoA(SPI_GETICONTITLELOGFONT, sizeof face, &face, 0);
-  }
-  face.lfWeight = FW_BOLD;
-  UniqueFont bold(::CreateFontIndirectA(&face));
+  const UniqueFont bold = BoldDialogFont(Window(), dc);
   RECT rect = ControlRect(IDC_FAVORITE_TITLE);
   ::FillRect(dc, &rect, BandBrush());
   SelectedObject selected(dc, bold ? static_cast<HGDIOBJ>(bold.get()) : ::GetCurrentObject(dc, OBJ_FONT));

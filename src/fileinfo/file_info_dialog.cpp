@@ -7,6 +7,7 @@
 #include <new>
 
 #include "fileinfo/logic/file_info_text.h"
+#include "frame/header_band.h"
 #include "frame/high_contrast.h"
 #include "frame/module_state.h"
 #include "frame/paint_session.h"
@@ -157,16 +158,7 @@ RECT FileInfoDialog::ControlRect(int controlId) const {
 }
 
 void FileInfoDialog::OnEraseBackground(HDC dc) {
-  if (dc == nullptr) return;
-  RECT client{};
-  ::GetClientRect(Window(), &client);
-  RECT band = client;
-  band.bottom = ControlRect(IDC_FILE_INFO_NAME).bottom + kBandBelowName;
-  ::FillRect(dc, &band, BandBrush());
-  ::DrawEdge(dc, &band, EDGE_ETCHED, BF_BOTTOM);
-  RECT face = client;
-  face.top = band.bottom;
-  if (face.top < face.bottom) ::FillRect(dc, &face, reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1)));
+  EraseHeaderBand(Window(), dc, ControlRect(IDC_FILE_INFO_NAME).bottom + kBandBelowName);
 }
 
 bool FileInfoDialog::OnCtlColorStatic(HDC dc, HWND control, LRESULT& result) {
@@ -203,19 +195,10 @@ void FileInfoDialog::PaintContent(HDC dc) {
 }
 
 void FileInfoDialog::PaintFileName(HDC dc) {
-  // The bold copy is made of the dialog's own font: a paint DC starts with the system font,
-  // which would set the name apart from every other text of the dialog.
-  auto font = reinterpret_cast<HFONT>(::SendMessageA(Window(), WM_GETFONT, 0, 0));
-  if (font == nullptr) font = static_cast<HFONT>(::GetCurrentObject(dc, OBJ_FONT));
-  LOGFONTA face{};
-  if (font == nullptr || ::GetObjectA(font, sizeof face, &face) != sizeof face) {
-    ::SystemParametersInfoA(SPI_GETICONTITLELOGFONT, sizeof face, &face, 0);
-  }
-  face.lfWeight = FW_BOLD;
-  const UniqueFont bold(::CreateFontIndirectA(&face));
+  const UniqueFont bold = BoldDialogFont(Window(), dc);
   const std::string name = DialogItemText(Window(), IDC_FILE_INFO_NAME, kPathBytes);
   RECT rect = ControlRect(IDC_FILE_INFO_NAME);
-  const SelectedObject selected(dc, bold ? bold.get() : font);
+  const SelectedObject selected(dc, bold ? static_cast<HGDIOBJ>(bold.get()) : ::GetCurrentObject(dc, OBJ_FONT));
   if (HighContrastOn()) {
     ::SetTextColor(dc, HighContrastColour(NamedColour::kBandText));
     ::SetBkColor(dc, HighContrastColour(NamedColour::kBand));

@@ -151,15 +151,15 @@ void CreateFonts(TaskDialogModel& model) {
 // The body font's average character width and line height: the dialog units of the template.
 void MeasureBaseUnits(TaskDialogModel& model, HDC dc) {
   const LONG units = ::GetDialogBaseUnits();
-  model.input.x = LOWORD(units);
-  model.input.y = HIWORD(units);
+  model.input.baseUnitX = LOWORD(units);
+  model.input.baseUnitY = HIWORD(units);
   if (dc == nullptr) return;
   const SelectedObject selected(dc, model.bodyFont.get());
   SIZE extent{};
   TEXTMETRICA metrics{};
   if (::GetTextExtentPoint32A(dc, kAlphabet, 52, &extent) && ::GetTextMetricsA(dc, &metrics)) {
-    model.input.x = (extent.cx + 26) / 52;
-    model.input.y = metrics.tmHeight + metrics.tmExternalLeading;
+    model.input.baseUnitX = (extent.cx + 26) / 52;
+    model.input.baseUnitY = metrics.tmHeight + metrics.tmExternalLeading;
   }
 }
 
@@ -198,7 +198,7 @@ void MakeMetrics(TaskDialogModel& model) {
   sizes.menuCheckHeight = ::GetSystemMetrics(SM_CYMENUCHECK);
   sizes.smallIcon = ::GetSystemMetrics(SM_CYSMICON);
   sizes.largeIcon = ::GetSystemMetrics(SM_CYICON);
-  model.input.metrics = MakeTaskDialogMetrics(model.input.x, model.input.y, sizes);
+  model.input.metrics = MakeTaskDialogMetrics(model.input.baseUnitX, model.input.baseUnitY, sizes);
   model.input.modernControls = model.platform.modernControls;
   model.input.windows6 = model.platform.windows6;
 }
@@ -224,8 +224,9 @@ TemplateHeader MakeTemplateHeader(const TaskDialogModel& model, const TaskDialog
   } else {
     ::SystemParametersInfoA(SPI_GETWORKAREA, 0, &reference, 0);
   }
-  const DialogFrame frame = MakeDialogFrame(config.dwFlags, layout.width, layout.height, model.input.x, model.input.y,
-                                            {reference.left, reference.top, reference.right, reference.bottom});
+  const DialogFrame frame =
+      MakeDialogFrame(config.dwFlags, layout.width, layout.height, model.input.baseUnitX, model.input.baseUnitY,
+                      {reference.left, reference.top, reference.right, reference.bottom});
   TemplateHeader header;
   header.title = ToTemplateText(ResolveTaskDialogString(config.pszWindowTitle, kTitleBufferSize));
   header.style = frame.style;
@@ -275,7 +276,7 @@ void BuildTaskDialogModel(TaskDialogModel& model, const TASKDIALOGCONFIG& config
 TaskDialogLayout LayOut(const TaskDialogModel& model) {
   const WindowDc dc(model.config.hwndParent);
   GdiTextMeasurer measurer(dc.get(), model.bodyFont.get(), model.mainFont.get());
-  return LayOutTaskDialog(model.input, measurer, model.config.cxWidth);
+  return LayOutTaskDialog(model.input, measurer, model.config.cxWidth, true);
 }
 
 }  // namespace
@@ -287,7 +288,8 @@ TaskDialogRun::TaskDialogRun(const TASKDIALOGCONFIG& config, const TaskDialogPla
 bool TaskDialogRun::WriteTemplate() {
   TemplateWriter writer(block_);
   writer.BeginTemplate(MakeTemplateHeader(model_, layout_));
-  for (const LayoutItem& item : layout_.items) writer.AddItem(MakeTemplateItem(item, model_.input.x, model_.input.y));
+  for (const LayoutItem& item : layout_.items)
+    writer.AddItem(MakeTemplateItem(item, model_.input.baseUnitX, model_.input.baseUnitY));
   return !writer.Failed();
 }
 

@@ -21,6 +21,41 @@ std::string ControlText(HWND dialog, int id) {
   return text;
 }
 
+// The texts as the dialog shows them now; the details only while they are expanded.
+std::string ClipboardText(HWND dialog, const TASKDIALOGCONFIG& config, bool expanded) {
+  TaskDialogTexts texts;
+  char title[kTextBufferSize] = {};
+  ::GetWindowTextA(dialog, title, static_cast<int>(sizeof title));
+  texts.windowTitle = title;
+  texts.mainInstruction = ControlText(dialog, IDC_TD_MAIN_INSTRUCTION);
+  texts.content = ControlText(dialog, IDC_TD_CONTENT);
+  if (expanded) texts.expandedInformation = ControlText(dialog, IDC_TD_EXPANDED_INFORMATION);
+  texts.verification = ControlText(dialog, IDC_TD_VERIFICATION);
+  texts.verificationChecked = ::IsDlgButtonChecked(dialog, IDC_TD_VERIFICATION) == BST_CHECKED;
+  texts.footer = ControlText(dialog, IDC_TD_FOOTER);
+  for (UINT i = 0; i < config.cButtons; ++i) {
+    texts.buttons.push_back(ControlText(dialog, IDC_TD_FIRST_BUTTON + static_cast<int>(i)));
+  }
+  for (const td::CommonButton& common : td::kCommonButtons) {
+    if (config.dwCommonButtons & common.flag) texts.buttons.push_back(ControlText(dialog, common.id));
+  }
+  return TaskDialogClipboardText(texts);
+}
+
+void CopyToClipboard(HWND dialog, const std::string& text) {
+  const OpenedClipboard clipboard(dialog);
+  if (!clipboard) return;
+  ::EmptyClipboard();
+  UniqueGlobal memory(::GlobalAlloc(GMEM_MOVEABLE, text.size() + 1));
+  {
+    const LockedGlobal locked(memory.get());
+    if (locked.get() == nullptr) return;
+    std::memcpy(locked.get(), text.c_str(), text.size() + 1);
+  }
+  // The clipboard owns the memory once it has taken it.
+  if (::SetClipboardData(CF_TEXT, memory.get()) != nullptr) memory.release();
+}
+
 }  // namespace
 
 // Ctrl+C pressed in the dialog or one of its controls, while its modal loop runs.
@@ -33,7 +68,7 @@ TaskDialogRun* TaskDialogRun::LocateCopyKey(int code, const HookedMessage& hooke
 }
 
 bool TaskDialogRun::OnCopyKey(const HookedMessage&) {
-  CopyToClipboard();
+  CopyToClipboard(Window(), ClipboardText(Window(), model_.config, state_.Expanded()));
   return true;
 }
 
@@ -52,42 +87,6 @@ void TaskDialogRun::RemoveCopyHook() {
     g_copySource = nullptr;
     g_copyDialog = nullptr;
   }
-}
-
-std::string TaskDialogRun::ClipboardText() const {
-  HWND dialog = Window();
-  TaskDialogTexts texts;
-  char title[kTextBufferSize] = {};
-  ::GetWindowTextA(dialog, title, static_cast<int>(sizeof title));
-  texts.windowTitle = title;
-  texts.mainInstruction = ControlText(dialog, IDC_TD_MAIN_INSTRUCTION);
-  texts.content = ControlText(dialog, IDC_TD_CONTENT);
-  if (expanded_) texts.expandedInformation = ControlText(dialog, IDC_TD_EXPANDED_INFORMATION);
-  texts.verification = ControlText(dialog, IDC_TD_VERIFICATION);
-  texts.verificationChecked = ::IsDlgButtonChecked(dialog, IDC_TD_VERIFICATION) == BST_CHECKED;
-  texts.footer = ControlText(dialog, IDC_TD_FOOTER);
-  for (UINT i = 0; i < model_.config.cButtons; ++i) {
-    texts.buttons.push_back(ControlText(dialog, IDC_TD_FIRST_BUTTON + static_cast<int>(i)));
-  }
-  for (const td::CommonButton& common : td::kCommonButtons) {
-    if (model_.config.dwCommonButtons & common.flag) texts.buttons.push_back(ControlText(dialog, common.id));
-  }
-  return TaskDialogClipboardText(texts);
-}
-
-void TaskDialogRun::CopyToClipboard() const {
-  const std::string text = ClipboardText();
-  const OpenedClipboard clipboard(Window());
-  if (!clipboard) return;
-  ::EmptyClipboard();
-  UniqueGlobal memory(::GlobalAlloc(GMEM_MOVEABLE, text.size() + 1));
-  {
-    const LockedGlobal locked(memory.get());
-    if (locked.get() == nullptr) return;
-    std::memcpy(locked.get(), text.c_str(), text.size() + 1);
-  }
-  // The clipboard owns the memory once it has taken it.
-  if (::SetClipboardData(CF_TEXT, memory.get()) != nullptr) memory.release();
 }
 
 }  // namespace commonq

@@ -66,6 +66,10 @@ std::string ResolveTaskDialogString(PCWSTR field, size_t size) {
   return buffer.data();
 }
 
+namespace {
+
+// An icon of the configuration at size x size: owned when loaded from a module, shared for the
+// system's icons (and the IDI_APPLICATION fallback).
 TaskDialogIcon LoadTaskDialogIcon(HINSTANCE instance, PCWSTR field, int size) {
   if (field == nullptr) return {};
   const UINT sharedFlags = LR_SHARED | LR_LOADTRANSPARENT;
@@ -106,8 +110,6 @@ TaskDialogIcon LoadTaskDialogIcon(HINSTANCE instance, PCWSTR field, int size) {
   if (!icon) icon = system(IDI_APPLICATION);
   return icon;
 }
-
-namespace {
 
 void ApplyConfigurationDefaults(TASKDIALOGCONFIG& config) {
   if (config.pszExpandedInformation != nullptr) {

@@ -50,10 +50,6 @@ class TaskDialogIcon {
   HICON shared_ = nullptr;
 };
 
-// An icon of the configuration at size x size: owned when loaded from a module, shared for the
-// system's icons (and the IDI_APPLICATION fallback).
-TaskDialogIcon LoadTaskDialogIcon(HINSTANCE instance, PCWSTR field, int size);
-
 // The configuration with its defaults, the texts and measures the layout reads, the fonts, the
 // colours and the icons. The icons are loaded when the dialog is up (see LoadShownIcons), because
 // only then does the run own the caller's HICONs.

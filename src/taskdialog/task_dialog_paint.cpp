@@ -109,8 +109,13 @@ void TaskDialogPainter::DrawCommandLink(const DRAWITEMSTRUCT& item) const {
     }
     rect.left += model_.Metrics().glyph + model_.Metrics().glyphGap;
   }
+  DrawCommandLinkText(dc, rect, item.hwndItem);
+}
+
+// The link's title in the main font over its note in the body font, both in the instruction colour.
+void TaskDialogPainter::DrawCommandLinkText(HDC dc, const RECT& rect, HWND link) const {
   char text[kLinkTextSize] = {};
-  ::GetWindowTextA(item.hwndItem, text, kLinkTextSize);
+  ::GetWindowTextA(link, text, kLinkTextSize);
   const CommandLinkText parts = SplitCommandLinkText(text);
   ::SetBkMode(dc, TRANSPARENT);
   ::SetTextColor(dc, model_.palette.instruction);

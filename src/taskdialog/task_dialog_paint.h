@@ -21,6 +21,7 @@ class TaskDialogPainter {
 
  private:
   void DrawCommandLink(const DRAWITEMSTRUCT& item) const;
+  void DrawCommandLinkText(HDC dc, const RECT& rect, HWND link) const;
 
   const TaskDialogModel& model_;
   const TaskDialogState& state_;

@@ -218,7 +218,6 @@ HWND TaskDialogRun::FindButton(WPARAM buttonId, bool radio) const {
 
 bool TaskDialogRun::OnTaskDialogMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
   HWND dialog = Window();
-  HWND progress = ::GetDlgItem(dialog, IDC_TD_PROGRESS_BAR);
   result = 0;
   switch (message) {
     case TDM_CLICK_BUTTON:
@@ -238,6 +237,24 @@ bool TaskDialogRun::OnTaskDialogMessage(UINT message, WPARAM wParam, LPARAM lPar
     case TDM_ENABLE_RADIO_BUTTON:
       if (HWND radio = FindButton(wParam, true)) result = ::EnableWindow(radio, lParam != 0);
       return true;
+    case TDM_SET_ELEMENT_TEXT:
+    case TDM_UPDATE_ELEMENT_TEXT: {
+      const int control = ElementControl(wParam);
+      if (control == 0) return true;
+      const std::string text = ResolveTaskDialogString(reinterpret_cast<PCWSTR>(lParam), kTextBufferSize);
+      ::SetDlgItemTextA(dialog, control, text.c_str());
+      result = 1;
+      return true;
+    }
+    default:
+      return OnProgressBarMessage(message, wParam, lParam, result);
+  }
+}
+
+// The TDM_* messages for the progress bar; `result` is 0 when it comes in.
+bool TaskDialogRun::OnProgressBarMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+  HWND progress = ::GetDlgItem(Window(), IDC_TD_PROGRESS_BAR);
+  switch (message) {
     case TDM_SET_PROGRESS_BAR_POS:
       ::SendMessageA(progress, PBM_SETPOS, wParam, 0);
       return true;
@@ -258,15 +275,6 @@ bool TaskDialogRun::OnTaskDialogMessage(UINT message, WPARAM wParam, LPARAM lPar
         ::SendMessageA(progress, PBM_SETMARQUEE, TRUE, kMarqueeSpeed);
       }
       return true;
-    case TDM_SET_ELEMENT_TEXT:
-    case TDM_UPDATE_ELEMENT_TEXT: {
-      const int control = ElementControl(wParam);
-      if (control == 0) return true;
-      const std::string text = ResolveTaskDialogString(reinterpret_cast<PCWSTR>(lParam), kTextBufferSize);
-      ::SetDlgItemTextA(dialog, control, text.c_str());
-      result = 1;
-      return true;
-    }
     default:
       return false;
   }
@@ -281,6 +289,29 @@ bool TaskDialogRun::OnNotify(const NMHDR& header) {
   const WCHAR* target = link.item.szID[0] != 0 ? link.item.szID : link.item.szUrl;
   NotifyCallback(TDN_HYPERLINK_CLICKED, 0, reinterpret_cast<LPARAM>(target));
   return true;
+}
+
+bool TaskDialogRun::OnPaintMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+  switch (message) {
+    case WM_ERASEBKGND:
+      painter_.PaintContent(Window(), reinterpret_cast<HDC>(wParam));
+      result = TRUE;
+      return true;
+    case WM_PRINTCLIENT:
+      // The dialog manager's own WM_PAINT erases through WM_ERASEBKGND above, which is all the
+      // dialog paints, so the screen needs no WM_PAINT of ours.
+      if (lParam & (PRF_CLIENT | PRF_ERASEBKGND)) painter_.PaintContent(Window(), reinterpret_cast<HDC>(wParam));
+      result = 0;
+      return true;
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN:
+      result = reinterpret_cast<LRESULT>(
+          painter_.ControlColors(reinterpret_cast<HDC>(wParam), ::GetDlgCtrlID(reinterpret_cast<HWND>(lParam))));
+      return true;
+    default:  // WM_DRAWITEM
+      result = TRUE;
+      return painter_.OnDrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+  }
 }
 
 bool TaskDialogRun::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
@@ -300,26 +331,14 @@ bool TaskDialogRun::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LR
       OnTimer(wParam);
       return true;
     case WM_ERASEBKGND:
-      painter_.PaintContent(Window(), reinterpret_cast<HDC>(wParam));
-      result = TRUE;
-      return true;
     case WM_PRINTCLIENT:
-      // The dialog manager's own WM_PAINT erases through WM_ERASEBKGND above, which is all the
-      // dialog paints, so the screen needs no WM_PAINT of ours.
-      if (lParam & (PRF_CLIENT | PRF_ERASEBKGND)) painter_.PaintContent(Window(), reinterpret_cast<HDC>(wParam));
-      result = 0;
-      return true;
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLORBTN:
-      result = reinterpret_cast<LRESULT>(
-          painter_.ControlColors(reinterpret_cast<HDC>(wParam), ::GetDlgCtrlID(reinterpret_cast<HWND>(lParam))));
-      return true;
+    case WM_DRAWITEM:
+      return OnPaintMessage(message, wParam, lParam, result);
     case WM_SYSCOMMAND:
       if ((wParam & 0xFFF0) != SC_CLOSE || (model_.config.dwFlags & TDF_ALLOW_DIALOG_CANCELLATION)) return false;
       return true;
-    case WM_DRAWITEM:
-      result = TRUE;
-      return painter_.OnDrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
     case WM_COMMAND:
       OnCommand(LOWORD(wParam), HIWORD(wParam));
       result = 0;

@@ -58,7 +58,9 @@ class TaskDialogRun : public DialogWindow {
   void OnTimer(UINT_PTR id);
   void OnHotTracking();
   bool OnNotify(const NMHDR& header);
+  bool OnPaintMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
   bool OnTaskDialogMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+  bool OnProgressBarMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
   void RelayoutExpando();
   HWND FindButton(WPARAM buttonId, bool radio = false) const;
 

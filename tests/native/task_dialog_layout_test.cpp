@@ -98,11 +98,12 @@ TEST(TaskDialogLayout, CollapsedDetailsHideInTheContentAreaOrAreCutOffInTheFoote
   in.expandedInformation = std::string(130, 'd');  // 3 lines, 45 pixels from y 76: 26 units, shown 46 high
   in.collapsedLabel = "More", in.expandedLabel = "Less";
   in.radioButtons = {{1, "One"}};
+  in.buttons = {{2, "Go\nA note"}};  // a command link, which starts and ends on the line grid
   in.verification = "Always", in.footer = "Foot";
   in.commonButtons = kOkButton;
   const int bandGap = MakeTaskDialogMetrics(7, 14, SystemSizes{13, 13, 16, 32}).bandGap;
   for (const uint32_t area : {0u, kExpandFooterArea}) {
-    in.flags = kShowProgressBar | area;
+    in.flags = kShowProgressBar | kUseCommandLinks | area;
     const Laid open = Lay(in, 200, true), shut = Lay(in, 200, false);
     const LayoutRect details = open[IDC_TD_EXPANDED_INFORMATION].rect;
     const int shift =

@@ -54,6 +54,8 @@ class LayoutPass {
     return plain;
   }
   void Emit(const char* className, int id, LayoutRect rect, uint32_t style, std::string text, bool visible = true) {
+    rect.top -= collapsedShift_;
+    rect.bottom -= collapsedShift_;
     if (items_ != nullptr) items_->push_back({className, id, rect, style, std::move(text), visible});
   }
   // The height of a control of this rectangle as the dialog manager creates it from the template.
@@ -79,8 +81,11 @@ class LayoutPass {
   int width_;
   std::vector<LayoutItem>* items_;
   int left_ = 0;
+  // The cursor runs as in the expanded dialog, so that the line grid stays where it is; what is
+  // placed below collapsed details is moved up by collapsedShift_.
   int top_ = 0;
   int right_ = 0;
+  int collapsedShift_ = 0;
 };
 
 TextSize LayoutPass::Run() {
@@ -88,13 +93,15 @@ TextSize LayoutPass::Run() {
   left_ = m_.margin;
   top_ = m_.topMargin;
   right_ = 0;
+  collapsedShift_ = 0;
   MainBand();
   Choices();
   CommandLinks();
   LowerBand();
   Footer();
   const bool footerCutOff = !expanded_ && state_.expandedFooterSeparator != 0;
-  return {right_ + m_.margin, footerCutOff ? state_.expandedFooterSeparator - 1 : top_ + m_.topMargin};
+  return {right_ + m_.margin,
+          footerCutOff ? state_.expandedFooterSeparator - 1 : top_ - collapsedShift_ + m_.topMargin};
 }
 
 void LayoutPass::MainBand() {
@@ -145,7 +152,7 @@ void LayoutPass::ContentAreaDetails() {
        expanded_);
   right_ = std::max(right_, rect.right);
   top_ = LiftToLine(top_ + text.cy + m_.bandGap);
-  if (!expanded_) top_ -= TemplateHeight(rect) + m_.bandGap;
+  if (!expanded_) collapsedShift_ = TemplateHeight(rect) + m_.bandGap;
 }
 
 void LayoutPass::Choices() {
@@ -205,7 +212,7 @@ void LayoutPass::CommandLinks() {
 
 void LayoutPass::LowerBand() {
   const int margin = m_.margin;
-  state_.bandLine = top_;
+  state_.bandLine = top_ - collapsedShift_;
   top_ += m_.bandGap;
   left_ = margin;
   int column = 0;
@@ -285,7 +292,7 @@ void LayoutPass::ButtonRow(int leftColumn, int columnHeight) {
 void LayoutPass::Footer() {
   const int margin = m_.margin;
   if (in_.footer) {
-    state_.footerSeparator = top_ + m_.bandGap;
+    state_.footerSeparator = top_ - collapsedShift_ + m_.bandGap;
     top_ += 2 * m_.bandGap;
     int left = margin;
     if (in_.hasFooterIcon) {
@@ -301,7 +308,7 @@ void LayoutPass::Footer() {
     top_ += h;
   }
   if (in_.expandedInformation && (in_.flags & td::kExpandFooterArea)) {
-    state_.expandedFooterSeparator = top_ + m_.bandGap;
+    state_.expandedFooterSeparator = top_ - collapsedShift_ + m_.bandGap;
     top_ += 2 * m_.bandGap;
     const TextSize text = MeasureLinkText(*in_.expandedInformation, width_ - 2 * margin);
     Emit(LinkClass(), IDC_TD_EXPANDED_INFORMATION, {margin, top_, margin + text.cx, top_ + text.cy},

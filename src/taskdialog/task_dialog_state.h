@@ -21,8 +21,8 @@ class TaskDialogState {
   // Lays the dialog out expanded, the state its template is written in (the details are open
   // when the dialog opens and close during its initialisation unless they open by default).
   const TaskDialogLayout& LayOutTemplate();
-  // Back to the template's state as a dialog window starts; the results keep theirs but the button
-  // reads IDCANCEL and the radio button 0 again.
+  // Back to the template's state as the dialog window starts: expanded, no hot link, the button
+  // result IDCANCEL and no radio button (the verification result is read as the window goes).
   void Restart();
 
   bool Expanded() const { return expanded_; }

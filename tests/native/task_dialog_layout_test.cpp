@@ -1,6 +1,7 @@
 // The task dialog's logic tier where it has gone wrong before: the width rule, wrapping, the
-// button row and its default, both expanded states, heights that keep descenders and focus rectangles, the bold weight,
-// link markup in double-byte text. The fuzz targets cover the text rules and the template writer.
+// button row and its default, both expanded states, heights that keep descenders and focus
+// rectangles, the bold weight, link markup in double-byte text. The fuzz targets cover the text
+// rules and the template writer.
 #include <gtest/gtest.h>
 
 #include "taskdialog/logic/dialog_units.h"

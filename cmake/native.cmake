@@ -28,6 +28,18 @@ set_tests_properties(callback_guard_check_refuses PROPERTIES
   PASS_REGULAR_EXPRESSION "FAIL: [^\n]*unguarded_subclass\\.cpp:3:[^\n]*\n  a function the system calls back is built here without")
 
 
+# Where a dialog's texts carry mnemonics, each letter is underlined once per dialog, in the English
+# templates and in the German sample; the check must also catch a clash.
+find_package(Python3 REQUIRED COMPONENTS Interpreter)
+add_test(NAME mnemonic_check
+  COMMAND ${Python3_EXECUTABLE} ${PROJECT_SOURCE_DIR}/tools/check-mnemonics.py ${PROJECT_SOURCE_DIR}/resources
+          ${PROJECT_SOURCE_DIR}/languages/deu.txt)
+add_test(NAME mnemonic_check_refuses
+  COMMAND ${Python3_EXECUTABLE} ${PROJECT_SOURCE_DIR}/tools/check-mnemonics.py ${PROJECT_SOURCE_DIR}/resources
+          ${PROJECT_SOURCE_DIR}/tests/native/mnemonic_check/clash.txt)
+set_tests_properties(mnemonic_check_refuses PROPERTIES
+  PASS_REGULAR_EXPRESSION "CLASH [^\n]*clash\\.txt: dialog 1010: '&w' on 1017 [^\n]*, 1018 ")
+
 # The benchmark of the logic tier's hot paths. Built in every native build so that it keeps
 # compiling; tools/benchmark.sh runs it from an optimised build without sanitizers.
 find_package(benchmark QUIET)

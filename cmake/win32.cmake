@@ -16,8 +16,10 @@ set(COMMONQ_SYSTEM_LIBS comctl32 comdlg32 shell32 shlwapi ole32 advapi32 gdi32 u
 set(COMMONQ_WIN32_SOURCES
   src/frame/module_state.cpp
   src/frame/window_binding.cpp
+  src/frame/platform_version.cpp
   src/frame/guarded_callback.cpp
   src/frame/dialog_base.cpp
+  src/frame/high_contrast.cpp
   src/frame/settings_store.cpp
   src/frame/dialog_translator.cpp
   src/msgbox/message_box.cpp
@@ -27,6 +29,7 @@ set(COMMONQ_WIN32_SOURCES
   src/filedialogs/format_dialog.cpp
   src/filedialogs/obj_dialog.cpp
   src/filedialogs/file_dialog.cpp
+  src/filedialogs/modern_file_dialog.cpp
   src/taskdialog/task_dialog_entry.cpp
   src/taskdialog/task_dialog_model.cpp
   src/taskdialog/task_dialog_template.cpp
@@ -60,7 +63,8 @@ add_custom_command(OUTPUT ${COMMONQ_ART_OUTPUTS}
 add_custom_target(commonq_art DEPENDS ${COMMONQ_ART_OUTPUTS})
 set_source_files_properties(resources/CommonQ.rc PROPERTIES OBJECT_DEPENDS "${COMMONQ_ART_OUTPUTS}")
 # windres reports no dependencies: every .rc and id header it may include is named here.
-file(GLOB COMMONQ_RESOURCE_INCLUDES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/resources/*.rc ${PROJECT_SOURCE_DIR}/resources/*.h)
+file(GLOB COMMONQ_RESOURCE_INCLUDES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/resources/*.rc ${PROJECT_SOURCE_DIR}/resources/*.h
+     ${PROJECT_SOURCE_DIR}/resources/*.manifest)
 list(REMOVE_ITEM COMMONQ_RESOURCE_INCLUDES ${PROJECT_SOURCE_DIR}/resources/CommonQ.rc)
 set_property(SOURCE resources/CommonQ.rc APPEND PROPERTY OBJECT_DEPENDS ${COMMONQ_RESOURCE_INCLUDES})
 
@@ -123,7 +127,7 @@ add_dependencies(commonq_wine_tests CommonQ commonq_languages)
 option(COMMONQ_WINE_TESTS "Register the Wine tests of this build with CTest" ON)
 if(COMMONQ_WINE_TESTS)
   # The emulated task dialog tests and the other Windows XP tests run from the XP copy below.
-  gtest_discover_tests(commonq_wine_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60 TEST_FILTER -EmulatedRun.*:OnWindowsXp.*
+  gtest_discover_tests(commonq_wine_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60 TEST_FILTER -EmulatedRun.*:OnWindowsXp*
                        WORKING_DIRECTORY ${COMMONQ_BIN} PROPERTIES TIMEOUT 90 LABELS wine)
 endif()
 add_subdirectory(tests/support)

@@ -69,6 +69,18 @@ typedef struct DlgColorParams {
   COLORREF rgbResult;  /* out: the chosen colour, written only when the result is 1 */
 } DlgColorParams;
 
+/* Which Open and Save As dialog runs: on Windows Vista (6.0) and later the modern one
+ * (FileOpenDialog, FileSaveDialog: navigation pane, search box), on earlier Windows the classic
+ * Explorer-style one (GetOpenFileNameA, GetSaveFileNameA). The record, the result and the settings
+ * are the same in both; the Save As panel's "Options..." button and "Prompt for format options"
+ * box are added to the modern dialog, where the button is disabled for a type without options.
+ * The classic dialog also runs when the DWORD value "ClassicFileDialogs" in
+ * HKEY_CURRENT_USER\Software\Dravonix\Qelm Explorer\Option is 1 (any other value, or none,
+ * keeps the modern one), when OFN_ALLOWMULTISELECT is asked for, and when the modern dialog cannot
+ * be created. The modern dialog refuses, with a message, a path that does not fit in 259
+ * characters or has a character without a form in the system's ANSI code page; the classic
+ * dialog has no such paths to give. */
+
 /* The Open and Save As dialogs' record (32 bytes on i686). A caller may pass the first seven
  * fields only and set cbSize to 28; the Save As dialog then behaves as with nPromptMode 0 and does
  * not read it. Any other cbSize below 32 is treated the same way. Only pszFile is ever written;
@@ -172,7 +184,7 @@ COMMONQ_API int __cdecl MessageBoxDoModal(HWND owner, LPCSTR text, LPCSTR captio
  * moves to the front unless it is a preset; white and black are never stored. */
 COMMONQ_API int __cdecl DlgColorDialogDoModal(DlgColorParams* params) COMMONQ_NOEXCEPT;
 
-/* DlgFileOpenDoModal: the system's Explorer-style Open dialog (GetOpenFileNameA). The file name
+/* DlgFileOpenDoModal: the system's Open dialog (modern or classic, see above). The file name
  * follows the file type the user picks (its extension changes with the type).
  *   params: cbSize is not read by Open; pszFile, pszFilter, nFilterIndex, pszDefExt, dwFlags as
  *     documented in DlgFileParams (the library adds OFN_EXPLORER, OFN_ENABLESIZING,
@@ -182,7 +194,7 @@ COMMONQ_API int __cdecl DlgColorDialogDoModal(DlgColorParams* params) COMMONQ_NO
  * the call cannot start. Nothing is stored in the registry. */
 COMMONQ_API int __cdecl DlgFileOpenDoModal(DlgFileParams* params) COMMONQ_NOEXCEPT;
 
-/* DlgFileSaveasDoModal: the system's Save As dialog (GetSaveFileNameA; the library adds
+/* DlgFileSaveasDoModal: the system's Save As dialog (modern or classic, see above; the library adds
  * OFN_EXPLORER, OFN_ENABLESIZING, OFN_ENABLEHOOK, OFN_OVERWRITEPROMPT and OFN_HIDEREADONLY).
  *   params: as DlgFileOpenDoModal; with OFN_ENABLETEMPLATE in dwFlags a panel below the standard
  *     controls offers "Options..." (the chosen type's save options, DlgFormatOptionDoModal) and,

@@ -5,9 +5,11 @@
 #include <cstring>
 
 #include "favorites/logic/favorite_rules.h"
+#include "frame/high_contrast.h"
 #include "frame/module_state.h"
 #include "frame/paint_session.h"
 #include "frame/settings_store.h"
+#include "frame/text_conversion.h"
 #include "resources/favorites_ids.h"
 #include "taskdialog/task_message_box.h"
 
@@ -23,23 +25,12 @@ constexpr int kBandBelowSubtitle = 20;
 // The title text is read with this limit, so up to 258 characters.
 constexpr int kTitleTextBytes = 259;
 
-bool SystemLeadByte(unsigned char byte) { return ::IsDBCSLeadByte(byte) != FALSE; }
-
 void CopyField(char (&field)[kPathBytes], const std::string& text) {
   std::memset(field, 0, sizeof field);
   ::lstrcpynA(field, text.c_str(), sizeof field);
 }
 
 std::string FieldText(const char (&field)[kPathBytes]) { return std::string(field, ::strnlen(field, sizeof field)); }
-
-std::string ControlText(HWND dialog, int id) {
-  HWND control = ::GetDlgItem(dialog, id);
-  const int length = ::GetWindowTextLengthA(control);
-  std::string text(static_cast<std::size_t>(length > 0 ? length : 0) + 1, '\0');
-  ::GetWindowTextA(control, text.data(), static_cast<int>(text.size()));
-  text.resize(std::strlen(text.c_str()));
-  return text;
-}
 
 }  // namespace
 
@@ -55,20 +46,14 @@ void AddFavoriteDialog::LoadFavoriteSettings() {
 }
 
 void AddFavoriteDialog::SaveFavoriteSettings() {
-  const std::optional<DWORD> read = ReadDwordSetting(kOptionKey, kOptionValue);
   WriteStringSetting(kFolderKey, kFolderValue, FieldText(params_.szFolder));
-  if (const std::optional<std::uint32_t> bits = OptionBitsToWrite(read, restoreLastFolder_ == 1)) {
-    WriteDwordSetting(kOptionKey, kOptionValue, *bits);
-  }
+  const bool restore = restoreLastFolder_ == 1;
+  UpdateDwordSetting(kOptionKey, kOptionValue, [restore](std::optional<DWORD> read) -> std::optional<DWORD> {
+    return OptionBitsToWrite(read, restore);
+  });
 }
 
-std::string AddFavoriteDialog::Text(UINT id) {
-  std::string text = translator_.LoadText(id);
-  if (!text.empty()) return text;
-  char own[kTranslationTextChars] = {};
-  ::LoadStringA(LibraryInstance(), id, own, kTranslationTextChars);
-  return own;
-}
+std::string AddFavoriteDialog::Text(UINT id) { return translator_.LoadTextOr(id, id); }
 
 bool AddFavoriteDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
   switch (message) {
@@ -111,12 +96,23 @@ bool AddFavoriteDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
     case WM_CTLCOLORSTATIC: {
       const int id = ::GetDlgCtrlID(reinterpret_cast<HWND>(lParam));
       if (id == IDC_FAVORITE_ICON || id == IDC_FAVORITE_TITLE || id == IDC_FAVORITE_SUBTITLE) {
-        ::SetBkColor(reinterpret_cast<HDC>(wParam), RGB(255, 255, 255));
-        result = reinterpret_cast<LRESULT>(::GetStockObject(WHITE_BRUSH));
+        const HDC dc = reinterpret_cast<HDC>(wParam);
+        if (HighContrastOn()) {
+          ::SetTextColor(dc, HighContrastColour(NamedColour::kBandText));
+          ::SetBkColor(dc, HighContrastColour(NamedColour::kBand));
+          result = reinterpret_cast<LRESULT>(HighContrastBrush(NamedColour::kBand));
+        } else {
+          ::SetBkColor(dc, RGB(255, 255, 255));
+          result = reinterpret_cast<LRESULT>(::GetStockObject(WHITE_BRUSH));
+        }
         return true;
       }
       return false;
     }
+    case WM_SYSCOLORCHANGE:
+    case WM_SETTINGCHANGE:
+      if (IsColourChange(message, wParam)) RepaintForNewColours(Window(), message, wParam, lParam);
+      return false;
     default:
       return Reflect(message, wParam, lParam, result);
   }
@@ -192,13 +188,13 @@ void AddFavoriteDialog::RefuseTooLong() {
 
 void AddFavoriteDialog::OnAdd() {
   restoreLastFolder_ = static_cast<int>(::IsDlgButtonChecked(Window(), IDC_FAVORITE_RESTORE));
-  name_ = TrimName(ControlText(Window(), IDC_FAVORITE_NAME), &SystemLeadByte);
+  name_ = TrimName(DialogItemText(Window(), IDC_FAVORITE_NAME), &IsSystemLeadByte);
 
   // With nothing selected (a remembered folder outside the tree), the root is used.
   if (folders_.SelectedIndex() < 0 && !folders_.Entries().empty())
     ::SendMessageA(folders_.Window(), CB_SETCURSEL, 0, 0);
   const std::string folder = folders_.SelectedPath();
-  const std::optional<std::string> path = ComposeShortcutPath(folder, name_, &SystemLeadByte);
+  const std::optional<std::string> path = ComposeShortcutPath(folder, name_, &IsSystemLeadByte);
   if (!path) {
     RefuseTooLong();
     return;
@@ -207,7 +203,7 @@ void AddFavoriteDialog::OnAdd() {
   CopyField(params_.szName, *path);
 
   if (::PathFileExistsA(path->c_str())) {
-    const std::string question = FormatOverwriteQuestion(Text(IDS_OVERWRITE_QUESTION), name_, &SystemLeadByte);
+    const std::string question = FormatOverwriteQuestion(Text(IDS_OVERWRITE_QUESTION), name_, &IsSystemLeadByte);
     const std::string instruction = Text(IDS_CONFIRM_OVERWRITE);
     if (TaskMessageBox(Window(), instruction.c_str(), question.c_str(), kOverwriteQuestionType) != IDYES) return;
   }
@@ -236,7 +232,7 @@ void AddFavoriteDialog::EraseBand(HDC dc) const {
   ::GetClientRect(Window(), &client);
   RECT band = client;
   band.bottom = BandBottom();
-  ::FillRect(dc, &band, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
+  ::FillRect(dc, &band, BandBrush());
   ::DrawEdge(dc, &band, EDGE_ETCHED, BF_BOTTOM);
   RECT below = client;
   below.top = band.bottom;
@@ -260,10 +256,10 @@ void AddFavoriteDialog::PaintContent(HDC dc) const {
   face.lfWeight = FW_BOLD;
   UniqueFont bold(::CreateFontIndirectA(&face));
   RECT rect = ControlRect(IDC_FAVORITE_TITLE);
-  ::FillRect(dc, &rect, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
+  ::FillRect(dc, &rect, BandBrush());
   SelectedObject selected(dc, bold ? static_cast<HGDIOBJ>(bold.get()) : ::GetCurrentObject(dc, OBJ_FONT));
   ::SetBkMode(dc, TRANSPARENT);
-  ::SetTextColor(dc, titleColour_);
+  ::SetTextColor(dc, HighContrastOn() ? HighContrastColour(NamedColour::kBandText) : titleColour_);
   ::DrawTextA(dc, title, -1, &rect, kTitleFormat);
 }
 

@@ -12,17 +12,17 @@
 #include <vector>
 
 #include "favorites/logic/favorite_rules.h"
+#include "frame/com_ptr.h"
 #include "frame/guarded_callback.h"
 #include "frame/logic/path_text.h"
+#include "frame/platform_version.h"
 #include "frame/text_conversion.h"
 #include "frame/unique_handle.h"
 
 namespace commonq {
 namespace {
 
-bool SystemLeadByte(unsigned char byte) { return ::IsDBCSLeadByte(byte) != FALSE; }
-
-using ShellFolder = UniqueInterface<IShellFolder>;
+using ShellFolder = ComPtr<IShellFolder>;
 
 ShellFolder Desktop() {
   ShellFolder desktop;
@@ -51,17 +51,6 @@ std::size_t IdListBytes(LPCITEMIDLIST list) {
     if (size == 0) break;
   }
   return length;
-}
-
-int CommonControlsMajorVersion() {
-  UniqueModule comctl(::LoadLibraryA("comctl32.dll"));
-  if (!comctl) return 0;
-  auto getVersion =
-      reinterpret_cast<DLLGETVERSIONPROC>(reinterpret_cast<void*>(::GetProcAddress(comctl.get(), "DllGetVersion")));
-  DLLVERSIONINFO info{};
-  info.cbSize = sizeof info;
-  if (getVersion == nullptr || FAILED(getVersion(&info))) return 0;
-  return static_cast<int>(info.dwMajorVersion);
 }
 
 // One browse of "New Folder": the callback opens the browser at `initialPath`, a folder of the
@@ -163,7 +152,7 @@ int FolderCombo::InsertEntry(const std::string& path, int depth) {
   std::vector<std::string_view> paths;
   paths.reserve(entries_.size());
   for (const FolderEntry& entry : entries_) paths.emplace_back(entry.path);
-  const std::size_t index = InsertionIndex(paths, path, &SystemLeadByte);
+  const std::size_t index = InsertionIndex(paths, path, &IsSystemLeadByte);
   if (index == entries_.size()) {
     AddEntry(path, depth);
     return static_cast<int>(index);
@@ -229,7 +218,7 @@ void FolderCombo::FillTree(const std::string& root) {
 // `folder` holds the folder's path (length bytes); the walk appends to it in place and puts it
 // back before it returns, so the whole walk uses one path buffer.
 void FolderCombo::Enumerate(char (&folder)[MAX_PATH], std::size_t length, int depth) {
-  if (!SearchPatternFits(std::string_view(folder, length), &SystemLeadByte)) return;
+  if (!SearchPatternFits(std::string_view(folder, length), &IsSystemLeadByte)) return;
   ::PathAddBackslashA(folder);
   const std::size_t base = std::strlen(folder);
   folder[base] = '*';
@@ -289,6 +278,9 @@ void FolderCombo::DrawItem(const DRAWITEMSTRUCT& item) const {
   ::FillRect(dc, &item.rcItem, ::GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
 
   const bool selectionField = (item.itemState & ODS_COMBOBOXEDIT) != 0;
+  // The closed combo box shows that it has the focus around its selection field.
+  if (selectionField && (item.itemState & ODS_FOCUS) != 0 && (item.itemState & ODS_NOFOCUSRECT) == 0)
+    ::DrawFocusRect(dc, &item.rcItem);
   int x = item.rcItem.left;
   x += selectionField ? 1 : entry.depth * (itemHeight_ + 1);
   SHFILEINFOA info{};

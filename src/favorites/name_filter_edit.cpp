@@ -1,23 +1,14 @@
 #include "favorites/name_filter_edit.h"
 
 #include <string>
-#include <vector>
 
 #include "favorites/logic/favorite_rules.h"
+#include "frame/text_conversion.h"
 
 namespace commonq {
 namespace {
 
-bool SystemLeadByte(unsigned char byte) { return ::IsDBCSLeadByte(byte) != FALSE; }
-
 bool KeyDown(int key) { return ::GetKeyState(key) < 0; }
-
-std::string WindowTextA(HWND window) {
-  const int length = ::GetWindowTextLengthA(window);
-  std::vector<char> text(static_cast<std::size_t>(length > 0 ? length : 0) + 1, '\0');
-  ::GetWindowTextA(window, text.data(), static_cast<int>(text.size()));
-  return text.data();
-}
 
 void Refuse() { ::MessageBeep(0xFFFFFFFF); }
 
@@ -55,16 +46,16 @@ bool NameFilterEdit::OnSetText(LPARAM lParam, LRESULT& result) {
     ::WideCharToMultiByte(CP_ACP, 0, wide, -1, narrow.data(), static_cast<int>(narrow.size()), nullptr, nullptr);
     text = narrow.c_str();
   }
-  if (IsNameTextAllowed(text, &SystemLeadByte)) return false;
+  if (IsNameTextAllowed(text, &IsSystemLeadByte)) return false;
   Refuse();
   result = FALSE;
   return true;
 }
 
 LRESULT NameFilterEdit::OnPaste(WPARAM wParam, LPARAM lParam) {
-  const std::string before = WindowTextA(Window());
+  const std::string before = WindowText(Window());
   const LRESULT result = CallPrevious(WM_PASTE, wParam, lParam);
-  if (!IsNameTextAllowed(WindowTextA(Window()).c_str(), &SystemLeadByte)) {
+  if (!IsNameTextAllowed(WindowText(Window()).c_str(), &IsSystemLeadByte)) {
     ::SetWindowTextA(Window(), before.c_str());
     ::SendMessageA(Window(), EM_SETSEL, 0, 0);
     ::SendMessageA(Window(), EM_SCROLLCARET, 0, 0);

@@ -2,6 +2,9 @@
 
 #include <algorithm>
 
+#include "frame/dialog_base.h"
+#include "frame/high_contrast.h"
+
 namespace commonq {
 
 bool OptionsToggle::Attach(HWND checkBox, WindowBinding& dialog) {
@@ -46,6 +49,31 @@ void OptionsToggle::StartClosed(const std::string& openText, const std::string& 
     ::SetWindowPos(dialog, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top + change,
                    SWP_NOMOVE | SWP_NOZORDER | SWP_NOREDRAW | SWP_NOACTIVATE);
   }
+  HideCutOffControls();
+}
+
+// A control below the dialog's visible part would still take the focus from Tab (the dialog
+// manager only skips hidden and disabled ones), so it is hidden until the panel shows it again.
+void OptionsToggle::HideCutOffControls() {
+  HWND dialog = ::GetParent(Window());
+  RECT client{};
+  if (dialog == nullptr || !::GetClientRect(dialog, &client)) return;
+  for (HWND child = ::GetWindow(dialog, GW_CHILD); child != nullptr; child = ::GetWindow(child, GW_HWNDNEXT)) {
+    RECT rect{};
+    ::GetWindowRect(child, &rect);
+    ::MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&rect), 2);
+    const auto known = std::find(cutOff_.begin(), cutOff_.end(), child);
+    // The style, not IsWindowVisible: while the dialog starts, it is not shown yet itself.
+    const bool shown = (::GetWindowLongA(child, GWL_STYLE) & WS_VISIBLE) != 0;
+    if (rect.top >= client.bottom && known == cutOff_.end() && shown) {
+      if (child == ::GetFocus()) ::SetFocus(Window());
+      ::ShowWindow(child, SW_HIDE);
+      cutOff_.push_back(child);
+    } else if (rect.top < client.bottom && known != cutOff_.end()) {
+      ::ShowWindow(child, SW_SHOWNA);
+      cutOff_.erase(known);
+    }
+  }
 }
 
 void OptionsToggle::SetText(int direction) {
@@ -74,6 +102,16 @@ bool OptionsToggle::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LR
     case WM_TIMER:
       if (!timer_ || wParam != kTimerId) return false;
       OnTimer();
+      result = 0;
+      return true;
+    case WM_GETDLGCODE:
+      // Enter toggles the panel as Space does, instead of pressing the default button.
+      result = CallPrevious(message, wParam, lParam);
+      if (lParam != 0 && IsEnterKey(*reinterpret_cast<const MSG*>(lParam))) result |= DLGC_WANTMESSAGE;
+      return true;
+    case WM_KEYDOWN:
+      if (wParam != VK_RETURN) return false;
+      ::SendMessageA(Window(), BM_CLICK, 0, 0);
       result = 0;
       return true;
     case WM_LBUTTONDBLCLK:
@@ -119,6 +157,7 @@ bool OptionsToggle::Step(int distance) {
   if (change == 0) return false;
   ::SetWindowPos(dialog, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top + change,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  HideCutOffControls();
   return true;
 }
 
@@ -152,7 +191,14 @@ void OptionsToggle::Draw(const DRAWITEMSTRUCT& item) const {
   // The text changes length between "Show" and "Hide"; the face is cleared so no letters linger.
   ::FillRect(dc, &item.rcItem, ::GetSysColorBrush(COLOR_BTNFACE));
   HBITMAP picture = images_[state_ == kClosed ? 1 : 0].get();
-  if (picture != nullptr && imageWidth_ > 0) DrawPicture(dc, picture);
+  if (picture != nullptr && imageWidth_ > 0) {
+    // The bitmap's greys and white are ours, not the user's: high contrast draws the same shape.
+    if (HighContrastOn()) {
+      DrawHighContrastDisclosure(dc, RECT{0, 0, imageWidth_, imageHeight_}, state_ != kClosed);
+    } else {
+      DrawPicture(dc, picture);
+    }
+  }
 
   char text[127] = {};
   ::GetWindowTextA(Window(), text, sizeof text);

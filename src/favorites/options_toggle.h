@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 #include "favorites/bound_control.h"
 #include "favorites/logic/favorite_rules.h"
@@ -38,6 +39,7 @@ class OptionsToggle : public BoundControl {
   void OnClick();
   void OnTimer();
   bool Step(int distance);
+  void HideCutOffControls();
   void StopTimer();
   void Draw(const DRAWITEMSTRUCT& item) const;
   void DrawPicture(HDC dc, HBITMAP picture) const;
@@ -51,6 +53,8 @@ class OptionsToggle : public BoundControl {
   DisclosureTravel travel_;
   std::string openText_;
   std::string closedText_;
+  // The dialog's controls that the closed panel cuts off, hidden so the keyboard cannot reach them.
+  std::vector<HWND> cutOff_;
 };
 
 }  // namespace commonq

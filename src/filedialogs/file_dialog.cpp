@@ -8,16 +8,19 @@
 #include <cstddef>
 #include <cstring>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "CommonQ.h"
 #include "filedialogs/format_dialog.h"
 #include "filedialogs/logic/file_dialog_rules.h"
 #include "filedialogs/logic/filter_list.h"
+#include "filedialogs/modern_file_dialog.h"
 #include "frame/dialog_base.h"
 #include "frame/dialog_translator.h"
 #include "frame/logic/path_text.h"
 #include "frame/module_state.h"
+#include "frame/platform_version.h"
 #include "frame/settings_store.h"
 #include "resources/filedialogs_ids.h"
 
@@ -43,10 +46,9 @@ static_assert(kOldStructureSize == kOpenFileNameSizeOld);
 #endif
 
 DWORD StructureSize() {
-  OSVERSIONINFOA info{};
-  info.dwOSVersionInfoSize = sizeof info;
-  if (!::GetVersionExA(&info)) return kOldStructureSize;
-  const WindowsVersion version{info.dwMajorVersion, info.dwMinorVersion};
+  unsigned major = 0, minor = 0;
+  if (!ReadWindowsVersion(major, minor)) return kOldStructureSize;
+  const WindowsVersion version{major, minor};
   return UsesFullOpenFileName(&version) ? sizeof(OPENFILENAMEA) : kOldStructureSize;
 }
 
@@ -222,6 +224,11 @@ LRESULT FileDialog::OnFileOk() {
 int RunFileDialog(DlgFileParams* params, bool open) {
   ExportCall call;
   if (!call.Started()) return 0;
+  // Windows 6 and later show the modern dialog; the classic one runs when that is asked for, and
+  // when the modern one cannot be created.
+  if (ShowsModernFileDialog(*params)) {
+    if (const std::optional<int> result = RunModernFileDialog(*params, open)) return *result;
+  }
   auto dialog = std::make_unique<FileDialog>(*params, open);
   const int result = dialog->Run();
   if (result == IDOK && params->pszFile != nullptr) {

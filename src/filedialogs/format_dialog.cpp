@@ -24,10 +24,10 @@ constexpr SpecialisedFormat kSpecialisedFormats[] = {
 
 }  // namespace
 
-int RunFormatOptionsDialog(const char* extension) {
+int RunFormatOptionsDialog(const char* extension, HWND owner) {
   const FormatTable* format = extension != nullptr ? FindFormat(extension) : nullptr;
   if (format == nullptr) return IDOK;
-  HWND parent = ::GetActiveWindow();
+  HWND parent = owner != nullptr ? owner : ::GetActiveWindow();
   for (const SpecialisedFormat& special : kSpecialisedFormats) {
     if (special.templateId == format->templateId) return special.run(*format, parent);
   }

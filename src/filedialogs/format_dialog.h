@@ -5,9 +5,9 @@
 
 namespace commonq {
 
-// Shows the options dialog of `extension` (with its dot) over the active window. Returns 1 (OK)
-// or 2 (Cancel) as the dialog ended, -1 when it could not run, and 1 for an extension that has
-// no dialog.
-int RunFormatOptionsDialog(const char* extension);
+// Shows the options dialog of `extension` (with its dot) over `owner`, or over the active window
+// when there is none. Returns 1 (OK) or 2 (Cancel) as the dialog ended, -1 when it could not run,
+// and 1 for an extension that has no dialog.
+int RunFormatOptionsDialog(const char* extension, HWND owner = nullptr);
 
 }  // namespace commonq

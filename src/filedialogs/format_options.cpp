@@ -26,15 +26,26 @@ void ForEachRadio(HWND dialog, int firstId, Visit visit) {
   }
 }
 
+bool IsShown(HWND control) { return (::GetWindowLongA(control, GWL_STYLE) & (WS_VISIBLE | WS_DISABLED)) == WS_VISIBLE; }
+
 void ExchangeRadioGroup(HWND dialog, int firstId, int& index, bool read) {
   if (read) index = -1;
-  ForEachRadio(dialog, firstId, [&index, read](HWND button, int number) {
+  HWND firstShown = nullptr;
+  bool reachable = false;
+  ForEachRadio(dialog, firstId, [&](HWND button, int number) {
     if (!read) {
       ::SendMessageA(button, BM_SETCHECK, number == index ? BST_CHECKED : BST_UNCHECKED, 0);
     } else if (index < 0 && ::SendMessageA(button, BM_GETCHECK, 0, 0) == BST_CHECKED) {
       index = number;
     }
+    if (firstShown == nullptr && IsShown(button)) firstShown = button;
+    reachable = reachable || (IsShown(button) && (::GetWindowLongA(button, GWL_STYLE) & WS_TABSTOP) != 0);
   });
+  // A checked button takes the group's tab stop; when that one is never shown (a stored 16-bit
+  // bitmap) or none is checked, Tab enters the group at its first shown button instead.
+  if (!read && !reachable && firstShown != nullptr) {
+    ::SetWindowLongA(firstShown, GWL_STYLE, ::GetWindowLongA(firstShown, GWL_STYLE) | WS_TABSTOP);
+  }
 }
 
 void ExchangeNumber(HWND dialog, int id, int& value, bool read) {

@@ -8,6 +8,7 @@
 #include "frame/logic/settings_rules.h"
 #include "frame/module_state.h"
 #include "frame/settings_store.h"
+#include "frame/text_conversion.h"
 #include "frame/window_binding.h"
 #include "resources/filedialogs_ids.h"
 
@@ -135,9 +136,7 @@ bool ObjOptionsDialog::OnCommand(int id, int) {
 void ObjOptionsDialog::ShowScaleError() { ::MessageBoxA(Window(), kScaleErrorText, kScaleErrorCaption, MB_ICONHAND); }
 
 bool ObjOptionsDialog::ReadScale() {
-  char text[kScaleBoxChars] = {};
-  ::GetDlgItemTextA(Window(), IDC_3D_SCALE_BOX, text, kScaleBoxChars);
-  const ScaleReading reading = ReadScaleText(text);
+  const ScaleReading reading = ReadScaleText(DialogItemText(Window(), IDC_3D_SCALE_BOX, kScaleBoxChars).c_str());
   switch (reading.verdict) {
     case ScaleVerdict::kAccepted:
       scale_ = reading.scale;

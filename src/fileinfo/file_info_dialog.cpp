@@ -7,8 +7,10 @@
 #include <new>
 
 #include "fileinfo/logic/file_info_text.h"
+#include "frame/high_contrast.h"
 #include "frame/module_state.h"
 #include "frame/paint_session.h"
+#include "frame/text_conversion.h"
 #include "frame/unique_handle.h"
 #include "resources/fileinfo_ids.h"
 
@@ -35,14 +37,6 @@ constexpr int kDateTimeChars = 128;
 constexpr UINT kFileNameFormat = DT_SINGLELINE | DT_NOCLIP | DT_NOPREFIX | DT_END_ELLIPSIS;
 static_assert(kFileNameFormat == 0x8920);
 
-bool SystemLeadByte(unsigned char byte) { return ::IsDBCSLeadByte(byte) != FALSE; }
-
-std::string ControlText(HWND dialog, int id) {
-  char text[kPathBytes] = {};
-  ::GetDlgItemTextA(dialog, id, text, static_cast<int>(sizeof text));
-  return text;
-}
-
 }  // namespace
 
 FileInfoRequest ReadFileInfoRequest(const DlgFileInfoParams& params) noexcept {
@@ -67,7 +61,7 @@ bool FileInfoDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, L
       result = 1;
       return true;
     case WM_CTLCOLORSTATIC:
-      return OnCtlColorStatic(reinterpret_cast<HWND>(lParam), result);
+      return OnCtlColorStatic(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam), result);
     case WM_PAINT:
       OnPaint();
       result = 0;
@@ -79,6 +73,10 @@ bool FileInfoDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, L
       return true;
     case WM_COMMAND:
       return OnCommand(LOWORD(wParam));
+    case WM_SYSCOLORCHANGE:
+    case WM_SETTINGCHANGE:
+      if (IsColourChange(message, wParam)) RepaintForNewColours(Window(), message, wParam, lParam);
+      return false;
     default:
       return false;
   }
@@ -106,7 +104,7 @@ void FileInfoDialog::OnInitDialog() {
   char folder[kPathBytes] = {};
   ::lstrcpynA(folder, request_.path, static_cast<int>(sizeof folder));
   ::PathRemoveFileSpecA(folder);
-  ::SetDlgItemTextA(dialog, IDC_FILE_INFO_FOLDER, FolderWithBackslash(folder, &SystemLeadByte).c_str());
+  ::SetDlgItemTextA(dialog, IDC_FILE_INFO_FOLDER, FolderWithBackslash(folder, &IsSystemLeadByte).c_str());
 
   PutModificationTime();
 
@@ -144,7 +142,8 @@ void FileInfoDialog::PutModificationTime() {
 
 void FileInfoDialog::PutSize(int controlId, std::int32_t kb, bool shown) {
   // The control's text, perhaps translated, is the format.
-  const std::string text = shown ? FormatKb(ControlText(Window(), controlId), static_cast<std::uint32_t>(kb)) : "";
+  const std::string text =
+      shown ? FormatKb(DialogItemText(Window(), controlId, kPathBytes), static_cast<std::uint32_t>(kb)) : "";
   ::SetDlgItemTextA(Window(), controlId, text.c_str());
 }
 
@@ -163,17 +162,21 @@ void FileInfoDialog::OnEraseBackground(HDC dc) {
   ::GetClientRect(Window(), &client);
   RECT band = client;
   band.bottom = ControlRect(IDC_FILE_INFO_NAME).bottom + kBandBelowName;
-  ::FillRect(dc, &band, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
+  ::FillRect(dc, &band, BandBrush());
   ::DrawEdge(dc, &band, EDGE_ETCHED, BF_BOTTOM);
   RECT face = client;
   face.top = band.bottom;
   if (face.top < face.bottom) ::FillRect(dc, &face, reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1)));
 }
 
-bool FileInfoDialog::OnCtlColorStatic(HWND control, LRESULT& result) {
+bool FileInfoDialog::OnCtlColorStatic(HDC dc, HWND control, LRESULT& result) {
   const int id = ::GetDlgCtrlID(control);
   if (id != IDC_FILE_INFO_NAME && id != IDC_FILE_INFO_TYPE) return false;
-  result = reinterpret_cast<LRESULT>(::GetStockObject(WHITE_BRUSH));
+  if (HighContrastOn()) {
+    ::SetTextColor(dc, HighContrastColour(NamedColour::kBandText));
+    ::SetBkColor(dc, HighContrastColour(NamedColour::kBand));
+  }
+  result = reinterpret_cast<LRESULT>(BandBrush());
   return true;
 }
 
@@ -210,9 +213,13 @@ void FileInfoDialog::PaintFileName(HDC dc) {
   }
   face.lfWeight = FW_BOLD;
   const UniqueFont bold(::CreateFontIndirectA(&face));
-  const std::string name = ControlText(Window(), IDC_FILE_INFO_NAME);
+  const std::string name = DialogItemText(Window(), IDC_FILE_INFO_NAME, kPathBytes);
   RECT rect = ControlRect(IDC_FILE_INFO_NAME);
   const SelectedObject selected(dc, bold ? bold.get() : font);
+  if (HighContrastOn()) {
+    ::SetTextColor(dc, HighContrastColour(NamedColour::kBandText));
+    ::SetBkColor(dc, HighContrastColour(NamedColour::kBand));
+  }
   ::DrawTextA(dc, name.c_str(), static_cast<int>(name.size()), &rect, kFileNameFormat);
 }
 

@@ -39,7 +39,7 @@ class FileInfoDialog : public DialogWindow {
   void OnPaint();
   // What WM_PAINT and WM_PRINTCLIENT paint (icon, file name, preview), into the DC they bring.
   void PaintContent(HDC dc);
-  bool OnCtlColorStatic(HWND control, LRESULT& result);
+  bool OnCtlColorStatic(HDC dc, HWND control, LRESULT& result);
   bool OnCommand(int id);
 
   void PutModificationTime();

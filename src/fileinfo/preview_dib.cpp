@@ -5,6 +5,8 @@
 #include <optional>
 #include <utility>
 
+#include "frame/high_contrast.h"
+
 namespace commonq {
 
 static_assert(sizeof(BITMAPINFOHEADER) == kDibHeaderBytes);
@@ -79,8 +81,10 @@ void PreviewDib::DrawPreview(HDC dc, int left, int top) const noexcept {
   ::SetDIBitsToDevice(dc, picture.left, picture.top, static_cast<DWORD>(picture.Width()),
                       static_cast<DWORD>(picture.Height()), 0, 0, 0, static_cast<UINT>(picture.Height()), fittedBits_,
                       reinterpret_cast<const BITMAPINFO*>(&fittedHeader_), DIB_RGB_COLORS);
-  const COLORREF dark = ::GetSysColor(COLOR_3DDKSHADOW);
-  const COLORREF face = ::GetSysColor(COLOR_3DFACE);
+  // In high contrast the shadow is solid: a fade between two of the user's colours is neither.
+  const bool contrast = HighContrastOn();
+  const COLORREF dark = contrast ? HighContrastColour(NamedColour::kShadow) : ::GetSysColor(COLOR_3DDKSHADOW);
+  const COLORREF face = contrast ? dark : ::GetSysColor(COLOR_3DFACE);
   for (const ShadowPiece& piece : ShadowPieces(picture)) {
     GradientRect(dc, piece.rect, dark, face, piece.direction, piece.corner);
   }

@@ -44,4 +44,16 @@ class DialogWindow : public WindowBinding {
 // area (or the parent's client area).
 void CenterDialog(HWND dialog) noexcept;
 
+// Keyboard use of the owner-drawn controls. An owner-drawn control acts on Enter as a focused
+// push button does: it asks for the key (WM_GETDLGCODE) when `message` is Enter going down, so the
+// dialog manager does not press the default button instead.
+inline bool IsEnterKey(const MSG& message) noexcept {
+  return message.message == WM_KEYDOWN && message.wParam == VK_RETURN;
+}
+// Whether a control that has the focus draws its focus rectangle: not while the window's
+// keyboard cues are hidden (WM_UPDATEUISTATE), as after a mouse click.
+inline bool ShowsFocusRectangle(HWND control) noexcept {
+  return (::SendMessageA(control, WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS) == 0;
+}
+
 }  // namespace commonq

@@ -4,7 +4,9 @@
 
 #include <cstring>
 
+#include "frame/module_state.h"
 #include "frame/settings_store.h"
+#include "frame/text_conversion.h"
 
 namespace commonq {
 
@@ -24,12 +26,6 @@ std::string LanguageFilePath(const std::string& language) {
 }
 
 namespace {
-
-std::string WindowText(HWND window) {
-  char text[kTranslationTextChars] = {};
-  ::GetWindowTextA(window, text, kTranslationTextChars);
-  return text;
-}
 
 // Reads "Language" (kept as ".enu" when absent or refused) and, unless it is English, loads the
 // language file as a data file: no code in a file someone drops into Languages\ ever runs in the
@@ -64,6 +60,14 @@ std::string DialogTranslator::LoadText(std::uint32_t stringId) {
   return text;
 }
 
+std::string DialogTranslator::LoadTextOr(std::uint32_t stringId, UINT ownId) {
+  std::string text = LoadText(stringId);
+  if (!text.empty()) return text;
+  char own[kTranslationTextChars] = {};
+  ::LoadStringA(LibraryInstance(), ownId, own, kTranslationTextChars);
+  return own;
+}
+
 void DialogTranslator::TranslateControl(HWND dialog, int controlId) {
   if (controlId == 0) return;
   const std::uint32_t stringId = TranslationStringId(controlId, explicitStringId_, offset_);
@@ -91,7 +95,7 @@ void DialogTranslator::TranslateDialog(HWND dialog, int templateId) {
     const int controlId = ::GetDlgCtrlID(child);
     if (controlId != 0) TranslateControl(dialog, controlId);
   }
-  const std::string caption = WindowText(dialog);
+  const std::string caption = WindowText(dialog, kTranslationTextChars);
   if (caption.empty()) return;
   const std::string loaded = LoadText(static_cast<std::uint32_t>(offset_ + templateId));
   if (ShouldReplaceText(caption, loaded) && ::lstrcmpiA(caption.c_str(), loaded.c_str()) != 0) {

@@ -32,6 +32,8 @@ class DialogTranslator {
 
   // A string of the language file; empty when there is no module or no such string.
   std::string LoadText(std::uint32_t stringId);
+  // The language file's string `stringId`, else the library's own string `ownId`.
+  std::string LoadTextOr(std::uint32_t stringId, UINT ownId);
 
  private:
   UniqueModule module_;

@@ -24,4 +24,12 @@ inline constexpr int kIdClose = 8;
 inline constexpr std::uint32_t kColorWhite = 0xFFFFFF;
 inline constexpr std::uint32_t kColorBlack = 0x000000;
 
+// GetSysColor indices.
+inline constexpr int kSysColorHighlight = 13;
+inline constexpr int kSysColorButtonFace = 15;
+inline constexpr int kSysColor3dShadow = 16;
+inline constexpr int kSysColorButtonText = 18;
+inline constexpr int kSysColorWindow = 5;
+inline constexpr int kSysColorWindowText = 8;
+
 }  // namespace commonq::platform

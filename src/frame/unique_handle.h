@@ -72,16 +72,6 @@ struct FindTraits {
 };
 using UniqueFind = UniqueHandle<FindTraits>;
 
-// A COM interface pointer holding one reference, released with the owner.
-template <typename Interface>
-struct InterfaceTraits {
-  using Handle = Interface*;
-  static Handle Invalid() noexcept { return nullptr; }
-  static void Close(Handle object) noexcept { object->Release(); }
-};
-template <typename Interface>
-using UniqueInterface = UniqueHandle<InterfaceTraits<Interface>>;
-
 // A window's device context from GetDC, released to that window.
 class WindowDc {
  public:

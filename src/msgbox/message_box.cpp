@@ -135,12 +135,7 @@ LRESULT SuppressibleMessageBox::OnBoxMessage(HWND window, UINT message, WPARAM w
 void SuppressibleMessageBox::AddCheckBox(HWND window) {
   const WindowDc dc(window);
   translator_.LoadLanguage();
-  std::string text = translator_.LoadText(IDS_LANG_DO_NOT_SHOW_AGAIN);
-  if (text.empty()) {
-    char own[kTranslationTextChars] = {};
-    ::LoadStringA(LibraryInstance(), IDS_DO_NOT_SHOW_AGAIN, own, kTranslationTextChars);
-    text = own;
-  }
+  const std::string text = translator_.LoadTextOr(IDS_LANG_DO_NOT_SHOW_AGAIN, IDS_DO_NOT_SHOW_AGAIN);
 
   SIZE size{};
   ::GetTextExtentPoint32A(dc.get(), text.c_str(), static_cast<int>(text.size()), &size);
@@ -154,8 +149,8 @@ void SuppressibleMessageBox::AddCheckBox(HWND window) {
   const int newWidth = width > size.cx + kCheckBoxSidePadding ? width : size.cx + kCheckBoxSidePadding;
   ::MoveWindow(window, normal.left, normal.top, newWidth, height + size.cy + kCheckBoxExtraHeight, TRUE);
 
-  HWND checkBox = ::CreateWindowExA(0, "BUTTON", text.c_str(), WS_CHILD | WS_VISIBLE | BS_AUTOCHECKBOX, kCheckBoxLeft,
-                                    height - 2 * size.cy, size.cx, size.cy, window,
+  HWND checkBox = ::CreateWindowExA(0, "BUTTON", text.c_str(), WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX,
+                                    kCheckBoxLeft, height - 2 * size.cy, size.cx, size.cy, window,
                                     reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_DO_NOT_SHOW_AGAIN)),
                                     LibraryInstance(), nullptr);
   if (checkBox != nullptr)

@@ -7,9 +7,11 @@
 
 #include "CommonQ.h"
 #include "frame/module_state.h"
+#include "frame/platform_version.h"
 #include "taskdialog/logic/task_dialog_metrics.h"
 #include "taskdialog/logic/task_dialog_values.h"
 #include "taskdialog/task_dialog_run.h"
+#include "taskdialog/windows_version.h"
 
 namespace commonq {
 
@@ -26,9 +28,6 @@ static_assert(td::kIdClose == IDCLOSE && td::kIdRetry == IDRETRY && td::kIdYes =
 
 namespace {
 
-constexpr DWORD kVersionInfoSize = 148;
-constexpr DWORD kDllVersionInfoSize = 20;
-
 // Written without a lock: every writer writes the same value.
 int g_versionClass = 0;
 #if COMMONQ_TEST_SEAMS
@@ -38,13 +37,9 @@ constexpr const TaskDialogPlatform* g_platformOverride = nullptr;
 #endif
 
 int ComputeVersionClass() {
-  OSVERSIONINFOA info{};
-  info.dwOSVersionInfoSize = kVersionInfoSize;
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
-  const bool known = ::GetVersionExA(&info) != FALSE;
-#pragma GCC diagnostic pop
-  return ClassifyWindowsVersion(known, info.dwMajorVersion, info.dwMinorVersion);
+  unsigned major = 0, minor = 0;
+  const bool known = ReadWindowsVersion(major, minor);
+  return ClassifyWindowsVersion(known, major, minor);
 }
 
 bool IsDialogCountValid(const TASKDIALOGCONFIG& config) {
@@ -60,24 +55,19 @@ bool AreListsPresent(const TASKDIALOGCONFIG& config) {
          (config.cRadioButtons == 0 || config.pRadioButtons != nullptr);
 }
 
-// 3: before 5; 4: 5.0; 5: other 5.x (also when the version cannot be read); 6: 6.0; 7: later.
-// Computed once per process.
+}  // namespace
+
 int WindowsVersionClass() noexcept {
   if (g_platformOverride != nullptr) return g_platformOverride->versionClass;
   if (g_versionClass == 0) g_versionClass = ComputeVersionClass();
   return g_versionClass;
 }
 
+namespace {
+
 bool HasModernCommonControls() noexcept {
   if (g_platformOverride != nullptr) return g_platformOverride->modernControls;
-  const UniqueModule comctl(::LoadLibraryA("comctl32.dll"));
-  if (!comctl) return false;
-  const auto getVersion =
-      reinterpret_cast<DLLGETVERSIONPROC>(reinterpret_cast<void*>(::GetProcAddress(comctl.get(), "DllGetVersion")));
-  if (getVersion == nullptr) return false;
-  DLLVERSIONINFO info{};
-  info.cbSize = kDllVersionInfoSize;
-  return SUCCEEDED(getVersion(&info)) && info.dwMajorVersion >= 6;
+  return CommonControlsMajorVersion() >= 6;
 }
 
 bool IsWindows6OrLater() noexcept {
@@ -85,7 +75,9 @@ bool IsWindows6OrLater() noexcept {
   return WindowsVersionClass() >= 6;
 }
 
-// The platform's TaskDialogIndirect, found at run time; E_FAIL when comctl32.dll lacks it.
+// The platform's TaskDialogIndirect, found at run time; E_FAIL when comctl32.dll lacks it. The
+// call's activation context makes this the version 6 comctl32 on Windows 6 and later even in a
+// host without a manifest, so there only a context that could not be made leads to the emulation.
 HRESULT ForwardToNativeTaskDialog(const TASKDIALOGCONFIG* config, int* button, int* radioButton,
                                   BOOL* verificationChecked) noexcept {
   using TaskDialogIndirectFn = HRESULT(WINAPI*)(const TASKDIALOGCONFIG*, int*, int*, BOOL*);

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "frame/high_contrast.h"
 #include "frame/module_state.h"
 #include "frame/text_conversion.h"
 #include "resources/taskdialog_ids.h"
@@ -20,8 +21,6 @@ namespace {
 constexpr UINT kNonClientMetricsSize = 340;
 constexpr int kMeasureHeight = 9999;
 constexpr char kAlphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
-
-bool IsLeadByte(unsigned char byte) { return ::IsDBCSLeadByte(byte) != FALSE; }
 
 // Measures with DrawTextA on one DC of the owner window, in either of the run's two fonts.
 class GdiTextMeasurer : public TextMeasurer {
@@ -173,7 +172,7 @@ void ResolveTexts(TaskDialogLayoutInput& in, const TASKDIALOGCONFIG& config) {
   for (const td::CommonButton& common : td::kCommonButtons) {
     in.commonButtonTexts.push_back(ResolveTaskDialogString(MAKEINTRESOURCEW(common.stringId), kTextBufferSize));
   }
-  in.isLeadByte = &IsLeadByte;
+  in.isLeadByte = &IsSystemLeadByte;
 }
 
 void MakeMetrics(TaskDialogModel& model) {
@@ -194,13 +193,17 @@ void MakePalette(TaskDialogModel& model) {
   colors.buttonHighlight = ::GetSysColor(COLOR_BTNHIGHLIGHT);
   colors.buttonFace = ::GetSysColor(COLOR_BTNFACE);
   colors.window = ::GetSysColor(COLOR_WINDOW);
+  colors.windowText = HighContrastColour(NamedColour::kBandText);
+  colors.selection = HighContrastColour(NamedColour::kDefaultLinkFrame);
   const COLORREF adjusted = ::ColorAdjustLuma(colors.buttonShadow, SeparatorLumaStep(model.platform.windows6), TRUE);
-  model.palette = MakeTaskDialogPalette(colors, adjusted, model.platform.modernControls);
+  model.palette = MakeTaskDialogPalette(colors, adjusted, model.platform.modernControls, HighContrastOn());
   model.bandBrush.reset(::CreateSolidBrush(model.palette.band));
   model.faceBrush.reset(::CreateSolidBrush(model.palette.face));
 }
 
 }  // namespace
+
+void RefreshTaskDialogPalette(TaskDialogModel& model) { MakePalette(model); }
 
 void BuildTaskDialogModel(TaskDialogModel& model, const TASKDIALOGCONFIG& config, const TaskDialogPlatform& platform) {
   ::InitCommonControls();

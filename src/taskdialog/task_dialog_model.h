@@ -80,6 +80,10 @@ inline constexpr int kGlyphSize = 20;
 // Everything but the icons, before the window exists.
 void BuildTaskDialogModel(TaskDialogModel& model, const TASKDIALOGCONFIG& config, const TaskDialogPlatform& platform);
 
+// The model's colours and brushes from the system's colours and its high-contrast state, at
+// the start and again whenever the system announces new colours.
+void RefreshTaskDialogPalette(TaskDialogModel& model);
+
 // The run owns every icon it shows, the caller's HICONs included, from the moment the dialog is up;
 // a dialog that never came up leaves them to the caller. A handle given as both main and footer
 // icon is destroyed once.

@@ -2,6 +2,10 @@
 // colours, icon statics and the owner-drawn command links used before Windows 6.
 #include <windows.h>
 
+#include <iterator>
+
+#include "frame/dialog_base.h"
+#include "frame/high_contrast.h"
 #include "frame/paint_session.h"
 #include "taskdialog/logic/task_dialog_values.h"
 #include "taskdialog/task_dialog_paint.h"
@@ -14,6 +18,8 @@ constexpr int kHotInset = 2;
 constexpr int kFrameCorner = 6;
 constexpr int kLinkTextSize = 300;
 constexpr int kMeasureHeight = 9999;
+// The focus rectangle of a command link lies inside its frame and its hot border.
+constexpr int kFocusInset = 3;
 
 void Fill(HDC dc, const RECT& rect, COLORREF color) {
   ::SetBkColor(dc, color);
@@ -30,6 +36,17 @@ void DrawIconStatic(const DRAWITEMSTRUCT& item, COLORREF color, HICON icon, int 
   if (icon != nullptr) {
     ::DrawIconEx(item.hDC, item.rcItem.left, item.rcItem.top, icon, size, size, 0, nullptr, DI_NORMAL);
   }
+}
+
+// The command link's arrow in the link's text colour: the picture's greens are not the user's.
+void DrawHighContrastArrow(HDC dc, int left, int top, COLORREF colour) {
+  const POINT arrow[] = {{left + 3, top + 8},   {left + 10, top + 8},  {left + 10, top + 4}, {left + 17, top + 10},
+                         {left + 10, top + 16}, {left + 10, top + 12}, {left + 3, top + 12}};
+  const UniqueBrush fill(::CreateSolidBrush(colour));
+  const UniquePen outline(::CreatePen(PS_SOLID, 1, colour));
+  const SelectedObject usePen(dc, outline.get());
+  const SelectedObject useBrush(dc, fill.get());
+  ::Polygon(dc, arrow, static_cast<int>(std::size(arrow)));
 }
 
 }  // namespace
@@ -62,6 +79,7 @@ HBRUSH TaskDialogPainter::ControlColors(HDC dc, int id) const {
   if (id == IDC_TD_EXPANDED_INFORMATION && !(model_.config.dwFlags & TDF_EXPAND_FOOTER_AREA)) onBand = true;
   ::SetBkMode(dc, TRANSPARENT);
   ::SetBkColor(dc, onBand ? model_.palette.band : model_.palette.face);
+  if (model_.palette.highContrast) ::SetTextColor(dc, onBand ? model_.palette.bandText : model_.palette.faceText);
   if (id == IDC_TD_MAIN_INSTRUCTION) ::SetTextColor(dc, model_.palette.instruction);
   const bool linkControl = model_.platform.modernControls &&
                            (id == IDC_TD_CONTENT || id == IDC_TD_EXPANDED_INFORMATION || id == IDC_TD_FOOTER);
@@ -76,6 +94,14 @@ HBRUSH TaskDialogPainter::ControlColors(HDC dc, int id) const {
 
 void TaskDialogPainter::DrawCommandLink(const DRAWITEMSTRUCT& item) const {
   HDC dc = item.hDC;
+  RECT focus = item.rcItem;
+  ::InflateRect(&focus, -kFocusInset, -kFocusInset);
+  // A change of focus alone toggles the (inverting) focus rectangle.
+  if (item.itemAction == ODA_FOCUS) {
+    if ((item.itemState & ODS_NOFOCUSRECT) == 0) ::DrawFocusRect(dc, &focus);
+    return;
+  }
+  const bool focusShown = (item.itemState & ODS_FOCUS) != 0 && (item.itemState & ODS_NOFOCUSRECT) == 0;
   const SelectedObject keepPen(dc, ::GetStockObject(BLACK_PEN));
   const SelectedObject keepBrush(dc, ::GetStockObject(NULL_BRUSH));
   const SelectedObject keepFont(dc, model_.bodyFont.get());
@@ -104,12 +130,16 @@ void TaskDialogPainter::DrawCommandLink(const DRAWITEMSTRUCT& item) const {
   ::InflateRect(&rect, -model_.Metrics().linkInsetX, -model_.Metrics().linkInsetY);
   if (!(model_.config.dwFlags & TDF_USE_COMMAND_LINKS_NO_ICON)) {
     HICON glyph = hot ? model_.hotLinkGlyph.get() : model_.linkGlyph.get();
-    if (glyph != nullptr) {
+    if (model_.palette.highContrast) {
+      DrawHighContrastArrow(dc, rect.left, rect.top + kGlyphTop, model_.palette.instruction);
+    } else if (glyph != nullptr) {
       ::DrawIconEx(dc, rect.left, rect.top + kGlyphTop, glyph, kGlyphSize, kGlyphSize, 0, nullptr, DI_NORMAL);
     }
     rect.left += model_.Metrics().glyph + model_.Metrics().glyphGap;
   }
   DrawCommandLinkText(dc, rect, item.hwndItem);
+  // On a repainted background; a press alone leaves the one already there.
+  if (focusShown && (hot || (item.itemAction & ODA_DRAWENTIRE) != 0)) ::DrawFocusRect(dc, &focus);
 }
 
 // The link's title in the main font over its note in the body font, both in the instruction colour.
@@ -150,8 +180,17 @@ bool TaskDialogPainter::OnDrawItem(const DRAWITEMSTRUCT& item) const {
       DrawIconStatic(item, model_.palette.face, model_.footerIcon.get(), model_.Metrics().smallIcon);
       return true;
     case IDC_TD_EXPANDO_BUTTON:
+      if (model_.palette.highContrast) {
+        DrawIconStatic(item, model_.palette.face, nullptr, kGlyphSize);
+        const RECT glyph{item.rcItem.left, item.rcItem.top, item.rcItem.left + kGlyphSize,
+                         item.rcItem.top + kGlyphSize};
+        DrawHighContrastDisclosure(item.hDC, glyph, state_.Expanded());
+        return true;
+      }
       DrawIconStatic(item, model_.palette.face,
                      state_.Expanded() ? model_.expandedGlyph.get() : model_.collapsedGlyph.get(), kGlyphSize);
+      // A static is told nothing of its focus: the button asks (and repaints when it changes).
+      if (::GetFocus() == item.hwndItem && ShowsFocusRectangle(item.hwndItem)) ::DrawFocusRect(item.hDC, &item.rcItem);
       return true;
     default:
       return false;

@@ -7,6 +7,7 @@
 #include <iterator>
 
 #include "frame/guarded_callback.h"
+#include "frame/high_contrast.h"
 #include "frame/module_state.h"
 #include "resources/taskdialog_ids.h"
 #include "taskdialog/logic/task_dialog_values.h"
@@ -123,9 +124,39 @@ void TaskDialogRun::OnInitDialog() {
   LoadShownIcons(model_);
   ShowMainIcon();
   InstallCopyHook();
+  if (HWND expando = ::GetDlgItem(Window(), IDC_TD_EXPANDO_BUTTON)) {
+    expandoKeys_.Install(expando, &GuardedSubclassProcedure<TaskDialogRun, &TaskDialogRun::OnExpandoMessage>,
+                         reinterpret_cast<DWORD_PTR>(this));
+  }
   created_ = true;
   NotifyCallback(TDN_DIALOG_CONSTRUCTED, 0, 0);
   NotifyCallback(TDN_CREATED, 0, 0);
+}
+
+LRESULT TaskDialogRun::OnExpandoMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_NCDESTROY:
+      expandoKeys_.Remove();
+      break;
+    case WM_GETDLGCODE:
+      // Enter toggles, rather than pressing the default button.
+      if (lParam != 0 && IsEnterKey(*reinterpret_cast<const MSG*>(lParam))) {
+        return DefaultSubclassProc(window, message, wParam, lParam) | DLGC_WANTMESSAGE;
+      }
+      break;
+    case WM_KEYDOWN:
+      if (wParam != VK_SPACE && wParam != VK_RETURN) break;
+      if ((lParam & (1 << 30)) == 0) OnCommand(IDC_TD_EXPANDO_BUTTON, STN_CLICKED);
+      return 0;
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+    case WM_UPDATEUISTATE:
+      ::InvalidateRect(window, nullptr, TRUE);
+      break;
+    default:
+      break;
+  }
+  return DefaultSubclassProc(window, message, wParam, lParam);
 }
 
 void TaskDialogRun::OnDestroy() {
@@ -284,11 +315,19 @@ bool TaskDialogRun::OnProgressBarMessage(UINT message, WPARAM wParam, LPARAM lPa
 bool TaskDialogRun::OnNotify(const NMHDR& header) {
   const bool fromLink =
       header.idFrom == IDC_TD_EXPANDED_INFORMATION || header.idFrom == IDC_TD_FOOTER || header.idFrom == IDC_TD_CONTENT;
-  if (header.code != NM_CLICK || !fromLink) return false;
+  // NM_RETURN is Enter on the focused link.
+  if ((header.code != NM_CLICK && header.code != NM_RETURN) || !fromLink) return false;
   const auto& link = reinterpret_cast<const NMLINK&>(header);
   const WCHAR* target = link.item.szID[0] != 0 ? link.item.szID : link.item.szUrl;
   NotifyCallback(TDN_HYPERLINK_CLICKED, 0, reinterpret_cast<LPARAM>(target));
   return true;
+}
+
+// The user switched high contrast or changed colours while the dialog is up.
+void TaskDialogRun::OnColourChange(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (!IsColourChange(message, wParam)) return;
+  RefreshTaskDialogPalette(model_);
+  RepaintForNewColours(Window(), message, wParam, lParam);
 }
 
 bool TaskDialogRun::OnPaintMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
@@ -346,6 +385,10 @@ bool TaskDialogRun::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LR
     case WM_NOTIFY:
       result = 0;
       return OnNotify(*reinterpret_cast<const NMHDR*>(lParam));
+    case WM_SYSCOLORCHANGE:
+    case WM_SETTINGCHANGE:
+      OnColourChange(message, wParam, lParam);
+      return false;
     default:
       return OnTaskDialogMessage(message, wParam, lParam, result);
   }

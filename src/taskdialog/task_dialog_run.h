@@ -5,6 +5,7 @@
 
 #include "frame/dialog_base.h"
 #include "frame/guarded_callback.h"
+#include "frame/subclass.h"
 #include "frame/unique_handle.h"
 #include "taskdialog/task_dialog_model.h"
 #include "taskdialog/task_dialog_paint.h"
@@ -58,18 +59,25 @@ class TaskDialogRun : public DialogWindow {
   void OnTimer(UINT_PTR id);
   void OnHotTracking();
   bool OnNotify(const NMHDR& header);
+  void OnColourChange(UINT message, WPARAM wParam, LPARAM lParam);
   bool OnPaintMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
   bool OnTaskDialogMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
   bool OnProgressBarMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
   void RelayoutExpando();
   HWND FindButton(WPARAM buttonId, bool radio = false) const;
 
-  // Ctrl+C (task_dialog_copy.cpp).
+  // The keys of the dialog: Ctrl+C, Enter on an owner-drawn command link (task_dialog_copy.cpp).
   void InstallCopyHook();
   void RemoveCopyHook();
   static TaskDialogRun* LocateCopyKey(int code, const HookedMessage& hooked) noexcept;
   bool OnCopyKey(const HookedMessage& hooked);
+  // The expando button as a tab stop: Space and Enter toggle it, and it shows the focus.
+  LRESULT OnExpandoMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
+ public:
+  WindowBinding* FailureOwner() noexcept { return this; }
+
+ private:
   TaskDialogModel model_;
   TaskDialogState state_{model_};
   TaskDialogPainter painter_{model_, state_};
@@ -80,6 +88,7 @@ class TaskDialogRun : public DialogWindow {
   UniqueTimer callbackTimer_;
   UniqueTimer hotTimer_;
   UniqueHook copyHook_;
+  UniqueSubclass expandoKeys_;
 };
 
 }  // namespace commonq

@@ -16,7 +16,7 @@ const LayoutItem* ItemAt(const TaskDialogLayout& layout, size_t index, int id) {
   return &layout.items[index];
 }
 
-// Shows or hides each control whose visibility the layouts differ in: the details in the content area.
+// Shows or hides each control whose visibility the layouts differ in: the details.
 void ShowControls(HWND dialog, const TaskDialogLayout& previous, const TaskDialogLayout& next) {
   for (size_t i = 0; i < next.items.size(); ++i) {
     const LayoutItem& item = next.items[i];

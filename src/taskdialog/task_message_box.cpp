@@ -3,7 +3,6 @@
 #include <commctrl.h>
 
 #include <string>
-#include <vector>
 
 #include "frame/text_conversion.h"
 #include "taskdialog/logic/message_box_request.h"
@@ -12,14 +11,7 @@
 namespace commonq {
 
 int TaskMessageBox(HWND owner, const char* instruction, const char* content, UINT type) {
-  std::string title;
-  if (owner != nullptr) {
-    const int length = ::GetWindowTextLengthA(owner);
-    std::vector<char> buffer(static_cast<size_t>(length) + 1, '\0');
-    ::GetWindowTextA(owner, buffer.data(), length + 1);
-    title = buffer.data();
-  }
-  const std::wstring wideTitle = WidenAnsi(title);
+  const std::wstring wideTitle = WidenAnsi(WindowText(owner));
   const std::wstring wideInstruction = WidenAnsi(instruction != nullptr ? instruction : "");
   const std::wstring wideContent = WidenAnsi(content != nullptr ? content : "");
   const MessageBoxRequest request = TaskDialogForMessageBox(type);

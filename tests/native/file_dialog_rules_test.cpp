@@ -8,6 +8,7 @@
 #include <initializer_list>
 #include <optional>
 #include <string>
+#include <tuple>
 
 #include "filedialogs/logic/filter_list.h"
 #include "filedialogs/logic/format_table.h"
@@ -29,6 +30,34 @@ TEST(FileDialogRules, StructureSizeAndPromptField) {
   EXPECT_FALSE(PromptValueFromCheck(false, 1)) << "a value that is no REG_DWORD";
 }
 
+TEST(FileDialogRules, ModernDialogChoiceOptionsAndInitialPath) {
+  // Windows 6 (class 6) and later show the modern dialog unless the setting is exactly 1 or the
+  // caller wants several files.
+  EXPECT_FALSE(UsesClassicFileDialog(6, std::nullopt, 0) || UsesClassicFileDialog(7, 0u, 0) ||
+               UsesClassicFileDialog(7, 3u, kOfnEnableTemplate));
+  EXPECT_TRUE(UsesClassicFileDialog(5, std::nullopt, 0) && UsesClassicFileDialog(7, 1u, 0) &&
+              UsesClassicFileDialog(7, std::nullopt, kOfnAllowMultiSelect));
+  // The library's own flags come along; read-only (0x4 would be strict file types), the template,
+  // the hook and sizing have no modern bit.
+  EXPECT_EQ(ModernDialogOptions(0, true), kOfnFileMustExist | kOfnPathMustExist | kFosForceFileSystem);
+  EXPECT_EQ(ModernDialogOptions(kOfnEnableTemplate, false), kOfnOverwritePrompt | kFosForceFileSystem);
+  EXPECT_EQ(ModernDialogOptions(0x10002008, false), 0x1000200Au | kFosForceFileSystem) << "hidden, create, no cd";
+  // Folder and name of the caller's text; roots keep their separator.
+  const std::tuple<const char*, const char*, const char*> paths[] = {
+      {"C:\\x\\scene.jpg", "C:\\x", "scene.jpg"},
+      {"C:\\scene.jpg", "C:\\", "scene.jpg"},
+      {"\\scene.jpg", "\\", "scene.jpg"},
+      {"C:scene.jpg", "C:", "scene.jpg"},
+      {"scene.jpg", "", "scene.jpg"},
+      {"C:\\x\\", "C:\\x", ""},
+      {"\\\\server\\share\\a.png", "\\\\server\\share", "a.png"},
+      {"dir/a.png", "dir", "a.png"}};
+  for (const auto& [path, folder, name] : paths) {
+    const InitialPath split = SplitInitialPath(path);
+    EXPECT_TRUE(split.folder == folder && split.name == name) << path;
+  }
+}
+
 // A filter list as a host writes it: pairs of NUL-terminated strings and an empty one at the end.
 constexpr char kList[] = "Bitmap\0*.bmp\0Carrara\0*.car;*.cbr\0All files\0*.*\0Star\0*\0";
 
@@ -48,6 +77,12 @@ TEST(FilterList, ExtensionOfTheChosenFilterAndIndexBounds) {
   for (const unsigned index : {0u, 5u, 0xFFFFFFFFu}) EXPECT_EQ(Extension(kList, index), "none:untouched") << index;
   EXPECT_EQ(Extension(nullptr, 1), "none:untouched");
   EXPECT_EQ(Extension("Bitmap\0", 1), "none:untouched") << "a description without its pattern";
+  // The pairs the modern dialog lists: every complete one, in order.
+  std::string pairs;
+  for (const FilterPair& pair : FilterPairs(kList))
+    pairs += std::string(pair.description) + "=" + std::string(pair.pattern) + " ";
+  EXPECT_EQ(pairs, "Bitmap=*.bmp Carrara=*.car;*.cbr All files=*.* Star=* ");
+  EXPECT_TRUE(FilterPairs("Bitmap\0*.bmp\0Odd\0").size() == 1 && FilterPairs(nullptr).empty());
   // i686 computes with a 32-bit size_t: 2 * 0x80000001 would wrap to 2, which is filter 1.
   for (const unsigned index : {0x80000001u, 0x7FFFFFFFu}) {
     EXPECT_EQ(FindFilterPattern<std::uint32_t>(FilterListExtent(kList), index), std::nullopt) << index;

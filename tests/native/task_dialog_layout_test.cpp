@@ -1,11 +1,14 @@
 // The task dialog's logic tier where it has gone wrong before: the width rule, wrapping, the
 // button row and its default, both expanded states, heights that keep descenders and focus
-// rectangles, the bold weight, link markup in double-byte text. The fuzz targets cover the text
-// rules and the template writer.
+// rectangles, the bold weight, the high-contrast palette, link markup in double-byte text. The
+// fuzz targets cover the text rules and the template writer.
 #include <gtest/gtest.h>
+
+#include <set>
 
 #include "taskdialog/logic/dialog_units.h"
 #include "taskdialog/logic/task_dialog_layout.h"
+#include "taskdialog/logic/task_dialog_metrics.h"
 #include "taskdialog/logic/task_dialog_values.h"
 
 namespace commonq {
@@ -89,10 +92,10 @@ TEST(TaskDialogLayout, CommandLinksAreOwnerDrawnUnlessModernOnWindows6) {
   EXPECT_EQ(laid[IDC_TD_FIRST_BUTTON + 1].style & 0xF, kDefCommandLinkKind);
 }
 
-// Collapsing in the content area hides the details and moves everything below them up by the
-// height the dialog manager gives their control (whole dialog units of 14/8 pixels) plus the band
-// gap; in the footer area nothing moves and the dialog ends above the etched line over them.
-TEST(TaskDialogLayout, CollapsedDetailsHideInTheContentAreaOrAreCutOffInTheFooter) {
+// Collapsing hides the details in either area. In the content area everything below them moves up
+// by the height the dialog manager gives their control (whole dialog units of 14/8 pixels) plus
+// the band gap; in the footer area nothing moves and the dialog ends above the etched line over them.
+TEST(TaskDialogLayout, CollapsedDetailsHideAndTheContentAreaClosesUp) {
   TaskDialogLayoutInput in;
   in.baseUnitX = 7, in.baseUnitY = 14;  // a line is one pixel taller than the base unit, as in DrawText
   in.content = "Body";
@@ -119,7 +122,8 @@ TEST(TaskDialogLayout, CollapsedDetailsHideInTheContentAreaOrAreCutOffInTheFoote
       EXPECT_TRUE(is.left == was.left && is.right == was.right && is.top == was.top - up &&
                   is.bottom == was.bottom - up)
           << before.id;
-      EXPECT_EQ(after.visible, before.id != IDC_TD_EXPANDED_INFORMATION || area) << before.id;
+      EXPECT_TRUE(before.visible) << before.id;
+      EXPECT_EQ(after.visible, before.id != IDC_TD_EXPANDED_INFORMATION) << before.id;
     }
     EXPECT_EQ(shut.state.bandLine, open.state.bandLine - shift);
     EXPECT_EQ(shut.state.footerSeparator, open.state.footerSeparator - shift);
@@ -138,6 +142,23 @@ TEST(TaskDialogMetrics, BoldWeightAndVersionClasses) {
   for (const auto& v : versions) EXPECT_EQ(ClassifyWindowsVersion(v[0] != 0, v[1], v[2]), v[3]) << v[1] << v[2];
   EXPECT_EQ(RoundingMulDiv(-3, 1, 2), -2);          // halves away from zero
   EXPECT_EQ(RoundingMulDiv(0x40000000, 4, 2), -1);  // the 64-bit product fits, the result does not
+}
+
+// In high contrast no colour of the palette is ours: each one is a system colour handed in.
+TEST(TaskDialogMetrics, HighContrastPaletteHoldsOnlySystemColours) {
+  SystemColors system;
+  system.buttonText = 1, system.buttonShadow = 2, system.buttonHighlight = 3, system.buttonFace = 4;
+  system.window = 5, system.windowText = 6, system.selection = 7;
+  const std::set<ColorValue> given{1, 2, 3, 4, 5, 6, 7};
+  for (bool modern : {false, true}) {
+    const TaskDialogPalette p = MakeTaskDialogPalette(system, 0x808080, modern, true);
+    for (ColorValue c : {p.instruction, p.shadow, p.highlight, p.separator, p.band, p.face, p.defaultLinkFrame,
+                         p.bandText, p.faceText}) {
+      EXPECT_TRUE(given.count(c)) << modern << " " << c;
+    }
+    EXPECT_NE(p.bandText, p.band);
+  }
+  EXPECT_EQ(MakeTaskDialogPalette(system, 0x808080, true, false).instruction, MakeColor(0, 51, 153));
 }
 
 TEST(TaskDialogText, LinkMarkupIsStrippedButNotDbcsTrailBytes) {

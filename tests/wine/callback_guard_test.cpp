@@ -116,6 +116,8 @@ void ExpectFailuresEndTheCallsCleanly(bool emulatedTaskDialog, LeakTracer& trace
 class CallbackGuardTest : public LibraryTest {};
 
 TEST_F(CallbackGuardTest, AFailureInEachCallbackEndsTheDialogWithTheExportsFailureResultAndLeavesNothing) {
+  // The Save As hook is the classic dialog's.
+  SetDword(Key("Option"), "ClassicFileDialogs", 1);
   ExpectFailuresEndTheCallsCleanly(false, Tracer());
 }
 

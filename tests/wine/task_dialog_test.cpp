@@ -384,9 +384,12 @@ TEST(TaskDialogWhiteBox, ModernControlsUseSysLinkAndReportHyperlinkClicks) {
         .Read([](HWND dialog) {
           HWND link = ::GetDlgItem(dialog, IDC_TD_FIRST_BUTTON + 1), footer = ::GetDlgItem(dialog, IDC_TD_FOOTER);
           EXPECT_EQ(::GetWindowLongA(link, GWL_STYLE) & BS_TYPEMASK, BS_DEFCOMMANDLINK);
+          EXPECT_NE(::GetWindowLongA(footer, GWL_STYLE) & WS_TABSTOP, 0) << "a text with links is a tab stop";
           ::SendMessageA(footer, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(4, 6));
           ::SendMessageA(footer, WM_LBUTTONUP, 0, MAKELPARAM(4, 6));
         })
+        .Focus(IDC_TD_FOOTER)
+        .Key(VK_RETURN)  // follows the focused link as a click does
         .Click(IDC_TD_FIRST_BUTTON)
         .WaitUntilGone();
   };
@@ -396,6 +399,7 @@ TEST(TaskDialogWhiteBox, ModernControlsUseSysLinkAndReportHyperlinkClicks) {
   SetLibraryInstance(nullptr);
   EXPECT_EQ(button, 101);
   EXPECT_EQ(recorder.hyperlink, L"https://example.com/");
+  EXPECT_EQ(std::count(recorder.notes.begin(), recorder.notes.end(), Note{TDN_HYPERLINK_CLICKED, 0}), 2);
   EXPECT_TRUE(tracer.Survivors().empty()) << tracer.Survivors().front();
 }
 #endif

@@ -6,6 +6,8 @@
 // each, next to what that stretch costs done bare. Last, the time of one repaint of the preview's
 // area in a dialog that is up, for an 8192 x 8192 source and a 64 x 64 one: every paint draws the
 // fitted copy, so the source's size must not show.
+// The file dialogs are timed as the classic ones against GetOpenFileNameA and GetSaveFileNameA,
+// and the modern Save As with its Options button and prompt box against a bare FileSaveDialog.
 //
 // "Up and idle" is the dialog manager's first WM_ENTERIDLE to the owner once the dialog has
 // nothing left to paint: the dialog is shown, painted and waiting for input (under Wine the first
@@ -15,6 +17,7 @@
 #include <windows.h>
 #include <commctrl.h>
 #include <commdlg.h>
+#include <shobjidl.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -113,11 +116,50 @@ struct Pair {
   std::function<void()> library;
   std::function<void()> bare;
   int runs = kRuns;
+  // Run once before the pair is timed, such as choosing the classic or the modern file dialogs.
+  std::function<void()> prepare = {};
 };
 
 // The preview adds well under a millisecond to a dialog whose time varies by more than that from
 // call to call: its median needs more runs to settle.
 constexpr int kPreviewRuns = 150;
+
+// The library shows the classic Open and Save As when this setting is 1, the modern ones otherwise
+// (on Windows 6 and later).
+void UseClassicFileDialogs(bool classic) {
+  const char* key = "Software\\Dravonix\\Qelm Explorer\\Option";
+  if (!classic) {
+    RegDeleteKeyValueA(HKEY_CURRENT_USER, key, "ClassicFileDialogs");
+    return;
+  }
+  const DWORD one = 1;
+  RegSetKeyValueA(HKEY_CURRENT_USER, key, "ClassicFileDialogs", REG_DWORD, &one, sizeof one);
+}
+
+// A bare FileSaveDialog as a host without the library would show it; with `panelControls`, with
+// the two controls the library adds, to tell their cost from the library's own.
+void ShowBareFileSaveDialog(HWND owner, bool panelControls) {
+  if (FAILED(CoInitialize(nullptr))) return;
+  IFileSaveDialog* dialog = nullptr;
+  if (SUCCEEDED(CoCreateInstance(__uuidof(FileSaveDialog), nullptr, CLSCTX_INPROC_SERVER, __uuidof(IFileSaveDialog),
+                                 reinterpret_cast<void**>(&dialog)))) {
+    const COMDLG_FILTERSPEC types[] = {{L"PNG (*.png)", L"*.png"}, {L"All files (*.*)", L"*.*"}};
+    dialog->SetFileTypes(2, types);
+    dialog->SetFileTypeIndex(1);
+    dialog->SetFileName(L"scene.png");
+    dialog->SetDefaultExtension(L"png");
+    IFileDialogCustomize* customize = nullptr;
+    if (panelControls &&
+        SUCCEEDED(dialog->QueryInterface(__uuidof(IFileDialogCustomize), reinterpret_cast<void**>(&customize)))) {
+      customize->AddPushButton(1001, L"Options...");
+      customize->AddCheckButton(1002, L"Prompt for format options", TRUE);
+      customize->Release();
+    }
+    dialog->Show(owner);
+    dialog->Release();
+  }
+  CoUninitialize();
+}
 
 constexpr LONG kPreviewSide = 8192;
 constexpr LONG kSmallPreviewSide = 64;
@@ -330,7 +372,8 @@ int main() {
          OPENFILENAMEA o = ofn("");
          o.Flags |= OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST;
          GetOpenFileNameA(&o);
-       }},
+       },
+       kRuns, [] { UseClassicFileDialogs(true); }},
       {"DlgFileSaveasDoModal (panel) / GetSaveFileNameA", false,
        [&] {
          DlgFileParams params = fileParams("scene.png", OFN_ENABLETEMPLATE);
@@ -340,7 +383,20 @@ int main() {
          OPENFILENAMEA o = ofn("scene.png");
          o.Flags |= OFN_OVERWRITEPROMPT;
          GetSaveFileNameA(&o);
-       }},
+       },
+       kRuns, [] { UseClassicFileDialogs(true); }},
+      {"DlgFileSaveasDoModal (modern, panel) / FileSaveDialog", false,
+       [&] {
+         DlgFileParams params = fileParams("scene.png", OFN_ENABLETEMPLATE);
+         saveAs(&params);
+       },
+       [&] { ShowBareFileSaveDialog(g_owner, false); }, kRuns, [] { UseClassicFileDialogs(false); }},
+      {"  the same / FileSaveDialog with the two controls", false,
+       [&] {
+         DlgFileParams params = fileParams("scene.png", OFN_ENABLETEMPLATE);
+         saveAs(&params);
+       },
+       [&] { ShowBareFileSaveDialog(g_owner, true); }, kRuns, [] { UseClassicFileDialogs(false); }},
       {"DlgFormatOptionDoModal(.png) / DialogBoxParamA(1030)", false,
        [&] {
          DlgFormatOptionParams params{};
@@ -359,6 +415,7 @@ int main() {
   for (const Pair& pair : pairs) {
     if (only != nullptr && std::strstr(pair.name, only) == nullptr) continue;
     std::printf("%-52s", pair.name);
+    if (pair.prepare) pair.prepare();
     std::vector<double> ours, bare;
     // One warm-up call each, then alternate so drift hits both alike.
     Time(pair.library, pair.byShow);
@@ -406,6 +463,7 @@ int main() {
          [&] { messageBox(g_owner, text, "Benchmark", MB_OKCANCEL | MB_ICONQUESTION, 3031); }},
     });
   }
+  UseClassicFileDialogs(false);
   DestroyWindow(g_owner);
   return failures == 0 ? 0 : 1;
 }

@@ -68,6 +68,16 @@ int AddFileDialogControls(HWND window, int y) {
   return y;
 }
 
+int CallOpen(HWND owner, char (&file)[260]) {
+  DlgFileParams params{};
+  params.cbSize = sizeof params;
+  params.hwndOwner = owner;
+  params.pszFile = file;
+  params.pszFilter = kHostFilter;
+  params.nFilterIndex = 10;
+  return g_open(&params);
+}
+
 int CallSaveAs(HWND owner, DWORD filterIndex, LONG promptMode, char (&file)[260]) {
   DlgFileParams params{};
   params.cbSize = sizeof params;
@@ -91,13 +101,7 @@ std::optional<std::string> OnFileDialogCommand(HWND window, int id) {
   if (g_open == nullptr) return std::nullopt;
   char file[260] = "scene.png";
   if (id == kOpen) {
-    DlgFileParams params{};
-    params.cbSize = sizeof params;
-    params.hwndOwner = window;
-    params.pszFile = file;
-    params.pszFilter = kHostFilter;
-    params.nFilterIndex = 10;
-    const int result = g_open(&params);
+    const int result = CallOpen(window, file);
     return Describe("DlgFileOpenDoModal", result, file);
   }
   if (id == kSaveAs) {

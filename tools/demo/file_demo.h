@@ -28,6 +28,7 @@ std::optional<std::string> OnFileDialogCommand(HWND window, int id);
 // The host's view of Format\ after a call: "name = value" for each value.
 std::string DescribeFormatSettings();
 
+int CallOpen(HWND owner, char (&file)[260]);
 int CallSaveAs(HWND owner, DWORD filterIndex, LONG promptMode, char (&file)[260]);
 int CallFormatOptions(const char* extension);
 

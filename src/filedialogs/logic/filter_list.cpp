@@ -17,6 +17,22 @@ std::string_view FilterListExtent(const char* list) noexcept {
   return {list, length};
 }
 
+std::vector<FilterPair> FilterPairs(const char* list) {
+  std::vector<FilterPair> pairs;
+  const std::string_view extent = FilterListExtent(list);
+  std::size_t at = 0;
+  while (at < extent.size()) {
+    const std::size_t descriptionEnd = extent.find('\0', at);
+    if (descriptionEnd == std::string_view::npos) break;
+    const std::size_t patternEnd = std::min(extent.find('\0', descriptionEnd + 1), extent.size());
+    if (descriptionEnd + 1 >= extent.size()) break;
+    pairs.push_back(
+        {extent.substr(at, descriptionEnd - at), extent.substr(descriptionEnd + 1, patternEnd - descriptionEnd - 1)});
+    at = patternEnd + 1;
+  }
+  return pairs;
+}
+
 bool GetFilterExtension(const char* list, unsigned index, char* buffer, std::size_t capacity) noexcept {
   const std::optional<std::string_view> found = FindFilterPattern<std::size_t>(FilterListExtent(list), index);
   if (!found) return false;

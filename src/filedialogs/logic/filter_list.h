@@ -5,6 +5,7 @@
 #include <limits>
 #include <optional>
 #include <string_view>
+#include <vector>
 
 namespace commonq {
 
@@ -33,6 +34,14 @@ std::optional<std::string_view> FindFilterPattern(std::string_view list, unsigne
 
 // The list's bytes up to (not including) its terminating empty string; empty for a null list.
 std::string_view FilterListExtent(const char* list) noexcept;
+
+// A filter as the modern dialog takes it: its description and its pattern list.
+struct FilterPair {
+  std::string_view description;
+  std::string_view pattern;
+};
+// Every complete pair of the list, in order; a description left without its pattern is dropped.
+std::vector<FilterPair> FilterPairs(const char* list);
 
 // The extension of filter `index` (1-based), with its dot, into a caller's buffer (zero-filled
 // by the caller; the text is cut to fit): the pattern without its first character, cut at the

@@ -53,6 +53,12 @@ class LayoutPass {
     StripLinkMarkup(plain, in_.isLeadByte);
     return plain;
   }
+  // A link control that holds links is a tab stop: Tab visits each link, Enter follows it.
+  uint32_t LinkStyle(const std::string& text) const {
+    const bool links = in_.modernControls && Hyperlinks() &&
+                       (text.find("<a") != std::string::npos || text.find("<A") != std::string::npos);
+    return td::kStaticTextStyle | (links ? td::kTabStopStyle : 0);
+  }
   void Emit(const char* className, int id, LayoutRect rect, uint32_t style, std::string text, bool visible = true) {
     rect.top -= collapsedShift_;
     rect.bottom -= collapsedShift_;
@@ -124,7 +130,7 @@ void LayoutPass::MainBand() {
   }
   if (in_.content) {
     const TextSize text = MeasureLinkText(*in_.content, Wrap(width_ - margin - left_, m_.naturalContentWidth));
-    Emit(LinkClass(), IDC_TD_CONTENT, {left_, top_, left_ + text.cx, top_ + text.cy}, td::kStaticTextStyle,
+    Emit(LinkClass(), IDC_TD_CONTENT, {left_, top_, left_ + text.cx, top_ + text.cy}, LinkStyle(*in_.content),
          LinkTemplateText(*in_.content));
     const bool iconAlone = in_.hasMainIcon && !in_.mainInstruction;
     top_ += iconAlone ? std::max(text.cy, iconHeight) : text.cy;
@@ -148,8 +154,8 @@ void LayoutPass::ContentAreaDetails() {
   if (!in_.expandedInformation || (in_.flags & td::kExpandFooterArea)) return;
   const TextSize text = MeasureLinkText(*in_.expandedInformation, width_ - m_.margin - left_);
   const LayoutRect rect{left_, top_, left_ + text.cx, top_ + text.cy};
-  Emit(LinkClass(), IDC_TD_EXPANDED_INFORMATION, rect, td::kStaticTextStyle, LinkTemplateText(*in_.expandedInformation),
-       expanded_);
+  Emit(LinkClass(), IDC_TD_EXPANDED_INFORMATION, rect, LinkStyle(*in_.expandedInformation),
+       LinkTemplateText(*in_.expandedInformation), expanded_);
   right_ = std::max(right_, rect.right);
   top_ = LiftToLine(top_ + text.cy + m_.bandGap);
   if (!expanded_) collapsedShift_ = TemplateHeight(rect) + m_.bandGap;
@@ -164,7 +170,10 @@ void LayoutPass::Choices() {
     // The button draws its text inside a focus rectangle one pixel in from each edge, so a box
     // exactly one text line high would cut the descenders off.
     const int h = std::max(text.cy + 2 * kFocusInset, m_.checkHeight);
-    const uint32_t style = td::kRadioButtonStyle | (i == 0 ? td::kGroupStyle : 0);
+    // Tab enters the group at one button (the checked one: a radio button takes the tab stop
+    // when it is checked) and the arrow keys move within it.
+    const uint32_t style =
+        (td::kRadioButtonStyle & ~td::kTabStopStyle) | (i == 0 ? td::kGroupStyle | td::kTabStopStyle : 0);
     const LayoutRect rect{left_, top_, left_ + text.cx + m_.checkWidth, top_ + h};
     Emit("BUTTON", IDC_TD_FIRST_RADIO + i, rect, style, radio.text);
     right_ = std::max(right_, rect.right);
@@ -219,8 +228,10 @@ void LayoutPass::LowerBand() {
   int columnHeight = 0;
   const bool expando = in_.expandedInformation.has_value();
   if (expando) {
+    // A tab stop, which Space and Enter toggle; each section of the lower band starts a group, so
+    // the arrow keys of the radio buttons above stay within them.
     Emit("STATIC", IDC_TD_EXPANDO_BUTTON, {margin, top_, margin + m_.expando, top_ + m_.expando},
-         td::kExpandoButtonStyle, {});
+         td::kExpandoButtonStyle | td::kTabStopStyle | td::kGroupStyle, {});
     // The label starts one glyph step right of the button and leaves one more after its text.
     const int glyphStep = m_.expando + m_.glyphGap;
     const TextSize collapsed = Measure(in_.collapsedLabel, TextFont::kBody, td::kWordBreak, m_.labelWidth);
@@ -241,7 +252,7 @@ void LayoutPass::LowerBand() {
     int offset = columnHeight;
     if (!expando && h < state_.rowHeight) offset = state_.rowHeight / 2 - h / 2;
     const LayoutRect rect{margin + 2, top_ + offset, margin + 2 + text.cx + m_.checkWidth, top_ + offset + h};
-    Emit("BUTTON", IDC_TD_VERIFICATION, rect, td::kVerificationStyle, *in_.verification);
+    Emit("BUTTON", IDC_TD_VERIFICATION, rect, td::kVerificationStyle | td::kGroupStyle, *in_.verification);
     column = std::max(column, rect.right);
     columnHeight = offset + h;
   }
@@ -259,7 +270,8 @@ void LayoutPass::ButtonRow(int leftColumn, int columnHeight) {
     // text plus the two insets alone leaves the focus rectangle on the mnemonic's underline.
     const int bottom =
         top_ + std::max(size.cy + 2 * m_.buttonInsetY, RoundingMulDiv(kPushButtonUnits, in_.baseUnitY, 8));
-    Emit("BUTTON", controlId, {left, top_, right, bottom}, td::kPushButtonStyle, text);
+    Emit("BUTTON", controlId, {left, top_, right, bottom}, td::kPushButtonStyle | (rowWidth == 0 ? td::kGroupStyle : 0),
+         text);
     rowWidth += (right - left) + m_.buttonGap;
     left = right + m_.buttonGap;
     rowHeight = std::max(rowHeight, bottom - top_);
@@ -302,7 +314,7 @@ void LayoutPass::Footer() {
     }
     const TextSize text = MeasureLinkText(*in_.footer, width_ - margin - left);
     const int h = std::max(text.cy, m_.smallIcon);
-    Emit(LinkClass(), IDC_TD_FOOTER, {left, top_, left + text.cx, top_ + h}, td::kStaticTextStyle,
+    Emit(LinkClass(), IDC_TD_FOOTER, {left, top_, left + text.cx, top_ + h}, LinkStyle(*in_.footer),
          LinkTemplateText(*in_.footer));
     right_ = std::max(right_, left + text.cx);
     top_ += h;
@@ -312,7 +324,7 @@ void LayoutPass::Footer() {
     top_ += 2 * m_.bandGap;
     const TextSize text = MeasureLinkText(*in_.expandedInformation, width_ - 2 * margin);
     Emit(LinkClass(), IDC_TD_EXPANDED_INFORMATION, {margin, top_, margin + text.cx, top_ + text.cy},
-         td::kStaticTextStyle, LinkTemplateText(*in_.expandedInformation));
+         LinkStyle(*in_.expandedInformation), LinkTemplateText(*in_.expandedInformation), expanded_);
     right_ = std::max(right_, margin + text.cx);
     top_ += text.cy;
   }

@@ -80,7 +80,7 @@ struct LayoutItem {
   LayoutRect rect;
   uint32_t style = 0;
   std::string text;
-  // False only for the details in the content area while they are collapsed.
+  // False only for the details while they are collapsed.
   bool visible = true;
 };
 
@@ -99,7 +99,8 @@ struct TaskDialogLayout {
 //
 // Collapsed details in the content area stay in place, hidden, and everything below them moves up
 // by the height their control has on the template's dialog-unit grid plus the band gap. Collapsed
-// details in the footer area stay visible, and the dialog ends above the etched line over them.
+// details in the footer area are hidden too (a hidden control keeps no tab stop), and the dialog
+// ends above the etched line over them.
 TaskDialogLayout LayOutTaskDialog(const TaskDialogLayoutInput& input, TextMeasurer& measurer, uint32_t cxWidth,
                                   bool expanded);
 

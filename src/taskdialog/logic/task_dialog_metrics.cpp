@@ -65,7 +65,8 @@ TaskDialogMetrics MakeTaskDialogMetrics(int x, int y, const SystemSizes& sizes) 
   return m;
 }
 
-TaskDialogPalette MakeTaskDialogPalette(const SystemColors& colors, ColorValue adjustedShadow, bool modernControls) {
+TaskDialogPalette MakeTaskDialogPalette(const SystemColors& colors, ColorValue adjustedShadow, bool modernControls,
+                                        bool highContrast) {
   TaskDialogPalette p;
   p.instruction = modernControls ? MakeColor(0, 51, 153) : colors.buttonText;
   p.shadow = colors.buttonShadow;
@@ -74,6 +75,15 @@ TaskDialogPalette MakeTaskDialogPalette(const SystemColors& colors, ColorValue a
   p.band = modernControls ? colors.window : colors.buttonFace;
   p.face = colors.buttonFace;
   p.defaultLinkFrame = modernControls ? MakeColor(140, 232, 255) : MakeColor(140, 140, 140);
+  if (highContrast) {
+    // The system's own text on the band, its shadow for the line, its selection for the frame.
+    p.instruction = modernControls ? colors.windowText : colors.buttonText;
+    p.separator = colors.buttonShadow;
+    p.defaultLinkFrame = colors.selection;
+    p.highContrast = true;
+    p.bandText = p.instruction;
+    p.faceText = colors.buttonText;
+  }
   return p;
 }
 

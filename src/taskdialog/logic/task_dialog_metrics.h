@@ -60,6 +60,8 @@ struct SystemColors {
   ColorValue buttonHighlight = 0;
   ColorValue buttonFace = 0;
   ColorValue window = 0;
+  ColorValue windowText = 0;
+  ColorValue selection = 0;  // COLOR_HIGHLIGHT
 };
 
 struct TaskDialogPalette {
@@ -70,11 +72,16 @@ struct TaskDialogPalette {
   ColorValue band = 0;
   ColorValue face = 0;
   ColorValue defaultLinkFrame = 0;
+  // High contrast only: the texts of the controls, which otherwise keep the system's default.
+  bool highContrast = false;
+  ColorValue bandText = 0;
+  ColorValue faceText = 0;
 };
 
 // `adjustedShadow` is the shadow colour after the system's luma step (500 on Windows 6 and
-// later, 300 before).
-TaskDialogPalette MakeTaskDialogPalette(const SystemColors& colors, ColorValue adjustedShadow, bool modernControls);
+// later, 300 before). In high contrast every colour is one of `colors`.
+TaskDialogPalette MakeTaskDialogPalette(const SystemColors& colors, ColorValue adjustedShadow, bool modernControls,
+                                        bool highContrast);
 inline int SeparatorLumaStep(bool windows6) { return windows6 ? 500 : 300; }
 
 struct DialogFrame {

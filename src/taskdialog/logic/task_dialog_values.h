@@ -58,6 +58,7 @@ inline constexpr uint32_t kCommandLinkStyle = 0x50012400;
 inline constexpr uint32_t kPushButtonStyle = 0x50012000;
 inline constexpr uint32_t kRadioButtonStyle = 0x50012409;
 inline constexpr uint32_t kGroupStyle = 0x00020000;
+inline constexpr uint32_t kTabStopStyle = 0x00010000;
 inline constexpr uint32_t kCommandLinkKind = 0xE;
 inline constexpr uint32_t kDefCommandLinkKind = 0xF;
 inline constexpr uint32_t kOwnerDrawKind = 0xB;

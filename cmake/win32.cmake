@@ -33,6 +33,9 @@ set(COMMONQ_WIN32_SOURCES
   src/filedialogs/modern_file_dialog.cpp
   src/taskdialog/task_dialog_entry.cpp
   src/taskdialog/task_dialog_model.cpp
+  src/taskdialog/task_dialog_template.cpp
+  src/taskdialog/task_dialog_run.cpp
+  src/taskdialog/task_dialog_state.cpp
   src/taskdialog/task_dialog_procedure.cpp
   src/taskdialog/task_dialog_paint.cpp
   src/taskdialog/task_dialog_copy.cpp

@@ -14,6 +14,41 @@ namespace {
 TaskDialogRun* g_copySource = nullptr;
 HWND g_copyDialog = nullptr;
 
+// The texts as the dialog shows them now; the details only while they are expanded.
+std::string ClipboardText(HWND dialog, const TASKDIALOGCONFIG& config, bool expanded) {
+  TaskDialogTexts texts;
+  texts.windowTitle = WindowText(dialog, kTextBufferSize);
+  texts.mainInstruction = DialogItemText(dialog, IDC_TD_MAIN_INSTRUCTION, kTextBufferSize);
+  texts.content = DialogItemText(dialog, IDC_TD_CONTENT, kTextBufferSize);
+  if (expanded) texts.expandedInformation = DialogItemText(dialog, IDC_TD_EXPANDED_INFORMATION, kTextBufferSize);
+  texts.verification = DialogItemText(dialog, IDC_TD_VERIFICATION, kTextBufferSize);
+  texts.verificationChecked = ::IsDlgButtonChecked(dialog, IDC_TD_VERIFICATION) == BST_CHECKED;
+  texts.footer = DialogItemText(dialog, IDC_TD_FOOTER, kTextBufferSize);
+  for (UINT i = 0; i < config.cButtons; ++i) {
+    texts.buttons.push_back(DialogItemText(dialog, IDC_TD_FIRST_BUTTON + static_cast<int>(i), kTextBufferSize));
+  }
+  for (const td::CommonButton& common : td::kCommonButtons) {
+    if (config.dwCommonButtons & common.flag) {
+      texts.buttons.push_back(DialogItemText(dialog, common.id, kTextBufferSize));
+    }
+  }
+  return TaskDialogClipboardText(texts);
+}
+
+void CopyToClipboard(HWND dialog, const std::string& text) {
+  const OpenedClipboard clipboard(dialog);
+  if (!clipboard) return;
+  ::EmptyClipboard();
+  UniqueGlobal memory(::GlobalAlloc(GMEM_MOVEABLE, text.size() + 1));
+  {
+    const LockedGlobal locked(memory.get());
+    if (locked.get() == nullptr) return;
+    std::memcpy(locked.get(), text.c_str(), text.size() + 1);
+  }
+  // The clipboard owns the memory once it has taken it.
+  if (::SetClipboardData(CF_TEXT, memory.get()) != nullptr) memory.release();
+}
+
 }  // namespace
 
 // Ctrl+C pressed in the dialog or one of its controls, or Enter on an owner-drawn command link,
@@ -34,7 +69,7 @@ bool TaskDialogRun::OnCopyKey(const HookedMessage& hooked) {
   if (hooked.wParam == VK_RETURN) {
     ::SendMessageA(hooked.window, BM_CLICK, 0, 0);
   } else {
-    CopyToClipboard();
+    CopyToClipboard(Window(), ClipboardText(Window(), model_.config, state_.Expanded()));
   }
   return true;
 }
@@ -54,41 +89,6 @@ void TaskDialogRun::RemoveCopyHook() {
     g_copySource = nullptr;
     g_copyDialog = nullptr;
   }
-}
-
-std::string TaskDialogRun::ClipboardText() const {
-  HWND dialog = Window();
-  TaskDialogTexts texts;
-  texts.windowTitle = WindowText(dialog, kTextBufferSize);
-  texts.mainInstruction = DialogItemText(dialog, IDC_TD_MAIN_INSTRUCTION, kTextBufferSize);
-  texts.content = DialogItemText(dialog, IDC_TD_CONTENT, kTextBufferSize);
-  if (expanded_) texts.expandedInformation = DialogItemText(dialog, IDC_TD_EXPANDED_INFORMATION, kTextBufferSize);
-  texts.verification = DialogItemText(dialog, IDC_TD_VERIFICATION, kTextBufferSize);
-  texts.verificationChecked = ::IsDlgButtonChecked(dialog, IDC_TD_VERIFICATION) == BST_CHECKED;
-  texts.footer = DialogItemText(dialog, IDC_TD_FOOTER, kTextBufferSize);
-  for (UINT i = 0; i < model_.config.cButtons; ++i) {
-    texts.buttons.push_back(DialogItemText(dialog, IDC_TD_FIRST_BUTTON + static_cast<int>(i), kTextBufferSize));
-  }
-  for (const td::CommonButton& common : td::kCommonButtons) {
-    if (model_.config.dwCommonButtons & common.flag)
-      texts.buttons.push_back(DialogItemText(dialog, common.id, kTextBufferSize));
-  }
-  return TaskDialogClipboardText(texts);
-}
-
-void TaskDialogRun::CopyToClipboard() const {
-  const std::string text = ClipboardText();
-  const OpenedClipboard clipboard(Window());
-  if (!clipboard) return;
-  ::EmptyClipboard();
-  UniqueGlobal memory(::GlobalAlloc(GMEM_MOVEABLE, text.size() + 1));
-  {
-    const LockedGlobal locked(memory.get());
-    if (locked.get() == nullptr) return;
-    std::memcpy(locked.get(), text.c_str(), text.size() + 1);
-  }
-  // The clipboard owns the memory once it has taken it.
-  if (::SetClipboardData(CF_TEXT, memory.get()) != nullptr) memory.release();
 }
 
 }  // namespace commonq

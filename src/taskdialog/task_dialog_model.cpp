@@ -1,5 +1,5 @@
 // The emulated task dialog's model: fonts, base units, metrics, colours, the resolved texts and
-// the in-memory template that the layout fills.
+// the icons, and its layout measured with the owner's DC.
 #include <windows.h>
 #include <commctrl.h>
 #include <shlwapi.h>
@@ -13,20 +13,14 @@
 #include "resources/taskdialog_ids.h"
 #include "taskdialog/logic/dialog_units.h"
 #include "taskdialog/logic/task_dialog_values.h"
-#include "taskdialog/task_dialog_run.h"
+#include "taskdialog/task_dialog_model.h"
 
 namespace commonq {
 namespace {
 
-constexpr size_t kTitleBufferSize = 120;
 constexpr UINT kNonClientMetricsSize = 340;
 constexpr int kMeasureHeight = 9999;
 constexpr char kAlphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
-
-std::u16string ToTemplateText(const std::string& text) {
-  const std::wstring wide = WidenAnsi(text);
-  return std::u16string(wide.begin(), wide.end());
-}
 
 // Measures with DrawTextA on one DC of the owner window, in either of the run's two fonts.
 class GdiTextMeasurer : public TextMeasurer {
@@ -71,6 +65,10 @@ std::string ResolveTaskDialogString(PCWSTR field, size_t size) {
   return buffer.data();
 }
 
+namespace {
+
+// An icon of the configuration at size x size: owned when loaded from a module, shared for the
+// system's icons (and the IDI_APPLICATION fallback).
 TaskDialogIcon LoadTaskDialogIcon(HINSTANCE instance, PCWSTR field, int size) {
   if (field == nullptr) return {};
   const UINT sharedFlags = LR_SHARED | LR_LOADTRANSPARENT;
@@ -112,20 +110,6 @@ TaskDialogIcon LoadTaskDialogIcon(HINSTANCE instance, PCWSTR field, int size) {
   return icon;
 }
 
-bool GlobalTemplateBlock::Resize(size_t size) {
-  lock_.reset();
-  HGLOBAL grown = memory_ ? ::GlobalReAlloc(memory_.get(), size, GMEM_MOVEABLE | GMEM_ZEROINIT)
-                          : ::GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, size);
-  if (grown != nullptr) {
-    memory_.release();
-    memory_.reset(grown);
-  }
-  if (memory_) lock_.emplace(memory_.get());
-  return grown != nullptr && Data() != nullptr;
-}
-
-namespace {
-
 void ApplyConfigurationDefaults(TASKDIALOGCONFIG& config) {
   if (config.pszExpandedInformation != nullptr) {
     if (config.pszExpandedControlText == nullptr) config.pszExpandedControlText = L"Hide details";
@@ -150,15 +134,15 @@ void CreateFonts(TaskDialogModel& model) {
 // The body font's average character width and line height: the dialog units of the template.
 void MeasureBaseUnits(TaskDialogModel& model, HDC dc) {
   const LONG units = ::GetDialogBaseUnits();
-  model.input.x = LOWORD(units);
-  model.input.y = HIWORD(units);
+  model.input.baseUnitX = LOWORD(units);
+  model.input.baseUnitY = HIWORD(units);
   if (dc == nullptr) return;
   const SelectedObject selected(dc, model.bodyFont.get());
   SIZE extent{};
   TEXTMETRICA metrics{};
   if (::GetTextExtentPoint32A(dc, kAlphabet, 52, &extent) && ::GetTextMetricsA(dc, &metrics)) {
-    model.input.x = (extent.cx + 26) / 52;
-    model.input.y = metrics.tmHeight + metrics.tmExternalLeading;
+    model.input.baseUnitX = (extent.cx + 26) / 52;
+    model.input.baseUnitY = metrics.tmHeight + metrics.tmExternalLeading;
   }
 }
 
@@ -197,7 +181,7 @@ void MakeMetrics(TaskDialogModel& model) {
   sizes.menuCheckHeight = ::GetSystemMetrics(SM_CYMENUCHECK);
   sizes.smallIcon = ::GetSystemMetrics(SM_CYSMICON);
   sizes.largeIcon = ::GetSystemMetrics(SM_CYICON);
-  model.input.metrics = MakeTaskDialogMetrics(model.input.x, model.input.y, sizes);
+  model.input.metrics = MakeTaskDialogMetrics(model.input.baseUnitX, model.input.baseUnitY, sizes);
   model.input.modernControls = model.platform.modernControls;
   model.input.windows6 = model.platform.windows6;
 }
@@ -217,48 +201,9 @@ void MakePalette(TaskDialogModel& model) {
   model.faceBrush.reset(::CreateSolidBrush(model.palette.face));
 }
 
-TemplateHeader MakeTemplateHeader(const TaskDialogModel& model, const TaskDialogLayout& layout) {
-  const TASKDIALOGCONFIG& config = model.config;
-  RECT reference{};
-  if ((config.dwFlags & TDF_POSITION_RELATIVE_TO_WINDOW) && ::IsWindow(config.hwndParent)) {
-    ::GetWindowRect(config.hwndParent, &reference);
-  } else {
-    ::SystemParametersInfoA(SPI_GETWORKAREA, 0, &reference, 0);
-  }
-  const DialogFrame frame = MakeDialogFrame(config.dwFlags, layout.width, layout.height, model.input.x, model.input.y,
-                                            {reference.left, reference.top, reference.right, reference.bottom});
-  TemplateHeader header;
-  header.title = ToTemplateText(ResolveTaskDialogString(config.pszWindowTitle, kTitleBufferSize));
-  header.style = frame.style;
-  header.exStyle = frame.exStyle;
-  header.x = static_cast<int16_t>(frame.x);
-  header.y = static_cast<int16_t>(frame.y);
-  header.cx = static_cast<int16_t>(frame.cx);
-  header.cy = static_cast<int16_t>(frame.cy);
-  const LOGFONTA& font = model.messageFont;
-  header.face = ToTemplateText(font.lfFaceName);
-  const WindowDc screen(nullptr);
-  header.pointSize = static_cast<uint16_t>(TemplatePointSize(font.lfHeight, ::GetDeviceCaps(screen.get(), LOGPIXELSY)));
-  header.weight = static_cast<uint16_t>(font.lfWeight);
-  header.italic = font.lfItalic;
-  header.charSet = font.lfCharSet;
-  return header;
-}
+}  // namespace
 
-TemplateItem MakeTemplateItem(const LayoutItem& item, int bx, int by) {
-  const DialogUnitRect units =
-      PixelsToDialogUnits(item.rect.left, item.rect.top, item.rect.right, item.rect.bottom, bx, by);
-  TemplateItem out;
-  out.windowClass = TemplateName::Text(ToTemplateText(item.className));
-  out.id = static_cast<uint32_t>(item.id);
-  out.x = static_cast<int16_t>(units.x);
-  out.y = static_cast<int16_t>(units.y);
-  out.cx = static_cast<int16_t>(units.cx);
-  out.cy = static_cast<int16_t>(units.cy);
-  out.style = item.style | kItemBaseStyle;
-  out.text = TemplateName::Text(ToTemplateText(item.text));
-  return out;
-}
+void RefreshTaskDialogPalette(TaskDialogModel& model) { MakePalette(model); }
 
 void BuildTaskDialogModel(TaskDialogModel& model, const TASKDIALOGCONFIG& config, const TaskDialogPlatform& platform) {
   ::InitCommonControls();
@@ -273,39 +218,32 @@ void BuildTaskDialogModel(TaskDialogModel& model, const TASKDIALOGCONFIG& config
   MakePalette(model);
 }
 
-TaskDialogLayout LayOut(const TaskDialogModel& model) {
+TaskDialogLayout LayOutTaskDialog(const TaskDialogModel& model, bool expanded) {
   const WindowDc dc(model.config.hwndParent);
   GdiTextMeasurer measurer(dc.get(), model.bodyFont.get(), model.mainFont.get());
-  return LayOutTaskDialog(model.input, measurer, model.config.cxWidth);
+  return LayOutTaskDialog(model.input, measurer, model.config.cxWidth, expanded);
 }
 
-}  // namespace
-
-void RefreshTaskDialogPalette(TaskDialogModel& model) { MakePalette(model); }
-
-TaskDialogRun::TaskDialogRun(const TASKDIALOGCONFIG& config, const TaskDialogPlatform& platform) {
-  BuildTaskDialogModel(model_, config, platform);
-}
-
-bool TaskDialogRun::WriteTemplate() {
-  TemplateWriter writer(block_);
-  writer.BeginTemplate(MakeTemplateHeader(model_, layout_));
-  for (const LayoutItem& item : layout_.items) writer.AddItem(MakeTemplateItem(item, model_.input.x, model_.input.y));
-  return !writer.Failed();
-}
-
-HRESULT TaskDialogRun::Show() {
-  layout_ = LayOut(model_);
-  if (!WriteTemplate()) return E_OUTOFMEMORY;
-  RunModalIndirect(reinterpret_cast<const DLGTEMPLATE*>(block_.Data()), model_.config.hwndParent);
-  switch (AbandonedBy()) {
-    case Abandoned::kOutOfMemory:
-      return E_OUTOFMEMORY;
-    case Abandoned::kOther:
-      return E_FAIL;
-    default:
-      return S_OK;
+void LoadShownIcons(TaskDialogModel& model) {
+  const TASKDIALOGCONFIG& config = model.config;
+  const TaskDialogMetrics& metrics = model.Metrics();
+  if (config.dwFlags & TDF_USE_HICON_MAIN) {
+    model.mainIcon = TaskDialogIcon::Owned(config.hMainIcon);
+  } else {
+    model.mainIcon = LoadTaskDialogIcon(config.hInstance, config.pszMainIcon, metrics.largeIcon);
   }
+  if (config.dwFlags & TDF_USE_HICON_FOOTER) {
+    const bool heldByMain = model.mainIcon.IsOwned() && config.hFooterIcon == model.mainIcon.get();
+    model.footerIcon =
+        heldByMain ? TaskDialogIcon::Shared(config.hFooterIcon) : TaskDialogIcon::Owned(config.hFooterIcon);
+  } else {
+    model.footerIcon = LoadTaskDialogIcon(config.hInstance, config.pszFooterIcon, metrics.smallIcon);
+  }
+  const auto glyph = [&](int id) { return LoadTaskDialogIcon(config.hInstance, MAKEINTRESOURCEW(id), kGlyphSize); };
+  model.linkGlyph = glyph(IDI_COMMAND_LINK);
+  model.hotLinkGlyph = glyph(IDI_COMMAND_LINK_HOT);
+  model.expandedGlyph = glyph(IDI_EXPANDO_EXPANDED);
+  model.collapsedGlyph = glyph(IDI_EXPANDO_COLLAPSED);
 }
 
 }  // namespace commonq

@@ -4,15 +4,15 @@
 
 #include <iterator>
 
+#include "frame/dialog_base.h"
 #include "frame/high_contrast.h"
 #include "frame/paint_session.h"
 #include "taskdialog/logic/task_dialog_values.h"
-#include "taskdialog/task_dialog_run.h"
+#include "taskdialog/task_dialog_paint.h"
 
 namespace commonq {
 namespace {
 
-constexpr int kGlyphSize = 20;
 constexpr int kGlyphTop = 2;
 constexpr int kHotInset = 2;
 constexpr int kFrameCorner = 6;
@@ -53,24 +53,25 @@ void DrawHighContrastArrow(HDC dc, int left, int top, COLORREF colour) {
 
 // Everything the dialog paints itself is background: the same picture for the screen's erase and
 // for a print into any DC the system or a host hands over.
-void TaskDialogRun::PaintContent(HDC dc) const {
+void TaskDialogPainter::PaintContent(HWND dialog, HDC dc) const {
   if (dc == nullptr) return;
   const SavedDcState keep(dc);
   RECT client{};
-  ::GetClientRect(Window(), &client);
+  ::GetClientRect(dialog, &client);
   const int w = client.right;
-  const int band = layout_.state.bandLine;
+  const TaskDialogLayoutState& lines = state_.Layout().state;
+  const int band = lines.bandLine;
   Fill(dc, RECT{0, 0, w, band}, model_.palette.band);
   Fill(dc, RECT{0, band, w, client.bottom}, model_.palette.face);
   Fill(dc, RECT{0, band, w, band + 1}, model_.palette.separator);
-  if (layout_.state.footerSeparator > 0)
-    EtchedLine(dc, layout_.state.footerSeparator, w, model_.palette.shadow, model_.palette.highlight);
-  if (layout_.state.expandedFooterSeparator > 0) {
-    EtchedLine(dc, layout_.state.expandedFooterSeparator, w, model_.palette.shadow, model_.palette.highlight);
+  if (lines.footerSeparator > 0)
+    EtchedLine(dc, lines.footerSeparator, w, model_.palette.shadow, model_.palette.highlight);
+  if (lines.expandedFooterSeparator > 0) {
+    EtchedLine(dc, lines.expandedFooterSeparator, w, model_.palette.shadow, model_.palette.highlight);
   }
 }
 
-HBRUSH TaskDialogRun::ControlColors(HDC dc, int id) const {
+HBRUSH TaskDialogPainter::ControlColors(HDC dc, int id) const {
   const bool links = model_.CommandLinks();
   bool onBand = id == IDC_TD_MAIN_INSTRUCTION || id == IDC_TD_MAIN_ICON || id == IDC_TD_CONTENT ||
                 (id >= IDC_TD_FIRST_RADIO && id <= IDC_TD_LAST_RADIO);
@@ -91,7 +92,7 @@ HBRUSH TaskDialogRun::ControlColors(HDC dc, int id) const {
   return onBand ? model_.bandBrush.get() : model_.faceBrush.get();
 }
 
-void TaskDialogRun::DrawCommandLink(const DRAWITEMSTRUCT& item) const {
+void TaskDialogPainter::DrawCommandLink(const DRAWITEMSTRUCT& item) const {
   HDC dc = item.hDC;
   RECT focus = item.rcItem;
   ::InflateRect(&focus, -kFocusInset, -kFocusInset);
@@ -105,7 +106,7 @@ void TaskDialogRun::DrawCommandLink(const DRAWITEMSTRUCT& item) const {
   const SelectedObject keepBrush(dc, ::GetStockObject(NULL_BRUSH));
   const SelectedObject keepFont(dc, model_.bodyFont.get());
   const int id = static_cast<int>(item.CtlID);
-  const bool hot = id == hotLinkId_;
+  const bool hot = id == state_.hotLinkId;
   RECT rect = item.rcItem;
   if (hot) {
     ::DrawFrameControl(dc, &rect, DFC_BUTTON, DFCS_BUTTONPUSH);
@@ -118,7 +119,7 @@ void TaskDialogRun::DrawCommandLink(const DRAWITEMSTRUCT& item) const {
   COLORREF frameColor = CLR_INVALID;
   if (item.itemState & ODS_SELECTED) {
     frameColor = ::GetSysColor(COLOR_BTNSHADOW);
-  } else if (static_cast<uint32_t>(id) == layout_.state.defaultControlId) {
+  } else if (static_cast<uint32_t>(id) == state_.Layout().state.defaultControlId) {
     frameColor = model_.palette.defaultLinkFrame;
   }
   if (frameColor != CLR_INVALID) {
@@ -136,8 +137,15 @@ void TaskDialogRun::DrawCommandLink(const DRAWITEMSTRUCT& item) const {
     }
     rect.left += model_.Metrics().glyph + model_.Metrics().glyphGap;
   }
+  DrawCommandLinkText(dc, rect, item.hwndItem);
+  // On a repainted background; a press alone leaves the one already there.
+  if (focusShown && (hot || (item.itemAction & ODA_DRAWENTIRE) != 0)) ::DrawFocusRect(dc, &focus);
+}
+
+// The link's title in the main font over its note in the body font, both in the instruction colour.
+void TaskDialogPainter::DrawCommandLinkText(HDC dc, const RECT& rect, HWND link) const {
   char text[kLinkTextSize] = {};
-  ::GetWindowTextA(item.hwndItem, text, kLinkTextSize);
+  ::GetWindowTextA(link, text, kLinkTextSize);
   const CommandLinkText parts = SplitCommandLinkText(text);
   ::SetBkMode(dc, TRANSPARENT);
   ::SetTextColor(dc, model_.palette.instruction);
@@ -155,14 +163,12 @@ void TaskDialogRun::DrawCommandLink(const DRAWITEMSTRUCT& item) const {
   RECT noteRect = rect;
   noteRect.top = rect.top + titleHeight + 1;
   ::DrawTextA(dc, parts.note.c_str(), -1, &noteRect, DT_WORDBREAK | DT_NOPREFIX);
-  // On a repainted background; a press alone leaves the one already there.
-  if (focusShown && (hot || (item.itemAction & ODA_DRAWENTIRE) != 0)) ::DrawFocusRect(dc, &focus);
 }
 
-bool TaskDialogRun::OnDrawItem(const DRAWITEMSTRUCT& item) {
+bool TaskDialogPainter::OnDrawItem(const DRAWITEMSTRUCT& item) const {
   const int id = static_cast<int>(item.CtlID);
   if (id >= IDC_TD_FIRST_BUTTON && id <= IDC_TD_LAST_BUTTON) {
-    if (!layout_.state.ownerDrawnLinks) return false;
+    if (!state_.Layout().state.ownerDrawnLinks) return false;
     DrawCommandLink(item);
     return true;
   }
@@ -178,11 +184,11 @@ bool TaskDialogRun::OnDrawItem(const DRAWITEMSTRUCT& item) {
         DrawIconStatic(item, model_.palette.face, nullptr, kGlyphSize);
         const RECT glyph{item.rcItem.left, item.rcItem.top, item.rcItem.left + kGlyphSize,
                          item.rcItem.top + kGlyphSize};
-        DrawHighContrastDisclosure(item.hDC, glyph, expanded_);
+        DrawHighContrastDisclosure(item.hDC, glyph, state_.Expanded());
         return true;
       }
-      DrawIconStatic(item, model_.palette.face, expanded_ ? model_.expandedGlyph.get() : model_.collapsedGlyph.get(),
-                     kGlyphSize);
+      DrawIconStatic(item, model_.palette.face,
+                     state_.Expanded() ? model_.expandedGlyph.get() : model_.collapsedGlyph.get(), kGlyphSize);
       // A static is told nothing of its focus: the button asks (and repaints when it changes).
       if (::GetFocus() == item.hwndItem && ShowsFocusRectangle(item.hwndItem)) ::DrawFocusRect(item.hDC, &item.rcItem);
       return true;

@@ -1,5 +1,6 @@
-// The emulated task dialog's behaviour: initialisation, clicks and results, the caller's
-// notifications, the TDM_* messages, the callback timer, hot tracking and the expando.
+// The emulated task dialog's message handling: initialisation, clicks and results, the caller's
+// notifications, the TDM_* messages, the callback timer, hot tracking and the expando's clicks.
+// What changes lives in TaskDialogState, what is painted in TaskDialogPainter.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -19,7 +20,6 @@ constexpr UINT_PTR kCallbackTimerId = 4050;
 constexpr UINT_PTR kHotTrackingTimerId = 4051;
 constexpr UINT kCallbackPeriod = 200;
 constexpr UINT kHotTrackingPeriod = 100;
-constexpr int kGlyphSize = 20;
 constexpr int kMarqueeSpeed = 30;
 constexpr int kLastCommonButtonId = 64;
 
@@ -32,31 +32,6 @@ int ElementControl(WPARAM element) {
   constexpr int kControls[] = {IDC_TD_CONTENT, IDC_TD_EXPANDED_INFORMATION, IDC_TD_FOOTER, IDC_TD_MAIN_INSTRUCTION};
   static_assert(TDE_CONTENT == 0 && TDE_MAIN_INSTRUCTION == 3);
   return element < std::size(kControls) ? kControls[element] : 0;
-}
-
-// The run owns every icon it shows, the caller's HICONs included, from the moment the dialog is up;
-// a dialog that never came up leaves them to the caller. A handle given as both main and footer
-// icon is destroyed once.
-void FillIcons(TaskDialogModel& model) {
-  const TASKDIALOGCONFIG& config = model.config;
-  const TaskDialogMetrics& metrics = model.Metrics();
-  if (config.dwFlags & TDF_USE_HICON_MAIN) {
-    model.mainIcon = TaskDialogIcon::Owned(config.hMainIcon);
-  } else {
-    model.mainIcon = LoadTaskDialogIcon(config.hInstance, config.pszMainIcon, metrics.largeIcon);
-  }
-  if (config.dwFlags & TDF_USE_HICON_FOOTER) {
-    const bool heldByMain = model.mainIcon.IsOwned() && config.hFooterIcon == model.mainIcon.get();
-    model.footerIcon =
-        heldByMain ? TaskDialogIcon::Shared(config.hFooterIcon) : TaskDialogIcon::Owned(config.hFooterIcon);
-  } else {
-    model.footerIcon = LoadTaskDialogIcon(config.hInstance, config.pszFooterIcon, metrics.smallIcon);
-  }
-  const auto glyph = [&](int id) { return LoadTaskDialogIcon(config.hInstance, MAKEINTRESOURCEW(id), kGlyphSize); };
-  model.linkGlyph = glyph(IDI_COMMAND_LINK);
-  model.hotLinkGlyph = glyph(IDI_COMMAND_LINK_HOT);
-  model.expandedGlyph = glyph(IDI_EXPANDO_EXPANDED);
-  model.collapsedGlyph = glyph(IDI_EXPANDO_COLLAPSED);
 }
 
 }  // namespace
@@ -77,7 +52,7 @@ void TaskDialogRun::ApplyFonts() {
 
 void TaskDialogRun::StartTimers() {
   timerBase_ = ::GetTickCount();
-  if (layout_.state.ownerDrawnLinks) hotTimer_ = UniqueTimer(Window(), kHotTrackingTimerId, kHotTrackingPeriod);
+  if (state_.Layout().state.ownerDrawnLinks) hotTimer_ = UniqueTimer(Window(), kHotTrackingTimerId, kHotTrackingPeriod);
   if (model_.config.dwFlags & TDF_CALLBACK_TIMER) {
     callbackTimer_ = UniqueTimer(Window(), kCallbackTimerId, kCallbackPeriod);
   }
@@ -106,7 +81,7 @@ void TaskDialogRun::SetInitialStates() {
     ::SendMessageA(progress, PBM_SETMARQUEE, TRUE, kMarqueeSpeed);
   }
   SelectDefaultRadio();
-  if (!layout_.state.ownerDrawnLinks && (config.dwFlags & TDF_USE_COMMAND_LINKS_NO_ICON)) {
+  if (!state_.Layout().state.ownerDrawnLinks && (config.dwFlags & TDF_USE_COMMAND_LINKS_NO_ICON)) {
     BUTTON_IMAGELIST noGlyph{};
     noGlyph.himl = BCCL_NOGLYPH;
     for (UINT i = 0; i < config.cButtons; ++i) {
@@ -120,7 +95,7 @@ void TaskDialogRun::SetInitialStates() {
 }
 
 void TaskDialogRun::FocusDefaultControl() {
-  const uint32_t id = layout_.state.defaultControlId;
+  const uint32_t id = state_.Layout().state.defaultControlId;
   if (id == 0 || id == td::kNativeDefault) return;
   ::SendMessageA(Window(), DM_SETDEFID, id, 0);
   ::SetFocus(::GetDlgItem(Window(), static_cast<int>(id)));
@@ -141,15 +116,12 @@ void TaskDialogRun::ShowMainIcon() {
 
 void TaskDialogRun::OnInitDialog() {
   created_ = false;
-  radioResult_ = 0;
-  buttonResult_ = IDCANCEL;
-  expanded_ = true;
-  hotLinkId_ = 0;
+  state_.Restart();
   ApplyFonts();
   StartTimers();
   SetInitialStates();
   FocusDefaultControl();
-  FillIcons(model_);
+  LoadShownIcons(model_);
   ShowMainIcon();
   InstallCopyHook();
   if (HWND expando = ::GetDlgItem(Window(), IDC_TD_EXPANDO_BUTTON)) {
@@ -192,7 +164,7 @@ void TaskDialogRun::OnDestroy() {
   hotTimer_.reset();
   RemoveCopyHook();
   NotifyCallback(TDN_DESTROYED, 0, 0);
-  verificationResult_ = ::IsDlgButtonChecked(Window(), IDC_TD_VERIFICATION) == BST_CHECKED;
+  state_.results.verification = ::IsDlgButtonChecked(Window(), IDC_TD_VERIFICATION) == BST_CHECKED;
 }
 
 void TaskDialogRun::OnCommand(int id, int code) {
@@ -200,8 +172,8 @@ void TaskDialogRun::OnCommand(int id, int code) {
   if (id == IDC_TD_EXPANDO_BUTTON || id == IDC_TD_EXPANDO_LABEL) {
     if (code != STN_CLICKED && code != STN_DBLCLK) return;
     if (model_.config.pszExpandedInformation == nullptr) return;
-    expanded_ = !expanded_;
-    NotifyCallback(TDN_EXPANDO_BUTTON_CLICKED, expanded_ ? 1 : 0, 0);
+    state_.ToggleExpanded();
+    NotifyCallback(TDN_EXPANDO_BUTTON_CLICKED, state_.Expanded() ? 1 : 0, 0);
     RelayoutExpando();
     return;
   }
@@ -224,58 +196,20 @@ void TaskDialogRun::OnCommand(int id, int code) {
   if (IsRadioButton(id)) {
     const UINT index = static_cast<UINT>(id - IDC_TD_FIRST_RADIO);
     if (index >= model_.config.cRadioButtons) return;
-    radioResult_ = model_.config.pRadioButtons[index].nButtonID;
-    NotifyCallback(TDN_RADIO_BUTTON_CLICKED, static_cast<WPARAM>(radioResult_), 0);
+    state_.results.radio = model_.config.pRadioButtons[index].nButtonID;
+    NotifyCallback(TDN_RADIO_BUTTON_CLICKED, static_cast<WPARAM>(state_.results.radio), 0);
   }
 }
 
 // The caller's callback may refuse the click with S_FALSE; otherwise the dialog ends with the button's id.
 void TaskDialogRun::EndWith(int buttonId, int controlId) {
   if (NotifyCallback(TDN_BUTTON_CLICKED, static_cast<WPARAM>(buttonId), 0) == S_FALSE) return;
-  buttonResult_ = buttonId;
+  state_.results.button = buttonId;
   ::EndDialog(Window(), controlId);
 }
 
-void TaskDialogRun::RelayoutExpando() {
-  HWND dialog = Window();
-  HWND details = ::GetDlgItem(dialog, IDC_TD_EXPANDED_INFORMATION);
-  int clientHeight = layout_.height;
-  if (details != nullptr && !(model_.config.dwFlags & TDF_EXPAND_FOOTER_AREA)) {
-    RECT detailsRect{};
-    ::GetWindowRect(details, &detailsRect);
-    ::MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&detailsRect), 2);
-    int shift = (detailsRect.bottom - detailsRect.top) + model_.Metrics().bandGap;
-    if (!expanded_) shift = -shift;
-    for (HWND child = ::GetWindow(dialog, GW_CHILD); child != nullptr; child = ::GetWindow(child, GW_HWNDNEXT)) {
-      if (child == details) continue;
-      RECT rect{};
-      ::GetWindowRect(child, &rect);
-      ::MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&rect), 2);
-      if (rect.top < detailsRect.top) continue;
-      ::MoveWindow(child, rect.left, rect.top + shift, rect.right - rect.left, rect.bottom - rect.top, TRUE);
-    }
-    ::ShowWindow(details, expanded_ ? SW_SHOWNOACTIVATE : SW_HIDE);
-    if (layout_.state.bandLine != 0) layout_.state.bandLine += shift;
-    if (layout_.state.footerSeparator != 0) layout_.state.footerSeparator += shift;
-    clientHeight = expanded_ ? layout_.height : layout_.height + shift;
-  } else if (details != nullptr) {
-    clientHeight = expanded_ ? layout_.height : layout_.state.expandedFooterSeparator - 1;
-    // Cut off the window, the text must not keep a tab stop (a link control with links has one).
-    ::ShowWindow(details, expanded_ ? SW_SHOWNOACTIVATE : SW_HIDE);
-  }
-  RECT client{};
-  ::GetClientRect(dialog, &client);
-  RECT frame{0, 0, client.right, clientHeight};
-  ::AdjustWindowRectEx(&frame, static_cast<DWORD>(::GetWindowLongA(dialog, GWL_STYLE)), ::GetMenu(dialog) != nullptr,
-                       static_cast<DWORD>(::GetWindowLongA(dialog, GWL_EXSTYLE)));
-  ::SetWindowPos(dialog, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top, SWP_NOMOVE | SWP_NOZORDER);
-  const std::string label = ResolveTaskDialogString(
-      expanded_ ? model_.config.pszExpandedControlText : model_.config.pszCollapsedControlText, kTextBufferSize);
-  ::SetDlgItemTextA(dialog, IDC_TD_EXPANDO_LABEL, label.c_str());
-  ::InvalidateRect(::GetDlgItem(dialog, IDC_TD_EXPANDO_BUTTON), nullptr, TRUE);
-  ::InvalidateRect(::GetDlgItem(dialog, IDC_TD_EXPANDO_LABEL), nullptr, TRUE);
-  ::InvalidateRect(dialog, nullptr, TRUE);
-}
+// Each toggle lays the dialog out again in the new state.
+void TaskDialogRun::RelayoutExpando() { state_.ApplyLayout(Window()); }
 
 void TaskDialogRun::OnTimer(UINT_PTR id) {
   if (id == kCallbackTimerId) {
@@ -293,10 +227,10 @@ void TaskDialogRun::OnHotTracking() {
   HWND under = ::ChildWindowFromPoint(dialog, cursor);
   int id = under != nullptr && under != dialog ? ::GetDlgCtrlID(under) : 0;
   if (!IsCustomButton(id)) id = 0;
-  if (id == hotLinkId_) return;
-  if (hotLinkId_ != 0) ::InvalidateRect(::GetDlgItem(dialog, hotLinkId_), nullptr, TRUE);
+  if (id == state_.hotLinkId) return;
+  if (state_.hotLinkId != 0) ::InvalidateRect(::GetDlgItem(dialog, state_.hotLinkId), nullptr, TRUE);
   if (id != 0) ::InvalidateRect(::GetDlgItem(dialog, id), nullptr, TRUE);
-  hotLinkId_ = id;
+  state_.hotLinkId = id;
 }
 
 // The control of the caller's button or radio button `buttonId` (the last one of that id); a
@@ -315,7 +249,6 @@ HWND TaskDialogRun::FindButton(WPARAM buttonId, bool radio) const {
 
 bool TaskDialogRun::OnTaskDialogMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
   HWND dialog = Window();
-  HWND progress = ::GetDlgItem(dialog, IDC_TD_PROGRESS_BAR);
   result = 0;
   switch (message) {
     case TDM_CLICK_BUTTON:
@@ -335,6 +268,24 @@ bool TaskDialogRun::OnTaskDialogMessage(UINT message, WPARAM wParam, LPARAM lPar
     case TDM_ENABLE_RADIO_BUTTON:
       if (HWND radio = FindButton(wParam, true)) result = ::EnableWindow(radio, lParam != 0);
       return true;
+    case TDM_SET_ELEMENT_TEXT:
+    case TDM_UPDATE_ELEMENT_TEXT: {
+      const int control = ElementControl(wParam);
+      if (control == 0) return true;
+      const std::string text = ResolveTaskDialogString(reinterpret_cast<PCWSTR>(lParam), kTextBufferSize);
+      ::SetDlgItemTextA(dialog, control, text.c_str());
+      result = 1;
+      return true;
+    }
+    default:
+      return OnProgressBarMessage(message, wParam, lParam, result);
+  }
+}
+
+// The TDM_* messages for the progress bar; `result` is 0 when it comes in.
+bool TaskDialogRun::OnProgressBarMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+  HWND progress = ::GetDlgItem(Window(), IDC_TD_PROGRESS_BAR);
+  switch (message) {
     case TDM_SET_PROGRESS_BAR_POS:
       ::SendMessageA(progress, PBM_SETPOS, wParam, 0);
       return true;
@@ -355,17 +306,50 @@ bool TaskDialogRun::OnTaskDialogMessage(UINT message, WPARAM wParam, LPARAM lPar
         ::SendMessageA(progress, PBM_SETMARQUEE, TRUE, kMarqueeSpeed);
       }
       return true;
-    case TDM_SET_ELEMENT_TEXT:
-    case TDM_UPDATE_ELEMENT_TEXT: {
-      const int control = ElementControl(wParam);
-      if (control == 0) return true;
-      const std::string text = ResolveTaskDialogString(reinterpret_cast<PCWSTR>(lParam), kTextBufferSize);
-      ::SetDlgItemTextA(dialog, control, text.c_str());
-      result = 1;
-      return true;
-    }
     default:
       return false;
+  }
+}
+
+// A click on a link in the content, the details or the footer.
+bool TaskDialogRun::OnNotify(const NMHDR& header) {
+  const bool fromLink =
+      header.idFrom == IDC_TD_EXPANDED_INFORMATION || header.idFrom == IDC_TD_FOOTER || header.idFrom == IDC_TD_CONTENT;
+  // NM_RETURN is Enter on the focused link.
+  if ((header.code != NM_CLICK && header.code != NM_RETURN) || !fromLink) return false;
+  const auto& link = reinterpret_cast<const NMLINK&>(header);
+  const WCHAR* target = link.item.szID[0] != 0 ? link.item.szID : link.item.szUrl;
+  NotifyCallback(TDN_HYPERLINK_CLICKED, 0, reinterpret_cast<LPARAM>(target));
+  return true;
+}
+
+// The user switched high contrast or changed colours while the dialog is up.
+void TaskDialogRun::OnColourChange(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (!IsColourChange(message, wParam)) return;
+  RefreshTaskDialogPalette(model_);
+  RepaintForNewColours(Window(), message, wParam, lParam);
+}
+
+bool TaskDialogRun::OnPaintMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+  switch (message) {
+    case WM_ERASEBKGND:
+      painter_.PaintContent(Window(), reinterpret_cast<HDC>(wParam));
+      result = TRUE;
+      return true;
+    case WM_PRINTCLIENT:
+      // The dialog manager's own WM_PAINT erases through WM_ERASEBKGND above, which is all the
+      // dialog paints, so the screen needs no WM_PAINT of ours.
+      if (lParam & (PRF_CLIENT | PRF_ERASEBKGND)) painter_.PaintContent(Window(), reinterpret_cast<HDC>(wParam));
+      result = 0;
+      return true;
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN:
+      result = reinterpret_cast<LRESULT>(
+          painter_.ControlColors(reinterpret_cast<HDC>(wParam), ::GetDlgCtrlID(reinterpret_cast<HWND>(lParam))));
+      return true;
+    default:  // WM_DRAWITEM
+      result = TRUE;
+      return painter_.OnDrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
   }
 }
 
@@ -386,49 +370,24 @@ bool TaskDialogRun::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LR
       OnTimer(wParam);
       return true;
     case WM_ERASEBKGND:
-      PaintContent(reinterpret_cast<HDC>(wParam));
-      result = TRUE;
-      return true;
     case WM_PRINTCLIENT:
-      // The dialog manager's own WM_PAINT erases through WM_ERASEBKGND above, which is all the
-      // dialog paints, so the screen needs no WM_PAINT of ours.
-      if (lParam & (PRF_CLIENT | PRF_ERASEBKGND)) PaintContent(reinterpret_cast<HDC>(wParam));
-      result = 0;
-      return true;
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLORBTN:
-      result = reinterpret_cast<LRESULT>(
-          ControlColors(reinterpret_cast<HDC>(wParam), ::GetDlgCtrlID(reinterpret_cast<HWND>(lParam))));
-      return true;
+    case WM_DRAWITEM:
+      return OnPaintMessage(message, wParam, lParam, result);
     case WM_SYSCOMMAND:
       if ((wParam & 0xFFF0) != SC_CLOSE || (model_.config.dwFlags & TDF_ALLOW_DIALOG_CANCELLATION)) return false;
       return true;
-    case WM_DRAWITEM:
-      result = TRUE;
-      return OnDrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
     case WM_COMMAND:
       OnCommand(LOWORD(wParam), HIWORD(wParam));
       result = 0;
       return true;
-    case WM_NOTIFY: {
-      const auto* header = reinterpret_cast<const NMHDR*>(lParam);
-      const bool fromLink = header->idFrom == IDC_TD_EXPANDED_INFORMATION || header->idFrom == IDC_TD_FOOTER ||
-                            header->idFrom == IDC_TD_CONTENT;
-      // NM_RETURN is Enter on the focused link.
-      if ((header->code != NM_CLICK && header->code != NM_RETURN) || !fromLink) return false;
-      const auto* link = reinterpret_cast<const NMLINK*>(lParam);
-      const WCHAR* target = link->item.szID[0] != 0 ? link->item.szID : link->item.szUrl;
-      NotifyCallback(TDN_HYPERLINK_CLICKED, 0, reinterpret_cast<LPARAM>(target));
+    case WM_NOTIFY:
       result = 0;
-      return true;
-    }
+      return OnNotify(*reinterpret_cast<const NMHDR*>(lParam));
     case WM_SYSCOLORCHANGE:
     case WM_SETTINGCHANGE:
-      // The user switched high contrast or changed colours while the dialog is up.
-      if (IsColourChange(message, wParam)) {
-        RefreshTaskDialogPalette(model_);
-        RepaintForNewColours(Window(), message, wParam, lParam);
-      }
+      OnColourChange(message, wParam, lParam);
       return false;
     default:
       return OnTaskDialogMessage(message, wParam, lParam, result);

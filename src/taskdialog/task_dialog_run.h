@@ -1,26 +1,18 @@
 #pragma once
-// The state of one emulated task dialog run, which is also the object behind the dialog window.
+// One emulated task dialog run: the dialog window and the messages it handles.
 #include <windows.h>
 #include <commctrl.h>
-
-#include <optional>
-#include <string>
 
 #include "frame/dialog_base.h"
 #include "frame/guarded_callback.h"
 #include "frame/subclass.h"
 #include "frame/unique_handle.h"
-#include "taskdialog/logic/task_dialog_layout.h"
-#include "taskdialog/logic/template_writer.h"
+#include "taskdialog/task_dialog_model.h"
+#include "taskdialog/task_dialog_paint.h"
+#include "taskdialog/task_dialog_state.h"
+#include "taskdialog/task_dialog_template.h"
 
 namespace commonq {
-
-// Facts about the platform that choose between forwarding, the modern and the classic look.
-struct TaskDialogPlatform {
-  int versionClass = 0;
-  bool modernControls = false;
-  bool windows6 = false;
-};
 
 #if COMMONQ_TEST_SEAMS
 // Replaces the platform's facts for white-box tests of the branches the test system cannot reach;
@@ -31,103 +23,26 @@ void OverrideTaskDialogPlatformForTesting(const TaskDialogPlatform* facts) noexc
 // The task dialog inside an export that has already started the module.
 HRESULT RunTaskDialog(const TASKDIALOGCONFIG* config, int* button, int* radioButton, BOOL* verificationChecked);
 
-// The longest text the dialog takes from its configuration or its windows, with its NUL.
-inline constexpr size_t kTextBufferSize = 2048;
-
-// A configuration text field (UTF-16 string or a string id of the library) as ANSI, at most
-// size - 1 bytes; empty for a null field or a failed conversion.
-std::string ResolveTaskDialogString(PCWSTR field, size_t size);
-// An icon the run shows. Shared system icons (loaded with LR_SHARED) belong to the system and are
-// never destroyed, nor is a handle that another slot already owns; every other icon is destroyed
-// with its holder.
-class TaskDialogIcon {
- public:
-  TaskDialogIcon() = default;
-  static TaskDialogIcon Owned(HICON icon) noexcept {
-    TaskDialogIcon result;
-    result.owned_.reset(icon);
-    return result;
-  }
-  static TaskDialogIcon Shared(HICON icon) noexcept {
-    TaskDialogIcon result;
-    result.shared_ = icon;
-    return result;
-  }
-  HICON get() const noexcept { return owned_ ? owned_.get() : shared_; }
-  bool IsOwned() const noexcept { return static_cast<bool>(owned_); }
-  explicit operator bool() const noexcept { return get() != nullptr; }
-
- private:
-  UniqueIcon owned_;
-  HICON shared_ = nullptr;
-};
-
-// An icon of the configuration at size x size: owned when loaded from a module, shared for the
-// system's icons (and the IDI_APPLICATION fallback).
-TaskDialogIcon LoadTaskDialogIcon(HINSTANCE instance, PCWSTR field, int size);
-
-// Global memory under the template, locked while it exists.
-class GlobalTemplateBlock : public TemplateBlock {
- public:
-  bool Resize(size_t size) override;
-  uint8_t* Data() override { return lock_ ? static_cast<uint8_t*>(lock_->get()) : nullptr; }
-
- private:
-  UniqueGlobal memory_;
-  std::optional<LockedGlobal> lock_;
-};
-
-// What the emulated dialog shows, resolved once from the caller's configuration before the window
-// exists: the configuration with its defaults, the texts and measures the layout reads, the fonts,
-// the colours and the icons. The icons are loaded when the dialog is up (see FillIcons), because
-// only then does the run own the caller's HICONs.
-struct TaskDialogModel {
-  TASKDIALOGCONFIG config{};
-  TaskDialogPlatform platform;
-  TaskDialogLayoutInput input;
-  LOGFONTA messageFont{};
-  UniqueFont bodyFont;
-  UniqueFont mainFont;
-  TaskDialogPalette palette;
-  UniqueBrush bandBrush;
-  UniqueBrush faceBrush;
-  TaskDialogIcon mainIcon;
-  TaskDialogIcon footerIcon;
-  TaskDialogIcon linkGlyph;
-  TaskDialogIcon hotLinkGlyph;
-  TaskDialogIcon expandedGlyph;
-  TaskDialogIcon collapsedGlyph;
-
-  bool CommandLinks() const { return (config.dwFlags & (TDF_USE_COMMAND_LINKS | TDF_USE_COMMAND_LINKS_NO_ICON)) != 0; }
-  const TaskDialogMetrics& Metrics() const { return input.metrics; }
-};
-
-// The model's colours and brushes from the system's colours and its high-contrast state, at
-// the start and again whenever the system announces new colours.
-void RefreshTaskDialogPalette(TaskDialogModel& model);
-
-// The window of one emulated run: it reads the model and the layout, and holds only what changes
-// while the dialog is up.
+// The window of one emulated run (task_dialog_run.cpp, task_dialog_procedure.cpp): it dispatches
+// the dialog's messages to the live state, the painter and the caller's callback.
 class TaskDialogRun : public DialogWindow {
  public:
   TaskDialogRun(const TASKDIALOGCONFIG& config, const TaskDialogPlatform& platform);
   ~TaskDialogRun() override = default;
 
-  // Builds the model and template and shows the dialog. S_OK also when the window could not be
-  // made (the results keep their starting values); E_OUTOFMEMORY when the template could not be
-  // written, and then nothing is shown.
+  // Builds the template and shows the dialog. S_OK also when the window could not be made (the
+  // results keep their starting values); E_OUTOFMEMORY when the template could not be written,
+  // and then nothing is shown.
   HRESULT Show();
 
-  int ButtonResult() const { return buttonResult_; }
-  int RadioResult() const { return radioResult_; }
-  BOOL VerificationResult() const { return verificationResult_; }
+  int ButtonResult() const { return state_.results.button; }
+  int RadioResult() const { return state_.results.radio; }
+  BOOL VerificationResult() const { return state_.results.verification; }
 
  protected:
   bool HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
  private:
-  bool WriteTemplate();
-
   // Procedure (task_dialog_procedure.cpp).
   // The caller's callback, guarded: a failure in it ends the dialog and answers S_OK.
   HRESULT NotifyCallback(UINT notification, WPARAM wParam, LPARAM lParam) noexcept;
@@ -143,7 +58,11 @@ class TaskDialogRun : public DialogWindow {
   void EndWith(int buttonId, int controlId);
   void OnTimer(UINT_PTR id);
   void OnHotTracking();
+  bool OnNotify(const NMHDR& header);
+  void OnColourChange(UINT message, WPARAM wParam, LPARAM lParam);
+  bool OnPaintMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
   bool OnTaskDialogMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+  bool OnProgressBarMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
   void RelayoutExpando();
   HWND FindButton(WPARAM buttonId, bool radio = false) const;
 
@@ -159,25 +78,12 @@ class TaskDialogRun : public DialogWindow {
   WindowBinding* FailureOwner() noexcept { return this; }
 
  private:
-  std::string ClipboardText() const;
-  void CopyToClipboard() const;
-
-  // Painting (task_dialog_paint.cpp).
-  void PaintContent(HDC dc) const;
-  HBRUSH ControlColors(HDC dc, int id) const;
-  void DrawCommandLink(const DRAWITEMSTRUCT& item) const;
-  bool OnDrawItem(const DRAWITEMSTRUCT& item);
-
   TaskDialogModel model_;
-  TaskDialogLayout layout_;
+  TaskDialogState state_{model_};
+  TaskDialogPainter painter_{model_, state_};
   GlobalTemplateBlock block_;
-  // Live state.
-  int buttonResult_ = IDCANCEL;
-  int radioResult_ = 0;
-  BOOL verificationResult_ = FALSE;
+  // Clear until the initialisation has run, so that nothing it triggers reaches the callback.
   bool created_ = false;
-  bool expanded_ = true;
-  int hotLinkId_ = 0;
   DWORD timerBase_ = 0;
   UniqueTimer callbackTimer_;
   UniqueTimer hotTimer_;

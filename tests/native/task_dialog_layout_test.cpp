@@ -1,7 +1,7 @@
 // The task dialog's logic tier where it has gone wrong before: the width rule, wrapping, the
-// button row and its default, heights that keep descenders and focus rectangles, the bold weight,
-// the high-contrast palette, link markup in double-byte text. The fuzz targets cover the text rules and the template
-// writer.
+// button row and its default, both expanded states, heights that keep descenders and focus
+// rectangles, the bold weight, the high-contrast palette, link markup in double-byte text. The
+// fuzz targets cover the text rules and the template writer.
 #include <gtest/gtest.h>
 
 #include <set>
@@ -37,13 +37,13 @@ struct Laid : TaskDialogLayout {
   int Height(int id) const { return (*this)[id].rect.bottom - (*this)[id].rect.top; }
 };
 
-Laid Lay(TaskDialogLayoutInput in, uint32_t cxWidth = 0) {
-  in.x = 7, in.y = 15;
-  in.metrics = MakeTaskDialogMetrics(7, 15, SystemSizes{13, 13, 16, 32});
+Laid Lay(TaskDialogLayoutInput in, uint32_t cxWidth = 0, bool expanded = true) {
+  if (in.baseUnitY == 0) in.baseUnitX = 7, in.baseUnitY = 15;
+  in.metrics = MakeTaskDialogMetrics(in.baseUnitX, in.baseUnitY, SystemSizes{13, 13, 16, 32});
   in.commonButtonTexts = {"&OK", "&Yes", "&No", "&Retry", "&Cancel", "&Close"};
   in.mainInstruction = "Hi";
   FixedMeasurer measurer;
-  return {LayOutTaskDialog(in, measurer, cxWidth)};
+  return {LayOutTaskDialog(in, measurer, cxWidth, expanded)};
 }
 
 TEST(TaskDialogLayout, WidthRuleWrappingAndMinimumHeights) {
@@ -90,6 +90,46 @@ TEST(TaskDialogLayout, CommandLinksAreOwnerDrawnUnlessModernOnWindows6) {
   laid = Lay(in);
   EXPECT_EQ(laid.state.defaultControlId, kNativeDefault);
   EXPECT_EQ(laid[IDC_TD_FIRST_BUTTON + 1].style & 0xF, kDefCommandLinkKind);
+}
+
+// Collapsing hides the details in either area. In the content area everything below them moves up
+// by the height the dialog manager gives their control (whole dialog units of 14/8 pixels) plus
+// the band gap; in the footer area nothing moves and the dialog ends above the etched line over them.
+TEST(TaskDialogLayout, CollapsedDetailsHideAndTheContentAreaClosesUp) {
+  TaskDialogLayoutInput in;
+  in.baseUnitX = 7, in.baseUnitY = 14;  // a line is one pixel taller than the base unit, as in DrawText
+  in.content = "Body";
+  in.expandedInformation = std::string(130, 'd');  // 3 lines, 45 pixels from y 76: 26 units, shown 46 high
+  in.collapsedLabel = "More", in.expandedLabel = "Less";
+  in.radioButtons = {{1, "One"}};
+  in.buttons = {{2, "Go\nA note"}};  // a command link, which starts and ends on the line grid
+  in.verification = "Always", in.footer = "Foot";
+  in.commonButtons = kOkButton;
+  const int bandGap = MakeTaskDialogMetrics(7, 14, SystemSizes{13, 13, 16, 32}).bandGap;
+  for (const uint32_t area : {0u, kExpandFooterArea}) {
+    in.flags = kShowProgressBar | kUseCommandLinks | area;
+    const Laid open = Lay(in, 200, true), shut = Lay(in, 200, false);
+    const LayoutRect details = open[IDC_TD_EXPANDED_INFORMATION].rect;
+    const int shift =
+        area ? 0 : RoundingMulDiv(PixelsToDialogUnits(0, details.top, 0, details.bottom, 7, 14).cy, 14, 8) + bandGap;
+    EXPECT_EQ(shut.width, open.width);
+    ASSERT_EQ(shut.items.size(), open.items.size());
+    for (size_t i = 0; i < open.items.size(); ++i) {
+      const LayoutItem &before = open.items[i], &after = shut.items[i];
+      const int up = before.rect.top > details.top ? shift : 0;
+      const LayoutRect &was = before.rect, &is = after.rect;
+      EXPECT_EQ(after.id, before.id);
+      EXPECT_TRUE(is.left == was.left && is.right == was.right && is.top == was.top - up &&
+                  is.bottom == was.bottom - up)
+          << before.id;
+      EXPECT_TRUE(before.visible) << before.id;
+      EXPECT_EQ(after.visible, before.id != IDC_TD_EXPANDED_INFORMATION) << before.id;
+    }
+    EXPECT_EQ(shut.state.bandLine, open.state.bandLine - shift);
+    EXPECT_EQ(shut.state.footerSeparator, open.state.footerSeparator - shift);
+    EXPECT_EQ(shut.height, area ? open.state.expandedFooterSeparator - 1 : open.height - shift);
+    EXPECT_EQ(open[IDC_TD_EXPANDO_LABEL].text + shut[IDC_TD_EXPANDO_LABEL].text, "LessMore");
+  }
 }
 
 TEST(TaskDialogMetrics, BoldWeightAndVersionClasses) {

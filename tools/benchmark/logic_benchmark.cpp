@@ -58,8 +58,8 @@ constexpr int kY = 15;
 
 TaskDialogLayoutInput RichInput() {
   TaskDialogLayoutInput in;
-  in.x = kX;
-  in.y = kY;
+  in.baseUnitX = kX;
+  in.baseUnitY = kY;
   in.metrics = MakeTaskDialogMetrics(kX, kY, SystemSizes{13, 13, 16, 32});
   in.commonButtonTexts = {"&OK", "&Yes", "&No", "&Retry", "&Cancel", "&Close"};
   in.flags = td::kUseCommandLinks | td::kShowProgressBar | td::kAllowDialogCancellation;
@@ -90,7 +90,7 @@ void BM_RichTaskDialogLayout(benchmark::State& state) {
   FixedMeasurer measurer;
   size_t items = 0;
   for (auto _ : state) {
-    const TaskDialogLayout layout = LayOutTaskDialog(in, measurer, 0);
+    const TaskDialogLayout layout = LayOutTaskDialog(in, measurer, 0, true);
     items = layout.items.size();
     benchmark::DoNotOptimize(layout.items.data());
   }
@@ -103,7 +103,7 @@ BENCHMARK(BM_RichTaskDialogLayout);
 void BM_RichTaskDialogTemplate(benchmark::State& state) {
   const TaskDialogLayoutInput in = RichInput();
   FixedMeasurer measurer;
-  const TaskDialogLayout size = LayOutTaskDialog(in, measurer, 0);
+  const TaskDialogLayout size = LayOutTaskDialog(in, measurer, 0, true);
   const std::vector<LayoutItem>& items = size.items;
   std::size_t bytes = 0;
   for (auto _ : state) {

@@ -53,8 +53,10 @@ struct TaskDialogLayoutInput {
   std::vector<std::string> commonButtonTexts;
   bool modernControls = false;
   bool windows6 = false;
-  int x = 0;
-  int y = 0;
+  // The dialog base units of the body font in pixels: its average character width and its line
+  // height. The template's dialog units are quarters and eighths of them.
+  int baseUnitX = 0;
+  int baseUnitY = 0;
   TaskDialogMetrics metrics;
   LeadBytePredicate isLeadByte = nullptr;
 };
@@ -78,10 +80,12 @@ struct LayoutItem {
   LayoutRect rect;
   uint32_t style = 0;
   std::string text;
+  // False only for the details while they are collapsed.
+  bool visible = true;
 };
 
 // The laid-out dialog: its client size in pixels, the lines the painting draws, and one item per
-// control in tab order.
+// control in tab order. Both expanded states list the same controls in the same order.
 struct TaskDialogLayout {
   int width = 0;
   int height = 0;
@@ -90,7 +94,14 @@ struct TaskDialogLayout {
 };
 
 // The width rule: the natural width (at least the instruction's natural width), or cxWidth in
-// dialog units when given; then the height and the controls at that width.
-TaskDialogLayout LayOutTaskDialog(const TaskDialogLayoutInput& input, TextMeasurer& measurer, uint32_t cxWidth);
+// dialog units when given; then the height and the controls at that width. The width does not
+// depend on `expanded`, so the dialog keeps its width when the details open or close.
+//
+// Collapsed details in the content area stay in place, hidden, and everything below them moves up
+// by the height their control has on the template's dialog-unit grid plus the band gap. Collapsed
+// details in the footer area are hidden too (a hidden control keeps no tab stop), and the dialog
+// ends above the etched line over them.
+TaskDialogLayout LayOutTaskDialog(const TaskDialogLayoutInput& input, TextMeasurer& measurer, uint32_t cxWidth,
+                                  bool expanded);
 
 }  // namespace commonq

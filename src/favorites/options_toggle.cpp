@@ -37,14 +37,14 @@ bool OptionsToggle::CutImages(HBITMAP bitmap) {
 void OptionsToggle::StartClosed(const std::string& openText, const std::string& closedText, int travel) {
   openText_ = openText;
   closedText_ = closedText;
-  travel_.travel = travel;
-  travel_.opening = travel;
-  state_ = kClosed;
-  SetText(DisclosureTravel::kGrow);
+  travel_.span = travel;
+  travel_.grownBy = travel;
+  closed_ = true;
+  ShowState();
   HWND dialog = ::GetParent(Window());
   RECT frame{};
   if (dialog == nullptr || !::GetWindowRect(dialog, &frame)) return;
-  const int change = travel_.Move(travel_.travel);
+  const int change = travel_.Move(travel_.span);
   if (change != 0) {
     ::SetWindowPos(dialog, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top + change,
                    SWP_NOMOVE | SWP_NOZORDER | SWP_NOREDRAW | SWP_NOACTIVATE);
@@ -76,15 +76,12 @@ void OptionsToggle::HideCutOffControls() {
   }
 }
 
-void OptionsToggle::SetText(int direction) {
-  // Direction 1 (grow next) shows the closed text; anything else shows the open text.
-  if (direction != DisclosureTravel::kGrow) {
-    if (!openText_.empty()) ::SetWindowTextA(Window(), openText_.c_str());
-    travel_.direction = DisclosureTravel::kGrow;
-  } else {
-    if (!closedText_.empty()) ::SetWindowTextA(Window(), closedText_.c_str());
-    travel_.direction = DisclosureTravel::kShrink;
-  }
+// The text of the state the toggle now shows, and the motion towards it: a toggle that closes
+// shrinks the dialog, one that opens grows it.
+void OptionsToggle::ShowState() {
+  const std::string& text = closed_ ? closedText_ : openText_;
+  if (!text.empty()) ::SetWindowTextA(Window(), text.c_str());
+  travel_.motion = closed_ ? DisclosureTravel::Motion::kShrinking : DisclosureTravel::Motion::kGrowing;
 }
 
 bool OptionsToggle::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
@@ -124,11 +121,9 @@ bool OptionsToggle::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LR
 }
 
 void OptionsToggle::OnClick() {
-  state_ = state_ == kClosed ? kOpen : kClosed;
+  closed_ = !closed_;
   ::InvalidateRect(Window(), nullptr, TRUE);
-  // A closed toggle (direction shrink) gets the open text and grows next; an open one gets the
-  // closed text and shrinks next.
-  SetText(travel_.direction);
+  ShowState();
   StopTimer();
   endTime_ = ::GetTickCount() + kDurationMilliseconds;
   if (endTime_ == 0) endTime_ = 1;  // 0 means "no animation"
@@ -141,8 +136,8 @@ void OptionsToggle::OnTimer() {
   if (endTime_ != 0) {
     if (static_cast<LONG>(::GetTickCount() - endTime_) >= 0) {
       endTime_ = 0;
-      Step(travel_.travel);
-    } else if (Step(TickDistance(travel_.travel))) {
+      Step(travel_.span);
+    } else if (Step(TickDistance(travel_.span))) {
       return;
     }
   }
@@ -190,11 +185,11 @@ void OptionsToggle::Draw(const DRAWITEMSTRUCT& item) const {
   HDC dc = item.hDC;
   // The text changes length between "Show" and "Hide"; the face is cleared so no letters linger.
   ::FillRect(dc, &item.rcItem, ::GetSysColorBrush(COLOR_BTNFACE));
-  HBITMAP picture = images_[state_ == kClosed ? 1 : 0].get();
+  HBITMAP picture = images_[closed_ ? 1 : 0].get();
   if (picture != nullptr && imageWidth_ > 0) {
     // The bitmap's greys and white are ours, not the user's: high contrast draws the same shape.
     if (HighContrastOn()) {
-      DrawHighContrastDisclosure(dc, RECT{0, 0, imageWidth_, imageHeight_}, state_ != kClosed);
+      DrawHighContrastDisclosure(dc, RECT{0, 0, imageWidth_, imageHeight_}, !closed_);
     } else {
       DrawPicture(dc, picture);
     }

@@ -14,8 +14,6 @@ namespace commonq {
 
 class OptionsToggle : public BoundControl {
  public:
-  static constexpr int kClosed = 1;
-  static constexpr int kOpen = 0;
   static constexpr UINT_PTR kTimerId = 1;
   static constexpr UINT kTickMilliseconds = 33;
   static constexpr DWORD kDurationMilliseconds = 200;
@@ -35,7 +33,7 @@ class OptionsToggle : public BoundControl {
   void OnUnbind() override { StopTimer(); }
 
  private:
-  void SetText(int direction);
+  void ShowState();
   void OnClick();
   void OnTimer();
   bool Step(int distance);
@@ -47,7 +45,7 @@ class OptionsToggle : public BoundControl {
   UniqueBitmap images_[2];
   int imageWidth_ = 0;
   int imageHeight_ = 0;
-  int state_ = kOpen;
+  bool closed_ = false;
   UniqueTimer timer_;
   DWORD endTime_ = 0;
   DisclosureTravel travel_;

@@ -70,14 +70,15 @@ TEST(StoredAndShown, OverwriteQuestionOptionBitsAndTheDisclosuresTravel) {
   EXPECT_EQ(FormatOverwriteQuestion("%s: 100%% sure?", "abc", nullptr, 8), ": 100% ") << "only the pattern fits";
   EXPECT_FALSE(OptionBitsToWrite(0x45u, false) || OptionBitsToWrite(std::nullopt, false));  // unchanged
   EXPECT_EQ(OptionBitsToWrite(0xFFFFFFFFu, false), 0xFFFFFFDFu);
-  DisclosureTravel motion{39, 39, DisclosureTravel::kShrink};
-  EXPECT_EQ(motion.Move(motion.travel), -39);  // the dialog starts collapsed
-  motion.direction = DisclosureTravel::kGrow;
+  using enum DisclosureTravel::Motion;
+  DisclosureTravel motion{39, 39, kShrinking};
+  EXPECT_EQ(motion.Move(motion.span), -39);  // the dialog starts collapsed
+  motion.motion = kGrowing;
   EXPECT_EQ(motion.Move(TickDistance(39)) + motion.Move(TickDistance(39)), 8);
-  motion.direction = DisclosureTravel::kShrink;  // a second click while it moves
+  motion.motion = kShrinking;  // a second click while it moves
   EXPECT_EQ(motion.Move(39), -8);
   EXPECT_EQ(motion.Move(4) + motion.Move(-5), 0);
-  motion.direction = DisclosureTravel::kGrow;
+  motion.motion = kGrowing;
   EXPECT_EQ(motion.Move(1000), 39);
 }
 

@@ -177,18 +177,18 @@ std::optional<std::uint32_t> OptionBitsToWrite(std::optional<std::uint32_t> read
 }
 
 int DisclosureTravel::Move(int distance) {
-  if (direction != kGrow) {
-    const int change = std::min(distance, opening);
+  if (motion == Motion::kShrinking) {
+    const int change = std::min(distance, grownBy);
     if (change < 1) return 0;
-    opening -= change;
+    grownBy -= change;
     return -change;
   }
-  const int change = std::min(distance, travel - opening);
+  const int change = std::min(distance, span - grownBy);
   if (change < 1) return 0;
-  opening += change;
+  grownBy += change;
   return change;
 }
 
-int TickDistance(int travel) { return static_cast<int>(travel * 0.1 + 0.5); }
+int TickDistance(int span) { return static_cast<int>(span * 0.1 + 0.5); }
 
 }  // namespace commonq

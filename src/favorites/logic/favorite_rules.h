@@ -69,21 +69,20 @@ std::string FormatOverwriteQuestion(std::string_view pattern, std::string_view n
 inline constexpr std::uint32_t kRestoreLastFolderBit = 0x20;
 std::optional<std::uint32_t> OptionBitsToWrite(std::optional<std::uint32_t> read, bool restoreLastFolder);
 
-// The options panel's travel: how far the dialog has grown out of its closed height.
+// The options panel's travel between the dialog's closed and open heights.
 struct DisclosureTravel {
-  static constexpr int kGrow = 1;
-  static constexpr int kShrink = 0;
-  int travel = 39;
-  int opening = 39;
-  int direction = kGrow;
+  enum class Motion { kShrinking, kGrowing };
+  int span = 39;     // pixels between the closed and the open height
+  int grownBy = 39;  // how far the dialog is above its closed height now
+  Motion motion = Motion::kGrowing;
 
-  // One movement of at most `distance` pixels in the current direction, never beyond the closed
-  // or the open height. Returns the change of the dialog's height (negative when it shrinks), 0
-  // when it cannot move.
+  // One movement of at most `distance` pixels in the current motion, never beyond the closed or
+  // the open height. Returns the change of the dialog's height (negative when it shrinks), 0 when
+  // it cannot move.
   int Move(int distance);
 };
 
-// The distance of one animation tick: a tenth of the travel, rounded (4 pixels for 39).
-int TickDistance(int travel);
+// The distance of one animation tick: a tenth of the span, rounded (4 pixels for 39).
+int TickDistance(int span);
 
 }  // namespace commonq

@@ -14,7 +14,7 @@ set(COMMONQ_SYSTEM_LIBS comctl32 comdlg32 shell32 shlwapi ole32 advapi32 gdi32 u
 # The Win32 tier is an object library so that the white-box Wine tests link the very objects
 # that make up the DLL.
 set(COMMONQ_WIN32_SOURCES
-  src/frame/module_state.cpp
+  src/frame/export_call.cpp
   src/frame/window_binding.cpp
   src/frame/platform_version.cpp
   src/frame/header_band.cpp

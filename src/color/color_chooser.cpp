@@ -5,9 +5,9 @@
 #include <algorithm>
 
 #include "CommonQ.h"
-#include "frame/module_state.h"
-#include "frame/settings_store.h"
 #include "color/logic/recent_colors.h"
+#include "frame/export_call.h"
+#include "frame/settings_store.h"
 
 namespace commonq {
 namespace {

@@ -5,9 +5,9 @@
 #include <cstring>
 
 #include "favorites/logic/favorite_rules.h"
+#include "frame/export_call.h"
 #include "frame/header_band.h"
 #include "frame/high_contrast.h"
-#include "frame/module_state.h"
 #include "frame/paint_session.h"
 #include "frame/settings_store.h"
 #include "frame/text_conversion.h"

@@ -6,7 +6,7 @@
 #include "CommonQ.h"
 #include "filedialogs/jpeg_dialog.h"
 #include "filedialogs/obj_dialog.h"
-#include "frame/module_state.h"
+#include "frame/export_call.h"
 #include "resources/filedialogs_ids.h"
 
 namespace commonq {

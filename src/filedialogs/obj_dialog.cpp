@@ -5,8 +5,8 @@
 
 #include "filedialogs/format_options.h"
 #include "filedialogs/logic/scale_text.h"
+#include "frame/export_call.h"
 #include "frame/logic/settings_rules.h"
-#include "frame/module_state.h"
 #include "frame/settings_store.h"
 #include "frame/text_conversion.h"
 #include "frame/window_binding.h"

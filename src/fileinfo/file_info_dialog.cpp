@@ -7,9 +7,9 @@
 #include <new>
 
 #include "fileinfo/logic/file_info_text.h"
+#include "frame/export_call.h"
 #include "frame/header_band.h"
 #include "frame/high_contrast.h"
-#include "frame/module_state.h"
 #include "frame/paint_session.h"
 #include "frame/text_conversion.h"
 #include "frame/unique_handle.h"

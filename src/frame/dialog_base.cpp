@@ -2,9 +2,9 @@
 
 #include <commdlg.h>
 
+#include "frame/export_call.h"
 #include "frame/guarded_callback.h"
 #include "frame/logic/placement.h"
-#include "frame/module_state.h"
 
 namespace commonq {
 

@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-#include "frame/module_state.h"
+#include "frame/export_call.h"
 #include "frame/settings_store.h"
 #include "frame/text_conversion.h"
 

@@ -4,8 +4,8 @@
 
 #include "CommonQ.h"
 #include "frame/dialog_translator.h"
+#include "frame/export_call.h"
 #include "frame/guarded_callback.h"
-#include "frame/module_state.h"
 #include "frame/settings_store.h"
 #include "frame/subclass.h"
 #include "frame/unique_handle.h"

@@ -6,7 +6,7 @@
 #include <new>
 
 #include "CommonQ.h"
-#include "frame/module_state.h"
+#include "frame/export_call.h"
 #include "frame/platform_version.h"
 #include "taskdialog/logic/task_dialog_metrics.h"
 #include "taskdialog/logic/task_dialog_values.h"

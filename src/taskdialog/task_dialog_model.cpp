@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "frame/export_call.h"
 #include "frame/high_contrast.h"
-#include "frame/module_state.h"
 #include "frame/text_conversion.h"
 #include "resources/taskdialog_ids.h"
 #include "taskdialog/logic/dialog_units.h"

@@ -6,9 +6,9 @@
 
 #include <iterator>
 
+#include "frame/export_call.h"
 #include "frame/guarded_callback.h"
 #include "frame/high_contrast.h"
-#include "frame/module_state.h"
 #include "resources/taskdialog_ids.h"
 #include "taskdialog/logic/task_dialog_values.h"
 #include "taskdialog/task_dialog_run.h"

@@ -11,8 +11,8 @@
 #include <tuple>
 
 #include "frame/dialog_base.h"
+#include "frame/export_call.h"
 #include "frame/guarded_callback.h"
-#include "frame/module_state.h"
 #include "resources/filedialogs_ids.h"
 #include "wine/library_fixture.h"
 

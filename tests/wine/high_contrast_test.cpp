@@ -25,7 +25,7 @@
 #include "support/import_redirect.h"
 #include "wine/library_fixture.h"
 #if COMMONQ_TEST_SEAMS
-#include "frame/module_state.h"
+#include "frame/export_call.h"
 #include "taskdialog/task_dialog_run.h"
 #endif
 

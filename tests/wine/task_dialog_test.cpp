@@ -13,7 +13,7 @@
 #include <utility>
 #include <vector>
 
-#include "frame/module_state.h"
+#include "frame/export_call.h"
 #include "frame/unique_handle.h"
 #include "taskdialog/logic/task_dialog_values.h"
 #include "taskdialog/task_dialog_run.h"

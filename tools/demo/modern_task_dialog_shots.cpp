@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "frame/module_state.h"
+#include "frame/export_call.h"
 #include "task_dialog_samples.h"
 #include "taskdialog/task_dialog_run.h"
 #include "window_capture.h"

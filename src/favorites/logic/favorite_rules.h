@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "frame/logic/path_text.h"
+
 namespace commonq {
 
 // Tells whether a byte starts a double-byte character of the system code page (the Win32 tier
@@ -19,7 +21,7 @@ using LeadBytePredicate = bool (*)(unsigned char byte);
 inline constexpr std::string_view kForbiddenNameCharacters = "\\/:*?\"<>|";
 
 // Every path the dialog builds or lists must fit the platform's 260-byte buffers.
-inline constexpr std::size_t kFavoritePathBytes = 260;
+inline constexpr std::size_t kFavoritePathBytes = kPathBytes;
 inline constexpr std::string_view kShortcutExtension = ".lnk";
 
 // Whether a character typed with these modifier keys is tested at all: with neither Ctrl nor Alt,

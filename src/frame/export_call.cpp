@@ -1,4 +1,4 @@
-#include "frame/module_state.h"
+#include "frame/export_call.h"
 
 #include <commctrl.h>
 #include <objbase.h>

@@ -165,22 +165,7 @@ Picture Capture(HWND dialog) {
   ::RedrawWindow(dialog, nullptr, nullptr, RDW_ERASE | RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
   RECT client{};
   ::GetClientRect(dialog, &client);
-  const int width = client.right, height = client.bottom;
-  const BITMAPINFO info{{sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0}, {}};
-  void* bits = nullptr;
-  HDC memory = ::CreateCompatibleDC(nullptr), screen = ::GetDC(dialog);
-  HBITMAP bitmap = ::CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  HGDIOBJ previous = ::SelectObject(memory, bitmap);
-  ::BitBlt(memory, 0, 0, width, height, screen, 0, 0, SRCCOPY);
-  ::GdiFlush();
-  Picture picture{width,
-                  height,
-                  {static_cast<const std::uint32_t*>(bits), static_cast<const std::uint32_t*>(bits) + width * height},
-                  Areas(dialog, width, height)};
-  for (std::uint32_t& pixel : picture.pixels) pixel &= 0x00FFFFFF;
-  ::SelectObject(memory, previous);
-  ::DeleteObject(bitmap), ::DeleteDC(memory), ::ReleaseDC(dialog, screen);
-  return picture;
+  return {client.right, client.bottom, ClientPixels(dialog, false), Areas(dialog, client.right, client.bottom)};
 }
 
 bool Shows(const Picture& picture, const std::vector<std::uint32_t>& any) {

@@ -22,30 +22,14 @@ namespace {
 // image), with the visible children, which paint themselves, blacked out. Where nothing was
 // painted the pixels stay magenta.
 std::vector<std::uint32_t> OwnPixels(HWND dialog, bool printed) {
-  RECT client{};
-  ::GetClientRect(dialog, &client);
-  const BITMAPINFO info{{sizeof(BITMAPINFOHEADER), client.right, -client.bottom, 1, 32, BI_RGB, 0, 0, 0, 0, 0}, {}};
-  void* bits = nullptr;
-  HDC memory = ::CreateCompatibleDC(nullptr), screen = ::GetDC(dialog);
-  HBITMAP bitmap = ::CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  HGDIOBJ previous = ::SelectObject(memory, bitmap);
-  const HBRUSH magenta = ::CreateSolidBrush(RGB(255, 0, 255));
-  ::FillRect(memory, &client, magenta);
-  if (printed) ::SendMessageA(dialog, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(memory), PRF_CLIENT | PRF_ERASEBKGND);
-  if (!printed) ::BitBlt(memory, 0, 0, client.right, client.bottom, screen, 0, 0, SRCCOPY);
-  for (HWND child = ::GetWindow(dialog, GW_CHILD); child != nullptr; child = ::GetWindow(child, GW_HWNDNEXT)) {
-    RECT rect{};
-    ::GetWindowRect(child, &rect);
-    ::MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&rect), 2);
-    if (::IsWindowVisible(child)) ::FillRect(memory, &rect, static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH)));
-  }
-  ::GdiFlush();
-  std::vector<std::uint32_t> pixels(static_cast<const std::uint32_t*>(bits),
-                                    static_cast<const std::uint32_t*>(bits) + client.right * client.bottom);
-  for (std::uint32_t& pixel : pixels) pixel &= 0x00FFFFFF;
-  ::SelectObject(memory, previous);
-  ::DeleteObject(magenta), ::DeleteObject(bitmap), ::DeleteDC(memory), ::ReleaseDC(dialog, screen);
-  return pixels;
+  return ClientPixels(dialog, printed, [dialog](HDC memory) {
+    for (HWND child = ::GetWindow(dialog, GW_CHILD); child != nullptr; child = ::GetWindow(child, GW_HWNDNEXT)) {
+      RECT rect{};
+      ::GetWindowRect(child, &rect);
+      ::MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&rect), 2);
+      if (::IsWindowVisible(child)) ::FillRect(memory, &rect, static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH)));
+    }
+  });
 }
 
 void ExpectPrintMatchesScreen(HWND dialog) {

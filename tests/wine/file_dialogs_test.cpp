@@ -1,20 +1,12 @@
-// The file dialogs as a host calls them. The classic DlgFileOpenDoModal and DlgFileSaveasDoModal:
-// the caller's buffer, the format options panel and the prompt for format options (the type change
-// is driven in both dialogs, classic and modern, by modern_file_dialog_test.cpp).
-// DlgFormatOptionDoModal, over the format table: what each dialog opens with and stores, and the
-// JPEG factor and 3D scale rules. Their tab order is walked by keyboard_test.cpp.
-//
-// Wine's Explorer-style dialog differs from Windows in one place these tests rely on: its
-// file-name box is the combo box cmb13 and it has no edt1 (so the type change sets cmb13 where
-// Windows takes edt1).
+// DlgFormatOptionDoModal as a host calls it, over the format table: what each dialog opens with
+// and stores, and the JPEG factor and 3D scale rules. Their tab order is walked by
+// keyboard_test.cpp; the Open and Save As dialogs, classic and modern, are driven by
+// modern_file_dialog_test.cpp.
 #include <windows.h>
-#include <commdlg.h>
-#include <dlgs.h>
 #include <shlwapi.h>
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <functional>
 #include <string>
 #include <vector>
@@ -38,14 +30,6 @@ std::vector<int> Indexes(const OptionField& field) {
 
 HWND Page(HWND dialog) { return ::FindWindowExA(::GetDlgItem(dialog, IDC_3D_PAGE_HOST), nullptr, "#32770", nullptr); }
 
-constexpr char kFilter[] = "Bitmap (*.bmp)\0*.bmp\0JPEG (*.jpg)\0*.jpg\0All files (*.*)\0*.*\0";
-
-// A control of the hook's child dialog: the panel in Save As, an empty child in Open.
-HWND Panel(HWND dialog, int id = 0) {
-  HWND panel = ::FindWindowExA(dialog, nullptr, "#32770", nullptr);
-  return id == 0 ? panel : ::GetDlgItem(panel, id);
-}
-
 class FileDialogsTest : public LibraryTest {
  protected:
   // The export with the driver running `script` once the dialog is up.
@@ -59,18 +43,6 @@ class FileDialogsTest : public LibraryTest {
       const char* extension, int button, const std::function<void(HWND)>& look = [](HWND) {}) {
     return Show(extension, [&](DialogDriver& driver) { driver.Read(look).Click(button).WaitUntilGone(); });
   }
-  // The classic Open (`open`) or Save As with the test's filter list, the JPEG type chosen and
-  // `file_` as the buffer. Open has no panel: the template flag is only ever given to Save As. The
-  // modern dialogs, which Windows 7 shows otherwise, have tests of their own.
-  int Run(bool open, const std::function<void(DialogDriver&)>& script, DWORD flags = OFN_ENABLETEMPLATE,
-          LONG promptMode = 1, DWORD size = 32, char* file = nullptr) {
-    SetDword(Key("Option"), "ClassicFileDialogs", 1);
-    DlgFileParams params{size,      nullptr, file != nullptr ? file : file_, kFilter, 2, "bmp", open ? 0 : flags,
-                         promptMode};
-    return Drive([&](DialogDriver& driver) { script(driver.WaitForDialog(open ? "Open" : "Save As")); },
-                 [&] { return open ? DlgFileOpenDoModal(&params) : DlgFileSaveasDoModal(&params); });
-  }
-  char file_[260] = {};
 };
 
 TEST_F(FileDialogsTest, EveryChoiceOpensAndIsStoredAgainAndBadDataOpensAsTheDefaults) {
@@ -176,80 +148,6 @@ TEST_F(FileDialogsTest, ScaleOpensWithItsSwitchesOnlyAndIsCheckedAtOkEvenInADisa
     });
     EXPECT_EQ(beeps.Count() - beepsBefore, outcome == "beep" ? 1 : 0) << text;
     EXPECT_EQ(GetText(kFormat, "3dScale"), outcome == "message" || outcome == "beep" ? "250" : outcome) << text;
-  }
-}
-
-TEST_F(FileDialogsTest, CancelLeavesTheBufferUntouchedAndOpenReturnsTheZeroFilledPath) {
-  const std::string path = TempPath("commonq_model.obj");
-  ::CloseHandle(::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
-  std::memset(file_, 'x', sizeof file_);
-  ::lstrcpynA(file_, path.c_str(), sizeof file_);
-  const std::string before(file_, sizeof file_);
-  for (const bool open : {false, true}) {
-    EXPECT_EQ(Run(open, [](DialogDriver& driver) { driver.Command(IDCANCEL).WaitUntilGone(); }), IDCANCEL);
-    EXPECT_EQ(std::string(file_, sizeof file_), before) << open;
-  }
-  EXPECT_EQ(Run(true, [](DialogDriver& driver) { driver.Click(IDOK).WaitUntilGone(); }), IDOK);
-  ::DeleteFileA(path.c_str());
-  EXPECT_EQ(std::string(file_, sizeof file_), path + std::string(sizeof file_ - path.size(), '\0'));
-}
-
-TEST_F(FileDialogsTest, OptionsOpensTheChosenTypeAndThePromptAtSaveCanKeepSaveAsOpen) {
-  SetDword(kFormat, "Check", 1);
-  const std::string target = TempPath("photo.jpg");
-  const auto save = [&](DialogDriver& driver) {
-    driver.Read([](HWND dialog) {
-      for (int id : {IDC_PANEL_RECENT_LABEL, IDC_PANEL_RECENT_FOLDERS}) {
-        EXPECT_FALSE(::IsWindowVisible(Panel(dialog, id)) || ::IsWindowEnabled(Panel(dialog, id)));
-      }
-      ::PostMessageA(Panel(dialog, IDC_PANEL_OPTIONS), BM_CLICK, 0, 0);
-    });
-    driver.WaitForDialog("Jpeg Save Options").Click(IDOK).WaitUntilGone();
-    driver.SetText(cmb13, target).Click(IDOK);
-    driver.WaitForDialog("Jpeg Save Options").Click(IDCANCEL).WaitUntilGone();
-    driver.Click(IDOK).WaitForDialog("Jpeg Save Options").Click(IDOK).WaitUntilGone();
-    driver.WaitUntilGone();
-  };
-  EXPECT_EQ(Run(false, save), IDOK);
-  EXPECT_EQ(std::string(file_), target);
-  EXPECT_EQ(GetDword(kFormat, "jpegComp"), 25u);
-}
-
-TEST_F(FileDialogsTest, PromptBoxFollowsTheRecordTheFlagAndTheModeAndTheNameIsCutTo259) {
-  SetString(Key(""), "Language", ".deu");
-  // Record size, flags, prompt mode; whether the box shows, enabled and checked for "Check" 5, and
-  // what "Check" holds after Save. A record too short for the mode (28) has none.
-  const struct {
-    DWORD size, flags;
-    LONG mode;
-    bool shown, enabled, checked;
-    DWORD stored;
-  } cases[] = {{32, OFN_ENABLETEMPLATE, 1, true, true, true, 0},
-               {28, OFN_ENABLETEMPLATE, 1, false, false, false, 5},
-               {32, 0, 1, false, false, false, 5},
-               {32, OFN_ENABLETEMPLATE, -1, true, false, false, 5},
-               {32, OFN_ENABLETEMPLATE, 0, false, false, false, 5}};
-  for (const auto& c : cases) {
-    SCOPED_TRACE(::testing::Message() << c.size << " " << c.flags << " " << c.mode);
-    SetDword(kFormat, "Check", 5);
-    // The caller's buffer must hold 260 bytes; a longer name can only come from a larger one.
-    std::string name(300, 'n');
-    const auto look = [&](HWND dialog) {
-      EXPECT_EQ(ControlText(dialog, cmb13), std::string(259, 'n'));
-      EXPECT_EQ(::IsWindowVisible(Panel(dialog, IDC_PANEL_PROMPT)) != FALSE, c.shown);
-      EXPECT_EQ(::IsWindowEnabled(Panel(dialog, IDC_PANEL_PROMPT)) != FALSE, c.enabled);
-      EXPECT_EQ(IsChecked(Panel(dialog), IDC_PANEL_PROMPT), c.checked);
-      // The panel's label and button take the host's own strings.
-      EXPECT_EQ(ControlText(Panel(dialog), IDC_PANEL_OPTIONS), c.flags != 0 ? "&Optionen..." : "");
-      EXPECT_EQ(ControlText(Panel(dialog), IDC_PANEL_RECENT_LABEL), c.flags != 0 ? "&Zuletzt verwendete Ordner" : "");
-      if (c.checked) ::SendMessageA(Panel(dialog, IDC_PANEL_PROMPT), BM_CLICK, 0, 0);
-    };
-    const auto save = [&](DialogDriver& driver) {
-      driver.Read(look).SetText(cmb13, TempPath("photo.jpg")).Click(IDOK).WaitUntilGone();
-    };
-    EXPECT_EQ(Run(false, save, c.flags, c.mode, c.size, name.data()), IDOK);
-    EXPECT_EQ(GetDword(kFormat, "Check"), c.stored);
-    EXPECT_EQ(GetDword(kFormat, "jpegComp"), std::nullopt) << "no options were shown";
   }
 }
 

@@ -3,6 +3,9 @@
 // colours. Wine keeps high contrast off whatever a program asks, so the test answers
 // SPI_GETHIGHCONTRAST itself (in the import table of the code under test) and sets a scheme of
 // its own with SetSysColors: no colour of that scheme is white, black or any colour of ours.
+// Before the switch, each dialog also prints the picture it shows: WM_PRINTCLIENT into a memory
+// DC gives, wherever the dialog paints (everything no visible child covers: the bands, the lines,
+// the title, the file icon, the preview), the pixels of the screen.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -165,22 +168,7 @@ Picture Capture(HWND dialog) {
   ::RedrawWindow(dialog, nullptr, nullptr, RDW_ERASE | RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
   RECT client{};
   ::GetClientRect(dialog, &client);
-  const int width = client.right, height = client.bottom;
-  const BITMAPINFO info{{sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0}, {}};
-  void* bits = nullptr;
-  HDC memory = ::CreateCompatibleDC(nullptr), screen = ::GetDC(dialog);
-  HBITMAP bitmap = ::CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  HGDIOBJ previous = ::SelectObject(memory, bitmap);
-  ::BitBlt(memory, 0, 0, width, height, screen, 0, 0, SRCCOPY);
-  ::GdiFlush();
-  Picture picture{width,
-                  height,
-                  {static_cast<const std::uint32_t*>(bits), static_cast<const std::uint32_t*>(bits) + width * height},
-                  Areas(dialog, width, height)};
-  for (std::uint32_t& pixel : picture.pixels) pixel &= 0x00FFFFFF;
-  ::SelectObject(memory, previous);
-  ::DeleteObject(bitmap), ::DeleteDC(memory), ::ReleaseDC(dialog, screen);
-  return picture;
+  return {client.right, client.bottom, ClientPixels(dialog, false), Areas(dialog, client.right, client.bottom)};
 }
 
 bool Shows(const Picture& picture, const std::vector<std::uint32_t>& any) {
@@ -207,6 +195,28 @@ void ExpectOnlySystemColours(const Picture& picture) {
   EXPECT_EQ(strays, 0) << "pixels in colours of our own:" << where.str();
 }
 
+// The client area printed, or copied from the screen (Wine's PrintWindow hands back a blank
+// image), with the visible children, which paint themselves, blacked out.
+std::vector<std::uint32_t> OwnPixels(HWND dialog, bool printed) {
+  return ClientPixels(dialog, printed, [dialog](HDC memory) {
+    for (HWND child = ::GetWindow(dialog, GW_CHILD); child != nullptr; child = ::GetWindow(child, GW_HWNDNEXT)) {
+      RECT rect{};
+      ::GetWindowRect(child, &rect);
+      ::MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&rect), 2);
+      if (::IsWindowVisible(child)) ::FillRect(memory, &rect, static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH)));
+    }
+  });
+}
+
+void ExpectPrintMatchesScreen(HWND dialog) {
+  ::UpdateWindow(dialog);
+  const std::vector<std::uint32_t> printed = OwnPixels(dialog, true), screen = OwnPixels(dialog, false);
+  RECT client{};
+  ::GetClientRect(dialog, &client);
+  const auto at = std::mismatch(printed.begin(), printed.end(), screen.begin()).first - printed.begin();
+  EXPECT_TRUE(printed == screen) << "printed differs at (" << at % client.right << ", " << at / client.right << ")";
+}
+
 struct Shown {
   const char* caption;
   std::function<int()> show;
@@ -221,7 +231,10 @@ void CheckSwitching(HMODULE module, const Shown& dialog) {
   const auto script = [&](DialogDriver& d) {
     d.WaitForDialog(dialog.caption)
         .Pause(200)
-        .Read([&](HWND w) { EXPECT_TRUE(Shows(Capture(w), dialog.familiar)); })
+        .Read([&](HWND w) {
+          EXPECT_TRUE(Shows(Capture(w), dialog.familiar));
+          ExpectPrintMatchesScreen(w);
+        })
         .Read([&](HWND w) { contrast.Set(w, true); })
         .Pause(200)
         .Read([&](HWND w) {
@@ -239,7 +252,8 @@ void CheckSwitching(HMODULE module, const Shown& dialog) {
 }
 
 // The task dialog with every part the library colours: both bands, the separator, the etched line
-// above the footer, the expando, owner-drawn command links with a default.
+// above the footer, the expando, owner-drawn command links with a default; with
+// TDF_EXPAND_FOOTER_AREA the details go below the footer, after a second etched line.
 TASKDIALOGCONFIG Everything(const TASKDIALOG_BUTTON (&links)[2], PCWSTR title) {
   TASKDIALOGCONFIG task{};
   task.cbSize = sizeof task, task.pszWindowTitle = title, task.pszMainInstruction = L"Replace the model?";
@@ -250,9 +264,11 @@ TASKDIALOGCONFIG Everything(const TASKDIALOG_BUTTON (&links)[2], PCWSTR title) {
   return task;
 }
 
-TEST_F(OnWindowsXp, HighContrastColoursEveryCustomPaintedDialogFromTheSystem) {
+TEST_F(OnWindowsXp, EveryCustomPaintedDialogPrintsWhatItShowsAndTakesHighContrastColoursFromTheSystem) {
   const TASKDIALOG_BUTTON links[] = {{101, L"Replace\nThe old model goes."}, {102, L"Keep"}};
   const TASKDIALOGCONFIG task = Everything(links, L"Contrast");
+  TASKDIALOGCONFIG footerArea = Everything(links, L"Contrast footer");
+  footerArea.dwFlags |= TDF_EXPAND_FOOTER_AREA;
   const std::string root = TempPath("CommonQContrast" + std::to_string(::GetCurrentProcessId()));
   ASSERT_TRUE(::CreateDirectoryA(root.c_str(), nullptr));
   DlgFavParams favorite{};
@@ -267,6 +283,9 @@ TEST_F(OnWindowsXp, HighContrastColoursEveryCustomPaintedDialogFromTheSystem) {
       // The frame around the default command link, classic or in the look of common controls 6.
       {"Contrast",
        [&] { return TaskDialogIndirect98(&task, nullptr, nullptr, nullptr) == S_OK ? IDCANCEL : 0; },
+       {Pixel(RGB(140, 140, 140)), Pixel(RGB(140, 232, 255))}},
+      {"Contrast footer",
+       [&] { return TaskDialogIndirect98(&footerArea, nullptr, nullptr, nullptr) == S_OK ? IDCANCEL : 0; },
        {Pixel(RGB(140, 140, 140)), Pixel(RGB(140, 232, 255))}},
       {"Add a Favorite", [&] { return DlgFavDoAddTo(&favorite); }, {Pixel(RGB(255, 255, 255))}},
       {"", [&] { return DlgFileInfoDoModal(&info); }, {Pixel(RGB(255, 255, 255))}},

@@ -66,6 +66,28 @@ int Drive(const std::function<void(DialogDriver&)>& script, const std::function<
   return result;
 }
 
+std::vector<std::uint32_t> ClientPixels(HWND window, bool printed, const std::function<void(HDC)>& after) {
+  RECT client{};
+  ::GetClientRect(window, &client);
+  const BITMAPINFO info{{sizeof(BITMAPINFOHEADER), client.right, -client.bottom, 1, 32, BI_RGB, 0, 0, 0, 0, 0}, {}};
+  void* bits = nullptr;
+  HDC memory = ::CreateCompatibleDC(nullptr), screen = ::GetDC(window);
+  HBITMAP bitmap = ::CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HGDIOBJ previous = ::SelectObject(memory, bitmap);
+  const HBRUSH magenta = ::CreateSolidBrush(RGB(255, 0, 255));
+  ::FillRect(memory, &client, magenta);
+  if (printed) ::SendMessageA(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(memory), PRF_CLIENT | PRF_ERASEBKGND);
+  if (!printed) ::BitBlt(memory, 0, 0, client.right, client.bottom, screen, 0, 0, SRCCOPY);
+  if (after) after(memory);
+  ::GdiFlush();
+  std::vector<std::uint32_t> pixels(static_cast<const std::uint32_t*>(bits),
+                                    static_cast<const std::uint32_t*>(bits) + client.right * client.bottom);
+  for (std::uint32_t& pixel : pixels) pixel &= 0x00FFFFFF;
+  ::SelectObject(memory, previous);
+  ::DeleteObject(magenta), ::DeleteObject(bitmap), ::DeleteDC(memory), ::ReleaseDC(window, screen);
+  return pixels;
+}
+
 void LibraryTest::SetUp() {
   DeleteSettings();
   tracer_ = std::make_unique<LeakTracer>(LibraryModule());

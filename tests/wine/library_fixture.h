@@ -8,11 +8,13 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <cstring>
 #include <functional>
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "CommonQ.h"
 #include "support/dialog_driver.h"
@@ -43,6 +45,10 @@ std::string TempPath(const std::string& name);
 // guards (a dialog still open at the timeout is an error and is closed). A script left unfinished
 // and every error of the driver fail the test. Returns what `call` returned.
 int Drive(const std::function<void(DialogDriver&)>& script, const std::function<int()>& call);
+
+// The client area of `window` as 0x00RRGGBB pixels, row by row from the top: a copy of the screen,
+// or what the window prints with WM_PRINTCLIENT over magenta; `after` may draw over it first.
+std::vector<std::uint32_t> ClientPixels(HWND window, bool printed, const std::function<void(HDC)>& after = {});
 
 inline constexpr size_t kGuardBytes = 64;
 

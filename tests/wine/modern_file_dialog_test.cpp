@@ -1,7 +1,8 @@
 // The modern Open and Save As dialogs (Windows 6 and later; the test program runs as Windows 7)
 // on the classic dialogs' contract, and the classic dialogs where they still run: before
 // Windows 6 (the copy that runs as Windows XP), with "ClassicFileDialogs" 1, and when the modern
-// dialog cannot be created.
+// dialog cannot be created. The classic dialogs take the same scripts: the caller's buffer, the
+// format options panel and the prompt for format options.
 //
 // Wine's modern dialog, found by walking its window tree with EnumChildWindows: a "#32770" like
 // the classic one, captioned "Save" (not "Save As") for saving; the file name box is the Edit
@@ -76,13 +77,13 @@ class CreationWatch {
 struct Ui {
   bool modern;
   int NameBox() const { return modern ? edt1 : cmb13; }
+  // The classic dialog's hook child: the panel in Save As.
+  static HWND Panel(HWND dialog) { return ::FindWindowExA(dialog, nullptr, "#32770", nullptr); }
   HWND Options(HWND dialog, const char* text = "Options...") const {
-    return modern ? FindChildByClassAndText(dialog, "Button", text)
-                  : ::GetDlgItem(::FindWindowExA(dialog, nullptr, "#32770", nullptr), IDC_PANEL_OPTIONS);
+    return modern ? FindChildByClassAndText(dialog, "Button", text) : ::GetDlgItem(Panel(dialog), IDC_PANEL_OPTIONS);
   }
   HWND Prompt(HWND dialog, const char* text = "Prompt for format options") const {
-    return modern ? FindChildByClassAndText(dialog, "Button", text)
-                  : ::GetDlgItem(::FindWindowExA(dialog, nullptr, "#32770", nullptr), IDC_PANEL_PROMPT);
+    return modern ? FindChildByClassAndText(dialog, "Button", text) : ::GetDlgItem(Panel(dialog), IDC_PANEL_PROMPT);
   }
   void ChooseType(HWND dialog, int index) const {
     HWND types = ::GetDlgItem(dialog, cmb1);
@@ -110,7 +111,13 @@ std::map<std::string, DWORD> FormatValues() {
 }
 
 // Whether the dialog is the classic one: its hook's child dialog (the panel in Save As).
-bool IsClassic(HWND dialog) { return ::FindWindowExA(dialog, nullptr, "#32770", nullptr) != nullptr; }
+bool IsClassic(HWND dialog) { return Ui::Panel(dialog) != nullptr; }
+
+// Fresh settings that ask for the classic dialogs, or leave the modern ones.
+void UseDialog(Ui ui) {
+  DeleteSettings();
+  if (!ui.modern) SetDword(Key("Option"), "ClassicFileDialogs", 1);
+}
 
 class ModernFileDialogTest : public LibraryTest {
  protected:
@@ -139,8 +146,7 @@ TEST_F(ModernFileDialogTest, TheSameScriptGivesTheClassicDialogsRecordAndSetting
   std::vector<Outcome> outcomes;
   for (const Ui ui : {Ui{false}, Ui{true}}) {
     SCOPED_TRACE(ui.modern ? "modern" : "classic");
-    DeleteSettings();
-    if (!ui.modern) SetDword(kOption, "ClassicFileDialogs", 1);
+    UseDialog(ui);
     SetDword(kFormat, "Check", 1);
     CreationWatch watch;
     ASSERT_TRUE(watch.Active());
@@ -186,8 +192,8 @@ TEST_F(ModernFileDialogTest, TheSameScriptGivesTheClassicDialogsRecordAndSetting
   EXPECT_EQ(outcomes[1].format, outcomes[0].format);
 }
 
-// The panel's controls follow the record, the template flag and the prompt mode as the classic
-// panel's do, in the host's language; a name longer than the buffer is cut to 259 characters.
+// The panel's controls follow the record, the template flag and the prompt mode in both dialogs,
+// in the host's language; a name longer than the buffer is cut to 259 characters.
 TEST_F(ModernFileDialogTest, PanelFollowsTheRecordTheFlagAndTheModeInTheHostsLanguage) {
   enum Box { kNone, kEnabled, kDisabled };
   const struct {
@@ -201,58 +207,79 @@ TEST_F(ModernFileDialogTest, PanelFollowsTheRecordTheFlagAndTheModeInTheHostsLan
       {32, OFN_ENABLETEMPLATE, 1, nullptr, kEnabled, true, 0},   {32, OFN_ENABLETEMPLATE, 1, ".deu", kEnabled, true, 0},
       {28, OFN_ENABLETEMPLATE, 1, ".deu", kNone, false, 5},      {32, 0, 1, nullptr, kNone, false, 5},
       {32, OFN_ENABLETEMPLATE, -1, ".deu", kDisabled, false, 5}, {32, OFN_ENABLETEMPLATE, 0, nullptr, kNone, false, 5}};
-  for (const auto& c : cases) {
-    SCOPED_TRACE(::testing::Message() << c.size << " " << c.flags << " " << c.mode << " " << (c.language != nullptr));
-    DeleteSettings();
-    if (c.language != nullptr) SetString(Key(""), "Language", c.language);
-    SetDword(kFormat, "Check", 5);
-    std::string name(300, 'n');
-    const bool german = c.language != nullptr;
-    const auto look = [&](HWND dialog) {
-      EXPECT_EQ(ControlText(dialog, edt1), std::string(259, 'n'));
-      HWND options = Ui{true}.Options(dialog, german ? "&Optionen..." : "Options...");
-      EXPECT_EQ(options != nullptr, c.flags != 0);
-      HWND prompt = Ui{true}.Prompt(dialog, german ? "Nach Optionen fragen" : "Prompt for format options");
-      ASSERT_EQ(prompt != nullptr, c.box != kNone);
-      if (prompt == nullptr) return;
-      EXPECT_TRUE(::IsWindowVisible(prompt));
-      EXPECT_EQ(::IsWindowEnabled(prompt) != FALSE, c.box == kEnabled);
-      EXPECT_EQ(::SendMessageA(prompt, BM_GETCHECK, 0, 0) == BST_CHECKED, c.checked);
-      if (c.checked) ::SendMessageA(prompt, BM_CLICK, 0, 0);
-    };
-    const auto save = [&](DialogDriver& driver) {
-      driver.Read(look).SetText(edt1, TempPath("photo.jpg")).Click(IDOK).WaitUntilGone();
-    };
-    EXPECT_EQ(Run(false, save, c.flags, c.mode, c.size, name.data()), IDOK);
-    EXPECT_EQ(GetDword(kFormat, "Check"), c.stored);
-    EXPECT_EQ(GetDword(kFormat, "jpegComp"), std::nullopt) << "no options were shown";
+  for (const Ui ui : {Ui{false}, Ui{true}}) {
+    for (const auto& c : cases) {
+      SCOPED_TRACE(::testing::Message() << ui.modern << " " << c.size << " " << c.flags << " " << c.mode << " "
+                                        << (c.language != nullptr));
+      UseDialog(ui);
+      if (c.language != nullptr) SetString(Key(""), "Language", c.language);
+      SetDword(kFormat, "Check", 5);
+      std::string name(300, 'n');
+      const bool german = c.language != nullptr;
+      const auto look = [&](HWND dialog) {
+        EXPECT_EQ(ControlText(dialog, ui.NameBox()), std::string(259, 'n'));
+        const std::string optionsText = german ? "&Optionen..." : "Options...";
+        HWND options = ui.Options(dialog, optionsText.c_str());
+        EXPECT_EQ(options != nullptr && WindowTextOf(options) == optionsText, c.flags != 0);
+        if (!ui.modern) {
+          EXPECT_EQ(ControlText(ui.Panel(dialog), IDC_PANEL_RECENT_LABEL), c.flags == 0 ? ""
+                                                                           : german     ? "&Zuletzt verwendete Ordner"
+                                                                                        : "Recent &Folders");
+          for (int id : {IDC_PANEL_RECENT_LABEL, IDC_PANEL_RECENT_FOLDERS}) {
+            HWND recent = ::GetDlgItem(ui.Panel(dialog), id);
+            EXPECT_FALSE(::IsWindowVisible(recent) && ::IsWindowEnabled(recent)) << "no recent folders to offer";
+          }
+        }
+        HWND prompt = ui.Prompt(dialog, german ? "Nach Optionen fragen" : "Prompt for format options");
+        const bool shown = prompt != nullptr && ::IsWindowVisible(prompt);
+        ASSERT_EQ(shown, c.box != kNone);
+        if (!shown) return;
+        EXPECT_EQ(::IsWindowEnabled(prompt) != FALSE, c.box == kEnabled);
+        EXPECT_EQ(::SendMessageA(prompt, BM_GETCHECK, 0, 0) == BST_CHECKED, c.checked);
+        if (c.checked) ::SendMessageA(prompt, BM_CLICK, 0, 0);
+      };
+      const auto save = [&](DialogDriver& driver) {
+        driver.Read(look).SetText(ui.NameBox(), TempPath("photo.jpg")).Click(IDOK).WaitUntilGone();
+      };
+      EXPECT_EQ(Run(false, save, c.flags, c.mode, c.size, name.data()), IDOK);
+      EXPECT_EQ(GetDword(kFormat, "Check"), c.stored);
+      EXPECT_EQ(GetDword(kFormat, "jpegComp"), std::nullopt) << "no options were shown";
+    }
   }
 }
 
-// Open starts in the folder of the caller's path with its name and returns the zero-filled path;
-// Cancel leaves the buffer as it was; a path without an ANSI form is refused with a message and
-// the dialog stays open.
-TEST_F(ModernFileDialogTest, OpenReturnsTheZeroFilledPathAndAPathWithoutAnAnsiFormIsRefused) {
+// In both dialogs Cancel leaves the buffer as it was and Open starts in the folder of the caller's
+// path with its name and returns the zero-filled path; in the modern one, a path without an ANSI
+// form is refused with a message and the dialog stays open.
+TEST_F(ModernFileDialogTest, CancelKeepsTheBufferOpenReturnsTheZeroFilledPathAndNonAnsiPathsAreRefused) {
   const std::string path = TempPath("commonq_model.obj");
   ::CloseHandle(::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
-  std::memset(file_, 'x', sizeof file_);
-  ::lstrcpynA(file_, path.c_str(), sizeof file_);
-  const std::string before(file_, sizeof file_);
-  const auto refused = [](DialogDriver& driver) {
-    driver.Read([](HWND dialog) { ::SetWindowTextW(::GetDlgItem(dialog, edt1), L"caf\u0101.bmp"); }).Click(IDOK);
-    const auto message = [](HWND box) { EXPECT_TRUE(FindChildByClassAndText(box, "Static", nullptr)); };
-    driver.WaitForDialog("Qelm Explorer pro").Read(message).Command(IDOK).WaitUntilGone();
-    driver.Command(IDCANCEL).WaitUntilGone();
-  };
-  EXPECT_EQ(Run(false, refused), IDCANCEL);
-  EXPECT_EQ(std::string(file_, sizeof file_), before);
-  const auto open = [](DialogDriver& driver) {
-    driver.Read([](HWND dialog) { EXPECT_EQ(ControlText(dialog, edt1), "commonq_model.obj"); });
-    driver.Click(IDOK).WaitUntilGone();
-  };
-  EXPECT_EQ(Run(true, open, 0), IDOK);
+  for (const Ui ui : {Ui{false}, Ui{true}}) {
+    SCOPED_TRACE(ui.modern ? "modern" : "classic");
+    UseDialog(ui);
+    std::memset(file_, 'x', sizeof file_);
+    ::lstrcpynA(file_, path.c_str(), sizeof file_);
+    const std::string before(file_, sizeof file_);
+    for (const bool open : {false, true}) {
+      const auto cancel = [&](DialogDriver& driver) {
+        if (ui.modern && !open) {
+          driver.Read([](HWND dialog) { ::SetWindowTextW(::GetDlgItem(dialog, edt1), L"caf\u0101.bmp"); }).Click(IDOK);
+          const auto message = [](HWND box) { EXPECT_TRUE(FindChildByClassAndText(box, "Static", nullptr)); };
+          driver.WaitForDialog("Qelm Explorer pro").Read(message).Command(IDOK).WaitUntilGone();
+        }
+        driver.Command(IDCANCEL).WaitUntilGone();
+      };
+      EXPECT_EQ(Run(open, cancel, open ? 0 : OFN_ENABLETEMPLATE), IDCANCEL) << open;
+      EXPECT_EQ(std::string(file_, sizeof file_), before) << open;
+    }
+    const auto open = [&](DialogDriver& driver) {
+      driver.Read([&](HWND dialog) { EXPECT_EQ(ControlText(dialog, ui.NameBox()), "commonq_model.obj"); });
+      driver.Click(IDOK).WaitUntilGone();
+    };
+    EXPECT_EQ(Run(true, open, 0), IDOK);
+    EXPECT_EQ(std::string(file_, sizeof file_), path + std::string(sizeof file_ - path.size(), '\0'));
+  }
   ::DeleteFileA(path.c_str());
-  EXPECT_EQ(std::string(file_, sizeof file_), path + std::string(sizeof file_ - path.size(), '\0'));
 }
 
 // The classic dialog runs when the setting is exactly 1, for several files, and when the modern

@@ -79,7 +79,8 @@ TEST(LeakTracer, CoversEveryCreatingImportOfTheLibrary) {
   HMODULE library = LoadLibraryA("CommonQ.dll");
   ASSERT_NE(library, nullptr);
   const std::regex creating(
-      "(?!CreateEvent|CreateSemaphore|CreateActCtx)(Create.*|Load(Image|Bitmap|Icon|Cursor|Library).*|Get(Window)?DC(Ex)?|"
+      "(?!CreateEvent|CreateSemaphore|CreateActCtx)(Create.*|Load(Image|Bitmap|Icon|Cursor|Library).*|Get(Window)?DC("
+      "Ex)?|"
       "SetWindowsHookEx.|SetTimer|Reg(Open|Create)Key.*|(Global|Local|Heap)(Re)?Alloc|CoInitialize.*|SHGetFileInfo.|"
       "FindFirstFile.*|SHBrowseForFolder.)");
   std::map<std::string, void*> before;

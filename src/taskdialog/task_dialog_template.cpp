@@ -52,18 +52,8 @@ DialogUnitRect TemplateUnits(const TaskDialogModel& model, const LayoutItem& ite
 }
 
 TemplateItem MakeTemplateItem(const TaskDialogModel& model, const LayoutItem& item) {
-  const DialogUnitRect units = TemplateUnits(model, item);
-  TemplateItem out;
-  out.windowClass = TemplateName::Text(ToTemplateText(item.className));
-  out.id = static_cast<uint32_t>(item.id);
-  out.x = static_cast<int16_t>(units.x);
-  out.y = static_cast<int16_t>(units.y);
-  out.cx = static_cast<int16_t>(units.cx);
-  out.cy = static_cast<int16_t>(units.cy);
-  out.style = item.style | kItemBaseStyle;
-  if (!item.visible) out.style &= ~static_cast<uint32_t>(WS_VISIBLE);
-  out.text = TemplateName::Text(ToTemplateText(item.text));
-  return out;
+  return LaidOutTemplateItem(item, model.input.baseUnitX, model.input.baseUnitY, ToTemplateText(item.className),
+                             ToTemplateText(item.text));
 }
 
 }  // namespace

@@ -118,18 +118,7 @@ void BM_RichTaskDialogTemplate(benchmark::State& state) {
     header.pointSize = 8;
     writer.BeginTemplate(header);
     for (const LayoutItem& item : items) {
-      const DialogUnitRect units =
-          PixelsToDialogUnits(item.rect.left, item.rect.top, item.rect.right, item.rect.bottom, kX, kY);
-      TemplateItem out;
-      out.windowClass = TemplateName::Text(Widen(item.className));
-      out.id = static_cast<uint32_t>(item.id);
-      out.x = static_cast<int16_t>(units.x);
-      out.y = static_cast<int16_t>(units.y);
-      out.cx = static_cast<int16_t>(units.cx);
-      out.cy = static_cast<int16_t>(units.cy);
-      out.style = item.style | kItemBaseStyle;
-      out.text = TemplateName::Text(Widen(item.text));
-      writer.AddItem(out);
+      writer.AddItem(LaidOutTemplateItem(item, kX, kY, Widen(item.className), Widen(item.text)));
     }
     bytes = writer.Used();
     benchmark::DoNotOptimize(block.Data());

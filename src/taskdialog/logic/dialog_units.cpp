@@ -1,5 +1,7 @@
 #include "taskdialog/logic/dialog_units.h"
 
+#include <utility>
+
 #include <climits>
 
 namespace commonq {
@@ -23,6 +25,23 @@ DialogUnitRect PixelsToDialogUnits(int left, int top, int right, int bottom, int
   units.cx = RoundingMulDiv(right, 4, bx) - units.x;
   units.cy = RoundingMulDiv(bottom, 8, by) - units.y;
   return units;
+}
+
+TemplateItem LaidOutTemplateItem(const LayoutItem& item, int bx, int by, std::u16string className,
+                                 std::u16string text) {
+  const DialogUnitRect units =
+      PixelsToDialogUnits(item.rect.left, item.rect.top, item.rect.right, item.rect.bottom, bx, by);
+  TemplateItem out;
+  out.windowClass = TemplateName::Text(std::move(className));
+  out.id = static_cast<uint32_t>(item.id);
+  out.x = static_cast<int16_t>(units.x);
+  out.y = static_cast<int16_t>(units.y);
+  out.cx = static_cast<int16_t>(units.cx);
+  out.cy = static_cast<int16_t>(units.cy);
+  out.style = item.style | kItemBaseStyle;
+  if (!item.visible) out.style &= ~kItemVisible;
+  out.text = TemplateName::Text(std::move(text));
+  return out;
 }
 
 }  // namespace commonq

@@ -62,6 +62,7 @@ struct TemplateItem {
 inline constexpr uint32_t kDsSetFont = 0x40;
 // The task dialog's items are visible children that clip their siblings and children.
 inline constexpr uint32_t kItemBaseStyle = 0x56000000;
+inline constexpr uint32_t kItemVisible = 0x10000000;
 inline constexpr size_t kTemplateGrowthStep = 1024;
 inline constexpr size_t kHeaderSize = 26;
 inline constexpr size_t kItemSize = 24;

@@ -151,16 +151,13 @@ TEST_F(KeyboardTest, MessageBoxCheckBoxIsATabStopAndFileInformationAndTheColourC
                       [&] { return DlgFileInfoDoModal(&info); }),
                 key == VK_RETURN ? IDCLOSE : IDCANCEL);
       walk.Check(language, IDCLOSE);
+      DlgColorParams colour{0, RGB(1, 2, 3), 0, nullptr, 0};
+      EXPECT_EQ(
+          Drive([&](DialogDriver& d) { d.WaitForDialog().Key(key); }, [&] { return DlgColorDialogDoModal(&colour); }),
+          key == VK_RETURN ? 1 : 2);
     }
   }
   ::DeleteFileA(path.c_str());
-  for (const WORD key : {VK_ESCAPE, VK_RETURN}) {
-    DlgColorParams params{0, RGB(1, 2, 3), 0, nullptr, 0};
-    EXPECT_EQ(
-        Drive([&](DialogDriver& d) { d.WaitForDialog().Key(key); }, [&] { return DlgColorDialogDoModal(&params); }),
-        key == VK_RETURN ? 1 : 2);
-    EXPECT_EQ(params.rgbResult, key == VK_RETURN ? RGB(1, 2, 3) : 0u);
-  }
 }
 
 TEST_F(KeyboardTest, AddAFavoriteSkipsTheCollapsedPanelAndItsToggleTakesSpaceAndEnter) {
@@ -257,7 +254,6 @@ TEST_F(OnWindowsXp, KeyboardAloneRunsTheSaveAsPanel) {
     EXPECT_EQ(std::string(file), target) << language;
     EXPECT_EQ(walk.start, cmb13) << "the file name has the focus, not the panel";
     const std::vector<int>& seen = walk.forward;
-    ASSERT_EQ(seen.size(), static_cast<size_t>(kPresses));
     const auto cycle = static_cast<size_t>(std::find(seen.begin(), seen.end(), walk.start) - seen.begin()) + 1;
     ASSERT_LT(cycle, seen.size()) << "Tab never came back: " << ::testing::PrintToString(seen);
     const std::vector<int> round(seen.begin(), seen.begin() + static_cast<std::ptrdiff_t>(cycle));

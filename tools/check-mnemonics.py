@@ -1,19 +1,19 @@
 #!/usr/bin/env python3
-"""Reports mnemonic clashes: two texts of one dialog that underline the same letter.
-
-    check-mnemonics.py RESOURCES_DIR [LANGUAGE_TABLE ...]
-
-Reads every DIALOG of the .rc files in RESOURCES_DIR (ids resolved through the *_ids.h headers
-there) and checks the English texts, then each language table (languages/README.md) the way the
-library applies it: per-dialog string 10000 + (dialog - 1000) * 100 + (control - 1000) first, then
-the shared 3000 + control, the button strings 3/5/7/11 for ids 1/2/3/8 and the strings a dialog
-asks for by number. Only translated dialogs take a language's texts, and only on their "Button"
-and "Static" controls. Exit status: 0 no clash, 1 clashes (each printed), 2 usage or read error.
-"""
+# Reports mnemonic clashes: two texts of one dialog that underline the same letter.
+#
+#     check-mnemonics.py RESOURCES_DIR [LANGUAGE_TABLE ...]
+#
+# Reads every DIALOG of the .rc files in RESOURCES_DIR (ids resolved through the *_ids.h headers
+# there) and checks the English texts, then each language table (languages/README.md) the way the
+# library applies it: per-dialog string 10000 + (dialog - 1000) * 100 + (control - 1000) first, then
+# the shared 3000 + control, the button strings 3/5/7/11 for ids 1/2/3/8 and the strings a dialog
+# asks for by number. Only translated dialogs take a language's texts, and only on their "Button"
+# and "Static" controls. Exit status: 0 no clash, 1 clashes (each printed), 2 usage or read error.
 import pathlib
 import re
 import sys
 
+USAGE = "check-mnemonics.py RESOURCES_DIR [LANGUAGE_TABLE ...]"
 # Dialogs that load the language file, with the strings they ask for by number: control -> ids
 # (a control whose text changes while the dialog runs has one id per text).
 TRANSLATED = {
@@ -30,58 +30,48 @@ TRANSLATED_CLASSES = {"button", "static"}
 SHORT_CLASSES = {"DEFPUSHBUTTON": "button", "PUSHBUTTON": "button", "GROUPBOX": "button", "LTEXT": "static",
                  "RTEXT": "static", "CTEXT": "static", "ICON": "static", "EDITTEXT": "edit", "COMBOBOX": "combobox"}
 STRING = r'"((?:[^"]|"")*)"'
-
-
-def mnemonic(text):
-    """The underlined letter of a text (lower case), or None; '&&' is a literal ampersand."""
-    at = 0
-    while True:
-        at = text.find("&", at)
-        if at < 0 or at + 1 >= len(text):
-            return None
-        if text[at + 1] != "&":
-            return text[at + 1].casefold()
-        at += 2
-
-
+# CONTROL text-or-id, id, "class" ... and KEYWORD ["text",] id ...
+CONTROL = re.compile(r"CONTROL\s+(?:" + STRING + r"|\w+)\s*,\s*(\w+)\s*,\s*\"(\w+)\"")
+SHORT = re.compile(r"(\w+)\s+(?:" + STRING + r"\s*,\s*)?(\w+)")
 # The windows.h ids the templates use.
 SYSTEM_IDS = {"IDOK": "1", "IDCANCEL": "2", "IDABORT": "3", "IDRETRY": "4", "IDIGNORE": "5", "IDYES": "6",
               "IDNO": "7", "IDCLOSE": "8", "IDHELP": "9", "IDC_STATIC": "-1"}
 
 
+# The underlined letter of a text (lower case), or None; '&&' is a literal ampersand.
+def mnemonic(text):
+    found = re.search(r"&(.)", text.replace("&&", ""), re.S)
+    return found.group(1).casefold() if found else None
+
+
 def read_ids(folder):
     ids = dict(SYSTEM_IDS)
     for header in folder.glob("*_ids.h"):
-        for name, value in re.findall(r"^#define\s+(\w+)\s+(\w+)", header.read_text(), re.M):
-            ids[name] = value
+        ids.update(re.findall(r"^#define\s+(\w+)\s+(\w+)", header.read_text(), re.M))
+
     def resolve(token):
-        seen = 0
-        while token in ids and seen < 8:
-            token, seen = ids[token], seen + 1
+        for _ in range(8):
+            token = ids.get(token, token)
         return int(token, 0)
     return resolve
 
 
+# {dialog id: [(control id, class, text)]} and the library's string table {name: text}.
 def read_dialogs(folder, resolve):
-    """{dialog id: [(control id, class, text)]} and the library's string table {name: text}."""
     dialogs, strings = {}, {}
     for rc in sorted(folder.glob("*.rc")):
-        text = rc.read_text(encoding="latin-1")
         # Continuation lines belong to the statement above.
-        text = re.sub(r",\s*\n\s+", ", ", text)
+        text = re.sub(r",\s*\n\s+", ", ", rc.read_text(encoding="latin-1"))
         for block in re.finditer(r"^(\w+)\s+DIALOG\b.*?^BEGIN\n(.*?)^END", text, re.M | re.S):
             controls = []
             for line in block.group(2).splitlines():
-                line = line.strip()
-                keyword = line.split(None, 1)[0] if line else ""
-                if keyword == "CONTROL":
-                    m = re.match(r"CONTROL\s+(?:" + STRING + r"|\w+)\s*,\s*(\w+)\s*,\s*\"(\w+)\"", line)
-                    if m:
-                        controls.append((resolve(m.group(2)), m.group(3).lower(), (m.group(1) or "").replace('""', '"')))
-                elif keyword in SHORT_CLASSES:
-                    m = re.match(r"\w+\s+(?:" + STRING + r"\s*,\s*)?(\w+)", line)
-                    if m:
-                        controls.append((resolve(m.group(2)), SHORT_CLASSES[keyword], (m.group(1) or "").replace('""', '"')))
+                if m := CONTROL.match(line.strip()):
+                    label, control, cls = m.groups()
+                elif (m := SHORT.match(line.strip())) and m.group(1) in SHORT_CLASSES:
+                    cls, label, control = SHORT_CLASSES[m.group(1)], m.group(2), m.group(3)
+                else:
+                    continue
+                controls.append((resolve(control), cls.lower(), (label or "").replace('""', '"')))
             dialogs[resolve(block.group(1))] = controls
         for table in re.finditer(r"^STRINGTABLE\s*\nBEGIN\n(.*?)^END", text, re.M | re.S):
             for name, value in re.findall(r"^\s*(\w+)\s+" + STRING, table.group(1), re.M):
@@ -92,42 +82,31 @@ def read_dialogs(folder, resolve):
 def read_table(path):
     table = {}
     for line in pathlib.Path(path).read_text(encoding="utf-8").splitlines():
-        if not line or line.startswith("#") or "\t" not in line:
-            continue
-        number, text = line.split("\t", 1)
-        table[int(number)] = text.replace("\\n", "\n").replace("\\t", "\t").replace("\\\\", "\\")
+        if line and not line.startswith("#") and "\t" in line:
+            number, text = line.split("\t", 1)
+            table[int(number)] = text.replace("\\n", "\n").replace("\\t", "\t").replace("\\\\", "\\")
     return table
 
 
+# Every text the control can show with this language table.
 def translated_texts(dialog, control, cls, english, table):
-    """Every text the control can show with this language table."""
     if not english or cls not in TRANSLATED_CLASSES:
         return [english]
-    explicit = TRANSLATED[dialog].get(control)
-    if explicit:
+    if explicit := TRANSLATED[dialog].get(control):
         return [table.get(n) or english for n in explicit]
-    candidates = []
-    if control in BUTTON_STRINGS:
-        candidates.append(BUTTON_STRINGS[control])
-    else:
-        if 1000 <= dialog <= 1499 and 1000 <= control <= 1099:
-            candidates.append(10000 + (dialog - 1000) * 100 + (control - 1000))
-        candidates.append(3000 + control)
-    for number in candidates:
-        if table.get(number):
-            return [table[number]]
-    return [english]
+    candidates = [BUTTON_STRINGS[control]] if control in BUTTON_STRINGS else [3000 + control]
+    if control not in BUTTON_STRINGS and 1000 <= dialog <= 1499 and 1000 <= control <= 1099:
+        candidates.insert(0, 10000 + (dialog - 1000) * 100 + (control - 1000))
+    return next(([table[n]] for n in candidates if table.get(n)), [english])
 
 
 def clashes(label, dialogs, strings, table):
     found = []
-    # The emulated task dialog's common buttons can all show at once.
-    buttons = [name for name in strings if name.startswith("IDS_BUTTON_")]
-    owners = {}
-    for name in buttons:
-        if mnemonic(strings[name]):
-            owners.setdefault(mnemonic(strings[name]), []).append(f'{name} "{strings[name]}"')
     if table is None:
+        # The emulated task dialog's common buttons can all show at once.
+        owners = {}
+        for name in (name for name in strings if name.startswith("IDS_BUTTON_") and mnemonic(strings[name])):
+            owners.setdefault(mnemonic(strings[name]), []).append(f'{name} "{strings[name]}"')
         found += [f"{label}: task dialog buttons: '&{k}' on {', '.join(v)}" for k, v in owners.items() if len(v) > 1]
     for dialog, controls in sorted(dialogs.items()):
         letters = {}
@@ -147,7 +126,7 @@ def clashes(label, dialogs, strings, table):
 
 def main(argv):
     if len(argv) < 2 or not pathlib.Path(argv[1]).is_dir():
-        print(__doc__.strip().splitlines()[2].strip(), file=sys.stderr)
+        print(USAGE, file=sys.stderr)
         return 2
     folder = pathlib.Path(argv[1])
     try:

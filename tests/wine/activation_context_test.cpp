@@ -13,6 +13,7 @@
 
 #include <functional>
 #include <string>
+#include <tuple>
 
 #include "support/import_redirect.h"
 #include "wine/library_fixture.h"
@@ -28,13 +29,6 @@ std::string ClassModule(HWND control) {
   char path[MAX_PATH] = {};
   ::GetModuleFileNameA(module, path, MAX_PATH);
   return ::CharLowerA(::PathFindFileNameA(path));
-}
-
-std::string HostButtonModule() {
-  HWND button = ::CreateWindowExA(0, "BUTTON", "", WS_POPUP, 0, 0, 9, 9, nullptr, nullptr, nullptr, nullptr);
-  const std::string module = ClassModule(button);
-  ::DestroyWindow(button);
-  return module;
 }
 
 // The class module of control `id` in the dialog that `call` shows, which is then cancelled.
@@ -75,27 +69,29 @@ TEST(ActivationContext, LibraryDialogsGetVersion6ControlsTheHostKeepsItsOwnAndUn
     const ImportRedirect counted(copy, "CreateActCtxA", reinterpret_cast<void*>(&CountedCreateActCtxA), &g_create);
     LeakTracer tracer(copy);
     tracer.Start();
-    const auto options = ModuleWhileUp(IDOK, [copy] {
-      DlgFormatOptionParams params{0, 0, ".png"};
-      return Export<decltype(&DlgFormatOptionDoModal)>(copy, "DlgFormatOptionDoModal")(&params);
-    });
-    const auto box = ModuleWhileUp(1092, [copy] {  // the check box
-      return Export<decltype(&MessageBoxDoModal)>(copy, "MessageBoxDoModal")(nullptr, "Text", "Caption", MB_OKCANCEL,
-                                                                             3031);
-    });
-    const auto task = ModuleWhileUp(IDOK, [copy] {  // forwarded to the system's, as from Windows 6 on
-      TASKDIALOGCONFIG config{};
-      config.cbSize = sizeof config;
-      config.dwCommonButtons = TDCBF_OK_BUTTON | TDCBF_CANCEL_BUTTON;
-      return static_cast<int>(
-          Export<decltype(&TaskDialogIndirect98)>(copy, "TaskDialogIndirect98")(&config, nullptr, nullptr, nullptr));
-    });
-    EXPECT_EQ(options, "comctl32.dll") << "the options dialog's OK button";
-    EXPECT_EQ(box, "comctl32.dll") << "the message box's check box";
-    EXPECT_EQ(task, "comctl32.dll") << "the system task dialog's OK button";
+    DlgFormatOptionParams options{0, 0, ".png"};
+    TASKDIALOGCONFIG task{};
+    task.cbSize = sizeof task;
+    task.dwCommonButtons = TDCBF_OK_BUTTON | TDCBF_CANCEL_BUTTON;
+    const std::tuple<const char*, int, std::function<int()>> controls[] = {
+        {"the options dialog's OK button", IDOK,
+         [&] { return Export<decltype(&DlgFormatOptionDoModal)>(copy, "DlgFormatOptionDoModal")(&options); }},
+        {"the message box's check box", 1092,
+         [&] {
+           return Export<decltype(&MessageBoxDoModal)>(copy, "MessageBoxDoModal")(nullptr, "Text", "Caption",
+                                                                                  MB_OKCANCEL, 3031);
+         }},
+        // Forwarded to the system's, as from Windows 6 on.
+        {"the system task dialog's OK button", IDOK, [&] {
+           return static_cast<int>(
+               Export<decltype(&TaskDialogIndirect98)>(copy, "TaskDialogIndirect98")(&task, nullptr, nullptr, nullptr));
+         }}};
+    for (const auto& [what, id, call] : controls) EXPECT_EQ(ModuleWhileUp(id, call), "comctl32.dll") << what;
     ::GetCurrentActCtx(&afterCalls);
     EXPECT_EQ(afterCalls, hostContext) << "a call left its context active";
-    EXPECT_EQ(HostButtonModule(), "user32.dll");
+    HWND button = ::CreateWindowExA(0, "BUTTON", "", WS_POPUP, 0, 0, 9, 9, nullptr, nullptr, nullptr, nullptr);
+    EXPECT_EQ(ClassModule(button), "user32.dll") << "the host's own button";
+    ::DestroyWindow(button);
     EXPECT_TRUE(tracer.Survivors().empty()) << tracer.Survivors().front();
   }
   EXPECT_EQ(g_created, 1) << "made at the first call only";

@@ -72,12 +72,9 @@ class HighContrastSwitch {
   // in the classic look, which takes its colours from the scheme), new colours, then the broadcasts.
   void Set(HWND dialog, bool on) {
     g_contrastOn = on;
-    using EnableThemingFn = HRESULT(WINAPI*)(BOOL);
-    if (HMODULE uxtheme = ::GetModuleHandleA("uxtheme.dll")) {
-      if (auto enable =
-              reinterpret_cast<EnableThemingFn>(reinterpret_cast<void*>(::GetProcAddress(uxtheme, "EnableTheming")))) {
-        enable(on ? FALSE : TRUE);
-      }
+    if (auto enable = reinterpret_cast<HRESULT(WINAPI*)(BOOL)>(
+            reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleA("uxtheme.dll"), "EnableTheming")))) {
+      enable(on ? FALSE : TRUE);
     }
     ::SetSysColors(kSystemColours, indices_.data(), on ? scheme_.data() : saved_.data());
     if (dialog == nullptr) return;
@@ -113,6 +110,14 @@ bool IsBlend(std::uint32_t pixel) {
 
 enum class Area : std::uint8_t { kOwn, kText, kSkipped };
 
+// A child window's rectangle in its dialog's client area.
+RECT ChildRect(HWND child) {
+  RECT rect{};
+  ::GetWindowRect(child, &rect);
+  ::MapWindowPoints(nullptr, ::GetParent(child), reinterpret_cast<POINT*>(&rect), 2);
+  return rect;
+}
+
 // What of the client area the library colours: the dialog's own paint (exact colours), the statics
 // and owner-drawn buttons it gives colours to (text edges may blend), and the rest: the system's
 // controls and the icons and pictures, which are not ours to colour.
@@ -126,9 +131,7 @@ std::vector<Area> Areas(HWND dialog, int width, int height) {
     }
   };
   for (HWND child = ::GetWindow(dialog, GW_CHILD); child != nullptr; child = ::GetWindow(child, GW_HWNDNEXT)) {
-    RECT rect{};
-    ::GetWindowRect(child, &rect);
-    ::MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&rect), 2);
+    const RECT rect = ChildRect(child);
     char name[32] = {};
     ::GetClassNameA(child, name, sizeof name);
     const LONG style = ::GetWindowLongA(child, GWL_STYLE);
@@ -147,48 +150,40 @@ std::vector<Area> Areas(HWND dialog, int width, int height) {
   }
   // The file's icon, which the file information dialog draws at its hidden placeholder.
   if (HWND placeholder = ::GetDlgItem(dialog, IDC_FILE_INFO_ICON)) {
-    RECT rect{};
-    ::GetWindowRect(placeholder, &rect);
-    ::MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&rect), 2);
+    const RECT rect = ChildRect(placeholder);
     mark(RECT{rect.left, rect.top, rect.left + 32, rect.top + 32}, Area::kSkipped);
   }
   return areas;
 }
 
-struct Picture {
-  int width = 0, height = 0;
-  std::vector<std::uint32_t> pixels;
-  std::vector<Area> areas;
-};
-
 // The client area as the screen shows it.
-Picture Capture(HWND dialog) {
+std::vector<std::uint32_t> Capture(HWND dialog) {
   // The focus goes to a control the check skips: a focus rectangle inverts what it crosses.
   ::SendMessageA(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(::GetDlgItem(dialog, IDCANCEL)), TRUE);
   ::RedrawWindow(dialog, nullptr, nullptr, RDW_ERASE | RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-  RECT client{};
-  ::GetClientRect(dialog, &client);
-  return {client.right, client.bottom, ClientPixels(dialog, false), Areas(dialog, client.right, client.bottom)};
+  return ClientPixels(dialog, false);
 }
 
-bool Shows(const Picture& picture, const std::vector<std::uint32_t>& any) {
-  return std::find_first_of(picture.pixels.begin(), picture.pixels.end(), any.begin(), any.end()) !=
-         picture.pixels.end();
+bool Shows(const std::vector<std::uint32_t>& pixels, const std::vector<std::uint32_t>& any) {
+  return std::find_first_of(pixels.begin(), pixels.end(), any.begin(), any.end()) != pixels.end();
 }
 
 // Every pixel of ours in the system's colours; the first few strays by place and colour.
-void ExpectOnlySystemColours(const Picture& picture) {
+void ExpectOnlySystemColours(HWND dialog, const std::vector<std::uint32_t>& pixels) {
+  RECT client{};
+  ::GetClientRect(dialog, &client);
+  const std::vector<Area> areas = Areas(dialog, client.right, client.bottom);
   std::vector<std::uint32_t> system;
   for (int k = 0; k < kSystemColours; ++k) system.push_back(Pixel(::GetSysColor(k)));
   int strays = 0;
   std::ostringstream where;
-  for (size_t k = 0; k < picture.pixels.size(); ++k) {
-    const std::uint32_t pixel = picture.pixels[k];
-    if (picture.areas[k] == Area::kSkipped || pixel == kPreviewColour) continue;
+  for (size_t k = 0; k < pixels.size(); ++k) {
+    const std::uint32_t pixel = pixels[k];
+    if (areas[k] == Area::kSkipped || pixel == kPreviewColour) continue;
     if (std::find(system.begin(), system.end(), pixel) != system.end()) continue;
-    if (picture.areas[k] == Area::kText && IsBlend(pixel)) continue;
+    if (areas[k] == Area::kText && IsBlend(pixel)) continue;
     if (++strays <= 5) {
-      where << " (" << k % static_cast<size_t>(picture.width) << ", " << k / static_cast<size_t>(picture.width) << ") "
+      where << " (" << k % static_cast<size_t>(client.right) << ", " << k / static_cast<size_t>(client.right) << ") "
             << std::hex << pixel << std::dec;
     }
   }
@@ -200,9 +195,7 @@ void ExpectOnlySystemColours(const Picture& picture) {
 std::vector<std::uint32_t> OwnPixels(HWND dialog, bool printed) {
   return ClientPixels(dialog, printed, [dialog](HDC memory) {
     for (HWND child = ::GetWindow(dialog, GW_CHILD); child != nullptr; child = ::GetWindow(child, GW_HWNDNEXT)) {
-      RECT rect{};
-      ::GetWindowRect(child, &rect);
-      ::MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&rect), 2);
+      const RECT rect = ChildRect(child);
       if (::IsWindowVisible(child)) ::FillRect(memory, &rect, static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH)));
     }
   });
@@ -238,9 +231,9 @@ void CheckSwitching(HMODULE module, const Shown& dialog) {
         .Read([&](HWND w) { contrast.Set(w, true); })
         .Pause(200)
         .Read([&](HWND w) {
-          const Picture picture = Capture(w);
-          EXPECT_FALSE(Shows(picture, dialog.familiar));
-          ExpectOnlySystemColours(picture);
+          const std::vector<std::uint32_t> pixels = Capture(w);
+          EXPECT_FALSE(Shows(pixels, dialog.familiar));
+          ExpectOnlySystemColours(w, pixels);
         })
         .Read([&](HWND w) { contrast.Set(w, false); })
         .Pause(200)
@@ -279,14 +272,14 @@ TEST_F(OnWindowsXp, EveryCustomPaintedDialogPrintsWhatItShowsAndTakesHighContras
   DlgFileInfoParams info{};
   info.cbSize = sizeof info, info.pszPath = "C:\\Models\\chair.png", info.nFileSize = 2048;
   info.pPreviewDib = reinterpret_cast<BITMAPINFOHEADER*>(dib.data());
+  const auto show = [](const TASKDIALOGCONFIG& config) {
+    return [&config] { return TaskDialogIndirect98(&config, nullptr, nullptr, nullptr) == S_OK ? IDCANCEL : 0; };
+  };
+  // The frame around the default command link, classic or in the look of common controls 6.
+  const std::vector<std::uint32_t> frame{Pixel(RGB(140, 140, 140)), Pixel(RGB(140, 232, 255))};
   const Shown dialogs[] = {
-      // The frame around the default command link, classic or in the look of common controls 6.
-      {"Contrast",
-       [&] { return TaskDialogIndirect98(&task, nullptr, nullptr, nullptr) == S_OK ? IDCANCEL : 0; },
-       {Pixel(RGB(140, 140, 140)), Pixel(RGB(140, 232, 255))}},
-      {"Contrast footer",
-       [&] { return TaskDialogIndirect98(&footerArea, nullptr, nullptr, nullptr) == S_OK ? IDCANCEL : 0; },
-       {Pixel(RGB(140, 140, 140)), Pixel(RGB(140, 232, 255))}},
+      {"Contrast", show(task), frame},
+      {"Contrast footer", show(footerArea), frame},
       {"Add a Favorite", [&] { return DlgFavDoAddTo(&favorite); }, {Pixel(RGB(255, 255, 255))}},
       {"", [&] { return DlgFileInfoDoModal(&info); }, {Pixel(RGB(255, 255, 255))}},
   };

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -44,43 +45,38 @@ DialogDriver& Press(DialogDriver& driver, const std::vector<WORD>& keys) {
 
 // Presses Tab as often as the dialog has stops, then Shift+Tab as often, recording the focus.
 // Wherever the focus started, it must visit the stops in order, each once, and come back there.
-class TabWalk {
- public:
+struct TabWalk {
   explicit TabWalk(std::vector<int> stops, int presses = 0)
       : stops_(std::move(stops)), presses_(presses > 0 ? presses : static_cast<int>(stops_.size())) {}
   DialogDriver& Script(DialogDriver& driver) {
-    driver.Read([this](HWND) { start_ = FocusedId(); });
+    driver.Read([this](HWND) { start = FocusedId(); });
     for (const bool back : {false, true}) {
       for (int i = 0; i < presses_; ++i) {
         driver.Key(VK_TAB, false, back).Read([this, back](HWND) {
-          (back ? backward_ : forward_).push_back(FocusedId());
+          (back ? backward : forward).push_back(FocusedId());
         });
       }
     }
     return driver;
   }
-  void Check(const std::string& what, int start) const {
-    EXPECT_EQ(start_, start) << what << ": where the focus starts";
-    const auto at = std::find(stops_.begin(), stops_.end(), start_);
+  void Check(const std::string& what, int expectedStart) const {
+    EXPECT_EQ(start, expectedStart) << what << ": where the focus starts";
+    const auto at = std::find(stops_.begin(), stops_.end(), start);
     ASSERT_NE(at, stops_.end()) << what;
     const size_t n = stops_.size(), k = static_cast<size_t>(at - stops_.begin());
-    std::vector<int> forward, backward;
+    std::vector<int> tab, shiftTab;
     for (size_t i = 1; i <= static_cast<size_t>(presses_); ++i) {
-      forward.push_back(stops_[(k + i) % n]);
-      backward.push_back(stops_[(k + n - i % n) % n]);
+      tab.push_back(stops_[(k + i) % n]);
+      shiftTab.push_back(stops_[(k + n - i % n) % n]);
     }
-    EXPECT_EQ(forward_, forward) << what << ": Tab";
-    EXPECT_EQ(backward_, backward) << what << ": Shift+Tab";
+    EXPECT_EQ(forward, tab) << what << ": Tab";
+    EXPECT_EQ(backward, shiftTab) << what << ": Shift+Tab";
   }
-  int Start() const { return start_; }
-  const std::vector<int>& Forward() const { return forward_; }
-  const std::vector<int>& Backward() const { return backward_; }
 
- private:
   std::vector<int> stops_;
   int presses_;
-  int start_ = 0;
-  std::vector<int> forward_, backward_;
+  int start = 0;  // the control the focus was on before the first Tab
+  std::vector<int> forward, backward;
 };
 
 void UseLanguage(const char* language) {
@@ -136,26 +132,32 @@ TEST_F(KeyboardTest, FormatOptionsTakeArrowsInTheirGroupsSpaceOnTheBoxesAndEnter
   }
 }
 
-TEST_F(KeyboardTest, MessageBoxCheckBoxIsATabStopAndTheColourChooserTakesEscAndEnter) {
+// The message box's check box is a tab stop (Shift+Tab from OK reaches it, Space ticks it); the
+// file information dialog and the colour chooser close with Enter and with Esc.
+TEST_F(KeyboardTest, MessageBoxCheckBoxIsATabStopAndFileInformationAndTheColourChooserTakeEscAndEnter) {
+  const std::string path = TempPath("commonq_keys.txt");
+  ::CloseHandle(::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+  const DlgFileInfoParams info{sizeof(DlgFileInfoParams), path.c_str(), 0, {}, 10, nullptr, 0, nullptr, 0};
   for (const char* language : kLanguages) {
     UseLanguage(language);
-    TabWalk walk({IDOK, IDCANCEL, IDC_DO_NOT_SHOW_AGAIN});
-    const int result = Drive(
-        [&](DialogDriver& d) {
-          Press(walk.Script(d.WaitForDialog("Caption")), {kShiftTab, VK_SPACE, VK_RETURN});
-        },
-        [] { return MessageBoxDoModal(nullptr, "Text", "Caption", MB_OKCANCEL, 3031); });
-    walk.Check(language, IDOK);
-    EXPECT_EQ(result, IDOK);
+    TabWalk box({IDOK, IDCANCEL, IDC_DO_NOT_SHOW_AGAIN});
+    const auto tick = [&](DialogDriver& d) { Press(box.Script(d.WaitForDialog()), {kShiftTab, VK_SPACE, VK_RETURN}); };
+    EXPECT_EQ(Drive(tick, [] { return MessageBoxDoModal(nullptr, "Text", "Caption", MB_OKCANCEL, 3031); }), IDOK);
+    box.Check(language, IDOK);
     EXPECT_EQ(GetDword(Key("Common"), "DoNot"), 0x2u) << language;
+    for (const WORD key : {VK_RETURN, VK_ESCAPE}) {
+      TabWalk walk({IDCLOSE, IDC_FILE_INFO_PROPERTIES});
+      EXPECT_EQ(Drive([&](DialogDriver& d) { walk.Script(d.WaitForDialog()).Key(key).WaitUntilGone(); },
+                      [&] { return DlgFileInfoDoModal(&info); }),
+                key == VK_RETURN ? IDCLOSE : IDCANCEL);
+      walk.Check(language, IDCLOSE);
+      DlgColorParams colour{0, RGB(1, 2, 3), 0, nullptr, 0};
+      EXPECT_EQ(
+          Drive([&](DialogDriver& d) { d.WaitForDialog().Key(key); }, [&] { return DlgColorDialogDoModal(&colour); }),
+          key == VK_RETURN ? 1 : 2);
+    }
   }
-  for (const WORD key : {VK_ESCAPE, VK_RETURN}) {
-    DlgColorParams params{0, RGB(1, 2, 3), 0, nullptr, 0};
-    EXPECT_EQ(
-        Drive([&](DialogDriver& d) { d.WaitForDialog().Key(key); }, [&] { return DlgColorDialogDoModal(&params); }),
-        key == VK_RETURN ? 1 : 2);
-    EXPECT_EQ(params.rgbResult, key == VK_RETURN ? RGB(1, 2, 3) : 0u);
-  }
+  ::DeleteFileA(path.c_str());
 }
 
 TEST_F(KeyboardTest, AddAFavoriteSkipsTheCollapsedPanelAndItsToggleTakesSpaceAndEnter) {
@@ -185,23 +187,6 @@ TEST_F(KeyboardTest, AddAFavoriteSkipsTheCollapsedPanelAndItsToggleTakesSpaceAnd
     EXPECT_EQ(std::string(params.szName), root + "\\Keys.lnk");
   }
   ::RemoveDirectoryA(root.c_str());
-}
-
-TEST_F(KeyboardTest, FileInformationClosesWithEnterAndEsc) {
-  const std::string path = TempPath("commonq_keys.txt");
-  ::CloseHandle(::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
-  for (const char* language : kLanguages) {
-    for (const WORD key : {VK_RETURN, VK_ESCAPE}) {
-      UseLanguage(language);
-      TabWalk walk({IDCLOSE, IDC_FILE_INFO_PROPERTIES});
-      const DlgFileInfoParams params{sizeof(DlgFileInfoParams), path.c_str(), 0, {}, 10, nullptr, 0, nullptr, 0};
-      EXPECT_EQ(Drive([&](DialogDriver& d) { walk.Script(d.WaitForDialog()).Key(key).WaitUntilGone(); },
-                      [&] { return DlgFileInfoDoModal(&params); }),
-                key == VK_RETURN ? IDCLOSE : IDCANCEL);
-      walk.Check(language, IDCLOSE);
-    }
-  }
-  ::DeleteFileA(path.c_str());
 }
 
 // The emulated task dialog: command links (owner-drawn before Windows 6), radio buttons, the
@@ -262,27 +247,25 @@ TEST_F(OnWindowsXp, KeyboardAloneRunsTheSaveAsPanel) {
     const std::string target = TempPath("keys.jpg");
     const auto script = [&](DialogDriver& d) {
       walk.Script(d.WaitForDialog()).Keys(target).Key(VK_RETURN);
-      d.WaitForDialog(*language == '.' && language[1] == 'd' ? "JPEG-Speicheroptionen" : "Jpeg Save Options");
+      d.WaitForDialog(language == kLanguages[1] ? "JPEG-Speicheroptionen" : "Jpeg Save Options");
       d.Key(VK_RETURN).WaitUntilGone().WaitUntilGone();
     };
     EXPECT_EQ(Drive(script, [&] { return DlgFileSaveasDoModal(&params); }), IDOK) << language;
     EXPECT_EQ(std::string(file), target) << language;
-    EXPECT_EQ(walk.Start(), cmb13) << "the file name has the focus, not the panel";
-    const std::vector<int>& seen = walk.Forward();
-    ASSERT_EQ(seen.size(), static_cast<size_t>(kPresses));
-    const auto cycle = static_cast<size_t>(std::find(seen.begin(), seen.end(), walk.Start()) - seen.begin()) + 1;
+    EXPECT_EQ(walk.start, cmb13) << "the file name has the focus, not the panel";
+    const std::vector<int>& seen = walk.forward;
+    const auto cycle = static_cast<size_t>(std::find(seen.begin(), seen.end(), walk.start) - seen.begin()) + 1;
     ASSERT_LT(cycle, seen.size()) << "Tab never came back: " << ::testing::PrintToString(seen);
     const std::vector<int> round(seen.begin(), seen.begin() + static_cast<std::ptrdiff_t>(cycle));
     EXPECT_EQ(std::count(round.begin(), round.end(), -1), 0) << "the focus went to a hidden or disabled control";
-    const auto options = std::find(round.begin(), round.end(), IDC_PANEL_OPTIONS);
-    ASSERT_NE(options, round.end()) << language;
-    EXPECT_EQ(std::count(round.begin(), round.end(), IDC_PANEL_OPTIONS), 1);
-    EXPECT_EQ(std::count(round.begin(), round.end(), IDC_PANEL_PROMPT), 1);
-    EXPECT_TRUE(options + 1 != round.end() && options[1] == IDC_PANEL_PROMPT) << language;
+    // The panel's two stops, next to each other in template order, and nowhere else.
+    const int panel[] = {IDC_PANEL_OPTIONS, IDC_PANEL_PROMPT};
+    EXPECT_NE(std::search(round.begin(), round.end(), std::begin(panel), std::end(panel)), round.end()) << language;
+    EXPECT_EQ(std::count(round.begin(), round.end(), panel[0]) + std::count(round.begin(), round.end(), panel[1]), 2);
     // Shift+Tab retraces the same way back.
     std::vector<int> back(seen.rbegin() + 1, seen.rend());
-    back.push_back(walk.Start());
-    EXPECT_EQ(walk.Backward(), back) << language;
+    back.push_back(walk.start);
+    EXPECT_EQ(walk.backward, back) << language;
   }
 }
 

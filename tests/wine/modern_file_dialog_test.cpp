@@ -79,11 +79,9 @@ struct Ui {
   int NameBox() const { return modern ? edt1 : cmb13; }
   // The classic dialog's hook child: the panel in Save As.
   static HWND Panel(HWND dialog) { return ::FindWindowExA(dialog, nullptr, "#32770", nullptr); }
-  HWND Options(HWND dialog, const char* text = "Options...") const {
-    return modern ? FindChildByClassAndText(dialog, "Button", text) : ::GetDlgItem(Panel(dialog), IDC_PANEL_OPTIONS);
-  }
-  HWND Prompt(HWND dialog, const char* text = "Prompt for format options") const {
-    return modern ? FindChildByClassAndText(dialog, "Button", text) : ::GetDlgItem(Panel(dialog), IDC_PANEL_PROMPT);
+  // A button of the panel: the modern dialog's are found by their texts.
+  HWND Button(HWND dialog, int id, const char* text) const {
+    return modern ? FindChildByClassAndText(dialog, "Button", text) : ::GetDlgItem(Panel(dialog), id);
   }
   void ChooseType(HWND dialog, int index) const {
     HWND types = ::GetDlgItem(dialog, cmb1);
@@ -150,16 +148,18 @@ TEST_F(ModernFileDialogTest, TheSameScriptGivesTheClassicDialogsRecordAndSetting
       driver.Read([&](HWND dialog) {
         EXPECT_EQ(IsClassic(dialog), !ui.modern);
         EXPECT_EQ(ControlText(dialog, ui.NameBox()), "scene.png");
-        EXPECT_TRUE(::SendMessageA(ui.Prompt(dialog), BM_GETCHECK, 0, 0) == BST_CHECKED);
+        const HWND prompt = ui.Button(dialog, IDC_PANEL_PROMPT, "Prompt for format options");
+        const HWND options = ui.Button(dialog, IDC_PANEL_OPTIONS, "Options...");
+        EXPECT_TRUE(::SendMessageA(prompt, BM_GETCHECK, 0, 0) == BST_CHECKED);
         ::SetDlgItemTextA(dialog, ui.NameBox(), "C:\\x\\scene.jpg");
         // All files keeps the name and has no options; a type renames the file to its bare name.
         ui.ChooseType(dialog, 2);
         EXPECT_EQ(ControlText(dialog, ui.NameBox()), "C:\\x\\scene.jpg");
-        EXPECT_FALSE(::IsWindowEnabled(ui.Options(dialog)));
+        EXPECT_FALSE(::IsWindowEnabled(options));
         ui.ChooseType(dialog, 0);
         EXPECT_EQ(ControlText(dialog, ui.NameBox()), "scene.bmp");
-        EXPECT_TRUE(::IsWindowEnabled(ui.Options(dialog)));
-        ::PostMessageA(ui.Options(dialog), BM_CLICK, 0, 0);
+        EXPECT_TRUE(::IsWindowEnabled(options));
+        ::PostMessageA(options, BM_CLICK, 0, 0);
       });
       driver.Read([&](HWND dialog) { fileDialog = dialog; }).WaitForDialog("Bitmap Save Options");
       driver.Read([&](HWND options) { EXPECT_EQ(::GetWindow(options, GW_OWNER), fileDialog); });
@@ -209,7 +209,7 @@ TEST_F(ModernFileDialogTest, PanelFollowsTheRecordTheFlagAndTheModeInTheHostsLan
       const auto look = [&](HWND dialog) {
         EXPECT_EQ(ControlText(dialog, ui.NameBox()), std::string(259, 'n'));
         const std::string optionsText = german ? "&Optionen..." : "Options...";
-        HWND options = ui.Options(dialog, optionsText.c_str());
+        HWND options = ui.Button(dialog, IDC_PANEL_OPTIONS, optionsText.c_str());
         EXPECT_EQ(options != nullptr && WindowTextOf(options) == optionsText, c.flags != 0);
         if (!ui.modern) {
           EXPECT_EQ(ControlText(ui.Panel(dialog), IDC_PANEL_RECENT_LABEL), c.flags == 0 ? ""
@@ -220,7 +220,8 @@ TEST_F(ModernFileDialogTest, PanelFollowsTheRecordTheFlagAndTheModeInTheHostsLan
             EXPECT_FALSE(::IsWindowVisible(recent) && ::IsWindowEnabled(recent)) << "no recent folders to offer";
           }
         }
-        HWND prompt = ui.Prompt(dialog, german ? "Nach Optionen fragen" : "Prompt for format options");
+        HWND prompt =
+            ui.Button(dialog, IDC_PANEL_PROMPT, german ? "Nach Optionen fragen" : "Prompt for format options");
         const bool shown = prompt != nullptr && ::IsWindowVisible(prompt);
         ASSERT_EQ(shown, c.box != kNone);
         if (!shown) return;
@@ -240,7 +241,7 @@ TEST_F(ModernFileDialogTest, PanelFollowsTheRecordTheFlagAndTheModeInTheHostsLan
 // Cancel leaves the buffer as it was in whichever dialog runs: the classic one when the setting is
 // exactly 1, for several files, and when the modern dialog cannot be created; any other setting
 // keeps the modern one, where a path without an ANSI form is refused with a message and the dialog
-// stays open. In both, Open starts in the folder of the caller's path with its name and returns
+// stays open. In both, Open starts in the folder of the caller's path with its name and OK returns
 // the zero-filled path.
 TEST_F(ModernFileDialogTest, TheSettingOrTheSystemChoosesTheDialogCancelKeepsTheBufferOpenZeroFills) {
   const std::string path = TempPath("commonq_model.obj");
@@ -249,24 +250,33 @@ TEST_F(ModernFileDialogTest, TheSettingOrTheSystemChoosesTheDialogCancelKeepsThe
     std::optional<DWORD> setting;
     bool refused, open;
     DWORD flags;
-    bool classic;
-  } cases[] = {{1, false, false, OFN_ENABLETEMPLATE, true},
-               {1, false, true, 0, true},
-               {std::nullopt, true, false, 0, true},
-               {std::nullopt, true, true, 0, true},
-               {std::nullopt, false, true, OFN_ALLOWMULTISELECT, true},
-               {2, false, false, OFN_ENABLETEMPLATE, false},
-               {0, false, true, 0, false}};
+    bool classic, ok;
+  } cases[] = {{1, false, false, OFN_ENABLETEMPLATE, true, false},
+               {1, false, true, 0, true, false},
+               {1, false, true, 0, true, true},
+               {std::nullopt, true, false, 0, true, false},
+               {std::nullopt, true, true, 0, true, false},
+               {std::nullopt, false, true, OFN_ALLOWMULTISELECT, true, false},
+               {2, false, false, OFN_ENABLETEMPLATE, false, false},
+               {0, false, true, 0, false, false},
+               {0, false, true, 0, false, true}};
   for (const auto& c : cases) {
-    SCOPED_TRACE(::testing::Message() << c.setting.value_or(99) << " " << c.refused << " " << c.open);
+    SCOPED_TRACE(::testing::Message() << c.setting.value_or(99) << " " << c.refused << " " << c.open << " " << c.ok);
     DeleteSettings();
     if (c.setting) SetDword(kOption, "ClassicFileDialogs", *c.setting);
     CreationWatch watch(c.refused);
     std::memset(file_, 'x', sizeof file_);
     ::lstrcpynA(file_, path.c_str(), sizeof file_);
     const std::string before(file_, sizeof file_);
-    const auto cancel = [&](DialogDriver& driver) {
+    const auto script = [&](DialogDriver& driver) {
       driver.Read([&](HWND dialog) { EXPECT_EQ(IsClassic(dialog), c.classic); });
+      if (c.ok) {
+        const auto name = [&](HWND dialog) {
+          EXPECT_EQ(ControlText(dialog, Ui{!c.classic}.NameBox()), "commonq_model.obj");
+        };
+        driver.Read(name).Click(IDOK).WaitUntilGone();
+        return;
+      }
       if (!c.classic && !c.open) {
         driver.Read([](HWND dialog) { ::SetWindowTextW(::GetDlgItem(dialog, edt1), L"caf\u0101.bmp"); }).Click(IDOK);
         const auto message = [](HWND box) { EXPECT_TRUE(FindChildByClassAndText(box, "Static", nullptr)); };
@@ -274,21 +284,9 @@ TEST_F(ModernFileDialogTest, TheSettingOrTheSystemChoosesTheDialogCancelKeepsThe
       }
       driver.Command(IDCANCEL).WaitUntilGone();
     };
-    EXPECT_EQ(Run(c.open, cancel, c.flags), IDCANCEL);
-    EXPECT_EQ(std::string(file_, sizeof file_), before);
+    EXPECT_EQ(Run(c.open, script, c.flags), c.ok ? IDOK : IDCANCEL);
+    EXPECT_EQ(std::string(file_, sizeof file_), c.ok ? path + std::string(sizeof file_ - path.size(), '\0') : before);
     EXPECT_EQ(watch.LeftByLibrary(), 0u);
-  }
-  for (const Ui ui : {Ui{false}, Ui{true}}) {
-    SCOPED_TRACE(ui.modern ? "modern" : "classic");
-    UseDialog(ui);
-    std::memset(file_, 'x', sizeof file_);
-    ::lstrcpynA(file_, path.c_str(), sizeof file_);
-    const auto open = [&](DialogDriver& driver) {
-      driver.Read([&](HWND dialog) { EXPECT_EQ(ControlText(dialog, ui.NameBox()), "commonq_model.obj"); });
-      driver.Click(IDOK).WaitUntilGone();
-    };
-    EXPECT_EQ(Run(true, open, 0), IDOK);
-    EXPECT_EQ(std::string(file_, sizeof file_), path + std::string(sizeof file_ - path.size(), '\0'));
   }
   ::DeleteFileA(path.c_str());
 }

@@ -3,25 +3,16 @@
 // the code page and the capacity; the rest, cut at bytes 0x1F, gives folder, name and pattern.
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 #include <cstring>
 #include <sstream>
 #include <string>
 
 #include "favorites/logic/favorite_rules.h"
-
-namespace {
-
-void Check(bool condition) {
-  if (!condition) std::abort();
-}
-
-bool IsShiftJisLead(unsigned char byte) { return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC); }
-
-}  // namespace
+#include "fuzz_check.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace commonq;
+  using namespace commonq::fuzz;
   if (size == 0) return 0;
   const LeadBytePredicate lead = (data[0] & 1) != 0 ? &IsShiftJisLead : nullptr;
   std::istringstream input(std::string(data + 1, data + size));

@@ -3,22 +3,15 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 #include <string>
 
 #include "fileinfo/logic/file_info_text.h"
 #include "fileinfo/logic/preview_rules.h"
-
-namespace {
-
-void Check(bool condition) {
-  if (!condition) std::abort();
-}
-
-}  // namespace
+#include "fuzz_check.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace commonq;
+  using namespace commonq::fuzz;
   Check(FormatKb(std::string(data, data + size), size > 4 ? data[4] * 65599u : 0).size() <= kKbTextChars);
   if (size < kDibHeaderBytes) return 0;
   // The address space of i686 as well as this platform's: the larger one never refuses more.

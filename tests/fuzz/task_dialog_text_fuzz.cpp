@@ -1,21 +1,12 @@
 // Fuzzes the task dialog's text rules on caller text: link markup stripping (with and without a
 // double-byte code page), mnemonic removal, the command-link split and the Ctrl+C copy.
-#include <cstdlib>
 #include <string>
 
+#include "fuzz_check.h"
 #include "taskdialog/logic/task_dialog_text.h"
 
-namespace {
-
 using namespace commonq;
-
-void Check(bool condition) {
-  if (!condition) std::abort();
-}
-
-bool IsShiftJisLead(unsigned char byte) { return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC); }
-
-}  // namespace
+using namespace commonq::fuzz;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string input(reinterpret_cast<const char*>(data), size);

@@ -1,15 +1,18 @@
 // Writes a random header and items and checks that the block reads back to exactly what was
 // written: names, texts (now and then longer than a growth step), ids and styles; or, in a
-// block that cannot grow, that the failure is reported and nothing is written past it.
+// block that cannot grow, that the failure is reported and nothing is written past it. The block
+// is read back by a reader of the extended template of its own, independent of the writer.
 #include <cstdint>
-#include <cstdlib>
+#include <cstring>
+#include <tuple>
 
-#include "dialog_template.h"
+#include "fuzz_check.h"
 #include "vector_template_block.h"
 
 namespace {
 
 using namespace commonq;
+using namespace commonq::fuzz;
 
 struct Input {
   const uint8_t* data;
@@ -26,19 +29,44 @@ struct Input {
   TemplateName Name() { return Byte() & 1 ? TemplateName::Ordinal(Word()) : TemplateName::Text(Text()); }
 };
 
+// What the checks look at; the other fields are read past. Every read fails at the end of the bytes.
+struct Reader {
+  const uint8_t* data;
+  size_t size, pos = 0;
+  bool Skip(size_t count) {
+    if (count > size - pos) return false;
+    pos += count;
+    return true;
+  }
+  template <typename T>
+  bool Take(T& v) {
+    if (sizeof(T) > size - pos) return false;
+    std::memcpy(&v, data + pos, sizeof(T));
+    pos += sizeof(T);
+    return true;
+  }
+  bool Text(std::u16string& out) {
+    for (uint16_t c = 0; Take(c); out += static_cast<char16_t>(c)) {
+      if (c == 0) return true;
+    }
+    return false;
+  }
+  bool Name(TemplateName& name) {
+    if (pos + 2 > size || data[pos] != 0xFF || data[pos + 1] != 0xFF) return Text(name.text);
+    name.isOrdinal = true;
+    pos += 2;
+    return Take(name.ordinal);
+  }
+};
+
 // A block that cannot grow beyond `limit`, as when GlobalReAlloc fails.
 struct LimitedBlock : VectorTemplateBlock {
   size_t limit = SIZE_MAX;
   bool Resize(size_t size) override { return size <= limit && VectorTemplateBlock::Resize(size); }
 };
 
-void Check(bool condition) {
-  if (!condition) std::abort();
-}
-
-bool Same(const TemplateName& written, const testing::ReadName& read) {
-  return written.isOrdinal ? read.isOrdinal && read.ordinal == written.ordinal
-                           : !read.isOrdinal && read.text == written.text;
+bool Same(const TemplateName& a, const TemplateName& b) {
+  return std::tie(a.isOrdinal, a.ordinal, a.text) == std::tie(b.isOrdinal, b.ordinal, b.text);
 }
 
 }  // namespace
@@ -66,16 +94,33 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     return 0;
   }
   Check(writer.Reserved() % kTemplateGrowthStep == 0);
-  const auto read = testing::TemplateReader(block.Bytes().data(), writer.Used()).Read();
-  Check(read && read->end == writer.Used() && read->extended && read->title == header.title);
-  Check(Same(header.menu, read->menu) && Same(header.windowClass, read->windowClass));
-  Check(header.face.empty() ? (read->style & kDsSetFont) == 0 : read->face == header.face);
-  Check(read->items.size() == items.size());
-  for (size_t i = 0; i < items.size(); ++i) {
-    const testing::ReadItem& r = read->items[i];
-    Check(r.style == items[i].style && r.x == items[i].x);
-    Check(r.id == (items[i].id & 0xFFFF));
-    Check(Same(items[i].windowClass, r.windowClass) && Same(items[i].text, r.text));
+  // Version 1 and the 0xFFFF signature, help id and extended style, the style, the item count,
+  // the position and size; the names and the title; with a face, point size, weight, italic and
+  // character set.
+  Reader r{block.Bytes().data(), writer.Used()};
+  uint32_t style = 0;
+  uint16_t count = 0;
+  TemplateName menu, windowClass;
+  std::u16string title, face;
+  Check(r.size >= 4 && std::memcmp(r.data, "\x01\x00\xFF\xFF", 4) == 0 && r.Skip(12) && r.Take(style));
+  Check(r.Take(count) && r.Skip(8) && r.Name(menu) && r.Name(windowClass) && r.Text(title));
+  Check(Same(header.menu, menu) && Same(header.windowClass, windowClass) && title == header.title);
+  if (style & kDsSetFont) Check(r.Skip(6) && r.Text(face));
+  Check(header.face.empty() ? (style & kDsSetFont) == 0 : face == header.face);
+  Check(count == items.size());
+  // Each item on a DWORD boundary: help id, extended style, style, position, size, id, class,
+  // text and the creation data's size.
+  for (const TemplateItem& item : items) {
+    r.pos = (r.pos + 3) & ~size_t{3};
+    TemplateName itemClass, text;
+    uint32_t itemStyle = 0, id = 0;
+    int16_t x = 0;
+    uint16_t extra = 0;
+    Check(r.Skip(8) && r.Take(itemStyle) && r.Take(x) && r.Skip(6) && r.Take(id) && r.Name(itemClass) && r.Name(text) &&
+          r.Take(extra) && r.Skip(extra));
+    Check(itemStyle == item.style && x == item.x && id == (item.id & 0xFFFF));
+    Check(Same(item.windowClass, itemClass) && Same(item.text, text));
   }
+  Check(r.pos == writer.Used());
   return 0;
 }

@@ -10,20 +10,18 @@ namespace {
 
 constexpr std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
 
-TEST(DibLayout, StridesColourTablesAndOffsets) {
-  // Width, bit count, biClrUsed, stride and colour entries of a bitmap 5 rows high.
-  const std::uint32_t cases[][5] = {{3, 1, 0, 4, 2},       {3, 4, 0, 4, 16},         {3, 8, 0, 4, 256},
-                                    {3, 16, 0, 8, 0},      {3, 24, 256, 12, 0},      {3, 32, 0, 12, 0},
-                                    {32, 1, 0, 4, 2},      {33, 1, 0, 8, 2},         {10, 8, 2, 12, 2},
-                                    {10, 8, 257, 12, 256}, {10, 1, 0xFFFFFFFF, 4, 2}};
+// The stride and the offsets follow from these, as tests/fuzz/preview_dib_fuzz.cpp checks for any
+// header; the colour table's size does not.
+TEST(DibLayout, ColourTables) {
+  // Bit count, biClrUsed and the colour entries of a bitmap 3 by 5.
+  const std::uint32_t cases[][3] = {{1, 0, 2},  {4, 0, 16}, {8, 0, 256},   {16, 0, 0},        {24, 256, 0},
+                                    {32, 0, 0}, {8, 2, 2},  {8, 257, 256}, {1, 0xFFFFFFFF, 2}};
   for (const auto& c : cases) {
-    const auto layout = DibLayoutFor(static_cast<std::int32_t>(c[0]), 5, static_cast<std::uint16_t>(c[1]), c[2]);
-    ASSERT_TRUE(layout) << c[1];
-    EXPECT_EQ(layout->stride, c[3]) << c[0] << " x " << c[1];
-    EXPECT_EQ(layout->colorEntries, c[4]) << c[1] << " used " << c[2];
-    EXPECT_EQ(layout->bitsOffset, 40 + 4 * c[4]);
-    EXPECT_EQ(layout->totalBytes, 40 + 4 * c[4] + 5 * c[3]);
+    const auto layout = DibLayoutFor(3, 5, static_cast<std::uint16_t>(c[0]), c[1]);
+    ASSERT_TRUE(layout) << c[0];
+    EXPECT_EQ(layout->colorEntries, c[2]) << c[0] << " used " << c[1];
   }
+  EXPECT_EQ(DibLayoutFor(33, 5, 1)->stride, 8u) << "a stride of the width, not the height";
 }
 
 // Only what no caller can hold is refused, whatever its size otherwise; the products that wrap

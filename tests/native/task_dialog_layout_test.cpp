@@ -4,8 +4,6 @@
 // fuzz targets cover the text rules and the template writer.
 #include <gtest/gtest.h>
 
-#include <set>
-
 #include "taskdialog/logic/dialog_units.h"
 #include "taskdialog/logic/task_dialog_layout.h"
 #include "taskdialog/logic/task_dialog_metrics.h"
@@ -144,21 +142,17 @@ TEST(TaskDialogMetrics, BoldWeightAndVersionClasses) {
   EXPECT_EQ(RoundingMulDiv(0x40000000, 4, 2), -1);  // the 64-bit product fits, the result does not
 }
 
-// In high contrast no colour of the palette is ours: each one is a system colour handed in.
-TEST(TaskDialogMetrics, HighContrastPaletteHoldsOnlySystemColours) {
+// That no colour but the system's is drawn in high contrast, and the emulated modern look's blue
+// instruction, are checked on the screen by high_contrast_test.cpp; text in the band drawn in the
+// band's own colour would pass there unseen.
+TEST(TaskDialogMetrics, HighContrastBandTextDiffersFromTheBand) {
   SystemColors system;
   system.buttonText = 1, system.buttonShadow = 2, system.buttonHighlight = 3, system.buttonFace = 4;
   system.window = 5, system.windowText = 6, system.selection = 7;
-  const std::set<ColorValue> given{1, 2, 3, 4, 5, 6, 7};
   for (bool modern : {false, true}) {
     const TaskDialogPalette p = MakeTaskDialogPalette(system, 0x808080, modern, true);
-    for (ColorValue c : {p.instruction, p.shadow, p.highlight, p.separator, p.band, p.face, p.defaultLinkFrame,
-                         p.bandText, p.faceText}) {
-      EXPECT_TRUE(given.count(c)) << modern << " " << c;
-    }
-    EXPECT_NE(p.bandText, p.band);
+    EXPECT_NE(p.bandText, p.band) << modern;
   }
-  EXPECT_EQ(MakeTaskDialogPalette(system, 0x808080, true, false).instruction, MakeColor(0, 51, 153));
 }
 
 TEST(TaskDialogText, LinkMarkupIsStrippedButNotDbcsTrailBytes) {

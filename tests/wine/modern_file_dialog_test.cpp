@@ -20,8 +20,8 @@
 
 #include <cstring>
 #include <functional>
-#include <map>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "resources/filedialogs_ids.h"
@@ -79,11 +79,9 @@ struct Ui {
   int NameBox() const { return modern ? edt1 : cmb13; }
   // The classic dialog's hook child: the panel in Save As.
   static HWND Panel(HWND dialog) { return ::FindWindowExA(dialog, nullptr, "#32770", nullptr); }
-  HWND Options(HWND dialog, const char* text = "Options...") const {
-    return modern ? FindChildByClassAndText(dialog, "Button", text) : ::GetDlgItem(Panel(dialog), IDC_PANEL_OPTIONS);
-  }
-  HWND Prompt(HWND dialog, const char* text = "Prompt for format options") const {
-    return modern ? FindChildByClassAndText(dialog, "Button", text) : ::GetDlgItem(Panel(dialog), IDC_PANEL_PROMPT);
+  // A button of the panel: the modern dialog's are found by their texts.
+  HWND Button(HWND dialog, int id, const char* text) const {
+    return modern ? FindChildByClassAndText(dialog, "Button", text) : ::GetDlgItem(Panel(dialog), id);
   }
   void ChooseType(HWND dialog, int index) const {
     HWND types = ::GetDlgItem(dialog, cmb1);
@@ -93,21 +91,17 @@ struct Ui {
   }
 };
 
-std::map<std::string, DWORD> FormatValues() {
-  std::map<std::string, DWORD> values;
+// How many values the Format key holds, and the two the script stores.
+using Format = std::tuple<DWORD, std::optional<DWORD>, std::optional<DWORD>>;
+Format FormatValues() {
   HKEY key = nullptr;
-  if (::RegOpenKeyExA(HKEY_CURRENT_USER, kFormat.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return values;
-  for (DWORD index = 0;; ++index) {
-    char name[64] = {};
-    DWORD nameSize = sizeof name, value = 0, size = sizeof value;
-    if (::RegEnumValueA(key, index, name, &nameSize, nullptr, nullptr, reinterpret_cast<BYTE*>(&value), &size) !=
-        ERROR_SUCCESS) {
-      break;
-    }
-    values[name] = value;
+  DWORD count = 0;
+  if (::RegOpenKeyExA(HKEY_CURRENT_USER, kFormat.c_str(), 0, KEY_READ, &key) == ERROR_SUCCESS) {
+    ::RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &count, nullptr, nullptr, nullptr,
+                       nullptr);
+    ::RegCloseKey(key);
   }
-  ::RegCloseKey(key);
-  return values;
+  return {count, GetDword(kFormat, "Check"), GetDword(kFormat, "bmp")};
 }
 
 // Whether the dialog is the classic one: its hook's child dialog (the panel in Save As).
@@ -138,12 +132,8 @@ class ModernFileDialogTest : public LibraryTest {
 // result, the caller's record and buffer and every Format value come out the same.
 TEST_F(ModernFileDialogTest, TheSameScriptGivesTheClassicDialogsRecordAndSettings) {
   const std::string folder = TempPath("");
-  struct Outcome {
-    int result;
-    std::string record, file;
-    std::map<std::string, DWORD> format;
-  };
-  std::vector<Outcome> outcomes;
+  // The result, the record, the buffer and the Format values.
+  std::vector<std::tuple<int, std::string, std::string, Format>> outcomes;
   for (const Ui ui : {Ui{false}, Ui{true}}) {
     SCOPED_TRACE(ui.modern ? "modern" : "classic");
     UseDialog(ui);
@@ -158,16 +148,18 @@ TEST_F(ModernFileDialogTest, TheSameScriptGivesTheClassicDialogsRecordAndSetting
       driver.Read([&](HWND dialog) {
         EXPECT_EQ(IsClassic(dialog), !ui.modern);
         EXPECT_EQ(ControlText(dialog, ui.NameBox()), "scene.png");
-        EXPECT_TRUE(::SendMessageA(ui.Prompt(dialog), BM_GETCHECK, 0, 0) == BST_CHECKED);
+        const HWND prompt = ui.Button(dialog, IDC_PANEL_PROMPT, "Prompt for format options");
+        const HWND options = ui.Button(dialog, IDC_PANEL_OPTIONS, "Options...");
+        EXPECT_TRUE(::SendMessageA(prompt, BM_GETCHECK, 0, 0) == BST_CHECKED);
         ::SetDlgItemTextA(dialog, ui.NameBox(), "C:\\x\\scene.jpg");
         // All files keeps the name and has no options; a type renames the file to its bare name.
         ui.ChooseType(dialog, 2);
         EXPECT_EQ(ControlText(dialog, ui.NameBox()), "C:\\x\\scene.jpg");
-        EXPECT_FALSE(::IsWindowEnabled(ui.Options(dialog)));
+        EXPECT_FALSE(::IsWindowEnabled(options));
         ui.ChooseType(dialog, 0);
         EXPECT_EQ(ControlText(dialog, ui.NameBox()), "scene.bmp");
-        EXPECT_TRUE(::IsWindowEnabled(ui.Options(dialog)));
-        ::PostMessageA(ui.Options(dialog), BM_CLICK, 0, 0);
+        EXPECT_TRUE(::IsWindowEnabled(options));
+        ::PostMessageA(options, BM_CLICK, 0, 0);
       });
       driver.Read([&](HWND dialog) { fileDialog = dialog; }).WaitForDialog("Bitmap Save Options");
       driver.Read([&](HWND options) { EXPECT_EQ(::GetWindow(options, GW_OWNER), fileDialog); });
@@ -184,13 +176,10 @@ TEST_F(ModernFileDialogTest, TheSameScriptGivesTheClassicDialogsRecordAndSetting
     EXPECT_EQ(watch.LeftByLibrary(), 0u) << "the dialog object is released";
   }
   ASSERT_EQ(outcomes.size(), 2u);
-  EXPECT_EQ(outcomes[0].result, IDOK);
-  EXPECT_EQ(std::string(outcomes[0].file.c_str()), folder + "picture.bmp");
-  EXPECT_EQ(outcomes[0].format.size(), 2u) << "Check and bmp";
-  EXPECT_EQ(outcomes[1].result, outcomes[0].result);
-  EXPECT_EQ(outcomes[1].record, outcomes[0].record);
-  EXPECT_EQ(outcomes[1].file, outcomes[0].file);
-  EXPECT_EQ(outcomes[1].format, outcomes[0].format);
+  EXPECT_EQ(std::get<0>(outcomes[0]), IDOK);
+  EXPECT_EQ(std::string(std::get<2>(outcomes[0]).c_str()), folder + "picture.bmp");
+  EXPECT_EQ(std::get<0>(std::get<3>(outcomes[0])), 2u) << "Check and bmp";
+  EXPECT_EQ(outcomes[1], outcomes[0]);
 }
 
 // The panel's controls follow the record, the template flag and the prompt mode in both dialogs,
@@ -220,7 +209,7 @@ TEST_F(ModernFileDialogTest, PanelFollowsTheRecordTheFlagAndTheModeInTheHostsLan
       const auto look = [&](HWND dialog) {
         EXPECT_EQ(ControlText(dialog, ui.NameBox()), std::string(259, 'n'));
         const std::string optionsText = german ? "&Optionen..." : "Options...";
-        HWND options = ui.Options(dialog, optionsText.c_str());
+        HWND options = ui.Button(dialog, IDC_PANEL_OPTIONS, optionsText.c_str());
         EXPECT_EQ(options != nullptr && WindowTextOf(options) == optionsText, c.flags != 0);
         if (!ui.modern) {
           EXPECT_EQ(ControlText(ui.Panel(dialog), IDC_PANEL_RECENT_LABEL), c.flags == 0 ? ""
@@ -231,7 +220,8 @@ TEST_F(ModernFileDialogTest, PanelFollowsTheRecordTheFlagAndTheModeInTheHostsLan
             EXPECT_FALSE(::IsWindowVisible(recent) && ::IsWindowEnabled(recent)) << "no recent folders to offer";
           }
         }
-        HWND prompt = ui.Prompt(dialog, german ? "Nach Optionen fragen" : "Prompt for format options");
+        HWND prompt =
+            ui.Button(dialog, IDC_PANEL_PROMPT, german ? "Nach Optionen fragen" : "Prompt for format options");
         const bool shown = prompt != nullptr && ::IsWindowVisible(prompt);
         ASSERT_EQ(shown, c.box != kNone);
         if (!shown) return;
@@ -244,71 +234,61 @@ TEST_F(ModernFileDialogTest, PanelFollowsTheRecordTheFlagAndTheModeInTheHostsLan
       };
       EXPECT_EQ(Run(false, save, c.flags, c.mode, c.size, name.data()), IDOK);
       EXPECT_EQ(GetDword(kFormat, "Check"), c.stored);
-      EXPECT_EQ(GetDword(kFormat, "jpegComp"), std::nullopt) << "no options were shown";
     }
   }
 }
 
-// In both dialogs Cancel leaves the buffer as it was and Open starts in the folder of the caller's
-// path with its name and returns the zero-filled path; in the modern one, a path without an ANSI
-// form is refused with a message and the dialog stays open.
-TEST_F(ModernFileDialogTest, CancelKeepsTheBufferOpenReturnsTheZeroFilledPathAndNonAnsiPathsAreRefused) {
+// Cancel leaves the buffer as it was in whichever dialog runs: the classic one when the setting is
+// exactly 1, for several files, and when the modern dialog cannot be created; any other setting
+// keeps the modern one, where a path without an ANSI form is refused with a message and the dialog
+// stays open. In both, Open starts in the folder of the caller's path with its name and OK returns
+// the zero-filled path.
+TEST_F(ModernFileDialogTest, TheSettingOrTheSystemChoosesTheDialogCancelKeepsTheBufferOpenZeroFills) {
   const std::string path = TempPath("commonq_model.obj");
   ::CloseHandle(::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
-  for (const Ui ui : {Ui{false}, Ui{true}}) {
-    SCOPED_TRACE(ui.modern ? "modern" : "classic");
-    UseDialog(ui);
-    std::memset(file_, 'x', sizeof file_);
-    ::lstrcpynA(file_, path.c_str(), sizeof file_);
-    const std::string before(file_, sizeof file_);
-    for (const bool open : {false, true}) {
-      const auto cancel = [&](DialogDriver& driver) {
-        if (ui.modern && !open) {
-          driver.Read([](HWND dialog) { ::SetWindowTextW(::GetDlgItem(dialog, edt1), L"caf\u0101.bmp"); }).Click(IDOK);
-          const auto message = [](HWND box) { EXPECT_TRUE(FindChildByClassAndText(box, "Static", nullptr)); };
-          driver.WaitForDialog("Qelm Explorer pro").Read(message).Command(IDOK).WaitUntilGone();
-        }
-        driver.Command(IDCANCEL).WaitUntilGone();
-      };
-      EXPECT_EQ(Run(open, cancel, open ? 0 : OFN_ENABLETEMPLATE), IDCANCEL) << open;
-      EXPECT_EQ(std::string(file_, sizeof file_), before) << open;
-    }
-    const auto open = [&](DialogDriver& driver) {
-      driver.Read([&](HWND dialog) { EXPECT_EQ(ControlText(dialog, ui.NameBox()), "commonq_model.obj"); });
-      driver.Click(IDOK).WaitUntilGone();
-    };
-    EXPECT_EQ(Run(true, open, 0), IDOK);
-    EXPECT_EQ(std::string(file_, sizeof file_), path + std::string(sizeof file_ - path.size(), '\0'));
-  }
-  ::DeleteFileA(path.c_str());
-}
-
-// The classic dialog runs when the setting is exactly 1, for several files, and when the modern
-// dialog cannot be created; any other setting keeps the modern one.
-TEST_F(ModernFileDialogTest, ClassicDialogWhenAskedForOrWhenTheModernOneCannotBeCreated) {
   const struct {
     std::optional<DWORD> setting;
     bool refused, open;
     DWORD flags;
-    bool classic;
-  } cases[] = {{1, false, false, OFN_ENABLETEMPLATE, true},
-               {1, false, true, 0, true},
-               {std::nullopt, true, false, 0, true},
-               {std::nullopt, true, true, 0, true},
-               {std::nullopt, false, true, OFN_ALLOWMULTISELECT, true},
-               {2, false, false, 0, false},
-               {0, false, true, 0, false}};
+    bool classic, ok;
+  } cases[] = {{1, false, false, OFN_ENABLETEMPLATE, true, false},
+               {1, false, true, 0, true, false},
+               {1, false, true, 0, true, true},
+               {std::nullopt, true, false, 0, true, false},
+               {std::nullopt, true, true, 0, true, false},
+               {std::nullopt, false, true, OFN_ALLOWMULTISELECT, true, false},
+               {2, false, false, OFN_ENABLETEMPLATE, false, false},
+               {0, false, true, 0, false, false},
+               {0, false, true, 0, false, true}};
   for (const auto& c : cases) {
-    SCOPED_TRACE(::testing::Message() << c.setting.value_or(99) << " " << c.refused << " " << c.open);
+    SCOPED_TRACE(::testing::Message() << c.setting.value_or(99) << " " << c.refused << " " << c.open << " " << c.ok);
     DeleteSettings();
     if (c.setting) SetDword(kOption, "ClassicFileDialogs", *c.setting);
     CreationWatch watch(c.refused);
-    const auto look = [&](DialogDriver& driver) {
-      driver.Read([&](HWND dialog) { EXPECT_EQ(IsClassic(dialog), c.classic); }).Command(IDCANCEL).WaitUntilGone();
+    std::memset(file_, 'x', sizeof file_);
+    ::lstrcpynA(file_, path.c_str(), sizeof file_);
+    const std::string before(file_, sizeof file_);
+    const auto script = [&](DialogDriver& driver) {
+      driver.Read([&](HWND dialog) { EXPECT_EQ(IsClassic(dialog), c.classic); });
+      if (c.ok) {
+        const auto name = [&](HWND dialog) {
+          EXPECT_EQ(ControlText(dialog, Ui{!c.classic}.NameBox()), "commonq_model.obj");
+        };
+        driver.Read(name).Click(IDOK).WaitUntilGone();
+        return;
+      }
+      if (!c.classic && !c.open) {
+        driver.Read([](HWND dialog) { ::SetWindowTextW(::GetDlgItem(dialog, edt1), L"caf\u0101.bmp"); }).Click(IDOK);
+        const auto message = [](HWND box) { EXPECT_TRUE(FindChildByClassAndText(box, "Static", nullptr)); };
+        driver.WaitForDialog("Qelm Explorer pro").Read(message).Command(IDOK).WaitUntilGone();
+      }
+      driver.Command(IDCANCEL).WaitUntilGone();
     };
-    EXPECT_EQ(Run(c.open, look, c.flags), IDCANCEL);
+    EXPECT_EQ(Run(c.open, script, c.flags), c.ok ? IDOK : IDCANCEL);
+    EXPECT_EQ(std::string(file_, sizeof file_), c.ok ? path + std::string(sizeof file_ - path.size(), '\0') : before);
     EXPECT_EQ(watch.LeftByLibrary(), 0u);
   }
+  ::DeleteFileA(path.c_str());
 }
 
 // The copy of the test program that Wine runs as Windows XP: both dialogs are the classic ones,

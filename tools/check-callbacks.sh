@@ -13,9 +13,7 @@ if [ $# -ne 1 ] || [ ! -d "$1" ]; then
   exit 2
 fi
 exec python3 - "$1" <<'PYTHON'
-import pathlib
-import re
-import sys
+import pathlib, re, sys
 
 root = pathlib.Path(sys.argv[1])
 adapters = root / "frame" / "guarded_callback.h"
@@ -30,8 +28,8 @@ def code_only(text):
 
 offenders = []
 for path in sorted(p for p in root.rglob("*") if p.suffix in (".h", ".cpp", ".c")):
-    code = code_only(path.read_text(encoding="utf-8", errors="replace"))
-    lines = path.read_text(encoding="utf-8", errors="replace").splitlines()
+    text = path.read_text(encoding="utf-8", errors="replace")
+    code, lines = code_only(text), text.splitlines()
     for match in convention.finditer(code):
         line = code.count("\n", 0, match.start()) + 1
         where = f"{path}:{line}: {lines[line - 1].strip()}"
@@ -42,9 +40,7 @@ for path in sorted(p for p in root.rglob("*") if p.suffix in (".h", ".cpp", ".c"
         if end is None or "noexcept" not in code[match.end():end.start()]:
             offenders.append(f"{where}\n  an adapter the system calls must be noexcept")
 
-for offender in offenders:
-    print(f"check-callbacks: FAIL: {offender}", file=sys.stderr)
 if offenders:
-    sys.exit(1)
+    sys.exit("\n".join(f"check-callbacks: FAIL: {offender}" for offender in offenders))
 print(f"check-callbacks: every callback in {root} is built through the guarded adapters")
 PYTHON

@@ -38,65 +38,32 @@ if ! command -v "$objdump" >/dev/null 2>&1; then
   exit 77
 fi
 for f in "$dll" "$def"; do
-  if [ ! -f "$f" ]; then
-    echo "check-dll-tables: FAIL: $f does not exist" >&2
-    exit 1
-  fi
+  [ -f "$f" ] || { echo "check-dll-tables: FAIL: $f does not exist" >&2; exit 1; }
 done
-
-if ! dump=$("$objdump" -p "$dll" 2>&1); then
-  echo "check-dll-tables: FAIL: $objdump -p $dll failed:" >&2
-  echo "$dump" >&2
-  exit 1
-fi
+dump=$("$objdump" -p "$dll" 2>&1) || { printf '%s\n' "check-dll-tables: FAIL: $objdump -p $dll failed:" "$dump" >&2; exit 1; }
 
 # The names a DEF line exports: "Name", "Name@8", "Name = Internal", "Name @3", "Name DATA".
-# An alias exports its left-hand side; "@N" is stripped because --kill-at drops it from the
-# export; NONAME entries have no name in the table at all.
+# An alias exports its left-hand side; "@N" is dropped as --kill-at drops it from the export;
+# NONAME entries have no name in the table at all.
 expected=$(awk '
   { sub(/;.*/, ""); sub(/\r$/, "") }
-  /^[ \t]*$/ { next }
-  {
-    keyword = toupper($1)
-    if (keyword ~ /^(LIBRARY|NAME|DESCRIPTION|STACKSIZE|HEAPSIZE|CODE|DATA|SECTIONS|IMPORTS|VERSION)$/) {
-      in_exports = 0
-      next
-    }
-    if (keyword == "EXPORTS") {
-      in_exports = 1
-      $1 = ""
-      if ($0 ~ /^[ \t]*$/) next
-    }
-    if (!in_exports) next
-    line = $0
-    if (toupper(line) ~ /(^|[ \t])NONAME([ \t]|$)/) next
-    sub(/^[ \t]+/, "", line)
-    split(line, parts, /[ \t=]+/)
-    name = parts[1]
-    sub(/@[0-9]+$/, "", name)
-    if (name != "") print name
-  }' "$def" | sort -u)
-
+  toupper($1) ~ /^(LIBRARY|NAME|DESCRIPTION|STACKSIZE|HEAPSIZE|CODE|DATA|SECTIONS|IMPORTS|VERSION)$/ { exports = 0; next }
+  toupper($1) == "EXPORTS" { exports = 1; sub(/^[ \t]*[^ \t]+/, "") }
+  exports && toupper($0) !~ /(^|[ \t])NONAME([ \t]|$)/ && match($0, /[^ \t=@]+/) { print substr($0, RSTART, RLENGTH) }' "$def" | sort -u)
 actual=$(printf '%s\n' "$dump" | awk '
   /^\[Ordinal\/Name Pointer\] Table/ { table = 1; next }
   table && /^[ \t]*$/ { table = 0 }
   table && /^[ \t]*\[ *[0-9]+\]/ { print $NF }' | sort)
-
 imports=$(printf '%s\n' "$dump" | sed -n 's/^[[:space:]]*DLL Name:[[:space:]]*//p')
 delay=$(printf '%s\n' "$dump" | awk '/^Entry d / { print $3 }')
 
 failures=()
 # One line per list, for the messages.
 flat() { printf '%s\n' "$1" | sed '/^$/d' | paste -sd ' ' -; }
+echo "exports of $dll: $(flat "$actual")"
+echo "imported DLLs: $(flat "$imports")"
 
-echo "exports of $dll:"
-if [ -n "$actual" ]; then printf '%s\n' "$actual" | sed 's/^/  /'; else echo "  (none)"; fi
-echo "imported DLLs:"
-if [ -n "$imports" ]; then printf '%s\n' "$imports" | sed 's/^/  /'; else echo "  (none)"; fi
-
-if [ -z "$expected" ]; then
-  failures+=("$def has no EXPORTS entries")
-fi
+[ -z "$expected" ] && failures+=("$def has no EXPORTS entries")
 missing=$(comm -23 <(printf '%s\n' "$expected") <(printf '%s\n' "$actual" | sort -u) | sed '/^$/d')
 extra=$(comm -13 <(printf '%s\n' "$expected") <(printf '%s\n' "$actual" | sort -u) | sed '/^$/d')
 duplicated=$(printf '%s\n' "$actual" | uniq -d | sed '/^$/d')
@@ -124,16 +91,12 @@ fi
 
 if [ -n "$version" ]; then
   # The StringFileInfo keys and values are UTF-16LE; a missing resource lacks all of them.
-  missing_version=$(python3 - "$dll" "$version" <<'PY'
+  missing_version=$(python3 -c '
 import sys
 data = open(sys.argv[1], "rb").read()
-for text in ("VS_VERSION_INFO", "FileVersion", "ProductVersion", "FileDescription", "ProductName",
-             "Qelm Explorer", sys.argv[2]):
-    if (text + "\0").encode("utf-16-le") not in data:
-        print(text)
-PY
-)
-  [ -n "$missing_version" ] && failures+=("VERSIONINFO lacks: $(flat "$missing_version")")
+print(" ".join(text for text in sys.argv[2:] if (text + "\0").encode("utf-16-le") not in data))' "$dll" \
+    VS_VERSION_INFO FileVersion ProductVersion FileDescription ProductName "Qelm Explorer" "$version")
+  [ -n "$missing_version" ] && failures+=("VERSIONINFO lacks: $missing_version")
 fi
 
 if [ "$stripped" = 1 ]; then
@@ -146,34 +109,24 @@ if [ "$stripped" = 1 ]; then
   if ! printf '%s\n' "$sections" | grep -qx '.gnu_debuglink'; then
     failures+=("no .gnu_debuglink section naming its debug file")
   else
-    link=$(mktemp)
-    "${objdump%objdump}objcopy" --dump-section .gnu_debuglink="$link" "$dll" /dev/null 2>/dev/null
     # The section holds the file name, NUL padding to four bytes, and the file's CRC-32.
-    linked=$(python3 - "$link" "$(dirname "$dll")" <<'PY'
+    if debug_file=$("${objdump%objdump}objcopy" --dump-section .gnu_debuglink=/dev/stdout "$dll" /dev/null 2>/dev/null |
+      python3 -c '
 import os, struct, sys, zlib
-data = open(sys.argv[1], "rb").read()
+data = sys.stdin.buffer.read()
 name = data.split(b"\0", 1)[0].decode("ascii", "replace")
-path = os.path.join(sys.argv[2], name)
+path = os.path.join(sys.argv[1], name)
 if not os.path.isfile(path):
-    print(f"{name} (named by .gnu_debuglink) is not beside the DLL")
-    sys.exit()
-expected = struct.unpack("<I", data[(len(name) + 4) & ~3:][:4])[0]
-actual = zlib.crc32(open(path, "rb").read()) & 0xFFFFFFFF
-if expected != actual:
-    print(f"{name} does not match the DLL's .gnu_debuglink checksum")
-else:
-    print(f"OK {path}")
-PY
-)
-    rm -f "$link"
-    if [[ $linked == OK\ * ]]; then
-      debug_file=${linked#OK }
+    sys.exit(f"{name} (named by .gnu_debuglink) is not beside the DLL")
+if struct.unpack("<I", data[(len(name) + 4) & ~3:][:4])[0] != zlib.crc32(open(path, "rb").read()):
+    sys.exit(f"{name} does not match the DLL\x27s .gnu_debuglink checksum")
+print(path)' "$(dirname "$dll")" 2>&1); then
       echo "debug file: $debug_file ($(stat -c %s "$debug_file") bytes)"
       "$objdump" -h "$debug_file" | grep -q ' \.debug_info ' || failures+=("$debug_file holds no .debug_info")
       seams=$("$objdump" -t "$debug_file" | grep -o '[A-Za-z0-9_]*ForTesting[A-Za-z0-9_]*' | sort -u || true)
       [ -n "$seams" ] && failures+=("test seams in the Release DLL: $(flat "$seams")")
     else
-      failures+=("$linked")
+      failures+=("$debug_file")
     fi
   fi
 fi

@@ -21,8 +21,7 @@ commonq_display() {
       Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
       COMMONQ_XVFB_PID=$!
       export DISPLAY=":$n"
-      local i
-      for i in $(seq 1 50); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
+      for _ in {1..50}; do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
       trap 'status=$?; wineserver -k 2>/dev/null || true; kill $COMMONQ_XVFB_PID 2>/dev/null || true; exit $status' EXIT
       return 0
     fi
@@ -40,9 +39,8 @@ commonq_prefix() {
   export WINEPREFIX=$dir
   wineboot -i >/dev/null 2>&1 || true
   wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
-  local f
   mkdir -p "$WINEPREFIX/drive_c/windows/Fonts"
-  for f in /usr/share/wine/fonts/*.ttf; do [ -e "$f" ] && ln -sf "$f" "$WINEPREFIX/drive_c/windows/Fonts/"; done
+  ln -sf /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
   wineserver -p >/dev/null 2>&1 || true
 }
 

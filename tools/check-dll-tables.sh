@@ -74,9 +74,7 @@ decorated=$(printf '%s\n' "$actual" | grep -E '@|^_' || true)
 [ -n "$decorated" ] && failures+=("decorated export names: $(flat "$decorated")")
 
 allowed='^(kernel32|user32|gdi32|comdlg32|comctl32|advapi32|shell32|shlwapi|ole32|oleaut32|msimg32|msvcrt|uxtheme|api-ms-win-crt-[a-z0-9-]+|api-ms-win-core-[a-z0-9-]+)\.dll$'
-foreign=$(printf '%s\n' "$imports" | sed '/^$/d' | while read -r name; do
-  [[ ${name,,} =~ $allowed ]] || printf '%s\n' "$name"
-done)
+foreign=$(printf '%s\n' "$imports" | sed '/^$/d' | grep -viE "$allowed" || true)
 [ -n "$foreign" ] && failures+=("imports non-system DLLs: $(flat "$foreign")")
 # objdump does not list delay-loaded DLLs by name, so they would escape the allow-list.
 if [ -n "$delay" ] && [ "$((16#$delay))" -ne 0 ]; then
@@ -85,9 +83,7 @@ fi
 
 size=$(stat -c %s "$dll")
 echo "size: $size bytes"
-if [ -n "$max_bytes" ] && [ "$size" -gt "$max_bytes" ]; then
-  failures+=("$size bytes, more than the $max_bytes allowed")
-fi
+[ -n "$max_bytes" ] && [ "$size" -gt "$max_bytes" ] && failures+=("$size bytes, more than the $max_bytes allowed")
 
 if [ -n "$version" ]; then
   # The StringFileInfo keys and values are UTF-16LE; a missing resource lacks all of them.
@@ -103,9 +99,8 @@ if [ "$stripped" = 1 ]; then
   sections=$("$objdump" -h "$dll" | awk '$1 ~ /^[0-9]+$/ { print $2 }')
   debug_sections=$(printf '%s\n' "$sections" | grep -E '^\.(debug|zdebug)' || true)
   [ -n "$debug_sections" ] && failures+=("not stripped, has debug sections: $(flat "$debug_sections")")
-  if printf '%s\n' "$dump" | grep -Eq '^PointerToSymbolTable[[:space:]]+0*[1-9a-fA-F]'; then
+  printf '%s\n' "$dump" | grep -Eq '^PointerToSymbolTable[[:space:]]+0*[1-9a-fA-F]' &&
     failures+=("not stripped, has a symbol table")
-  fi
   if ! printf '%s\n' "$sections" | grep -qx '.gnu_debuglink'; then
     failures+=("no .gnu_debuglink section naming its debug file")
   else
@@ -131,8 +126,5 @@ print(path)' "$(dirname "$dll")" 2>&1); then
   fi
 fi
 
-if [ ${#failures[@]} -ne 0 ]; then
-  for f in "${failures[@]}"; do echo "check-dll-tables: FAIL: $f" >&2; done
-  exit 1
-fi
+[ ${#failures[@]} -eq 0 ] || { printf 'check-dll-tables: FAIL: %s\n' "${failures[@]}" >&2; exit 1; }
 echo "check-dll-tables: OK: $(printf '%s\n' "$actual" | grep -c .) exports match $def, imports are system DLLs only"

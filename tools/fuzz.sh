@@ -36,7 +36,6 @@ for target in "${targets[@]}"; do
   fi
 done
 if [ "$long" = 1 ] || [ ${#failed[@]} -gt 0 ]; then
-  echo "fuzzing summary:"
-  printf '   %s\n' "${summary[@]}"
+  printf '%s\n' "fuzzing summary:" "${summary[@]/#/   }"
 fi
 [ ${#failed[@]} -eq 0 ] || { echo "fuzzing found faults in: ${failed[*]}" >&2; exit 1; }

@@ -20,8 +20,8 @@ adapters = root / "frame" / "guarded_callback.h"
 convention = re.compile(r"\b(CALLBACK|__stdcall)\b")
 
 
+# The text with comments and string and character literals blanked, line breaks kept.
 def code_only(text):
-    """The text with comments and string and character literals blanked, line breaks kept."""
     pattern = re.compile(r'//[^\n]*|/\*.*?\*/|"(?:\\.|[^"\\\n])*"|\'(?:\\.|[^\'\\\n])*\'', re.S)
     return pattern.sub(lambda m: re.sub(r"[^\n]", " ", m.group(0)), text)
 

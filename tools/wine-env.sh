@@ -16,15 +16,14 @@ commonq_display_usable() {
 commonq_display() {
   if commonq_display_usable; then return 0; fi
   local n
-  for n in 91 92 93 94 95 96 97 98; do
-    if [ ! -e "/tmp/.X${n}-lock" ]; then
-      Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-      COMMONQ_XVFB_PID=$!
-      export DISPLAY=":$n"
-      for _ in {1..50}; do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
-      trap 'status=$?; wineserver -k 2>/dev/null || true; kill $COMMONQ_XVFB_PID 2>/dev/null || true; exit $status' EXIT
-      return 0
-    fi
+  for n in {91..98}; do
+    [ -e "/tmp/.X${n}-lock" ] && continue
+    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+    COMMONQ_XVFB_PID=$!
+    export DISPLAY=":$n"
+    for _ in {1..50}; do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
+    trap 'status=$?; wineserver -k 2>/dev/null || true; kill $COMMONQ_XVFB_PID 2>/dev/null || true; exit $status' EXIT
+    return 0
   done
   echo "no free X display number for Xvfb" >&2
   return 1

@@ -24,15 +24,13 @@ for target in "${targets[@]}"; do
   mkdir -p "build/fuzz/corpus/$target"
   echo "fuzzing $target"
   log=build/fuzz/$target.log start=$SECONDS
-  status=0
-  "build/fuzz/$target" -artifact_prefix=build/fuzz/ "build/fuzz/corpus/$target" "$@" >"$log" 2>&1 || status=$?
-  tail -2 "$log"
-  if [ "$status" -ne 0 ]; then
+  if "build/fuzz/$target" -artifact_prefix=build/fuzz/ "build/fuzz/corpus/$target" "$@" >"$log" 2>&1; then
+    tail -2 "$log"
+    summary+=("$target: $(grep -o 'Done [0-9]* runs' "$log" | grep -o '[0-9]*' || echo ?) runs in $((SECONDS - start))s, no finding")
+  else
     failed+=("$target")
     grep -E 'ERROR|runtime error|deadly signal|Test unit written' "$log" | head -5 || true
     summary+=("$target: FINDING after $((SECONDS - start))s (see $log)")
-  else
-    summary+=("$target: $(grep -o 'Done [0-9]* runs' "$log" | grep -o '[0-9]*' || echo ?) runs in $((SECONDS - start))s, no finding")
   fi
 done
 if [ "$long" = 1 ] || [ ${#failed[@]} -gt 0 ]; then

@@ -95,10 +95,6 @@ HWND FindChildByClassAndText(HWND parent, const char* cls, const char* text) {
   });
 }
 
-DialogDriver::DialogDriver(int timeoutMs) : timeoutMs_(timeoutMs) {}
-
-DialogDriver::~DialogDriver() { Disarm(); }
-
 DialogDriver& DialogDriver::Add(std::string label, std::function<bool()> run) {
   steps_.push_back(Step{std::move(label), std::move(run)});
   return *this;

@@ -8,10 +8,7 @@
 # unwind through the system's frames into the host.
 # Exit status: 0 passed, 1 offenders found (each named as FILE:LINE), 2 usage error.
 set -u
-if [ $# -ne 1 ] || [ ! -d "$1" ]; then
-  echo "usage: $0 SRC_DIR" >&2
-  exit 2
-fi
+[ $# -eq 1 ] && [ -d "$1" ] || { echo "usage: $0 SRC_DIR" >&2; exit 2; }
 exec python3 - "$1" <<'PYTHON'
 import pathlib, re, sys
 

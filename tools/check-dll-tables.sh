@@ -17,10 +17,7 @@
 set -u
 export LC_ALL=C
 
-usage() {
-  echo "usage: $0 [--version X.Y.Z] [--stripped] [--max-bytes N] OBJDUMP DLL DEF" >&2
-  exit 2
-}
+usage() { echo "usage: $0 [--version X.Y.Z] [--stripped] [--max-bytes N] OBJDUMP DLL DEF" >&2; exit 2; }
 version='' stripped=0 max_bytes=''
 while [ $# -gt 0 ]; do
   case "$1" in
@@ -34,10 +31,7 @@ done
 [ $# -eq 3 ] || usage
 objdump=$1 dll=$2 def=$3
 
-if ! command -v "$objdump" >/dev/null 2>&1; then
-  echo "check-dll-tables: $objdump not found, cannot check $dll" >&2
-  exit 77
-fi
+command -v "$objdump" >/dev/null 2>&1 || { echo "check-dll-tables: $objdump not found, cannot check $dll" >&2; exit 77; }
 for f in "$dll" "$def"; do
   [ -f "$f" ] || { echo "check-dll-tables: FAIL: $f does not exist" >&2; exit 1; }
 done

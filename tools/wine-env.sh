@@ -33,8 +33,7 @@ commonq_prefix() {
   local dir=$1
   export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
   [ -d "$dir" ] && WINEPREFIX="$dir" wineserver -k 2>/dev/null || true
-  rm -rf "$dir"
-  mkdir -p "$dir"
+  rm -rf "$dir" && mkdir -p "$dir"
   export WINEPREFIX=$dir
   wineboot -i >/dev/null 2>&1 || true
   wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1

@@ -8,30 +8,25 @@
 # unwind through the system's frames into the host.
 # Exit status: 0 passed, 1 offenders found (each named as FILE:LINE), 2 usage error.
 set -u
-if [ $# -ne 1 ] || [ ! -d "$1" ]; then
-  echo "usage: $0 SRC_DIR" >&2
-  exit 2
-fi
+[ $# -eq 1 ] && [ -d "$1" ] || { echo "usage: $0 SRC_DIR" >&2; exit 2; }
 exec python3 - "$1" <<'PYTHON'
-import pathlib
-import re
-import sys
+import pathlib, re, sys
 
 root = pathlib.Path(sys.argv[1])
 adapters = root / "frame" / "guarded_callback.h"
 convention = re.compile(r"\b(CALLBACK|__stdcall)\b")
 
 
+# The text with comments and string and character literals blanked, line breaks kept.
 def code_only(text):
-    """The text with comments and string and character literals blanked, line breaks kept."""
     pattern = re.compile(r'//[^\n]*|/\*.*?\*/|"(?:\\.|[^"\\\n])*"|\'(?:\\.|[^\'\\\n])*\'', re.S)
     return pattern.sub(lambda m: re.sub(r"[^\n]", " ", m.group(0)), text)
 
 
 offenders = []
 for path in sorted(p for p in root.rglob("*") if p.suffix in (".h", ".cpp", ".c")):
-    code = code_only(path.read_text(encoding="utf-8", errors="replace"))
-    lines = path.read_text(encoding="utf-8", errors="replace").splitlines()
+    text = path.read_text(encoding="utf-8", errors="replace")
+    code, lines = code_only(text), text.splitlines()
     for match in convention.finditer(code):
         line = code.count("\n", 0, match.start()) + 1
         where = f"{path}:{line}: {lines[line - 1].strip()}"
@@ -42,9 +37,7 @@ for path in sorted(p for p in root.rglob("*") if p.suffix in (".h", ".cpp", ".c"
         if end is None or "noexcept" not in code[match.end():end.start()]:
             offenders.append(f"{where}\n  an adapter the system calls must be noexcept")
 
-for offender in offenders:
-    print(f"check-callbacks: FAIL: {offender}", file=sys.stderr)
 if offenders:
-    sys.exit(1)
+    sys.exit("\n".join(f"check-callbacks: FAIL: {offender}" for offender in offenders))
 print(f"check-callbacks: every callback in {root} is built through the guarded adapters")
 PYTHON

@@ -2,8 +2,9 @@
 # check-dll-tables.sh [--version X.Y.Z] [--stripped] [--max-bytes N] OBJDUMP DLL DEF
 #
 # Checks a built CommonQ.dll against its module definition file:
-#  - the export table names exactly the functions in DEF's EXPORTS section, undecorated (a
-#    stdcall "@N" or a leading "_" means the host's GetProcAddress by plain name would fail);
+#  - the export table names exactly the functions in DEF's EXPORTS section, each once and
+#    undecorated (a stdcall "@N" or a leading "_" means the host's GetProcAddress by plain name
+#    would fail, and shows as a name missing and another one extra);
 #  - every imported DLL is a system DLL, so the DLL runs from the host's folder on its own
 #    (a libstdc++/libgcc/libwinpthread import means the static runtime link was lost);
 #  - --version: the VERSIONINFO resource is there, with that file and product version, a file
@@ -16,10 +17,7 @@
 set -u
 export LC_ALL=C
 
-usage() {
-  echo "usage: $0 [--version X.Y.Z] [--stripped] [--max-bytes N] OBJDUMP DLL DEF" >&2
-  exit 2
-}
+usage() { echo "usage: $0 [--version X.Y.Z] [--stripped] [--max-bytes N] OBJDUMP DLL DEF" >&2; exit 2; }
 version='' stripped=0 max_bytes=''
 while [ $# -gt 0 ]; do
   case "$1" in
@@ -33,83 +31,40 @@ done
 [ $# -eq 3 ] || usage
 objdump=$1 dll=$2 def=$3
 
-if ! command -v "$objdump" >/dev/null 2>&1; then
-  echo "check-dll-tables: $objdump not found, cannot check $dll" >&2
-  exit 77
-fi
+command -v "$objdump" >/dev/null 2>&1 || { echo "check-dll-tables: $objdump not found, cannot check $dll" >&2; exit 77; }
 for f in "$dll" "$def"; do
-  if [ ! -f "$f" ]; then
-    echo "check-dll-tables: FAIL: $f does not exist" >&2
-    exit 1
-  fi
+  [ -f "$f" ] || { echo "check-dll-tables: FAIL: $f does not exist" >&2; exit 1; }
 done
-
-if ! dump=$("$objdump" -p "$dll" 2>&1); then
-  echo "check-dll-tables: FAIL: $objdump -p $dll failed:" >&2
-  echo "$dump" >&2
-  exit 1
-fi
+dump=$("$objdump" -p "$dll" 2>&1) || { printf '%s\n' "check-dll-tables: FAIL: $objdump -p $dll failed:" "$dump" >&2; exit 1; }
 
 # The names a DEF line exports: "Name", "Name@8", "Name = Internal", "Name @3", "Name DATA".
-# An alias exports its left-hand side; "@N" is stripped because --kill-at drops it from the
-# export; NONAME entries have no name in the table at all.
+# An alias exports its left-hand side; "@N" is dropped as --kill-at drops it from the export;
+# NONAME entries have no name in the table at all.
 expected=$(awk '
   { sub(/;.*/, ""); sub(/\r$/, "") }
-  /^[ \t]*$/ { next }
-  {
-    keyword = toupper($1)
-    if (keyword ~ /^(LIBRARY|NAME|DESCRIPTION|STACKSIZE|HEAPSIZE|CODE|DATA|SECTIONS|IMPORTS|VERSION)$/) {
-      in_exports = 0
-      next
-    }
-    if (keyword == "EXPORTS") {
-      in_exports = 1
-      $1 = ""
-      if ($0 ~ /^[ \t]*$/) next
-    }
-    if (!in_exports) next
-    line = $0
-    if (toupper(line) ~ /(^|[ \t])NONAME([ \t]|$)/) next
-    sub(/^[ \t]+/, "", line)
-    split(line, parts, /[ \t=]+/)
-    name = parts[1]
-    sub(/@[0-9]+$/, "", name)
-    if (name != "") print name
-  }' "$def" | sort -u)
-
-actual=$(printf '%s\n' "$dump" | awk '
-  /^\[Ordinal\/Name Pointer\] Table/ { table = 1; next }
-  table && /^[ \t]*$/ { table = 0 }
-  table && /^[ \t]*\[ *[0-9]+\]/ { print $NF }' | sort)
-
+  toupper($1) ~ /^(LIBRARY|NAME|DESCRIPTION|STACKSIZE|HEAPSIZE|CODE|DATA|SECTIONS|IMPORTS|VERSION)$/ { exports = 0; next }
+  toupper($1) == "EXPORTS" { exports = 1; sub(/^[ \t]*[^ \t]+/, "") }
+  exports && toupper($0) !~ /(^|[ \t])NONAME([ \t]|$)/ && match($0, /[^ \t=@]+/) { print substr($0, RSTART, RLENGTH) }' "$def" | sort -u)
+actual=$(printf '%s\n' "$dump" | sed -n '/^\[Ordinal\/Name Pointer\] Table/,/^[[:space:]]*$/s/^[[:space:]]*\[ *[0-9]*\] *//p' | sort)
 imports=$(printf '%s\n' "$dump" | sed -n 's/^[[:space:]]*DLL Name:[[:space:]]*//p')
 delay=$(printf '%s\n' "$dump" | awk '/^Entry d / { print $3 }')
 
 failures=()
 # One line per list, for the messages.
 flat() { printf '%s\n' "$1" | sed '/^$/d' | paste -sd ' ' -; }
+echo "exports of $dll: $(flat "$actual")"
+echo "imported DLLs: $(flat "$imports")"
 
-echo "exports of $dll:"
-if [ -n "$actual" ]; then printf '%s\n' "$actual" | sed 's/^/  /'; else echo "  (none)"; fi
-echo "imported DLLs:"
-if [ -n "$imports" ]; then printf '%s\n' "$imports" | sed 's/^/  /'; else echo "  (none)"; fi
-
-if [ -z "$expected" ]; then
-  failures+=("$def has no EXPORTS entries")
-fi
+[ -z "$expected" ] && failures+=("$def has no EXPORTS entries")
 missing=$(comm -23 <(printf '%s\n' "$expected") <(printf '%s\n' "$actual" | sort -u) | sed '/^$/d')
 extra=$(comm -13 <(printf '%s\n' "$expected") <(printf '%s\n' "$actual" | sort -u) | sed '/^$/d')
 duplicated=$(printf '%s\n' "$actual" | uniq -d | sed '/^$/d')
-decorated=$(printf '%s\n' "$actual" | grep -E '@|^_' || true)
 [ -n "$missing" ] && failures+=("not exported although in $def: $(flat "$missing")")
 [ -n "$extra" ] && failures+=("exported but not in $def: $(flat "$extra")")
 [ -n "$duplicated" ] && failures+=("exported more than once: $(flat "$duplicated")")
-[ -n "$decorated" ] && failures+=("decorated export names: $(flat "$decorated")")
 
 allowed='^(kernel32|user32|gdi32|comdlg32|comctl32|advapi32|shell32|shlwapi|ole32|oleaut32|msimg32|msvcrt|uxtheme|api-ms-win-crt-[a-z0-9-]+|api-ms-win-core-[a-z0-9-]+)\.dll$'
-foreign=$(printf '%s\n' "$imports" | sed '/^$/d' | while read -r name; do
-  [[ ${name,,} =~ $allowed ]] || printf '%s\n' "$name"
-done)
+foreign=$(printf '%s\n' "$imports" | sed '/^$/d' | grep -viE "$allowed" || true)
 [ -n "$foreign" ] && failures+=("imports non-system DLLs: $(flat "$foreign")")
 # objdump does not list delay-loaded DLLs by name, so they would escape the allow-list.
 if [ -n "$delay" ] && [ "$((16#$delay))" -ne 0 ]; then
@@ -118,68 +73,48 @@ fi
 
 size=$(stat -c %s "$dll")
 echo "size: $size bytes"
-if [ -n "$max_bytes" ] && [ "$size" -gt "$max_bytes" ]; then
-  failures+=("$size bytes, more than the $max_bytes allowed")
-fi
+[ -n "$max_bytes" ] && [ "$size" -gt "$max_bytes" ] && failures+=("$size bytes, more than the $max_bytes allowed")
 
 if [ -n "$version" ]; then
   # The StringFileInfo keys and values are UTF-16LE; a missing resource lacks all of them.
-  missing_version=$(python3 - "$dll" "$version" <<'PY'
+  missing_version=$(python3 -c '
 import sys
 data = open(sys.argv[1], "rb").read()
-for text in ("VS_VERSION_INFO", "FileVersion", "ProductVersion", "FileDescription", "ProductName",
-             "Qelm Explorer", sys.argv[2]):
-    if (text + "\0").encode("utf-16-le") not in data:
-        print(text)
-PY
-)
-  [ -n "$missing_version" ] && failures+=("VERSIONINFO lacks: $(flat "$missing_version")")
+print(" ".join(text for text in sys.argv[2:] if (text + "\0").encode("utf-16-le") not in data))' "$dll" \
+    VS_VERSION_INFO FileVersion ProductVersion FileDescription ProductName "Qelm Explorer" "$version")
+  [ -n "$missing_version" ] && failures+=("VERSIONINFO lacks: $missing_version")
 fi
 
 if [ "$stripped" = 1 ]; then
   sections=$("$objdump" -h "$dll" | awk '$1 ~ /^[0-9]+$/ { print $2 }')
   debug_sections=$(printf '%s\n' "$sections" | grep -E '^\.(debug|zdebug)' || true)
   [ -n "$debug_sections" ] && failures+=("not stripped, has debug sections: $(flat "$debug_sections")")
-  if printf '%s\n' "$dump" | grep -Eq '^PointerToSymbolTable[[:space:]]+0*[1-9a-fA-F]'; then
+  printf '%s\n' "$dump" | grep -Eq '^PointerToSymbolTable[[:space:]]+0*[1-9a-fA-F]' &&
     failures+=("not stripped, has a symbol table")
-  fi
   if ! printf '%s\n' "$sections" | grep -qx '.gnu_debuglink'; then
     failures+=("no .gnu_debuglink section naming its debug file")
   else
-    link=$(mktemp)
-    "${objdump%objdump}objcopy" --dump-section .gnu_debuglink="$link" "$dll" /dev/null 2>/dev/null
     # The section holds the file name, NUL padding to four bytes, and the file's CRC-32.
-    linked=$(python3 - "$link" "$(dirname "$dll")" <<'PY'
+    if debug_file=$("${objdump%objdump}objcopy" --dump-section .gnu_debuglink=/dev/stdout "$dll" /dev/null 2>/dev/null |
+      python3 -c '
 import os, struct, sys, zlib
-data = open(sys.argv[1], "rb").read()
+data = sys.stdin.buffer.read()
 name = data.split(b"\0", 1)[0].decode("ascii", "replace")
-path = os.path.join(sys.argv[2], name)
+path = os.path.join(sys.argv[1], name)
 if not os.path.isfile(path):
-    print(f"{name} (named by .gnu_debuglink) is not beside the DLL")
-    sys.exit()
-expected = struct.unpack("<I", data[(len(name) + 4) & ~3:][:4])[0]
-actual = zlib.crc32(open(path, "rb").read()) & 0xFFFFFFFF
-if expected != actual:
-    print(f"{name} does not match the DLL's .gnu_debuglink checksum")
-else:
-    print(f"OK {path}")
-PY
-)
-    rm -f "$link"
-    if [[ $linked == OK\ * ]]; then
-      debug_file=${linked#OK }
+    sys.exit(f"{name} (named by .gnu_debuglink) is not beside the DLL")
+if struct.unpack("<I", data[(len(name) + 4) & ~3:][:4])[0] != zlib.crc32(open(path, "rb").read()):
+    sys.exit(f"{name} does not match the DLL\x27s .gnu_debuglink checksum")
+print(path)' "$(dirname "$dll")" 2>&1); then
       echo "debug file: $debug_file ($(stat -c %s "$debug_file") bytes)"
       "$objdump" -h "$debug_file" | grep -q ' \.debug_info ' || failures+=("$debug_file holds no .debug_info")
       seams=$("$objdump" -t "$debug_file" | grep -o '[A-Za-z0-9_]*ForTesting[A-Za-z0-9_]*' | sort -u || true)
       [ -n "$seams" ] && failures+=("test seams in the Release DLL: $(flat "$seams")")
     else
-      failures+=("$linked")
+      failures+=("$debug_file")
     fi
   fi
 fi
 
-if [ ${#failures[@]} -ne 0 ]; then
-  for f in "${failures[@]}"; do echo "check-dll-tables: FAIL: $f" >&2; done
-  exit 1
-fi
+[ ${#failures[@]} -eq 0 ] || { printf 'check-dll-tables: FAIL: %s\n' "${failures[@]}" >&2; exit 1; }
 echo "check-dll-tables: OK: $(printf '%s\n' "$actual" | grep -c .) exports match $def, imports are system DLLs only"

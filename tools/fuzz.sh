@@ -18,29 +18,22 @@ if [ "${1:-}" = --long ]; then
   shift
   set -- -runs=1000000 "$@"
 fi
-if [ $# -eq 0 ]; then set -- -runs=20000; fi
-failed=()
-summary=()
+[ $# -gt 0 ] || set -- -runs=20000
+failed=() summary=()
 for target in "${targets[@]}"; do
   mkdir -p "build/fuzz/corpus/$target"
   echo "fuzzing $target"
-  log="build/fuzz/$target.log"
-  start=$(date +%s)
-  status=0
-  "build/fuzz/$target" -artifact_prefix=build/fuzz/ "build/fuzz/corpus/$target" "$@" >"$log" 2>&1 || status=$?
-  seconds=$(($(date +%s) - start))
-  tail -2 "$log"
-  runs=$(grep -o 'Done [0-9]* runs' "$log" | grep -o '[0-9]*' || true)
-  if [ "$status" -ne 0 ]; then
+  log=build/fuzz/$target.log start=$SECONDS
+  if "build/fuzz/$target" -artifact_prefix=build/fuzz/ "build/fuzz/corpus/$target" "$@" >"$log" 2>&1; then
+    tail -2 "$log"
+    summary+=("$target: $(grep -o 'Done [0-9]* runs' "$log" | grep -o '[0-9]*' || echo ?) runs in $((SECONDS - start))s, no finding")
+  else
     failed+=("$target")
     grep -E 'ERROR|runtime error|deadly signal|Test unit written' "$log" | head -5 || true
-    summary+=("$target: FINDING after ${seconds}s (see $log)")
-  else
-    summary+=("$target: ${runs:-?} runs in ${seconds}s, no finding")
+    summary+=("$target: FINDING after $((SECONDS - start))s (see $log)")
   fi
 done
 if [ "$long" = 1 ] || [ ${#failed[@]} -gt 0 ]; then
-  echo "fuzzing summary:"
-  printf '   %s\n' "${summary[@]}"
+  printf '%s\n' "fuzzing summary:" "${summary[@]/#/   }"
 fi
 [ ${#failed[@]} -eq 0 ] || { echo "fuzzing found faults in: ${failed[*]}" >&2; exit 1; }

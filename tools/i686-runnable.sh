@@ -17,15 +17,10 @@ import struct, sys
 code = bytes([0xB8, 1, 0, 0, 0, 0x31, 0xDB, 0xCD, 0x80])  # mov eax,1; xor ebx,ebx; int 0x80
 base, eh_size, ph_size = 0x08048000, 52, 32
 size = eh_size + ph_size + len(code)
-header = b"\x7fELF" + bytes([1, 1, 1, 0]) + bytes(8)
-header += struct.pack("<HHIIIIIHHHHHH", 2, 3, 1, base + eh_size + ph_size, eh_size, 0, 0,
+header = b"\x7fELF" + bytes([1, 1, 1, 0]) + bytes(8) + struct.pack("<HHIIIIIHHHHHH", 2, 3, 1, base + eh_size + ph_size, eh_size, 0, 0,
                       eh_size, ph_size, 1, 0, 0, 0)
 program = struct.pack("<IIIIIIII", 1, 0, base, base, size, size, 5, 0x1000)
 open(sys.argv[1], "wb").write(header + program + code)
 PY
 chmod +x "$probe"
-if ! "$probe" 2>/dev/null; then
-  echo "the kernel does not run 32-bit x86 programs"
-  exit 1
-fi
-exit 0
+"$probe" 2>/dev/null || { echo "the kernel does not run 32-bit x86 programs"; exit 1; }

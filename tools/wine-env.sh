@@ -16,16 +16,14 @@ commonq_display_usable() {
 commonq_display() {
   if commonq_display_usable; then return 0; fi
   local n
-  for n in 91 92 93 94 95 96 97 98; do
-    if [ ! -e "/tmp/.X${n}-lock" ]; then
-      Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-      COMMONQ_XVFB_PID=$!
-      export DISPLAY=":$n"
-      local i
-      for i in $(seq 1 50); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
-      trap 'status=$?; wineserver -k 2>/dev/null || true; kill $COMMONQ_XVFB_PID 2>/dev/null || true; exit $status' EXIT
-      return 0
-    fi
+  for n in {91..98}; do
+    [ -e "/tmp/.X${n}-lock" ] && continue
+    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+    COMMONQ_XVFB_PID=$!
+    export DISPLAY=":$n"
+    for _ in {1..50}; do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
+    trap 'status=$?; wineserver -k 2>/dev/null || true; kill $COMMONQ_XVFB_PID 2>/dev/null || true; exit $status' EXIT
+    return 0
   done
   echo "no free X display number for Xvfb" >&2
   return 1
@@ -35,14 +33,12 @@ commonq_prefix() {
   local dir=$1
   export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
   [ -d "$dir" ] && WINEPREFIX="$dir" wineserver -k 2>/dev/null || true
-  rm -rf "$dir"
-  mkdir -p "$dir"
+  rm -rf "$dir" && mkdir -p "$dir"
   export WINEPREFIX=$dir
   wineboot -i >/dev/null 2>&1 || true
   wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
-  local f
   mkdir -p "$WINEPREFIX/drive_c/windows/Fonts"
-  for f in /usr/share/wine/fonts/*.ttf; do [ -e "$f" ] && ln -sf "$f" "$WINEPREFIX/drive_c/windows/Fonts/"; done
+  ln -sf /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
   wineserver -p >/dev/null 2>&1 || true
 }
 

@@ -23,22 +23,17 @@ extern const unsigned commonq_export_count;
 
 enum { kMbYesNo = 4, kIdOk = 1, kEInvalidArg = (long)0x80070057 };
 
-static unsigned RunChecks(void) {
+/* The process entry point: returning from it ends the process with that exit code. */
+unsigned long __stdcall HostEntry(void* peb) {
   static FormatOptionParams noOptions = {0, 0, ".tga"};
-  unsigned failures = 0;
-  unsigned i;
+  unsigned long failures = 0;
+  (void)peb;
   if (MessageBoxDoModal(0, "Some textures are missing. Continue?", "Qelm Explorer", kMbYesNo, 3031) != kIdOk)
     failures |= 1;
   if (DlgFormatOptionDoModal(&noOptions) != 1) failures |= 2;
   if (TaskDialogIndirect98(0, 0, 0, 0) != kEInvalidArg) failures |= 4;
-  for (i = 0; i < commonq_export_count; ++i) {
+  for (unsigned i = 0; i < commonq_export_count; ++i) {
     if (commonq_every_export[i] == 0) failures |= 8;
   }
   return failures;
-}
-
-/* The process entry point: returning from it ends the process with that exit code. */
-unsigned long __stdcall HostEntry(void* peb) {
-  (void)peb;
-  return RunChecks();
 }

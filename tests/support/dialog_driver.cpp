@@ -1,6 +1,7 @@
 #include "support/dialog_driver.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace commonq::testing {
 namespace {
@@ -39,8 +40,8 @@ HWND FindDescendant(HWND parent, const std::function<bool(HWND)>& match) {
 }
 
 HWND FindControl(HWND dialog, int id) {
-  HWND direct = GetDlgItem(dialog, id);
-  return direct ? direct : FindDescendant(dialog, [id](HWND w) { return GetDlgCtrlID(w) == id; });
+  if (HWND direct = GetDlgItem(dialog, id)) return direct;
+  return FindDescendant(dialog, [id](HWND w) { return GetDlgCtrlID(w) == id; });
 }
 
 // A dialog of its own, not a page or template inside another one.
@@ -84,10 +85,7 @@ std::string WindowTextOf(HWND w) {
 
 std::string ControlText(HWND dialog, int id) { return WindowTextOf(FindControl(dialog, id)); }
 
-bool IsChecked(HWND dialog, int id) {
-  HWND control = FindControl(dialog, id);
-  return control && SendMessageW(control, BM_GETCHECK, 0, 0) == BST_CHECKED;
-}
+bool IsChecked(HWND dialog, int id) { return SendMessageW(FindControl(dialog, id), BM_GETCHECK, 0, 0) == BST_CHECKED; }
 
 HWND FindChildByClassAndText(HWND parent, const char* cls, const char* text) {
   return FindDescendant(parent, [&](HWND child) {
@@ -96,10 +94,6 @@ HWND FindChildByClassAndText(HWND parent, const char* cls, const char* text) {
            (!text || WindowTextOf(child) == text);
   });
 }
-
-DialogDriver::DialogDriver(int timeoutMs) : timeoutMs_(timeoutMs) {}
-
-DialogDriver::~DialogDriver() { Disarm(); }
 
 DialogDriver& DialogDriver::Add(std::string label, std::function<bool()> run) {
   steps_.push_back(Step{std::move(label), std::move(run)});
@@ -133,7 +127,7 @@ DialogDriver& DialogDriver::WaitForDialog(std::string caption) {
 }
 
 DialogDriver& DialogDriver::Click(int id) {
-  return OnControl("Click", id, [](HWND control) { PostMessageW(control, BM_CLICK, 0, 0); });
+  return OnControl("Click", id, [](HWND button) { PostMessageW(button, BM_CLICK, 0, 0); });
 }
 
 DialogDriver& DialogDriver::SetCheck(int id, bool checked) {
@@ -289,10 +283,8 @@ void DialogDriver::TimeOut(ULONGLONG now) {
 }
 
 void DialogDriver::Disarm() {
-  if (timer_ != 0) KillTimer(nullptr, timer_);
-  timer_ = 0;
-  if (hook_) UnhookWindowsHookEx(hook_);
-  hook_ = nullptr;
+  if (timer_ != 0) KillTimer(nullptr, std::exchange(timer_, 0));
+  if (hook_) UnhookWindowsHookEx(std::exchange(hook_, nullptr));
   if (t_armed == this) t_armed = nullptr;
 }
 

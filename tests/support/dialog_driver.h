@@ -21,13 +21,14 @@ namespace commonq::testing {
 //   EXPECT_THAT(driver.Errors(), IsEmpty());
 //
 // The script is built before Start(); its steps run later, so whatever a step captures by reference
-// must live until the blocking call returns, not only while the script is built. When the script has not finished within the timeout, or has finished but a dialog
-// is still open then, the driver records an error and closes the thread's dialogs (IDCANCEL first, EndDialog if that is
-// ignored) so the blocking call returns. One driver is armed per thread: Start() disarms any other.
+// must live until the blocking call returns, not only while the script is built. When the script has not finished
+// within the timeout, or has finished but a dialog is still open then, the driver records an error and closes the
+// thread's dialogs (IDCANCEL first, EndDialog if that is ignored) so the blocking call returns. One driver is armed per
+// thread: Start() disarms any other.
 class DialogDriver {
  public:
-  explicit DialogDriver(int timeoutMs = 20000);
-  ~DialogDriver();
+  explicit DialogDriver(int timeoutMs = 20000) : timeoutMs_(timeoutMs) {}
+  ~DialogDriver() { Disarm(); }
   DialogDriver(const DialogDriver&) = delete;
   DialogDriver& operator=(const DialogDriver&) = delete;
 

@@ -6,7 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdio>
+#include <charconv>
 #include <map>
 #include <regex>
 #include <stdexcept>
@@ -21,9 +21,8 @@ namespace commonq::testing {
 namespace {
 
 std::string Hex(const void* handle) {
-  char text[32];
-  std::snprintf(text, sizeof(text), "0x%llx", static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(handle)));
-  return text;
+  char text[32] = "0x";
+  return {text, std::to_chars(text + 2, std::end(text), reinterpret_cast<uintptr_t>(handle), 16).ptr};
 }
 
 template <typename Signature = void* (*)()>
@@ -79,10 +78,9 @@ TEST(LeakTracer, CoversEveryCreatingImportOfTheLibrary) {
   HMODULE library = LoadLibraryA("CommonQ.dll");
   ASSERT_NE(library, nullptr);
   const std::regex creating(
-      "(?!CreateEvent|CreateSemaphore|CreateActCtx)(Create.*|Load(Image|Bitmap|Icon|Cursor|Library).*|Get(Window)?DC("
-      "Ex)?|"
-      "SetWindowsHookEx.|SetTimer|Reg(Open|Create)Key.*|(Global|Local|Heap)(Re)?Alloc|CoInitialize.*|SHGetFileInfo.|"
-      "FindFirstFile.*|SHBrowseForFolder.)");
+      "(?!CreateEvent|CreateSemaphore|CreateActCtx)(Create.*|Load(Image|Bitmap|Icon|Cursor|Library).*|"
+      "Get(Window)?DC(Ex)?|SetWindowsHookEx.|SetTimer|Reg(Open|Create)Key.*|(Global|Local|Heap)(Re)?Alloc|"
+      "CoInitialize.*|SHGetFileInfo.|FindFirstFile.*|SHBrowseForFolder.)");
   std::map<std::string, void*> before;
   ForEachNamedImport(library, [&](const char* name, void** entry) { before[name] = *entry; });
   {

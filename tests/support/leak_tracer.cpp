@@ -8,6 +8,7 @@
 #include <mutex>
 #include <sstream>
 #include <stdexcept>
+#include <tuple>
 #include <type_traits>
 
 namespace commonq::testing {
@@ -79,13 +80,6 @@ bool Released(bool ok, Kind kind, uintptr_t handle, uintptr_t scope = 0) {
   return false;
 }
 
-void KeyOpened(const char* function, LSTATUS status, const char* subkey, const HKEY* key) {
-  // Opening an empty path under a predefined key (from HKEY_CLASSES_ROOT up) may hand back the
-  // predefined key itself.
-  const bool opened = status == ERROR_SUCCESS && key && *key && Value(*key) < Value(HKEY_CLASSES_ROOT);
-  Made(opened, Kind::kRegKey, opened ? Value(*key) : 0, function, subkey);
-}
-
 // One redirected import: Call runs what the table held before, then shows the result and the
 // arguments to `observe`.
 struct Entry {
@@ -137,6 +131,13 @@ constexpr auto kMakesWindow = [](const char* function, HWND window, auto...) {
   GetWindowTextA(window, caption, sizeof(caption));
   Made(window, Kind::kWindow, Value(window), function, (std::string(cls) + " \"" + caption + "\"").c_str());
 };
+// RegOpenKeyExA and RegCreateKeyExA, whose one PHKEY argument receives the key. Opening an empty
+// path under a predefined key (from HKEY_CLASSES_ROOT up) may hand back the predefined key itself.
+constexpr auto kOpensKey = [](const char* function, LSTATUS status, HKEY, LPCSTR subkey, auto... rest) {
+  const PHKEY key = std::get<PHKEY>(std::tuple(rest...));
+  const bool opened = status == ERROR_SUCCESS && key && *key && Value(*key) < Value(HKEY_CLASSES_ROOT);
+  Made(opened, Kind::kRegKey, opened ? Value(*key) : 0, function, subkey);
+};
 constexpr auto kLoadsModule = [](const char* function, HMODULE module, LPCSTR name, auto...) {
   Made(module != nullptr, Kind::kModule, Value(module), function, name);
 };
@@ -177,11 +178,8 @@ const std::vector<Entry>& Entries() {
                      Made(result != 0, kTimer, window ? id : result, function, nullptr, Value(window));
                    }),
       COMMONQ_HOOK(KillTimer, [](const char*, BOOL ok, HWND w, UINT_PTR id) { Released(ok, kTimer, id, Value(w)); }),
-      COMMONQ_HOOK(RegOpenKeyExA, [](const char* function, LSTATUS status, HKEY, LPCSTR subkey, DWORD, REGSAM,
-                                     PHKEY key) { KeyOpened(function, status, subkey, key); }),
-      COMMONQ_HOOK(RegCreateKeyExA,
-                   [](const char* function, LSTATUS status, HKEY, LPCSTR subkey, DWORD, LPSTR, DWORD, REGSAM,
-                      const LPSECURITY_ATTRIBUTES, PHKEY key, LPDWORD) { KeyOpened(function, status, subkey, key); }),
+      COMMONQ_HOOK(RegOpenKeyExA, kOpensKey),
+      COMMONQ_HOOK(RegCreateKeyExA, kOpensKey),
       COMMONQ_HOOK(RegCloseKey, [](const char*, LSTATUS status, HKEY key) { Released(!status, kRegKey, Value(key)); }),
       COMMONQ_HOOK(LoadLibraryA, kLoadsModule),
       COMMONQ_HOOK(LoadLibraryW, kReturnsHandle<kModule>),

@@ -25,13 +25,10 @@ void SetString(const std::string& key, const std::string& name, const std::strin
 }
 
 std::optional<DWORD> GetDword(const std::string& key, const std::string& name) {
-  DWORD value = 0;
-  DWORD size = sizeof value;
-  if (::RegGetValueA(HKEY_CURRENT_USER, key.c_str(), name.c_str(), RRF_RT_REG_DWORD, nullptr, &value, &size) !=
-      ERROR_SUCCESS) {
-    return std::nullopt;
-  }
-  return value;
+  DWORD value = 0, size = sizeof value;
+  const LSTATUS status =
+      ::RegGetValueA(HKEY_CURRENT_USER, key.c_str(), name.c_str(), RRF_RT_REG_DWORD, nullptr, &value, &size);
+  return status == ERROR_SUCCESS ? std::optional(value) : std::nullopt;
 }
 
 std::string GetText(const std::string& key, const std::string& name) {
@@ -43,9 +40,8 @@ std::string GetText(const std::string& key, const std::string& name) {
 
 bool KeyExists(const std::string& key) {
   HKEY opened = nullptr;
-  if (::RegOpenKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, KEY_READ, &opened) != ERROR_SUCCESS) return false;
-  ::RegCloseKey(opened);
-  return true;
+  return ::RegOpenKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, KEY_READ, &opened) == ERROR_SUCCESS &&
+         ::RegCloseKey(opened) == ERROR_SUCCESS;
 }
 
 HMODULE LibraryModule() { return ::GetModuleHandleA("CommonQ.dll"); }

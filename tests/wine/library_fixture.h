@@ -59,9 +59,9 @@ class FencedBytes {
     SYSTEM_INFO info{};
     ::GetSystemInfo(&info);
     usable_ = (size + kGuardBytes + info.dwPageSize - 1) / info.dwPageSize * info.dwPageSize;
-    base_ = static_cast<char*>(::VirtualAlloc(nullptr, usable_ + info.dwPageSize, MEM_COMMIT, PAGE_READWRITE));
-    DWORD old = 0;
-    ::VirtualProtect(base_ + usable_, info.dwPageSize, PAGE_NOACCESS, &old);
+    // The page after the usable ones is reserved, never committed: any access to it faults.
+    base_ = static_cast<char*>(::VirtualAlloc(nullptr, usable_ + info.dwPageSize, MEM_RESERVE, PAGE_NOACCESS));
+    ::VirtualAlloc(base_, usable_, MEM_COMMIT, PAGE_READWRITE);
     std::memset(base_, fill, usable_);
   }
   ~FencedBytes() {

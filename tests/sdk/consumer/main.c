@@ -3,17 +3,14 @@
  * without a person: message 3031 is already ticked away in the registry (the test sets "DoNot"),
  * ".tga" has no options and a null task dialog configuration is rejected at once. */
 #include <stdio.h>
-#include <string.h>
 
 #include "CommonQ.h"
 
 int main(void) {
-  DlgFormatOptionParams noOptions;
+  DlgFormatOptionParams noOptions = {0, 0, ".TGA"};
   char path[MAX_PATH] = "";
   int failures = 0;
 
-  memset(&noOptions, 0, sizeof noOptions);
-  strcpy(noOptions.szExtension, ".TGA");
   if (MessageBoxDoModal(NULL, "Some textures are missing. Continue?", "Qelm Explorer", MB_YESNO | MB_ICONQUESTION,
                         3031) != IDOK)
     failures |= 1;

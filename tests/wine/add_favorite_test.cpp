@@ -49,6 +49,8 @@ class AddFavoriteTest : public LibraryTest {
   DlgFavParams params_{};
 };
 
+// One run: the folder list and its New Folder browser, the name filter, the overwrite question and
+// what is stored.
 TEST_F(AddFavoriteTest, RefusesForbiddenCharactersAddsTrimmedAndOverwritesOnlyAfterYesKeepingOtherBits) {
   ASSERT_TRUE(::CreateDirectoryA((root_ + "\\B\\Chair.lnk").c_str(), nullptr));
   SetString(kFolderKey, "FavDoAddTo", root_ + "\\A\\X");
@@ -67,6 +69,16 @@ TEST_F(AddFavoriteTest, RefusesForbiddenCharactersAddsTrimmedAndOverwritesOnlyAf
                                    Combo(dialog, CB_FINDSTRINGEXACT, -1, "X"));  // remembered
                          Combo(dialog, CB_SELECTSTRING, -1, "B");
                          ::GetWindowRect(dialog, &closed);
+                       })
+                       .Click(IDC_FAVORITE_NEW_FOLDER)
+                       .WaitForDialog()  // the shell's browser, which the callback opened at B
+                       .Pause(300)
+                       .Click(IDOK)
+                       .WaitUntilGone()
+                       .Read([&](HWND dialog) {  // B is listed again and the first of the two selected
+                         const LRESULT selected = Combo(dialog, CB_GETCURSEL);
+                         EXPECT_EQ(selected, Combo(dialog, CB_FINDSTRINGEXACT, -1, "B"));
+                         EXPECT_NE(Combo(dialog, CB_FINDSTRINGEXACT, selected, "B"), selected);
                        })
                        .Focus(IDC_FAVORITE_NAME)
                        .Keys("a\\b/c:d*e?f\"g<h>i|j")
@@ -117,24 +129,6 @@ TEST_F(AddFavoriteTest, RefusesForbiddenCharactersAddsTrimmedAndOverwritesOnlyAf
   EXPECT_EQ(std::string(params_.szName), root_ + "\\B\\Chair.lnk");
   EXPECT_EQ(GetText(kFolderKey, "FavDoAddTo"), root_ + "\\B");  // the folder only
   EXPECT_EQ(GetDword(kOptionKey, "OptGlb"), 0x45u);
-}
-
-TEST_F(AddFavoriteTest, NewFolderStartsAtTheSelectionAndListsTheChoiceAgain) {
-  Show("n", [&](DialogDriver& driver) {
-    driver.Read([&](HWND dialog) { Combo(dialog, CB_SELECTSTRING, -1, "B"); })
-        .Click(IDC_FAVORITE_NEW_FOLDER)
-        .WaitForDialog()  // the shell's browser, which the callback opened at B
-        .Pause(300)
-        .Click(IDOK)
-        .WaitUntilGone()
-        .Read([&](HWND dialog) {
-          const LRESULT selected = Combo(dialog, CB_GETCURSEL);
-          EXPECT_EQ(selected, Combo(dialog, CB_FINDSTRINGEXACT, -1, "B"));  // the first of two
-          EXPECT_NE(Combo(dialog, CB_FINDSTRINGEXACT, selected, "B"), selected);
-        })
-        .Command(IDCANCEL)
-        .WaitUntilGone();
-  });
 }
 
 }  // namespace

@@ -34,31 +34,28 @@ struct ExportCall {
 
 void PrintTo(const ExportCall& call, std::ostream* out) { *out << call.name; }
 
+// The record of a call, alive until the end of the call's full expression.
+template <typename T>
+T* Record(T&& record) {
+  return &record;
+}
+
 int FileDialog(int(__cdecl* show)(DlgFileParams*), DWORD flags) {
   char file[MAX_PATH] = "scene.png";
-  DlgFileParams params{sizeof params, nullptr, file, "PNG (*.png)\0*.png\0All files (*.*)\0*.*\0", 1,
-                       nullptr,       flags,   1};
-  return show(&params);
+  return show(Record(DlgFileParams{sizeof(DlgFileParams), nullptr, file, "PNG (*.png)\0*.png\0All files (*.*)\0*.*\0",
+                                   1, nullptr, flags, 1}));
 }
 
-int Color() {
-  DlgColorParams params{0, RGB(1, 2, 3), 0, nullptr, 0};
-  return DlgColorDialogDoModal(&params);
-}
+int Color() { return DlgColorDialogDoModal(Record(DlgColorParams{0, RGB(1, 2, 3), 0, nullptr, 0})); }
 
-int FormatOptions() {
-  DlgFormatOptionParams params{0, 0, ".png"};
-  return DlgFormatOptionDoModal(&params);
-}
+int FormatOptions() { return DlgFormatOptionDoModal(Record(DlgFormatOptionParams{0, 0, ".png"})); }
 
-int AddFavorite() {
-  DlgFavParams params{0, "C:\\windows\\Fonts", "", "Office chair.obj"};  // a root without subfolders
-  return DlgFavDoAddTo(&params);
-}
+// A root without subfolders.
+int AddFavorite() { return DlgFavDoAddTo(Record(DlgFavParams{0, "C:\\windows\\Fonts", "", "Office chair.obj"})); }
 
 int FileInfo() {
-  DlgFileInfoParams params{sizeof params, "C:\\windows\\notepad.exe", 0, {}, 123456, nullptr, 0, nullptr, 0};
-  return DlgFileInfoDoModal(&params);
+  return DlgFileInfoDoModal(Record(
+      DlgFileInfoParams{sizeof(DlgFileInfoParams), "C:\\windows\\notepad.exe", 0, {}, 123456, nullptr, 0, nullptr, 0}));
 }
 
 int TaskDialog() {

@@ -7,6 +7,7 @@
 
 #include <cstring>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "resources/fileinfo_ids.h"
@@ -56,90 +57,64 @@ std::vector<COLORREF> PreviewPixels(HWND dialog, int x, int y, int width = 1, in
   return pixels;
 }
 
-COLORREF PreviewPixel(HWND dialog, int x, int y) { return PreviewPixels(dialog, x, y)[0]; }
-
-// Shows a preview of `dib`, runs `look` once the dialog is up (after `pauseMs`) and cancels it.
-int ShowPreview(const BITMAPINFOHEADER* dib, const std::function<void(HWND)>& look, int pauseMs = 0) {
+// Shows a preview of `dib`, runs `look` once the dialog is up and cancels it.
+int ShowPreview(const BITMAPINFOHEADER* dib, const std::function<void(HWND)>& look) {
   const DlgFileInfoParams params{sizeof(DlgFileInfoParams), "C:\\a.png", 0, {}, 1, nullptr, 0, dib, 0};
-  return Drive([&](DialogDriver& d) { d.WaitForDialog().Pause(pauseMs).Read(look).Command(IDCANCEL).WaitUntilGone(); },
+  return Drive([&](DialogDriver& d) { d.WaitForDialog().Read(look).Command(IDCANCEL).WaitUntilGone(); },
                [&] { return DlgFileInfoDoModal(&params); });
 }
 
 class FileInfoTest : public LibraryTest {};
 
 // Fitted into the 64 x 64 box with its proportions (200 x 100 is 64 x 32, 16 px down), the shadow
-// right of and below it; bitmaps below 16 bits per pixel are drawn through their own colour table.
-TEST_F(FileInfoTest, PreviewIsFittedWithItsShadowInEveryBitDepth) {
-  const COLORREF red = RGB(255, 0, 0), green = RGB(0, 255, 0), face = ::GetSysColor(COLOR_3DFACE);
+// right of and below it; bitmaps below 16 bits per pixel are drawn through their own colour table,
+// and no texture is too large for a preview (8192 x 8192 at 32 bits is 256 MB). A header the
+// preview refuses draws nothing. Each bitmap ends at a page the process may not touch, so nothing
+// beyond it is read, and the host may overwrite it, colour table included, once the dialog is up:
+// the preview, made as the dialog initialised, stays exactly as it was.
+TEST_F(FileInfoTest, PreviewIsFittedWithItsShadowKeepsItsOwnCopyAndBadHeadersDrawNothing) {
+  const COLORREF red = RGB(255, 0, 0), green = RGB(0, 255, 0), blue = RGB(0, 0, 255);
+  const COLORREF face = ::GetSysColor(COLOR_3DFACE), shadow = CLR_INVALID;  // shadow: anything but the face
   const struct {
     LONG width, height;
     WORD bits;
     std::vector<COLORREF> palette;
-  } cases[] = {{200, 100, 32, {}},
-               {100, 200, 32, {}},
-               {200, 100, 8, {0, green}},
-               {200, 100, 4, {0, green}},
-               {200, 100, 1, {0, green}}};
-  for (const auto& c : cases) {
-    const std::vector<std::uint8_t> dib = c.bits == 32 ? HalvesDib(c.width, c.height, 32, {}, red, red)
-                                                       : HalvesDib(c.width, c.height, c.bits, c.palette, 1, 1);
-    const bool wide = c.width > c.height;
-    const COLORREF inside = c.bits == 32 ? red : green;
-    EXPECT_EQ(ShowPreview(reinterpret_cast<const BITMAPINFOHEADER*>(dib.data()),
-                          [&](HWND dialog) {
-                            const int x = wide ? 10 : 16, y = wide ? 16 : 10;  // the picture's corner
-                            EXPECT_EQ(PreviewPixel(dialog, x, y), inside) << c.bits;
-                            EXPECT_EQ(PreviewPixel(dialog, wide ? x : 15, wide ? 15 : y), face) << "margin";
-                            EXPECT_NE(PreviewPixel(dialog, wide ? 66 : 50, wide ? 30 : 62), face) << "shadow";
-                          }),
-              IDCANCEL);
-  }
-}
-
-// The host may repaint, reallocate or free its bitmap once the dialog is up: the preview, made as
-// the dialog initialised, stays exactly as it was. No texture is too large for a preview (8192 x
-// 8192 at 32 bits is 256 MB), and a colour table is the host's to take back as well.
-TEST_F(FileInfoTest, PreviewStaysAsItWasWhenTheHostTakesItsBitmapAwayAndLargeTexturesShowTheirs) {
-  const COLORREF red = RGB(255, 0, 0), blue = RGB(0, 0, 255);
-  const struct {
-    LONG side;
-    WORD bits;
-    std::vector<COLORREF> palette;
     COLORREF left, right;
-  } cases[] = {{8192, 32, {}, red, blue}, {1024, 8, {red, blue}, 0, 1}};
+    std::vector<std::tuple<int, int, COLORREF>> pixels;  // x, y and the colour there; one only: refused
+  } cases[] = {
+      {200, 100, 32, {}, red, red, {{10, 16, red}, {10, 15, face}, {66, 30, shadow}}},  // the picture's corner
+      {100, 200, 32, {}, red, red, {{16, 10, red}, {15, 10, face}, {50, 62, shadow}}},
+      {200, 100, 8, {0, green}, 1, 1, {{10, 16, green}, {10, 15, face}, {66, 30, shadow}}},
+      {200, 100, 4, {0, green}, 1, 1, {{10, 16, green}, {10, 15, face}, {66, 30, shadow}}},
+      {200, 100, 1, {0, green}, 1, 1, {{10, 16, green}, {10, 15, face}, {66, 30, shadow}}},
+      {8192, 8192, 32, {}, red, blue, {{16, 32, red}, {48, 32, blue}}},
+      {1024, 1024, 8, {red, blue}, 0, 1, {{16, 32, red}, {48, 32, blue}}},
+      {0, 64, 32, {}, 0, 0, {{32, 32, face}}},
+      {-64, 64, 32, {}, 0, 0, {{32, 32, face}}},
+      {64, -1, 32, {}, 0, 0, {{32, 32, face}}},
+      {64, 64, 3, {}, 0, 0, {{32, 32, face}}},
+      {0x7FFFFFFF, 0x7FFFFFFF, 32, {}, 0, 0, {{32, 32, face}}},  // more bits than any address space holds
+  };
   for (const auto& c : cases) {
-    // In pages of the host's own, which it gives back.
-    const std::vector<std::uint8_t> halves = HalvesDib(c.side, c.side, c.bits, c.palette, c.left, c.right);
-    auto* dib = static_cast<std::uint8_t*>(::VirtualAlloc(nullptr, halves.size(), MEM_COMMIT, PAGE_READWRITE));
-    ASSERT_NE(dib, nullptr);
-    std::memcpy(dib, halves.data(), halves.size());
-    bool taken = false;
-    EXPECT_EQ(ShowPreview(reinterpret_cast<const BITMAPINFOHEADER*>(dib),
-                          [&](HWND dialog) {
-                            EXPECT_EQ(PreviewPixel(dialog, 16, 32), red) << c.side;
-                            EXPECT_EQ(PreviewPixel(dialog, 48, 32), blue) << c.side;
-                            const std::vector<COLORREF> before = PreviewPixels(dialog, 0, 0, 72, 72);
-                            std::memset(dib, 0x55, halves.size());
-                            taken = ::VirtualFree(dib, 0, MEM_RELEASE);
-                            ::InvalidateRect(dialog, nullptr, TRUE);
-                            EXPECT_EQ(PreviewPixels(dialog, 0, 0, 72, 72), before) << c.side;
-                          }),
-              IDCANCEL);
-    if (!taken) ::VirtualFree(dib, 0, MEM_RELEASE);
-  }
-}
-
-// A header the preview refuses draws nothing, and nothing beyond it is read.
-TEST_F(FileInfoTest, BadHeadersDrawNothing) {
-  const COLORREF face = ::GetSysColor(COLOR_3DFACE);
-  // The last has more bits than any address space holds.
-  const LONG bad[][3] = {{0, 64, 32}, {-64, 64, 32}, {64, -1, 32}, {64, 64, 3}, {0x7FFFFFFF, 0x7FFFFFFF, 32}};
-  for (const auto& b : bad) {
-    // Only the header, up against an inaccessible page: a read of the bits it claims would fault.
-    const FencedBytes fenced(sizeof(BITMAPINFOHEADER), 0);
+    SCOPED_TRACE(::testing::Message() << c.width << " x " << c.height << " x " << c.bits);
+    // A refused header comes alone: a read of the bits it claims would fault.
+    std::vector<std::uint8_t> dib(sizeof(BITMAPINFOHEADER));
+    if (c.pixels.size() > 1) dib = HalvesDib(c.width, c.height, c.bits, c.palette, c.left, c.right);
+    const FencedBytes fenced(dib.size(), 0);
     auto* header = fenced.data<BITMAPINFOHEADER>();
-    *header = {sizeof(BITMAPINFOHEADER), b[0], b[1], 1, static_cast<WORD>(b[2]), BI_RGB, 0, 0, 0, 0, 0};
-    EXPECT_EQ(ShowPreview(header, [&](HWND dialog) { EXPECT_EQ(PreviewPixel(dialog, 32, 32), face) << b[0]; }),
+    std::memcpy(header, dib.data(), dib.size());
+    if (c.pixels.size() == 1) *header = {sizeof(BITMAPINFOHEADER), c.width, c.height, 1, c.bits, BI_RGB, 0, 0, 0, 0, 0};
+    EXPECT_EQ(ShowPreview(header,
+                          [&](HWND dialog) {
+                            for (const auto& [x, y, colour] : c.pixels) {
+                              const COLORREF shown = PreviewPixels(dialog, x, y)[0];
+                              EXPECT_TRUE(colour == shadow ? shown != face : shown == colour) << x << ", " << y;
+                            }
+                            const std::vector<COLORREF> before = PreviewPixels(dialog, 0, 0, 72, 72);
+                            std::memset(header, 0x55, dib.size());
+                            ::InvalidateRect(dialog, nullptr, TRUE);
+                            EXPECT_EQ(PreviewPixels(dialog, 0, 0, 72, 72), before);
+                          }),
               IDCANCEL);
   }
 }

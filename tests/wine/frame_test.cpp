@@ -1,5 +1,5 @@
 // The frame's Win32 tier. White-box, linking the objects the DLL is made of: binding through the
-// WM_INITDIALOG parameter, the dialog manager's answers and a failing handler. Through the DLL:
+// WM_INITDIALOG parameter and the dialog manager's answers. Through the DLL:
 // broken language files.
 #include <windows.h>
 
@@ -12,7 +12,6 @@
 
 #include "frame/dialog_base.h"
 #include "frame/export_call.h"
-#include "frame/guarded_callback.h"
 #include "resources/filedialogs_ids.h"
 #include "wine/library_fixture.h"
 
@@ -38,36 +37,27 @@ class ProbeDialog : public DialogWindow {
 };
 
 // A frame started as an export would, with the library's resources, tracing the executable's own
-// handles. The first run reads the binding and the answers; in the second a handler's allocation
-// fails.
-TEST(FrameTest, InitParameterBindsTheObjectItsAnswersReachTheDialogManagerAndAFailedHandlerEndsIt) {
+// handles. (A failing handler, which ends the dialog, is tried through every kind of callback in
+// callback_guard_test.cpp.)
+TEST(FrameTest, InitParameterBindsTheObjectAndItsAnswersReachTheDialogManager) {
   const ExportCall call;
   ASSERT_TRUE(call.Started());
   SetLibraryInstance(LibraryModule());
   LeakTracer tracer(::GetModuleHandleA(nullptr));
   tracer.Start();
-  const auto run = [](ProbeDialog& probe, const std::function<void(HWND)>& read) {
-    return Drive([&](DialogDriver& d) { d.WaitForDialog().Read(read).Command(IDOK); },
-                 [&] { return static_cast<int>(probe.RunModal(IDD_JPEG_OPTIONS, nullptr)); });
+  ProbeDialog probe;
+  const auto read = [&](HWND dialog) {
+    EXPECT_EQ(probe.Window(), dialog);
+    EXPECT_EQ(::GetDlgCtrlID(::GetFocus()), IDC_JPEG_FACTOR) << "WM_INITDIALOG's FALSE went to DWLP_MSGRESULT";
+    EXPECT_EQ(::SendMessageA(dialog, WM_APP, 0, 0), 1234) << "a handled message answers in DWLP_MSGRESULT";
+    EXPECT_EQ(::SendMessageA(dialog, WM_APP + 1, 0, 0), 0);
+    EXPECT_EQ(::SendMessageA(dialog, WM_CTLCOLORDLG, 0, 0), LRESULT(::GetStockObject(GRAY_BRUSH)))
+        << "control colours are answered directly";
   };
-  ProbeDialog probe, failing;
-  EXPECT_EQ(
-      run(probe,
-          [&](HWND dialog) {
-            EXPECT_EQ(probe.Window(), dialog);
-            EXPECT_EQ(::GetDlgCtrlID(::GetFocus()), IDC_JPEG_FACTOR) << "WM_INITDIALOG's FALSE went to DWLP_MSGRESULT";
-            EXPECT_EQ(::SendMessageA(dialog, WM_APP, 0, 0), 1234) << "a handled message answers in DWLP_MSGRESULT";
-            EXPECT_EQ(::SendMessageA(dialog, WM_APP + 1, 0, 0), 0);
-            EXPECT_EQ(::SendMessageA(dialog, WM_CTLCOLORDLG, 0, 0), LRESULT(::GetStockObject(GRAY_BRUSH)))
-                << "control colours are answered directly";
-          }),
-      IDOK);
+  EXPECT_EQ(Drive([&](DialogDriver& d) { d.WaitForDialog().Read(read).Command(IDOK); },
+                  [&] { return static_cast<int>(probe.RunModal(IDD_JPEG_OPTIONS, nullptr)); }),
+            IDOK);
   EXPECT_EQ(probe.Window(), nullptr) << "the object forgets its window when it is destroyed";
-#if COMMONQ_TEST_SEAMS
-  EXPECT_EQ(run(failing, [](HWND) { InjectCallbackFailureForTesting(CallbackKind::kDialogProcedure, WM_COMMAND); }),
-            kDialogFailed);
-  EXPECT_EQ(failing.AbandonedBy(), WindowBinding::Abandoned::kOutOfMemory);
-#endif
   SetLibraryInstance(nullptr);
   for (const std::string& survivor : tracer.Survivors()) ADD_FAILURE() << "left alive: " << survivor;
 }

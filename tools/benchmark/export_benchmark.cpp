@@ -7,7 +7,9 @@
 // area in a dialog that is up, for an 8192 x 8192 source and a 64 x 64 one: every paint draws the
 // fitted copy, so the source's size must not show.
 // The file dialogs are timed as the classic ones against GetOpenFileNameA and GetSaveFileNameA,
-// and the modern Save As with its Options button and prompt box against a bare FileSaveDialog.
+// and the modern Save As with its Options button and prompt box against a bare FileSaveDialog: as
+// this program shows it (no manifest, so the controls of common controls 5), with the same two
+// controls, and with them in the library's common-controls 6 context, as the export shows it.
 //
 // "Up and idle" is the dialog manager's first WM_ENTERIDLE to the owner once the dialog has
 // nothing left to paint: the dialog is shown, painted and waiting for input (under Wine the first
@@ -136,9 +138,7 @@ void UseClassicFileDialogs(bool classic) {
   RegSetKeyValueA(HKEY_CURRENT_USER, key, "ClassicFileDialogs", REG_DWORD, &one, sizeof one);
 }
 
-// A bare FileSaveDialog as a host without the library would show it; with `panelControls`, with
-// the two controls the library adds, to tell their cost from the library's own.
-void ShowBareFileSaveDialog(HWND owner, bool panelControls) {
+void ShowBareFileSaveDialogHere(HWND owner, bool panelControls) {
   if (FAILED(CoInitialize(nullptr))) return;
   IFileSaveDialog* dialog = nullptr;
   if (SUCCEEDED(CoCreateInstance(__uuidof(FileSaveDialog), nullptr, CLSCTX_INPROC_SERVER, __uuidof(IFileSaveDialog),
@@ -159,6 +159,20 @@ void ShowBareFileSaveDialog(HWND owner, bool panelControls) {
     dialog->Release();
   }
   CoUninitialize();
+}
+
+// The library's own common-controls 6 context (its manifest resource), which every export
+// activates: a host with such a manifest shows its dialogs in it too.
+HANDLE g_libraryContext = nullptr;
+
+// A bare FileSaveDialog as a host without the library would show it; with `panelControls`, with
+// the two controls the library adds, to tell their cost from the library's own; with
+// `libraryContext`, in the controls-6 context the export shows it in.
+void ShowBareFileSaveDialog(HWND owner, bool panelControls, bool libraryContext = false) {
+  ULONG_PTR cookie = 0;
+  const bool activated = libraryContext && g_libraryContext != nullptr && ActivateActCtx(g_libraryContext, &cookie);
+  ShowBareFileSaveDialogHere(owner, panelControls);
+  if (activated) DeactivateActCtx(0, cookie);
 }
 
 constexpr LONG kPreviewSide = 8192;
@@ -274,6 +288,12 @@ int main() {
     std::fprintf(stderr, "CommonQ.dll must lie beside the benchmark\n");
     return 2;
   }
+  ACTCTXA request{};
+  request.cbSize = sizeof request;
+  request.dwFlags = ACTCTX_FLAG_HMODULE_VALID | ACTCTX_FLAG_RESOURCE_NAME_VALID;
+  request.hModule = library;
+  request.lpResourceName = MAKEINTRESOURCEA(2);
+  if (const HANDLE made = CreateActCtxA(&request); made != INVALID_HANDLE_VALUE) g_libraryContext = made;
   InitCommonControls();
   SetWindowsHookExA(WH_CALLWNDPROCRET, AfterWindowProc, nullptr, GetCurrentThreadId());
   WNDCLASSA windowClass{};
@@ -397,6 +417,12 @@ int main() {
          saveAs(&params);
        },
        [&] { ShowBareFileSaveDialog(g_owner, true); }, kRuns, [] { UseClassicFileDialogs(false); }},
+      {"  the same / that, in the library's controls-6 context", false,
+       [&] {
+         DlgFileParams params = fileParams("scene.png", OFN_ENABLETEMPLATE);
+         saveAs(&params);
+       },
+       [&] { ShowBareFileSaveDialog(g_owner, true, true); }, kRuns, [] { UseClassicFileDialogs(false); }},
       {"DlgFormatOptionDoModal(.png) / DialogBoxParamA(1030)", false,
        [&] {
          DlgFormatOptionParams params{};

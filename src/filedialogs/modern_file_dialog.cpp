@@ -7,6 +7,7 @@
 #include <shobjidl.h>
 
 #include <cstring>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -175,6 +176,7 @@ class ModernFileDialog {
   int promptValue_ = 0;
   UINT typeIndex_ = 0;
   bool abandoned_ = false;
+  std::optional<bool> optionsEnabled_;
   std::vector<std::wstring> filterTexts_;
   std::vector<COMDLG_FILTERSPEC> filters_;
   DialogTranslator translator_;
@@ -296,6 +298,10 @@ void ModernFileDialog::AddPanel() {
 void ModernFileDialog::UpdateOptionsButton(const char* extension, bool hasExtension) {
   if (!customize_) return;
   const bool enabled = hasExtension && FindFormat(extension) != nullptr;
+  // A state set while the dialog is up lays its controls out again: only a change is passed on
+  // (the dialog reports the type it opens with, which changes nothing).
+  if (optionsEnabled_ == enabled) return;
+  optionsEnabled_ = enabled;
   customize_->SetControlState(kOptionsButton, enabled ? CDCS_VISIBLE | CDCS_ENABLED : CDCS_VISIBLE);
 }
 

@@ -417,7 +417,7 @@ int main() {
          saveAs(&params);
        },
        [&] { ShowBareFileSaveDialog(g_owner, true); }, kRuns, [] { UseClassicFileDialogs(false); }},
-      {"  the same / that, in the library's controls-6 context", false,
+      {"  the same / FileSaveDialog, two controls, controls 6", false,
        [&] {
          DlgFileParams params = fileParams("scene.png", OFN_ENABLETEMPLATE);
          saveAs(&params);

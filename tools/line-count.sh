@@ -2,7 +2,8 @@
 # Lines of production code and of test code, and the tests' share of all code (the aim: about a
 # quarter to a third). A line counts when it is neither blank nor only a comment.
 #   production: src/, include/, resources/ (C, C++, headers, resource scripts, the .def, and the
-#               Python that draws the icons and bitmap)
+#               Python that draws the icons and bitmap), and languages/ (the language-file builder
+#               that ships in the SDK)
 #   tests:      tests/ (C, C++, headers, shell), harness and SDK checks included, and the test
 #               scripts in tools/ (the runner, its environment, the DLL, callback, mnemonic and fuzz
 #               checks)
@@ -20,7 +21,7 @@ count() {
       { n++ }
       END { print n + 0 }'
 }
-production=$(count src include resources)
+production=$(count src include resources languages)
 test_scripts=()
 for f in test.sh wine-env.sh i686-runnable.sh check-dll-tables.sh check-callbacks.sh check-mnemonics.py fuzz.sh; do
   [ -f "tools/$f" ] && test_scripts+=("tools/$f")

@@ -138,8 +138,17 @@ void UseClassicFileDialogs(bool classic) {
   RegSetKeyValueA(HKEY_CURRENT_USER, key, "ClassicFileDialogs", REG_DWORD, &one, sizeof one);
 }
 
-void ShowBareFileSaveDialogHere(HWND owner, bool panelControls) {
+// The library's own common-controls 6 context (its manifest resource), which every export
+// activates: a host with such a manifest shows its dialogs in it too.
+HANDLE g_libraryContext = nullptr;
+
+// A bare FileSaveDialog as a host without the library would show it; with `panelControls`, with
+// the two controls the library adds, to tell their cost from the library's own; with
+// `libraryContext`, in the controls-6 context the export shows it in.
+void ShowBareFileSaveDialog(HWND owner, bool panelControls, bool libraryContext = false) {
   if (FAILED(CoInitialize(nullptr))) return;
+  ULONG_PTR cookie = 0;
+  const bool activated = libraryContext && g_libraryContext != nullptr && ActivateActCtx(g_libraryContext, &cookie);
   IFileSaveDialog* dialog = nullptr;
   if (SUCCEEDED(CoCreateInstance(__uuidof(FileSaveDialog), nullptr, CLSCTX_INPROC_SERVER, __uuidof(IFileSaveDialog),
                                  reinterpret_cast<void**>(&dialog)))) {
@@ -158,21 +167,8 @@ void ShowBareFileSaveDialogHere(HWND owner, bool panelControls) {
     dialog->Show(owner);
     dialog->Release();
   }
-  CoUninitialize();
-}
-
-// The library's own common-controls 6 context (its manifest resource), which every export
-// activates: a host with such a manifest shows its dialogs in it too.
-HANDLE g_libraryContext = nullptr;
-
-// A bare FileSaveDialog as a host without the library would show it; with `panelControls`, with
-// the two controls the library adds, to tell their cost from the library's own; with
-// `libraryContext`, in the controls-6 context the export shows it in.
-void ShowBareFileSaveDialog(HWND owner, bool panelControls, bool libraryContext = false) {
-  ULONG_PTR cookie = 0;
-  const bool activated = libraryContext && g_libraryContext != nullptr && ActivateActCtx(g_libraryContext, &cookie);
-  ShowBareFileSaveDialogHere(owner, panelControls);
   if (activated) DeactivateActCtx(0, cookie);
+  CoUninitialize();
 }
 
 constexpr LONG kPreviewSide = 8192;

@@ -1,8 +1,7 @@
 #include "taskdialog/logic/dialog_units.h"
 
-#include <utility>
-
 #include <climits>
+#include <utility>
 
 namespace commonq {
 
